@@ -1,0 +1,53 @@
+# Two commands matter: `make run` starts the book, `make test` runs every test.
+# Both install missing Debian packages first.
+
+DEBIAN_PACKAGES := cmake ninja-build g++ pkg-config \
+	libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libsdl2-mixer-dev \
+	libpugixml-dev libjsoncpp-dev libfontconfig-dev libmd-dev \
+	fonts-liberation fonts-arphic-uming
+TEST_PACKAGES := googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev \
+	xvfb xauth xdotool imagemagick espeak-ng lame
+
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+JOBS ?= $(shell nproc)
+
+.PHONY: run build test bench fuzz deps test-deps clean
+
+define install_missing
+	@missing=$$(for p in $(1); do dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+		echo "Installing Debian packages:" $$missing; \
+		$(SUDO) apt-get update -qq && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq $$missing; \
+	fi
+endef
+
+deps:
+	$(call install_missing,$(DEBIAN_PACKAGES))
+
+test-deps: deps
+	$(call install_missing,$(TEST_PACKAGES))
+
+build: deps
+	cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DLIRRA_TESTS=OFF
+	cmake --build build/release -j $(JOBS)
+
+run: build
+	@bash tools/run-lirra.sh build/release/lirra
+
+test: test-deps
+	cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLIRRA_SANITIZE=ON
+	cmake --build build/test -j $(JOBS)
+	cd build/test && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+		ctest --output-on-failure -j $(JOBS)
+
+bench: test-deps
+	cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DLIRRA_TESTS=OFF -DLIRRA_BENCH=ON
+	cmake --build build/bench -j $(JOBS)
+	@for b in build/bench/bench/*_bench; do echo "== $$b"; $$b; done
+
+fuzz: test-deps
+	CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLIRRA_TESTS=OFF -DLIRRA_FUZZ=ON
+	cmake --build build/fuzz -j $(JOBS)
+
+clean:
+	rm -rf build

@@ -1,0 +1,91 @@
+#pragma once
+// Reference counting shared by every engine and widget object.
+//
+// `create` functions hand back an autoreleased object (count 1, released when
+// the pool drains at the end of the frame); whoever keeps it calls `retain`.
+
+namespace engine {
+
+class CCObject {
+public:
+    CCObject();
+    CCObject(const CCObject&) = delete;
+    CCObject& operator=(const CCObject&) = delete;
+    virtual ~CCObject();
+
+    void retain();
+    void release();
+    CCObject* autorelease();
+    unsigned int retainCount() const { return m_referenceCount; }
+    bool isSingleReference() const { return m_referenceCount == 1; }
+
+    virtual bool isEqual(const CCObject* other) const { return this == other; }
+    // Per-frame hook for scheduler targets; does nothing unless overridden.
+    virtual void update(float /*dt*/) {}
+
+    // Number of CCObjects alive in the process: leak checks compare it.
+    static long liveObjectCount();
+
+private:
+    unsigned int m_referenceCount = 1;
+};
+
+// Keeps a retain on an object for as long as the pointer lives.
+template <class T> class CCRef {
+public:
+    CCRef() = default;
+    CCRef(T* object) : m_object(object) {
+        if (m_object) m_object->retain();
+    }
+    CCRef(const CCRef& other) : CCRef(other.m_object) {}
+    CCRef(CCRef&& other) noexcept : m_object(other.m_object) { other.m_object = nullptr; }
+    ~CCRef() { reset(); }
+    CCRef& operator=(const CCRef& other) {
+        CCRef copy(other);
+        swap(copy);
+        return *this;
+    }
+    CCRef& operator=(CCRef&& other) noexcept {
+        CCRef moved(static_cast<CCRef&&>(other));
+        swap(moved);
+        return *this;
+    }
+    CCRef& operator=(T* object) {
+        CCRef copy(object);
+        swap(copy);
+        return *this;
+    }
+    void reset() {
+        T* old = m_object;
+        m_object = nullptr;
+        if (old) old->release();
+    }
+    void swap(CCRef& other) noexcept {
+        T* t = m_object;
+        m_object = other.m_object;
+        other.m_object = t;
+    }
+    T* get() const { return m_object; }
+    T* operator->() const { return m_object; }
+    T& operator*() const { return *m_object; }
+    explicit operator bool() const { return m_object != nullptr; }
+    bool operator==(const T* other) const { return m_object == other; }
+
+private:
+    T* m_object = nullptr;
+};
+
+// Selector types: a member operation of a CCObject-derived target, called
+// through a type-erased pointer. Targets are never retained.
+class CCNode;
+using SEL_SCHEDULE = void (CCObject::*)(float);
+using SEL_CallFunc = void (CCObject::*)();
+using SEL_CallFuncN = void (CCObject::*)(CCNode*);
+using SEL_MenuHandler = void (CCObject::*)(CCObject*);
+
+#define schedule_selector(_SELECTOR) static_cast<::engine::SEL_SCHEDULE>(&_SELECTOR)
+#define callfunc_selector(_SELECTOR) static_cast<::engine::SEL_CallFunc>(&_SELECTOR)
+#define callfuncN_selector(_SELECTOR) static_cast<::engine::SEL_CallFuncN>(&_SELECTOR)
+#define menu_selector(_SELECTOR) static_cast<::engine::SEL_MenuHandler>(&_SELECTOR)
+
+} // namespace engine
