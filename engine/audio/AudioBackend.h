@@ -1,0 +1,22 @@
+#pragma once
+// Where SimpleAudioEngine's one music track actually goes: SDL_mixer for the
+// real program, a clock-driven stand-in for headless runs and tests.
+#include <string>
+
+namespace engine {
+
+class AudioBackend {
+  public:
+    virtual ~AudioBackend() = default;
+
+    // Starts `fullPath` from its beginning, replacing any current track. When the
+    // file is missing or cannot be decoded, returns false with the reason in
+    // `error`, and nothing plays afterwards.
+    virtual bool play(const std::string& fullPath, bool loop, std::string& error) = 0;
+    virtual void stop() = 0;
+    virtual bool isPlaying() = 0;
+    // 0 (silent) to 1 (full); already clamped by the caller.
+    virtual void setVolume(float volume) = 0;
+};
+
+} // namespace engine

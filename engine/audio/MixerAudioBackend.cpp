@@ -1,0 +1,66 @@
+#include "engine/audio/MixerAudioBackend.h"
+
+#include "engine/base/CCLog.h"
+
+#include <SDL_mixer.h>
+
+#include <cmath>
+
+namespace engine {
+
+MixerAudioBackend::~MixerAudioBackend() {
+    stop();
+}
+
+bool MixerAudioBackend::play(const std::string& fullPath, bool loop, std::string& error) {
+    stop();
+    if (!ensureOpen(error)) return false;
+    m_music = Mix_LoadMUS(fullPath.c_str());
+    if (!m_music) {
+        error = Mix_GetError();
+        return false;
+    }
+    // -1 repeats until halted; 1 plays once.
+    if (Mix_PlayMusic(m_music, loop ? -1 : 1) != 0) {
+        error = Mix_GetError();
+        stop();
+        return false;
+    }
+    return true;
+}
+
+void MixerAudioBackend::stop() {
+    if (!m_music) return;
+    Mix_HaltMusic();
+    Mix_FreeMusic(m_music);
+    m_music = nullptr;
+}
+
+bool MixerAudioBackend::isPlaying() {
+    return m_music && Mix_PlayingMusic();
+}
+
+void MixerAudioBackend::setVolume(float volume) {
+    m_volume = volume;
+    applyVolume();
+}
+
+bool MixerAudioBackend::ensureOpen(std::string& error) {
+    if (!m_openTried) {
+        m_openTried = true;
+        std::string reason;
+        if (!m_device.open(nullptr, reason)) {
+            CCLog("SimpleAudioEngine: no sound device (%s); music stays silent", reason.c_str());
+            if (!m_device.open("dummy", reason)) m_openError = "audio unavailable: " + reason;
+        }
+        applyVolume();
+    }
+    if (!m_device.isOpen()) error = m_openError;
+    return m_device.isOpen();
+}
+
+void MixerAudioBackend::applyVolume() {
+    if (m_device.isOpen()) Mix_VolumeMusic(static_cast<int>(std::lround(m_volume * MIX_MAX_VOLUME)));
+}
+
+} // namespace engine

@@ -1,0 +1,34 @@
+#pragma once
+// The real backend: one music track through SDL_mixer. The device opens on the
+// first request; without a sound device the track plays on SDL's silent
+// "dummy" driver, so files are still checked and a track still lasts as long
+// as it would have sounded.
+#include "engine/audio/AudioBackend.h"
+#include "engine/audio/MixerDevice.h"
+
+struct _Mix_Music;
+
+namespace engine {
+
+class MixerAudioBackend : public AudioBackend {
+  public:
+    MixerAudioBackend() = default;
+    ~MixerAudioBackend() override;
+
+    bool play(const std::string& fullPath, bool loop, std::string& error) override;
+    void stop() override;
+    bool isPlaying() override;
+    void setVolume(float volume) override;
+
+  private:
+    bool ensureOpen(std::string& error);
+    void applyVolume();
+
+    MixerDevice m_device;
+    bool m_openTried = false;
+    std::string m_openError;
+    _Mix_Music* m_music = nullptr;
+    float m_volume = 1.0f;
+};
+
+} // namespace engine

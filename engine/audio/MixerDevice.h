@@ -1,0 +1,27 @@
+#pragma once
+// SDL's audio subsystem with SDL_mixer opened on it, held for as long as the
+// object lives. SDL_mixer decodes nothing until it is open, so even a backend
+// that never makes a sound needs one to check its files.
+#include <string>
+
+namespace engine {
+
+class MixerDevice {
+  public:
+    MixerDevice() = default;
+    ~MixerDevice() { close(); }
+    MixerDevice(const MixerDevice&) = delete;
+    MixerDevice& operator=(const MixerDevice&) = delete;
+
+    // Opens on SDL's own choice of driver (SDL_AUDIODRIVER, else the first that
+    // works) when `driver` is null, else on the named one, e.g. "dummy".
+    // Returns false with the reason in `error`.
+    bool open(const char* driver, std::string& error);
+    void close();
+    bool isOpen() const { return m_open; }
+
+  private:
+    bool m_open = false;
+};
+
+} // namespace engine

@@ -1,0 +1,77 @@
+#include "engine/audio/SimpleAudioEngine.h"
+
+#include "engine/audio/MixerAudioBackend.h"
+#include "engine/base/CCLog.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace engine {
+
+namespace {
+SimpleAudioEngine* g_engine = nullptr;
+
+// Hook for the file layer: names are used as given until it resolves them.
+std::string defaultResolve(const std::string& name) {
+    return name;
+}
+} // namespace
+
+SimpleAudioEngine* SimpleAudioEngine::sharedEngine() {
+    if (!g_engine) g_engine = new SimpleAudioEngine();
+    return g_engine;
+}
+
+void SimpleAudioEngine::end() {
+    delete g_engine; // the backend's destructor halts the track and closes the device
+    g_engine = nullptr;
+}
+
+SimpleAudioEngine::SimpleAudioEngine()
+    : m_backend(std::make_unique<MixerAudioBackend>()), m_resolver(defaultResolve) {}
+
+void SimpleAudioEngine::playBackgroundMusic(const char* path, bool loop) {
+    std::string name = path ? path : "";
+    CCLog("audio: play %s", name.c_str());
+    std::string error;
+    std::string fullPath = name.empty() ? "" : m_resolver(name);
+    if (name.empty()) {
+        error = "no file name";
+    } else if (fullPath.empty()) {
+        error = "no such resource";
+    } else if (m_backend->play(fullPath, loop, error)) {
+        return;
+    }
+    // The request replaces the previous track even when it fails.
+    m_backend->stop();
+    CCLog("SimpleAudioEngine: cannot play '%s': %s", name.c_str(), error.c_str());
+}
+
+void SimpleAudioEngine::stopBackgroundMusic(bool) {
+    CCLog("audio: stop");
+    m_backend->stop();
+}
+
+bool SimpleAudioEngine::isBackgroundMusicPlaying() {
+    return m_backend->isPlaying();
+}
+
+void SimpleAudioEngine::setBackgroundMusicVolume(float volume) {
+    if (std::isnan(volume)) return;
+    m_volume = std::clamp(volume, 0.0f, 1.0f);
+    m_backend->setVolume(m_volume);
+}
+
+void SimpleAudioEngine::setBackend(std::unique_ptr<AudioBackend> backend) {
+    m_backend->stop();
+    // Release the old device before the new backend opens its own.
+    m_backend.reset();
+    m_backend = backend ? std::move(backend) : std::make_unique<MixerAudioBackend>();
+    m_backend->setVolume(m_volume);
+}
+
+void SimpleAudioEngine::setPathResolver(PathResolver resolver) {
+    m_resolver = resolver ? std::move(resolver) : PathResolver(defaultResolve);
+}
+
+} // namespace engine

@@ -1,0 +1,48 @@
+#pragma once
+// The background-music engine: one track at a time, named relative to the
+// resource root. A new track replaces the one playing; a track that cannot be
+// played leaves nothing playing and says so in one log line.
+//
+// Every request is also logged ("audio: play PATH", "audio: stop") so that
+// tests and the --log file can follow what the book asked for.
+#include "engine/audio/AudioBackend.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace engine {
+
+class SimpleAudioEngine {
+  public:
+    // Turns a resource-relative name into a path to open; an empty result
+    // means there is no such resource.
+    using PathResolver = std::function<std::string(const std::string& name)>;
+
+    static SimpleAudioEngine* sharedEngine();
+    // Stops the music, frees the engine and closes audio; the next
+    // sharedEngine() starts afresh with the default backend and resolver.
+    static void end();
+
+    void playBackgroundMusic(const char* path, bool loop = false);
+    // The track's data is always released; the flag is kept for callers that pass it.
+    void stopBackgroundMusic(bool releaseData = false);
+    bool isBackgroundMusicPlaying();
+    // Clamped to 0..1; kept across tracks and backends.
+    void setBackgroundMusicVolume(float volume);
+    float getBackgroundMusicVolume() const { return m_volume; }
+
+    // Null restores the SDL_mixer backend. The current track stops.
+    void setBackend(std::unique_ptr<AudioBackend> backend);
+    // Null restores the default resolver.
+    void setPathResolver(PathResolver resolver);
+
+  private:
+    SimpleAudioEngine();
+
+    std::unique_ptr<AudioBackend> m_backend;
+    PathResolver m_resolver;
+    float m_volume = 1.0f;
+};
+
+} // namespace engine

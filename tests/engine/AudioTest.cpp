@@ -1,0 +1,219 @@
+#include "engine/audio/MixerAudioBackend.h"
+#include "engine/audio/SimpleAudioEngine.h"
+#include "engine/audio/TestAudioBackend.h"
+#include "engine/platform/CCClock.h"
+#include "support/TestSupport.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <random>
+#include <thread>
+
+using namespace engine;
+
+namespace {
+
+// A spoken "hello" made with the sample book's own tools, plus a garbage file
+// named like narration. Made once for the whole suite.
+struct Sounds {
+    testsupport::TempDir dir;
+    std::string missingTools;
+    double wavSeconds = 0; // length of the speech before MP3 padding
+};
+Sounds* g_sounds = nullptr;
+
+bool haveTool(const char* tool) {
+    return std::system((std::string("command -v ") + tool + " >/dev/null").c_str()) == 0;
+}
+
+double wavLength(const std::string& path) {
+    SDL_AudioSpec spec;
+    Uint8* data = nullptr;
+    Uint32 bytes = 0;
+    if (!SDL_LoadWAV(path.c_str(), &spec, &data, &bytes)) return 0;
+    SDL_FreeWAV(data);
+    double bytesPerSecond = spec.freq * spec.channels * (SDL_AUDIO_BITSIZE(spec.format) / 8.0);
+    return bytes / bytesPerSecond;
+}
+
+class AudioTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        g_sounds = new Sounds;
+        for (const char* tool : {"espeak-ng", "lame"})
+            if (!haveTool(tool)) g_sounds->missingTools += std::string(" ") + tool;
+        if (!g_sounds->missingTools.empty()) return;
+        const std::string& dir = g_sounds->dir.path();
+        std::string make =
+            "cd '" + dir + "' && espeak-ng -w hello.wav hello && lame --quiet hello.wav hello.mp3";
+        if (std::system(make.c_str()) != 0) g_sounds->missingTools = " (espeak-ng/lame failed)";
+        g_sounds->wavSeconds = wavLength(dir + "/hello.wav");
+
+        std::mt19937 random(7);
+        std::string garbage(4000, '\0');
+        for (char& byte : garbage)
+            byte = static_cast<char>(random());
+        g_sounds->dir.write("garbage.mp3", garbage);
+    }
+    static void TearDownTestSuite() {
+        delete g_sounds;
+        g_sounds = nullptr;
+    }
+
+    void SetUp() override {
+        if (!g_sounds->missingTools.empty())
+            GTEST_SKIP() << "needs espeak-ng and lame to make an MP3; missing:" << g_sounds->missingTools;
+        ASSERT_GT(g_sounds->wavSeconds, 0.2);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        engine = SimpleAudioEngine::sharedEngine();
+        std::string dir = g_sounds->dir.path();
+        engine->setPathResolver([dir](const std::string& name) { return dir + "/" + name; });
+    }
+    void TearDown() override {
+        SimpleAudioEngine::end();
+        CCClock::setVirtual(false);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+    }
+
+    void useTestBackend() {
+        CCClock::setVirtual(true);
+        engine->setBackend(std::make_unique<TestAudioBackend>());
+    }
+
+    // Real seconds until the engine stops reporting playback, at most `limit`.
+    double secondsUntilSilent(double limit) {
+        auto start = std::chrono::steady_clock::now();
+        double elapsed = 0;
+        while (engine->isBackgroundMusicPlaying() && elapsed < limit) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        }
+        return elapsed;
+    }
+
+    SimpleAudioEngine* engine = nullptr;
+    testsupport::LogCapture log;
+};
+
+} // namespace
+
+TEST_F(AudioTest, MixerPlaysTheTrackToItsEndOnTheDummyDriver) {
+    engine->setBackgroundMusicVolume(0.5f);
+    engine->playBackgroundMusic("hello.mp3");
+    EXPECT_TRUE(engine->isBackgroundMusicPlaying());
+    EXPECT_EQ(Mix_VolumeMusic(-1), MIX_MAX_VOLUME / 2);
+
+    double played = secondsUntilSilent(5.0);
+    EXPECT_FALSE(engine->isBackgroundMusicPlaying());
+    // The dummy driver plays in real time, so the track cannot end much sooner than its speech.
+    EXPECT_GT(played, g_sounds->wavSeconds * 0.5);
+    // The log names the file as the caller gave it, not as resolved.
+    EXPECT_EQ(log.count("audio: play hello.mp3"), 1);
+    EXPECT_EQ(log.count("cannot play"), 0);
+}
+
+TEST_F(AudioTest, MixerWithoutSoundDeviceLogsOnceAndStillChecksFiles) {
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    engine->playBackgroundMusic("hello.mp3", true);
+    EXPECT_EQ(log.count("no sound device"), 1);
+    EXPECT_TRUE(engine->isBackgroundMusicPlaying());
+
+    engine->playBackgroundMusic("garbage.mp3");
+    EXPECT_EQ(log.count("cannot play 'garbage.mp3'"), 1);
+    EXPECT_FALSE(engine->isBackgroundMusicPlaying());
+
+    engine->playBackgroundMusic("hello.mp3");
+    EXPECT_TRUE(engine->isBackgroundMusicPlaying());
+    EXPECT_EQ(log.count("no sound device"), 1);
+}
+
+TEST_F(AudioTest, TestBackendPlaysUntilTheVirtualClockPassesTheTrack) {
+    useTestBackend();
+    engine->playBackgroundMusic("hello.mp3");
+    EXPECT_TRUE(engine->isBackgroundMusicPlaying());
+    CCClock::advance(g_sounds->wavSeconds - 0.05);
+    EXPECT_TRUE(engine->isBackgroundMusicPlaying());
+    // MP3 padding adds well under a quarter second.
+    CCClock::advance(0.3);
+    EXPECT_FALSE(engine->isBackgroundMusicPlaying());
+    EXPECT_EQ(log.count("audio: play hello.mp3"), 1);
+}
+
+TEST_F(AudioTest, LoopPlaysUntilStoppedAndNewTrackReplacesIt) {
+    useTestBackend();
+    engine->playBackgroundMusic("hello.mp3", true);
+    CCClock::advance(g_sounds->wavSeconds * 10);
+    EXPECT_TRUE(engine->isBackgroundMusicPlaying());
+
+    // The one-shot track takes the loop's place and ends on its own.
+    engine->playBackgroundMusic("hello.mp3");
+    CCClock::advance(g_sounds->wavSeconds + 0.3);
+    EXPECT_FALSE(engine->isBackgroundMusicPlaying());
+
+    engine->playBackgroundMusic("hello.mp3", true);
+    engine->stopBackgroundMusic();
+    EXPECT_FALSE(engine->isBackgroundMusicPlaying());
+    EXPECT_EQ(log.count("audio: stop"), 1);
+    EXPECT_EQ(log.count("audio: play hello.mp3"), 3);
+}
+
+TEST_F(AudioTest, MixerStopHaltsPlayback) {
+    engine->playBackgroundMusic("hello.mp3", true);
+    ASSERT_TRUE(engine->isBackgroundMusicPlaying());
+    engine->stopBackgroundMusic(true);
+    EXPECT_FALSE(engine->isBackgroundMusicPlaying());
+    EXPECT_FALSE(Mix_PlayingMusic());
+}
+
+TEST_F(AudioTest, UnplayableFilesLogOneLineAndStopThePreviousTrack) {
+    for (bool testBackend : {false, true}) {
+        SCOPED_TRACE(testBackend ? "test backend" : "mixer backend");
+        if (testBackend) useTestBackend();
+        log.clear();
+        for (const char* bad : {"missing.mp3", "garbage.mp3"}) {
+            engine->playBackgroundMusic("hello.mp3", true);
+            ASSERT_TRUE(engine->isBackgroundMusicPlaying());
+            engine->playBackgroundMusic(bad);
+            EXPECT_FALSE(engine->isBackgroundMusicPlaying()) << bad;
+            EXPECT_EQ(log.count(std::string("SimpleAudioEngine: cannot play '") + bad + "': "), 1) << bad;
+            EXPECT_EQ(log.count(std::string("audio: play ") + bad), 1) << bad;
+        }
+        EXPECT_EQ(log.count("cannot play"), 2);
+    }
+}
+
+TEST_F(AudioTest, UnresolvableOrEmptyNamesDoNotPlay) {
+    useTestBackend();
+    engine->setPathResolver([](const std::string&) { return std::string(); });
+    engine->playBackgroundMusic("hello.mp3");
+    EXPECT_FALSE(engine->isBackgroundMusicPlaying());
+    EXPECT_TRUE(log.contains("cannot play 'hello.mp3': no such resource"));
+
+    engine->playBackgroundMusic(nullptr);
+    engine->playBackgroundMusic("");
+    EXPECT_FALSE(engine->isBackgroundMusicPlaying());
+    EXPECT_EQ(log.count("cannot play '': no file name"), 2);
+}
+
+TEST_F(AudioTest, VolumeIsClampedAndSurvivesBackendChanges) {
+    engine->setBackgroundMusicVolume(1.5f);
+    EXPECT_FLOAT_EQ(engine->getBackgroundMusicVolume(), 1.0f);
+    engine->setBackgroundMusicVolume(-0.2f);
+    EXPECT_FLOAT_EQ(engine->getBackgroundMusicVolume(), 0.0f);
+    engine->setBackgroundMusicVolume(0.25f);
+    engine->setBackgroundMusicVolume(std::nanf(""));
+    EXPECT_FLOAT_EQ(engine->getBackgroundMusicVolume(), 0.25f);
+
+    useTestBackend();
+    engine->setBackend(nullptr);
+    EXPECT_FLOAT_EQ(engine->getBackgroundMusicVolume(), 0.25f);
+    // The mixer gets the volume once it opens on the first track.
+    engine->playBackgroundMusic("hello.mp3");
+    EXPECT_EQ(Mix_VolumeMusic(-1), 32);
+}
