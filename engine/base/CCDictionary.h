@@ -18,8 +18,10 @@ public:
     ~CCDictionary() override;
 
     static CCDictionary* create();
-    // Reads an XML property list whose root is a dictionary. A missing,
-    // unreadable or malformed file gives none, with one log line naming it.
+    // Reads an XML property list whose root is a dictionary (see
+    // CCPlistReader.h). A missing, unreadable, refused or malformed file, or a
+    // root that is not a dictionary, gives nullptr (not an empty dictionary),
+    // with one log line naming it.
     static CCDictionary* createWithContentsOfFile(const char* fileName);
     // Same, from text in memory; `origin` names it in the log line.
     static CCDictionary* createWithPlistData(const char* data, size_t size, const char* origin);
