@@ -2,6 +2,7 @@
 
 #include "engine/audio/MixerAudioBackend.h"
 #include "engine/base/CCLog.h"
+#include "engine/platform/CCFileUtils.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,9 +12,9 @@ namespace engine {
 namespace {
 SimpleAudioEngine* g_engine = nullptr;
 
-// Hook for the file layer: names are used as given until it resolves them.
+// Names are looked up under the resource root; the file layer logs a refused name itself.
 std::string defaultResolve(const std::string& name) {
-    return name;
+    return CCFileUtils::sharedFileUtils()->fullPathForFilename(name);
 }
 } // namespace
 
@@ -38,7 +39,7 @@ void SimpleAudioEngine::playBackgroundMusic(const char* path, bool loop) {
     if (name.empty()) {
         error = "no file name";
     } else if (fullPath.empty()) {
-        error = "no such resource";
+        error = "refused name";
     } else if (m_backend->play(fullPath, loop, error)) {
         return;
     }

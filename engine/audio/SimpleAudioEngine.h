@@ -16,7 +16,7 @@ namespace engine {
 class SimpleAudioEngine {
   public:
     // Turns a resource-relative name into a path to open; an empty result
-    // means there is no such resource.
+    // refuses the name. The default asks CCFileUtils.
     using PathResolver = std::function<std::string(const std::string& name)>;
 
     static SimpleAudioEngine* sharedEngine();
@@ -34,7 +34,7 @@ class SimpleAudioEngine {
 
     // Null restores the SDL_mixer backend. The current track stops.
     void setBackend(std::unique_ptr<AudioBackend> backend);
-    // Null restores the default resolver.
+    // Null restores the default resolver (CCFileUtils).
     void setPathResolver(PathResolver resolver);
 
   private:

@@ -2,6 +2,7 @@
 #include "engine/audio/SimpleAudioEngine.h"
 #include "engine/audio/TestAudioBackend.h"
 #include "engine/platform/CCClock.h"
+#include "engine/platform/CCFileUtils.h"
 #include "support/TestSupport.h"
 
 #include <SDL.h>
@@ -188,12 +189,21 @@ TEST_F(AudioTest, UnplayableFilesLogOneLineAndStopThePreviousTrack) {
     }
 }
 
-TEST_F(AudioTest, UnresolvableOrEmptyNamesDoNotPlay) {
+TEST_F(AudioTest, NamesAreFoundUnderTheResourceRootByDefault) {
     useTestBackend();
-    engine->setPathResolver([](const std::string&) { return std::string(); });
+    engine->setPathResolver(nullptr);
+    CCFileUtils::sharedFileUtils()->setResourceRoot(g_sounds->dir.path());
     engine->playBackgroundMusic("hello.mp3");
+    EXPECT_TRUE(engine->isBackgroundMusicPlaying());
+    // A name that climbs out of the root is refused and stops the track.
+    engine->playBackgroundMusic("../hello.mp3");
     EXPECT_FALSE(engine->isBackgroundMusicPlaying());
-    EXPECT_TRUE(log.contains("cannot play 'hello.mp3': no such resource"));
+    EXPECT_EQ(log.count("cannot play '../hello.mp3': refused name"), 1);
+    CCFileUtils::sharedFileUtils()->setResourceRoot(CCFileUtils::defaultResourceRoot());
+}
+
+TEST_F(AudioTest, EmptyNamesDoNotPlay) {
+    useTestBackend();
 
     engine->playBackgroundMusic(nullptr);
     engine->playBackgroundMusic("");
