@@ -1,0 +1,169 @@
+#include "engine/director/CCDirector.h"
+
+#include "engine/actions/CCActionManager.h"
+#include "engine/base/CCAutoreleasePool.h"
+#include "engine/base/CCLog.h"
+#include "engine/director/CCScheduler.h"
+#include "engine/director/CCTouchDispatcher.h"
+#include "engine/nodes/CCScene.h"
+#include "engine/platform/CCClock.h"
+#include "engine/render/CCRenderer.h"
+
+#include <algorithm>
+
+namespace engine {
+
+CCDirector* CCDirector::sharedDirector() {
+    // Lives for the whole process, like the engine it stands for.
+    static CCDirector* director = new CCDirector();
+    return director;
+}
+
+CCDirector::CCDirector()
+    : m_scheduler(new CCScheduler()), m_actionManager(new CCActionManager()),
+      m_touchDispatcher(new CCTouchDispatcher()) {}
+
+CCDirector::~CCDirector() {
+    reset();
+    m_touchDispatcher->release();
+    m_actionManager->release();
+    m_scheduler->release();
+}
+
+void CCDirector::setOpenGLView(CCEGLView* view) { m_view = view; }
+
+void CCDirector::setAnimationInterval(double seconds) {
+    if (seconds > 0) m_animationInterval = seconds;
+}
+
+void CCDirector::startAnimation() {
+    m_animating = true;
+    // The time spent stopped is not a frame's time.
+    m_nextDeltaTimeZero = true;
+}
+
+void CCDirector::runWithScene(CCScene* scene) {
+    if (!scene) {
+        CCLog("CCDirector::runWithScene: no scene given");
+        return;
+    }
+    if (m_ranFirstScene) {
+        CCLog("CCDirector::runWithScene: a scene is already running; use replaceScene");
+        return;
+    }
+    m_ranFirstScene = true;
+    m_ended = false;
+    scene->retain();
+    m_nextScene = scene;
+    startAnimation();
+}
+
+void CCDirector::replaceScene(CCScene* scene) {
+    if (!scene) {
+        CCLog("CCDirector::replaceScene: no scene given");
+        return;
+    }
+    if (!m_ranFirstScene) {
+        runWithScene(scene);
+        return;
+    }
+    scene->retain();
+    // A scene replaced again before it ever ran is dropped unseen.
+    if (m_nextScene) m_nextScene->release();
+    m_nextScene = scene;
+}
+
+void CCDirector::setNextScene() {
+    CCScene* incoming = m_nextScene;
+    m_nextScene = nullptr;
+    CCScene* outgoing = m_runningScene;
+    bool outgoingIsTransition = outgoing && outgoing->isTransition();
+    // A transition scene takes charge of the outgoing scene's exit itself.
+    if (outgoing && !incoming->isTransition()) {
+        outgoing->onExitTransitionDidStart();
+        outgoing->onExit();
+        outgoing->cleanup();
+    }
+    m_runningScene = incoming;
+    // The scene a transition ends on has already entered.
+    if (!outgoingIsTransition) {
+        incoming->onEnter();
+        incoming->onEnterTransitionDidFinish();
+    }
+    if (outgoing) outgoing->release();
+}
+
+void CCDirector::mainLoop() {
+    double now = CCClock::now();
+    float dt = 0;
+    if (m_nextDeltaTimeZero) {
+        m_nextDeltaTimeZero = false;
+    } else {
+        dt = static_cast<float>(std::max(0.0, now - m_lastFrameTime));
+    }
+    m_lastFrameTime = now;
+    drawScene(dt);
+}
+
+void CCDirector::stepFrame(float dt) {
+    CCClock::advance(dt);
+    m_lastFrameTime = CCClock::now();
+    m_nextDeltaTimeZero = false;
+    drawScene(dt);
+}
+
+void CCDirector::drawScene(float dt) {
+    if (m_endRequested) {
+        reset();
+        m_endRequested = false;
+        m_ended = true;
+        return;
+    }
+    if (m_animating) {
+        m_deltaTime = dt;
+        m_scheduler->update(dt);
+        m_actionManager->update(dt * m_scheduler->getTimeScale());
+        if (m_nextScene) setNextScene();
+        if (m_runningScene) {
+            if (m_renderer) m_renderer->beginFrame();
+            m_runningScene->visit();
+            if (m_renderer) m_renderer->endFrame();
+        }
+        ++m_totalFrames;
+    }
+    CCAutoreleasePool::sharedPool()->drain();
+}
+
+CCPoint CCDirector::getVisibleOrigin() const { return CCPointZero; }
+
+CCSize CCDirector::getVisibleSize() const { return m_winSize; }
+
+void CCDirector::purgeCachedData() {
+    for (auto& listener : m_purgeListeners) listener();
+}
+
+void CCDirector::reset() {
+    m_touchDispatcher->cancelAllTouches();
+    if (m_runningScene) {
+        m_runningScene->onExitTransitionDidStart();
+        m_runningScene->onExit();
+        m_runningScene->cleanup();
+        m_runningScene->release();
+        m_runningScene = nullptr;
+    }
+    if (m_nextScene) {
+        m_nextScene->release();
+        m_nextScene = nullptr;
+    }
+    m_scheduler->unscheduleAll();
+    m_actionManager->removeAllActions();
+    m_touchDispatcher->removeAllDelegates();
+    m_animating = false;
+    m_ranFirstScene = false;
+    m_endRequested = false;
+    m_nextDeltaTimeZero = true;
+    m_totalFrames = 0;
+    CCAutoreleasePool::sharedPool()->drain();
+}
+
+} // namespace engine

@@ -1,0 +1,111 @@
+#pragma once
+// Runs the scenes. Each frame: timers and per-frame updates, actions, the
+// switch to a new scene if one was given, drawing, then the autorelease pool
+// is drained. Frames are paced by the application's loop at the animation
+// interval, or stepped one by one with a given time step (headless runs and
+// tests, on the virtual clock).
+#include "engine/base/CCGeometry.h"
+#include "engine/base/CCObject.h"
+
+#include <functional>
+#include <vector>
+
+namespace engine {
+
+class CCActionManager;
+class CCEGLView;
+class CCRenderer;
+class CCScene;
+class CCScheduler;
+class CCTouchDispatcher;
+
+class CCDirector : public CCObject {
+public:
+    static CCDirector* sharedDirector();
+
+    void setOpenGLView(CCEGLView* view);
+    CCEGLView* getOpenGLView() const { return m_view; }
+    // The renderer that nodes draw with; none means frames are only visited.
+    void setRenderer(CCRenderer* renderer) { m_renderer = renderer; }
+    CCRenderer* getRenderer() const { return m_renderer; }
+
+    void setAnimationInterval(double seconds);
+    double getAnimationInterval() const { return m_animationInterval; }
+    // While stopped no frame runs: no timers, no actions, no drawing.
+    void stopAnimation() { m_animating = false; }
+    void startAnimation();
+    bool isAnimating() const { return m_animating; }
+
+    // The first scene; a second call is refused with a log line.
+    void runWithScene(CCScene* scene);
+    // The scene takes over at the start of the next frame; the old one gets
+    // its exit calls then and is released.
+    void replaceScene(CCScene* scene);
+    CCScene* getRunningScene() const { return m_runningScene; }
+    CCScene* getNextScene() const { return m_nextScene; }
+
+    // Ends the director at the next frame: the running scene exits and the
+    // application's loop returns.
+    void end() { m_endRequested = true; }
+    bool isEnded() const { return m_ended; }
+
+    // One frame with the time passed since the last one.
+    void mainLoop();
+    // One frame with a given time step; the virtual clock moves by it too.
+    void stepFrame(float dt);
+    unsigned int getTotalFrames() const { return m_totalFrames; }
+    float getDeltaTime() const { return m_deltaTime; }
+    // The next frame's dt is zero (after a long pause such as the background).
+    void setNextDeltaTimeZero(bool zero) { m_nextDeltaTimeZero = zero; }
+
+    // Design size; the view sets it with its design resolution.
+    CCSize getWinSize() const { return m_winSize; }
+    void setWinSize(const CCSize& size) { m_winSize = size; }
+    CCPoint getVisibleOrigin() const;
+    CCSize getVisibleSize() const;
+
+    void setDepthTest(bool on) { m_depthTest = on; }
+    bool isDepthTest() const { return m_depthTest; }
+
+    // Drops cached data (textures) that nothing uses any more.
+    void purgeCachedData();
+    // Caches register what purgeCachedData should drop.
+    void addPurgeListener(std::function<void()> listener) { m_purgeListeners.push_back(std::move(listener)); }
+
+    CCScheduler* getScheduler() const { return m_scheduler; }
+    CCActionManager* getActionManager() const { return m_actionManager; }
+    CCTouchDispatcher* getTouchDispatcher() const { return m_touchDispatcher; }
+
+    // Leaves the running and next scenes (with their exit calls), drops every
+    // timer, action and touch handler and drains the pool: a fresh director
+    // that can run a new first scene. `end` does this at the next frame.
+    void reset();
+
+private:
+    CCDirector();
+    ~CCDirector() override;
+    void drawScene(float dt);
+    void setNextScene();
+
+    CCEGLView* m_view = nullptr;
+    CCRenderer* m_renderer = nullptr;
+    CCScheduler* m_scheduler;
+    CCActionManager* m_actionManager;
+    CCTouchDispatcher* m_touchDispatcher;
+    CCScene* m_runningScene = nullptr; // retained
+    CCScene* m_nextScene = nullptr;    // retained
+    double m_animationInterval = 1.0 / 60.0;
+    bool m_animating = false;
+    bool m_endRequested = false;
+    bool m_ended = false;
+    bool m_ranFirstScene = false;
+    bool m_depthTest = false;
+    bool m_nextDeltaTimeZero = true;
+    double m_lastFrameTime = 0;
+    float m_deltaTime = 0;
+    unsigned int m_totalFrames = 0;
+    CCSize m_winSize{640, 960};
+    std::vector<std::function<void()>> m_purgeListeners;
+};
+
+} // namespace engine

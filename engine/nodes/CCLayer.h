@@ -1,0 +1,119 @@
+#pragma once
+// Layers: full-screen nodes that can take touches; colour and gradient
+// layers fill their rectangle.
+#include "engine/director/CCTouchDelegate.h"
+#include "engine/nodes/CCNodeRGBA.h"
+
+namespace engine {
+
+enum ccTouchesMode { kCCTouchesAllAtOnce = 0, kCCTouchesOneByOne = 1 };
+
+class CCLayer : public CCNode, public CCTouchDelegate {
+public:
+    static CCLayer* create();
+    bool init() override;
+
+    void onEnter() override;
+    void onExit() override;
+
+    // Registration with the touch dispatcher follows these while running.
+    virtual void setTouchEnabled(bool enabled);
+    bool isTouchEnabled() const { return m_touchEnabled; }
+    virtual void setTouchMode(ccTouchesMode mode);
+    ccTouchesMode getTouchMode() const { return m_touchMode; }
+    virtual void setTouchPriority(int priority);
+    int getTouchPriority() const { return m_touchPriority; }
+    // One-at-a-time layers claim the touches they answer true for.
+    virtual void registerWithTouchDispatcher();
+
+protected:
+    void unregisterFromTouchDispatcher();
+
+    bool m_touchEnabled = false;
+    ccTouchesMode m_touchMode = kCCTouchesAllAtOnce;
+    int m_touchPriority = 0;
+    bool m_registered = false;
+};
+
+// A layer with colour and opacity that cascade to its children.
+class CCLayerRGBA : public CCLayer, public CCRGBAProtocol {
+public:
+    static CCLayerRGBA* create();
+    bool init() override;
+
+    void setColor(const ccColor3B& color) override;
+    const ccColor3B& getColor() const override { return m_realColor; }
+    const ccColor3B& getDisplayedColor() const override { return m_displayedColor; }
+    void setOpacity(GLubyte opacity) override;
+    GLubyte getOpacity() const override { return m_realOpacity; }
+    GLubyte getDisplayedOpacity() const override { return m_displayedOpacity; }
+    bool isCascadeColorEnabled() const override { return m_cascadeColor; }
+    void setCascadeColorEnabled(bool enabled) override { m_cascadeColor = enabled; }
+    bool isCascadeOpacityEnabled() const override { return m_cascadeOpacity; }
+    void setCascadeOpacityEnabled(bool enabled) override { m_cascadeOpacity = enabled; }
+    void updateDisplayedColor(const ccColor3B& parentColor) override;
+    void updateDisplayedOpacity(GLubyte parentOpacity) override;
+
+protected:
+    virtual void displayedColorChanged() {}
+
+    ccColor3B m_realColor = ccWHITE;
+    ccColor3B m_displayedColor = ccWHITE;
+    GLubyte m_realOpacity = 255;
+    GLubyte m_displayedOpacity = 255;
+    bool m_cascadeColor = true;
+    bool m_cascadeOpacity = true;
+};
+
+// Fills its content rectangle with one colour.
+class CCLayerColor : public CCLayerRGBA {
+public:
+    static CCLayerColor* create();
+    static CCLayerColor* create(const ccColor4B& color);
+    static CCLayerColor* create(const ccColor4B& color, float width, float height);
+    virtual bool initWithColor(const ccColor4B& color, float width, float height);
+    bool initWithColor(const ccColor4B& color);
+    bool init() override;
+
+    void changeWidth(float width);
+    void changeHeight(float height);
+    void changeWidthAndHeight(float width, float height);
+};
+
+// Fills its content rectangle with a linear gradient from the start colour
+// to the end colour along `vector` (default: top to bottom).
+class CCLayerGradient : public CCLayerColor {
+public:
+    static CCLayerGradient* create();
+    static CCLayerGradient* create(const ccColor4B& start, const ccColor4B& end);
+    static CCLayerGradient* create(const ccColor4B& start, const ccColor4B& end, const CCPoint& vector);
+    bool initWithColor(const ccColor4B& start, const ccColor4B& end, const CCPoint& vector);
+    bool init() override;
+
+    void setStartColor(const ccColor3B& color) { setColor(color); }
+    const ccColor3B& getStartColor() const { return m_realColor; }
+    void setEndColor(const ccColor3B& color) { m_endColor = color; }
+    const ccColor3B& getEndColor() const { return m_endColor; }
+    void setStartOpacity(GLubyte opacity) { m_startOpacity = opacity; }
+    GLubyte getStartOpacity() const { return m_startOpacity; }
+    void setEndOpacity(GLubyte opacity) { m_endOpacity = opacity; }
+    GLubyte getEndOpacity() const { return m_endOpacity; }
+    void setVector(const CCPoint& vector) { m_vector = vector; }
+    const CCPoint& getVector() const { return m_vector; }
+    // Compressed: the full range of colours is reached at the corners even
+    // for a diagonal vector.
+    void setCompressedInterpolation(bool compressed) { m_compressed = compressed; }
+    bool isCompressedInterpolation() const { return m_compressed; }
+
+    // Colours at the corners: lower left, lower right, upper left, upper right.
+    void cornerColors(ccColor4F out[4]) const;
+
+private:
+    ccColor3B m_endColor = ccBLACK;
+    GLubyte m_startOpacity = 255;
+    GLubyte m_endOpacity = 255;
+    CCPoint m_vector{0, -1};
+    bool m_compressed = true;
+};
+
+} // namespace engine
