@@ -1,0 +1,102 @@
+#include "app/AutomationScript.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+namespace app {
+
+namespace {
+
+bool parseNumber(const std::string& word, double& out) {
+    if (word.empty()) return false;
+    std::istringstream in(word);
+    in >> out;
+    return in && in.eof() && std::isfinite(out);
+}
+
+std::string trim(const std::string& s) {
+    size_t begin = s.find_first_not_of(" \t\r");
+    if (begin == std::string::npos) return "";
+    size_t end = s.find_last_not_of(" \t\r");
+    return s.substr(begin, end - begin + 1);
+}
+
+// Parses one non-empty line; returns an error text or "".
+std::string parseLine(const std::string& line, ScriptEvent& event) {
+    std::istringstream in(line);
+    std::string at, seconds, verb;
+    in >> at >> seconds >> verb;
+    if (at != "at") return "a line starts with 'at SECONDS'";
+    if (!parseNumber(seconds, event.at) || event.at < 0) return "'" + seconds + "' is not a time in seconds";
+    std::string rest;
+    std::getline(in, rest);
+    rest = trim(rest);
+
+    if (verb == "down" || verb == "move" || verb == "up") {
+        std::istringstream coordinates(rest);
+        std::string xs, ys, extra;
+        coordinates >> xs >> ys >> extra;
+        double x, y;
+        if (!parseNumber(xs, x) || !parseNumber(ys, y) || !extra.empty())
+            return "'" + verb + "' takes two numbers, X and Y";
+        event.kind = verb == "down" ? ScriptEvent::Kind::Down
+                     : verb == "move" ? ScriptEvent::Kind::Move
+                                      : ScriptEvent::Kind::Up;
+        event.x = static_cast<float>(x);
+        event.y = static_cast<float>(y);
+    } else if (verb == "key" || verb == "text" || verb == "shot") {
+        if (rest.empty()) return "'" + verb + "' needs a value";
+        event.kind = verb == "key" ? ScriptEvent::Kind::Key
+                     : verb == "text" ? ScriptEvent::Kind::Text
+                                      : ScriptEvent::Kind::Shot;
+        event.text = rest;
+    } else if (verb == "quit") {
+        if (!rest.empty()) return "'quit' takes nothing";
+        event.kind = ScriptEvent::Kind::Quit;
+    } else {
+        return verb.empty() ? "an event is missing" : "unknown event '" + verb + "'";
+    }
+    return "";
+}
+
+} // namespace
+
+ScriptParseResult parseScript(const std::string& text, const std::string& fileName) {
+    std::vector<ScriptEvent> events;
+    std::istringstream in(text);
+    std::string line;
+    int number = 0;
+    while (std::getline(in, line)) {
+        ++number;
+        std::string content = trim(line);
+        if (content.empty() || content[0] == '#') continue;
+        ScriptEvent event;
+        event.line = number;
+        std::string problem = parseLine(content, event);
+        if (!problem.empty())
+            return {std::nullopt, fileName + ":" + std::to_string(number) + ": " + problem + ": " + content};
+        events.push_back(event);
+    }
+    std::stable_sort(events.begin(), events.end(),
+                     [](const ScriptEvent& a, const ScriptEvent& b) { return a.at < b.at; });
+    return {events, ""};
+}
+
+ScriptParseResult loadScript(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return {std::nullopt, path + ": cannot read the script"};
+    std::stringstream contents;
+    contents << file.rdbuf();
+    return parseScript(contents.str(), path);
+}
+
+std::vector<ScriptEvent> ScriptPlayer::takeDue(double now) {
+    std::vector<ScriptEvent> due;
+    // A little slack so that "at 0.5" fires on the frame that lands on 0.5.
+    while (m_next < m_events.size() && m_events[m_next].at <= now + 1e-9) due.push_back(m_events[m_next++]);
+    return due;
+}
+
+} // namespace app

@@ -1,0 +1,49 @@
+#pragma once
+// Timed input for automated runs: one event a line, "at SECONDS EVENT".
+//
+//   at 0.5 down 320 480     touch 0 goes down at a design point
+//   at 0.6 move 330 480
+//   at 0.7 up 330 480
+//   at 1.0 key Return       a key press, by SDL key name
+//   at 1.0 text héllo       typed text (the rest of the line, UTF-8)
+//   at 2.0 shot out.png     save the frame as drawn
+//   at 3.0 quit
+//
+// Blank lines and lines starting with '#' are skipped.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace app {
+
+struct ScriptEvent {
+    enum class Kind { Down, Move, Up, Key, Text, Shot, Quit };
+    double at = 0;
+    Kind kind = Kind::Quit;
+    float x = 0, y = 0;
+    std::string text; // key name, typed text or file name
+    int line = 0;
+};
+
+struct ScriptParseResult {
+    std::optional<std::vector<ScriptEvent>> events; // in time order; none on error
+    std::string error; // "FILE:LINE: problem: text of the line"
+};
+
+ScriptParseResult parseScript(const std::string& text, const std::string& fileName);
+ScriptParseResult loadScript(const std::string& path);
+
+// Hands out the events that are due, in order.
+class ScriptPlayer {
+public:
+    explicit ScriptPlayer(std::vector<ScriptEvent> events) : m_events(std::move(events)) {}
+    // Events whose time is at or before `now` seconds since the start.
+    std::vector<ScriptEvent> takeDue(double now);
+    bool finished() const { return m_next >= m_events.size(); }
+
+private:
+    std::vector<ScriptEvent> m_events;
+    size_t m_next = 0;
+};
+
+} // namespace app

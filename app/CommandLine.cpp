@@ -1,0 +1,62 @@
+#include "app/CommandLine.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+namespace app {
+
+namespace {
+bool parseFrameCount(const std::string& text, unsigned int& out) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    errno = 0;
+    unsigned long value = std::strtoul(text.c_str(), nullptr, 10);
+    if (errno == ERANGE || value == 0 || value > UINT_MAX) return false;
+    out = static_cast<unsigned int>(value);
+    return true;
+}
+} // namespace
+
+const char* commandLineHelp() {
+    return "usage: lirra [options]\n"
+           "  --resources DIR  read the book from DIR instead of resources/ beside the program\n"
+           "  --headless       no window: draw offscreen, advance a virtual clock one frame at a time,\n"
+           "                   and play narration silently\n"
+           "  --script FILE    timed input, one event a line: 'at SECONDS EVENT' where EVENT is\n"
+           "                   'down X Y', 'move X Y', 'up X Y' (design points), 'key NAME',\n"
+           "                   'text UTF8', 'shot FILE.png' or 'quit'\n"
+           "  --frames N       stop after N frames\n"
+           "  --log FILE       also write every log line and audio request to FILE\n"
+           "  --help           show this text\n";
+}
+
+CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
+    LaunchOptions options;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& flag = arguments[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= arguments.size() || arguments[i + 1].empty()) return false;
+            out = arguments[++i];
+            return true;
+        };
+        if (flag == "--headless") {
+            options.headless = true;
+        } else if (flag == "--help" || flag == "-h") {
+            options.showHelp = true;
+        } else if (flag == "--resources" || flag == "--script" || flag == "--log") {
+            std::string& target = flag == "--resources" ? options.resourceRoot
+                                  : flag == "--script"  ? options.scriptFile
+                                                        : options.logFile;
+            if (!value(target)) return {std::nullopt, flag + " needs a value"};
+        } else if (flag == "--frames") {
+            std::string count;
+            if (!value(count) || !parseFrameCount(count, options.frameLimit))
+                return {std::nullopt, "--frames needs a positive whole number"};
+        } else {
+            return {std::nullopt, "unknown option '" + flag + "'"};
+        }
+    }
+    return {options, ""};
+}
+
+} // namespace app

@@ -1,0 +1,27 @@
+#pragma once
+// The automation flags. With no arguments the program runs as a reader
+// expects; the flags serve tests, tools and people who automate.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace app {
+
+struct LaunchOptions {
+    std::string resourceRoot; // --resources DIR (empty: beside the executable)
+    bool headless = false;    // --headless
+    std::string scriptFile;   // --script FILE
+    unsigned int frameLimit = 0; // --frames N (0: no limit)
+    std::string logFile;      // --log FILE
+    bool showHelp = false;    // --help
+};
+
+struct CommandLineResult {
+    std::optional<LaunchOptions> options; // none when the arguments are wrong
+    std::string error;                    // what is wrong, for the user
+};
+
+CommandLineResult parseCommandLine(const std::vector<std::string>& arguments);
+const char* commandLineHelp();
+
+} // namespace app

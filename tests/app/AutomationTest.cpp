@@ -1,0 +1,94 @@
+#include "app/AutomationScript.h"
+#include "app/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+using namespace app;
+
+TEST(CommandLineTest, NoArgumentsIsTheReadersRun) {
+    auto result = parseCommandLine({});
+    ASSERT_TRUE(result.options);
+    EXPECT_FALSE(result.options->headless);
+    EXPECT_EQ(result.options->frameLimit, 0u);
+    EXPECT_TRUE(result.options->resourceRoot.empty());
+}
+
+TEST(CommandLineTest, EveryFlag) {
+    auto result = parseCommandLine(
+        {"--resources", "/tmp/book", "--headless", "--script", "s.txt", "--frames", "12", "--log", "l.txt"});
+    ASSERT_TRUE(result.options) << result.error;
+    EXPECT_EQ(result.options->resourceRoot, "/tmp/book");
+    EXPECT_TRUE(result.options->headless);
+    EXPECT_EQ(result.options->scriptFile, "s.txt");
+    EXPECT_EQ(result.options->frameLimit, 12u);
+    EXPECT_EQ(result.options->logFile, "l.txt");
+}
+
+TEST(CommandLineTest, WrongFlagsAreNamed) {
+    EXPECT_NE(parseCommandLine({"--fast"}).error.find("'--fast'"), std::string::npos);
+    EXPECT_FALSE(parseCommandLine({"--frames"}).options);
+    EXPECT_FALSE(parseCommandLine({"--frames", "0"}).options);
+    EXPECT_FALSE(parseCommandLine({"--frames", "-3"}).options);
+    EXPECT_FALSE(parseCommandLine({"--frames", "99999999999"}).options);
+    EXPECT_FALSE(parseCommandLine({"--script"}).options);
+    EXPECT_TRUE(parseCommandLine({"--help"}).options->showHelp);
+}
+
+TEST(AutomationScriptTest, ParsesEveryEventInTimeOrder) {
+    auto result = parseScript("# a comment\n"
+                              "at 1.5 up 10 20\n"
+                              "\n"
+                              "at 0.5 down 320 480.5\n"
+                              "at 1 move 1 2\n"
+                              "at 2 key Return\n"
+                              "at 2 text héllo wörld\n"
+                              "at 3 shot out/frame.png\n"
+                              "at 4 quit\n",
+                              "s.txt");
+    ASSERT_TRUE(result.events) << result.error;
+    const auto& events = *result.events;
+    ASSERT_EQ(events.size(), 7u);
+    EXPECT_EQ(events[0].kind, ScriptEvent::Kind::Down);
+    EXPECT_FLOAT_EQ(events[0].y, 480.5f);
+    EXPECT_EQ(events[1].kind, ScriptEvent::Kind::Move);
+    EXPECT_EQ(events[2].kind, ScriptEvent::Kind::Up);
+    EXPECT_EQ(events[2].line, 2);
+    EXPECT_EQ(events[4].text, "héllo wörld");
+    EXPECT_EQ(events[5].text, "out/frame.png");
+    EXPECT_EQ(events[6].kind, ScriptEvent::Kind::Quit);
+}
+
+TEST(AutomationScriptTest, MalformedLinesAreNamedWithTheirNumber) {
+    struct Case {
+        const char* text;
+        const char* expected;
+    } cases[] = {
+        {"at 1 down 5\n", "s.txt:1: 'down' takes two numbers"},
+        {"\nat x down 5 5\n", "s.txt:2: 'x' is not a time"},
+        {"at -1 quit\n", "not a time"},
+        {"down 5 5\n", "starts with 'at SECONDS'"},
+        {"at 1 jump\n", "unknown event 'jump'"},
+        {"at 1 shot\n", "'shot' needs a value"},
+        {"at 1 down 1 2 3\n", "two numbers"},
+        {"at 1 quit now\n", "'quit' takes nothing"},
+        {"at nan quit\n", "not a time"},
+        {"at 1\n", "an event is missing"},
+    };
+    for (const Case& c : cases) {
+        auto result = parseScript(c.text, "s.txt");
+        EXPECT_FALSE(result.events) << c.text;
+        EXPECT_NE(result.error.find(c.expected), std::string::npos) << c.text << " gave: " << result.error;
+    }
+    EXPECT_FALSE(loadScript("/nonexistent/script.txt").events);
+}
+
+TEST(AutomationScriptTest, PlayerHandsOutDueEventsOnce) {
+    auto result = parseScript("at 0.5 down 1 1\nat 0.5 up 1 1\nat 1 quit\n", "s");
+    ScriptPlayer player(*result.events);
+    EXPECT_TRUE(player.takeDue(0.49).empty());
+    EXPECT_EQ(player.takeDue(0.5).size(), 2u);
+    EXPECT_TRUE(player.takeDue(0.9).empty());
+    EXPECT_FALSE(player.finished());
+    EXPECT_EQ(player.takeDue(5).size(), 1u);
+    EXPECT_TRUE(player.finished());
+}
