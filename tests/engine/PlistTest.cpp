@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <vector>
 
 using namespace engine;
 using testsupport::LogCapture;
@@ -309,4 +312,23 @@ TEST_F(PlistTest, GeneralReaderTakesArrayOrDictRoots) {
     EXPECT_TRUE(
         log.contains("CCPlist: cannot parse plist 'inline': the root is <string>, not a <dict> or <array>"));
     EXPECT_TRUE(log.contains("CCPlist: cannot read plist 'nothing.plist'"));
+}
+
+// The fuzzer's seeds, and any input it ever crashed on, kept as regressions.
+TEST_F(PlistTest, CommittedFuzzInputsGiveADictionaryOrOneLogLine) {
+    const std::filesystem::path corpus = std::filesystem::path(LIRRA_SOURCE_DIR) / "fuzz/corpus/plist";
+    std::vector<std::string> accepted;
+    for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
+        std::string name = entry.path().filename().string();
+        SCOPED_TRACE(name);
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        LogCapture log;
+        CCDictionary* root = parse(text, name.c_str());
+        EXPECT_EQ(log.lines().size(), root ? 0u : 1u);
+        if (root) accepted.push_back(name);
+    }
+    std::sort(accepted.begin(), accepted.end());
+    // The valid seeds must keep parsing; deep.plist is over the nesting cap.
+    EXPECT_EQ(accepted, (std::vector<std::string>{"config.plist", "frames.plist"}));
 }
