@@ -35,7 +35,7 @@ void CCTouchDispatcher::addStandardDelegate(CCTouchDelegate* delegate, int prior
     if (!delegate || hasDelegate(delegate)) return;
     auto* object = dynamic_cast<CCObject*>(delegate);
     if (object) object->retain();
-    m_pending.push_back(new Handler{delegate, object, priority, m_registrationCounter++, false, false});
+    m_pending.push_back(new Handler{delegate, object, priority, m_registrationCounter++, false, false, false, {}});
     if (!m_dispatching) applyPendingChanges();
 }
 
@@ -43,7 +43,7 @@ void CCTouchDispatcher::addTargetedDelegate(CCTouchDelegate* delegate, int prior
     if (!delegate || hasDelegate(delegate)) return;
     auto* object = dynamic_cast<CCObject*>(delegate);
     if (object) object->retain();
-    m_pending.push_back(new Handler{delegate, object, priority, m_registrationCounter++, true, swallowsTouches});
+    m_pending.push_back(new Handler{delegate, object, priority, m_registrationCounter++, true, swallowsTouches, false, {}});
     if (!m_dispatching) applyPendingChanges();
 }
 

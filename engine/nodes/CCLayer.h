@@ -88,6 +88,7 @@ public:
     static CCLayerGradient* create(const ccColor4B& start, const ccColor4B& end);
     static CCLayerGradient* create(const ccColor4B& start, const ccColor4B& end, const CCPoint& vector);
     bool initWithColor(const ccColor4B& start, const ccColor4B& end, const CCPoint& vector);
+    using CCLayerColor::initWithColor;
     bool init() override;
 
     void setStartColor(const ccColor3B& color) { setColor(color); }
