@@ -2,6 +2,7 @@
 
 #include "engine/director/CCDirector.h"
 #include "engine/director/CCTouchDispatcher.h"
+#include "engine/render/CCSDLRenderer.h"
 
 #include <cmath>
 
@@ -154,6 +155,13 @@ bool CCLayerColor::initWithColor(const ccColor4B& color, float width, float heig
     return true;
 }
 
+void CCLayerColor::draw() {
+    CCSDLRenderer* renderer = CCSDLRenderer::current();
+    if (!renderer) return;
+    ccColor4B color{m_displayedColor.r, m_displayedColor.g, m_displayedColor.b, m_displayedOpacity};
+    renderer->drawColoredQuad(m_contentSize, m_worldTransform, color);
+}
+
 void CCLayerColor::changeWidth(float width) { setContentSize(CCSize(width, m_contentSize.height)); }
 
 void CCLayerColor::changeHeight(float height) { setContentSize(CCSize(m_contentSize.width, height)); }
@@ -211,6 +219,16 @@ void CCLayerGradient::cornerColors(ccColor4F out[4]) const {
         out[i] = {start.r + (end.r - start.r) * t, start.g + (end.g - start.g) * t,
                   start.b + (end.b - start.b) * t, start.a + (end.a - start.a) * t};
     }
+}
+
+void CCLayerGradient::draw() {
+    CCSDLRenderer* renderer = CCSDLRenderer::current();
+    if (!renderer) return;
+    ccColor4F corners[4];
+    cornerColors(corners);
+    ccColor4B colors[4];
+    for (int i = 0; i < 4; ++i) colors[i] = ccc4BFromccc4F(corners[i]);
+    renderer->drawColoredQuad(m_contentSize, m_worldTransform, colors);
 }
 
 } // namespace engine

@@ -78,6 +78,8 @@ public:
     void changeWidth(float width);
     void changeHeight(float height);
     void changeWidthAndHeight(float width, float height);
+
+    void draw() override;
 };
 
 // Fills its content rectangle with a linear gradient from the start colour
@@ -108,6 +110,8 @@ public:
 
     // Colours at the corners: lower left, lower right, upper left, upper right.
     void cornerColors(ccColor4F out[4]) const;
+
+    void draw() override;
 
 private:
     ccColor3B m_endColor = ccBLACK;

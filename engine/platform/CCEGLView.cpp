@@ -1,0 +1,362 @@
+#include "engine/platform/CCEGLView.h"
+
+#include "engine/base/CCLog.h"
+#include "engine/director/CCDirector.h"
+#include "engine/director/CCTouchDispatcher.h"
+#include "engine/render/CCSDLRenderer.h"
+
+#include <SDL_image.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace engine {
+
+namespace {
+enum { kBegan, kMoved, kEnded };
+
+int roundedPixels(float size) { return std::max(1, static_cast<int>(std::lround(size))); }
+
+CCTouchDispatcher* dispatcher() { return CCDirector::sharedDirector()->getTouchDispatcher(); }
+} // namespace
+
+CCEGLView* CCEGLView::sharedOpenGLView() {
+    // Lives for the whole process, like the window it stands for.
+    static CCEGLView* view = new CCEGLView();
+    return view;
+}
+
+CCEGLView::~CCEGLView() { close(); }
+
+// --- name and sizes
+
+void CCEGLView::setViewName(const char* name) {
+    m_viewName = name ? name : "";
+    if (m_window) SDL_SetWindowTitle(m_window, m_viewName.c_str());
+}
+
+void CCEGLView::setFrameSize(float width, float height) {
+    if (!(width > 0) || !(height > 0)) {
+        CCLog("CCEGLView::setFrameSize: invalid size %g x %g", width, height);
+        return;
+    }
+    m_frameSize = CCSize(width, height);
+    if (m_window) {
+        SDL_SetWindowSize(m_window, roundedPixels(width), roundedPixels(height));
+    } else if (m_surface) {
+        // A new offscreen surface of the new size.
+        close();
+        open();
+    }
+    updateMapping();
+}
+
+void CCEGLView::setDesignResolutionSize(float width, float height, ResolutionPolicy policy) {
+    if (!(width > 0) || !(height > 0) || policy == kResolutionUnKnown) {
+        CCLog("CCEGLView::setDesignResolutionSize: invalid size %g x %g or policy %d", width, height,
+              static_cast<int>(policy));
+        return;
+    }
+    m_designSize = CCSize(width, height);
+    m_policy = policy;
+    updateMapping();
+    CCDirector::sharedDirector()->setWinSize(effectiveDesignSize());
+}
+
+CCSize CCEGLView::getDesignResolutionSize() const { return effectiveDesignSize(); }
+
+float CCEGLView::getScaleX() const {
+    CCSize design = m_designSize.width > 0 ? m_designSize : m_frameSize;
+    float sx = m_frameSize.width / design.width, sy = m_frameSize.height / design.height;
+    switch (m_policy) {
+    case kResolutionNoBorder: return std::max(sx, sy);
+    case kResolutionShowAll: return std::min(sx, sy);
+    case kResolutionFixedHeight: return sy;
+    default: return sx; // exact fit, fixed width
+    }
+}
+
+float CCEGLView::getScaleY() const {
+    CCSize design = m_designSize.width > 0 ? m_designSize : m_frameSize;
+    float sx = m_frameSize.width / design.width, sy = m_frameSize.height / design.height;
+    switch (m_policy) {
+    case kResolutionNoBorder: return std::max(sx, sy);
+    case kResolutionShowAll: return std::min(sx, sy);
+    case kResolutionFixedWidth: return sx;
+    default: return sy; // exact fit, fixed height
+    }
+}
+
+CCSize CCEGLView::effectiveDesignSize() const {
+    if (!(m_designSize.width > 0)) return m_frameSize;
+    // The fixed policies widen or heighten the design area to the window's shape.
+    if (m_policy == kResolutionFixedHeight) return {m_frameSize.width / getScaleX(), m_designSize.height};
+    if (m_policy == kResolutionFixedWidth) return {m_designSize.width, m_frameSize.height / getScaleY()};
+    return m_designSize;
+}
+
+CCSize CCEGLView::getVisibleSize() const {
+    if (m_policy == kResolutionNoBorder && m_designSize.width > 0)
+        return {m_frameSize.width / getScaleX(), m_frameSize.height / getScaleY()};
+    return effectiveDesignSize();
+}
+
+CCPoint CCEGLView::getVisibleOrigin() const {
+    CCSize design = effectiveDesignSize(), visible = getVisibleSize();
+    return {(design.width - visible.width) * 0.5f, (design.height - visible.height) * 0.5f};
+}
+
+void CCEGLView::updateMapping() {
+    int outputW = roundedPixels(m_frameSize.width), outputH = roundedPixels(m_frameSize.height);
+    int windowW = outputW, windowH = outputH;
+    if (m_sdlRenderer) SDL_GetRendererOutputSize(m_sdlRenderer, &outputW, &outputH);
+    if (m_window) SDL_GetWindowSize(m_window, &windowW, &windowH);
+    m_pixelsPerWindowX = windowW > 0 ? static_cast<float>(outputW) / windowW : 1.0f;
+    m_pixelsPerWindowY = windowH > 0 ? static_cast<float>(outputH) / windowH : 1.0f;
+    // The frame as it really is on the output: its rounded size in pixels.
+    float pixelsPerFrameX = outputW / m_frameSize.width, pixelsPerFrameY = outputH / m_frameSize.height;
+    CCSize design = effectiveDesignSize();
+    float scaleX = getScaleX(), scaleY = getScaleY();
+    if (m_policy == kResolutionExactFit || !(m_designSize.width > 0)) {
+        // Exactly the whole output, whatever the rounding of the frame.
+        m_mapping.scaleX = outputW / design.width;
+        m_mapping.scaleY = outputH / design.height;
+        m_mapping.offsetX = m_mapping.offsetY = 0;
+    } else {
+        m_mapping.scaleX = scaleX * pixelsPerFrameX;
+        m_mapping.scaleY = scaleY * pixelsPerFrameY;
+        m_mapping.offsetX = (outputW - design.width * m_mapping.scaleX) * 0.5f;
+        m_mapping.offsetY = (outputH - design.height * m_mapping.scaleY) * 0.5f;
+    }
+    m_mapping.designHeight = design.height;
+    if (m_renderer) m_renderer->setScreenMapping(m_mapping);
+}
+
+// --- open/close
+
+void CCEGLView::setHeadless(bool headless) {
+    if (isOpen()) {
+        CCLog("CCEGLView::setHeadless: the view is open already; close it first");
+        return;
+    }
+    m_headless = headless;
+}
+
+bool CCEGLView::open() {
+    if (isOpen()) return true;
+    int width = roundedPixels(m_frameSize.width), height = roundedPixels(m_frameSize.height);
+    if (m_headless) {
+        // Events only: no display is needed to draw into memory.
+        Uint32 wanted = SDL_INIT_EVENTS;
+        if (SDL_InitSubSystem(wanted) == 0) m_initialisedSubsystems = wanted;
+        m_surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
+        if (m_surface) m_sdlRenderer = SDL_CreateSoftwareRenderer(m_surface);
+    } else {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            CCLog("CCEGLView::open: no video (%s); is there a display? Headless runs need no display",
+                  SDL_GetError());
+            return false;
+        }
+        m_initialisedSubsystems = SDL_INIT_VIDEO;
+        if (!m_renderDriver.empty()) SDL_SetHint(SDL_HINT_RENDER_DRIVER, m_renderDriver.c_str());
+        m_window = SDL_CreateWindow(m_viewName.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
+                                    height, SDL_WINDOW_SHOWN | SDL_WINDOW_ALLOW_HIGHDPI);
+        if (m_window) {
+            m_sdlRenderer = SDL_CreateRenderer(m_window, -1, 0);
+            if (!m_sdlRenderer) m_sdlRenderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
+        }
+    }
+    if (!m_sdlRenderer) {
+        CCLog("CCEGLView::open: cannot make a %s of %d x %d: %s", m_headless ? "offscreen surface" : "window",
+              width, height, SDL_GetError());
+        close();
+        return false;
+    }
+    m_renderer = new CCSDLRenderer(m_sdlRenderer);
+    m_renderer->setPresenter([this] { present(); });
+    updateMapping();
+    CCDirector::sharedDirector()->setRenderer(m_renderer);
+    return true;
+}
+
+void CCEGLView::close() {
+    CCDirector* director = CCDirector::sharedDirector();
+    if (m_renderer && director->getRenderer() == m_renderer) director->setRenderer(nullptr);
+    delete m_renderer;
+    m_renderer = nullptr;
+    if (m_sdlRenderer) SDL_DestroyRenderer(m_sdlRenderer);
+    m_sdlRenderer = nullptr;
+    if (m_window) SDL_DestroyWindow(m_window);
+    m_window = nullptr;
+    if (m_surface) SDL_FreeSurface(m_surface);
+    m_surface = nullptr;
+    if (m_initialisedSubsystems) SDL_QuitSubSystem(m_initialisedSubsystems);
+    m_initialisedSubsystems = 0;
+    m_fingers.clear();
+    m_mouseDown = false;
+    m_captured.clear();
+}
+
+// --- coordinates
+
+CCPoint CCEGLView::convertWindowToDesign(float x, float y) const {
+    return m_mapping.toDesign({x * m_pixelsPerWindowX, y * m_pixelsPerWindowY});
+}
+
+CCPoint CCEGLView::convertDesignToWindow(const CCPoint& point) const {
+    CCPoint pixel = m_mapping.toPixel(point);
+    return {pixel.x / m_pixelsPerWindowX, pixel.y / m_pixelsPerWindowY};
+}
+
+// --- events
+
+void CCEGLView::setLifecycleHandlers(std::function<void()> background, std::function<void()> foreground) {
+    m_onBackground = std::move(background);
+    m_onForeground = std::move(foreground);
+}
+
+void CCEGLView::setKeyHandler(std::function<void(const std::string&)> handler) { m_onKey = std::move(handler); }
+
+void CCEGLView::setTextHandler(std::function<void(const std::string&)> handler) {
+    m_onText = std::move(handler);
+}
+
+void CCEGLView::pollEvents() {
+    if (!SDL_WasInit(SDL_INIT_EVENTS)) return;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) handleEvent(event);
+}
+
+void CCEGLView::enterBackground() {
+    if (m_inBackground) return;
+    m_inBackground = true;
+    // A drag cut short by the window going away ends as cancelled.
+    dispatcher()->cancelAllTouches();
+    m_mouseDown = false;
+    m_fingers.clear();
+    if (m_onBackground) m_onBackground();
+}
+
+void CCEGLView::enterForeground() {
+    if (!m_inBackground) return;
+    m_inBackground = false;
+    if (m_onForeground) m_onForeground();
+}
+
+void CCEGLView::handleEvent(const SDL_Event& event) {
+    switch (event.type) {
+    case SDL_QUIT: CCDirector::sharedDirector()->end(); break;
+    case SDL_WINDOWEVENT:
+        switch (event.window.event) {
+        case SDL_WINDOWEVENT_CLOSE: CCDirector::sharedDirector()->end(); break;
+        case SDL_WINDOWEVENT_MINIMIZED: enterBackground(); break;
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_MAXIMIZED: enterForeground(); break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            // The window manager has the last word on the size.
+            m_frameSize = CCSize(static_cast<float>(event.window.data1), static_cast<float>(event.window.data2));
+            updateMapping();
+            break;
+        default: break;
+        }
+        break;
+    case SDL_APP_DIDENTERBACKGROUND: enterBackground(); break;
+    case SDL_APP_WILLENTERFOREGROUND: enterForeground(); break;
+    case SDL_MOUSEBUTTONDOWN:
+        if (event.button.which == SDL_TOUCH_MOUSEID || event.button.button != SDL_BUTTON_LEFT) break;
+        if (m_mouseDown) break;
+        m_mouseDown = true;
+        dispatcher()->touchBegan(0, convertWindowToDesign(static_cast<float>(event.button.x),
+                                                          static_cast<float>(event.button.y)));
+        break;
+    case SDL_MOUSEMOTION:
+        if (event.motion.which == SDL_TOUCH_MOUSEID || !m_mouseDown) break;
+        dispatcher()->touchMoved(0, convertWindowToDesign(static_cast<float>(event.motion.x),
+                                                          static_cast<float>(event.motion.y)));
+        break;
+    case SDL_MOUSEBUTTONUP:
+        if (event.button.which == SDL_TOUCH_MOUSEID || event.button.button != SDL_BUTTON_LEFT) break;
+        if (!m_mouseDown) break;
+        m_mouseDown = false;
+        dispatcher()->touchEnded(0, convertWindowToDesign(static_cast<float>(event.button.x),
+                                                          static_cast<float>(event.button.y)));
+        break;
+    case SDL_FINGERDOWN: touchFromFinger(event.tfinger, kBegan); break;
+    case SDL_FINGERMOTION: touchFromFinger(event.tfinger, kMoved); break;
+    case SDL_FINGERUP: touchFromFinger(event.tfinger, kEnded); break;
+    case SDL_KEYDOWN:
+        if (m_onKey) m_onKey(SDL_GetKeyName(event.key.keysym.sym));
+        break;
+    case SDL_TEXTINPUT:
+        if (m_onText) m_onText(event.text.text);
+        break;
+    default: break;
+    }
+}
+
+void CCEGLView::touchFromFinger(const SDL_TouchFingerEvent& finger, int phase) {
+    // Finger positions are fractions of the window.
+    int windowW = roundedPixels(m_frameSize.width), windowH = roundedPixels(m_frameSize.height);
+    if (m_window) SDL_GetWindowSize(m_window, &windowW, &windowH);
+    CCPoint point = convertWindowToDesign(finger.x * windowW, finger.y * windowH);
+    auto found = m_fingers.find(finger.fingerId);
+    if (phase == kBegan) {
+        if (found != m_fingers.end()) return;
+        // The lowest free touch id from 1; 0 is the mouse.
+        int id = 1;
+        while (std::any_of(m_fingers.begin(), m_fingers.end(), [id](const auto& e) { return e.second == id; }))
+            ++id;
+        m_fingers[finger.fingerId] = id;
+        dispatcher()->touchBegan(id, point);
+        return;
+    }
+    if (found == m_fingers.end()) return;
+    int id = found->second;
+    if (phase == kMoved) {
+        dispatcher()->touchMoved(id, point);
+    } else {
+        m_fingers.erase(found);
+        dispatcher()->touchEnded(id, point);
+    }
+}
+
+// --- frames
+
+void CCEGLView::present() {
+    if (!m_sdlRenderer) return;
+    if (m_capture && !m_headless) {
+        if (!m_renderer->readPixels(m_captured, m_capturedWidth, m_capturedHeight)) m_captured.clear();
+    }
+    SDL_RenderPresent(m_sdlRenderer);
+}
+
+bool CCEGLView::readPixels(std::vector<std::uint32_t>& argb, int& width, int& height) {
+    if (!m_renderer) {
+        CCLog("CCEGLView::readPixels: the view is not open");
+        return false;
+    }
+    if (m_capture && !m_headless && !m_captured.empty()) {
+        argb = m_captured;
+        width = m_capturedWidth;
+        height = m_capturedHeight;
+        return true;
+    }
+    return m_renderer->readPixels(argb, width, height);
+}
+
+bool CCEGLView::saveFrame(const std::string& pngPath) {
+    std::vector<std::uint32_t> pixels;
+    int width = 0, height = 0;
+    if (!readPixels(pixels, width, height)) {
+        CCLog("CCEGLView::saveFrame: no frame to save to %s", pngPath.c_str());
+        return false;
+    }
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), width, height, 32, width * 4,
+                                                              SDL_PIXELFORMAT_ARGB8888);
+    bool saved = surface && IMG_SavePNG(surface, pngPath.c_str()) == 0;
+    if (!saved) CCLog("CCEGLView::saveFrame: cannot write %s: %s", pngPath.c_str(), SDL_GetError());
+    if (surface) SDL_FreeSurface(surface);
+    return saved;
+}
+
+} // namespace engine

@@ -1,0 +1,146 @@
+#pragma once
+// The window: its name and frame size, the design resolution drawn into it,
+// the renderer that draws, and the events that come out of it.
+//
+// open() makes the SDL window and renderer, or, headless, an offscreen
+// surface of the frame's size drawn by SDL's software renderer (no display
+// needed), and hands the renderer to the director. The design area is mapped
+// onto the window's pixels by the resolution policy; exact fit stretches it
+// over the whole window in both directions.
+//
+// Events: the left mouse button is touch 0 (down, drag while held, up); touch
+// screen fingers are touches 1 and up (the mouse events SDL makes up for
+// fingers are ignored). Closing the window ends the director; minimising
+// calls the background handler, restoring the foreground handler. Key
+// presses and text input go to their handlers.
+//
+// Index: name and sizes | open/close | coordinates | events | frames
+#include "engine/base/CCGeometry.h"
+#include "engine/render/CCScreenMapping.h"
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace engine {
+
+class CCSDLRenderer;
+
+enum ResolutionPolicy {
+    kResolutionExactFit = 0,   // stretched in both directions, no borders
+    kResolutionNoBorder,       // uniform scale that fills the window; edges may be cut off
+    kResolutionShowAll,        // uniform scale that shows everything; borders may appear
+    kResolutionFixedHeight,    // uniform scale by height; the design width follows the window
+    kResolutionFixedWidth,     // uniform scale by width; the design height follows the window
+    kResolutionUnKnown,
+};
+
+class CCEGLView {
+public:
+    static CCEGLView* sharedOpenGLView();
+    CCEGLView(const CCEGLView&) = delete;
+    CCEGLView& operator=(const CCEGLView&) = delete;
+
+    // --- name and sizes
+    void setViewName(const char* name);
+    const char* getViewName() const { return m_viewName.c_str(); }
+    // In window units (the desktop's pixels); the window is the rounded size.
+    void setFrameSize(float width, float height);
+    const CCSize& getFrameSize() const { return m_frameSize; }
+    // Also sets the director's window size. Until it is called the design
+    // size is the frame size.
+    void setDesignResolutionSize(float width, float height, ResolutionPolicy policy);
+    CCSize getDesignResolutionSize() const;
+    ResolutionPolicy getResolutionPolicy() const { return m_policy; }
+    // The part of the design area that the window shows.
+    CCPoint getVisibleOrigin() const;
+    CCSize getVisibleSize() const;
+    // Frame units per design point.
+    float getScaleX() const;
+    float getScaleY() const;
+
+    // --- open/close
+    // Must be chosen before open().
+    void setHeadless(bool headless);
+    bool isHeadless() const { return m_headless; }
+    // SDL render driver for the window ("opengl", "software", ...); empty lets
+    // SDL choose. Headless always draws with the software renderer.
+    void setRenderDriver(const std::string& driver) { m_renderDriver = driver; }
+    // False, with a log line, when SDL cannot give a window or renderer.
+    bool open();
+    void close();
+    bool isOpen() const { return m_renderer != nullptr; }
+    CCSDLRenderer* getRenderer() const { return m_renderer; }
+    SDL_Window* getWindow() const { return m_window; }
+
+    // --- coordinates
+    // Window coordinates (as SDL's mouse events give them) to design points and back.
+    CCPoint convertWindowToDesign(float x, float y) const;
+    CCPoint convertDesignToWindow(const CCPoint& point) const;
+    // Design points on the output's pixels (more than window units on high-density screens).
+    const CCScreenMapping& getScreenMapping() const { return m_mapping; }
+
+    // --- events
+    // Handles every pending SDL event.
+    void pollEvents();
+    // One event, as pollEvents would handle it (tests feed made-up events).
+    void handleEvent(const SDL_Event& event);
+    void setLifecycleHandlers(std::function<void()> background, std::function<void()> foreground);
+    // Key names are SDL's ("Return", "Escape", "A", ...).
+    void setKeyHandler(std::function<void(const std::string& keyName)> handler);
+    void setTextHandler(std::function<void(const std::string& utf8)> handler);
+    bool isInBackground() const { return m_inBackground; }
+
+    // --- frames
+    // Shows the frame; the renderer calls it at the end of each frame.
+    void present();
+    // A window's back buffer is undefined after it is shown: with capture on,
+    // each frame is copied just before, for readPixels and saveFrame. Headless
+    // frames stay readable without it.
+    void setFrameCapture(bool capture) { m_capture = capture; }
+    // The last frame as drawn: each pixel 0xAARRGGBB (SDL_PIXELFORMAT_ARGB8888),
+    // rows top to bottom, in output pixels.
+    bool readPixels(std::vector<std::uint32_t>& argb, int& width, int& height);
+    // The last frame as a PNG file; false, with a log line naming the file, on failure.
+    bool saveFrame(const std::string& pngPath);
+
+private:
+    CCEGLView() = default;
+    ~CCEGLView();
+    CCSize effectiveDesignSize() const;
+    void updateMapping();
+    void touchFromFinger(const SDL_TouchFingerEvent& finger, int phase);
+    void enterBackground();
+    void enterForeground();
+
+    std::string m_viewName = "lirra";
+    CCSize m_frameSize{640, 960};
+    CCSize m_designSize; // zero: follow the frame
+    ResolutionPolicy m_policy = kResolutionExactFit;
+    bool m_headless = false;
+    std::string m_renderDriver;
+    Uint32 m_initialisedSubsystems = 0;
+
+    SDL_Window* m_window = nullptr;
+    SDL_Surface* m_surface = nullptr; // headless output
+    SDL_Renderer* m_sdlRenderer = nullptr;
+    CCSDLRenderer* m_renderer = nullptr;
+    CCScreenMapping m_mapping;
+    float m_pixelsPerWindowX = 1.0f, m_pixelsPerWindowY = 1.0f;
+
+    std::function<void()> m_onBackground, m_onForeground;
+    std::function<void(const std::string&)> m_onKey, m_onText;
+    bool m_inBackground = false;
+    bool m_mouseDown = false;
+    std::map<SDL_FingerID, int> m_fingers; // SDL finger to touch id (1 and up)
+
+    bool m_capture = false;
+    std::vector<std::uint32_t> m_captured;
+    int m_capturedWidth = 0, m_capturedHeight = 0;
+};
+
+} // namespace engine

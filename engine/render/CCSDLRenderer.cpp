@@ -1,0 +1,386 @@
+#include "engine/render/CCSDLRenderer.h"
+
+#include "engine/base/CCLog.h"
+#include "engine/director/CCDirector.h"
+#include "engine/render/CCTexture2D.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace engine {
+
+namespace {
+
+unsigned int g_lastGeneration = 0;
+std::vector<unsigned int> g_aliveGenerations;
+
+SDL_Color toSdl(const ccColor4B& c) { return {c.r, c.g, c.b, c.a}; }
+
+SDL_Vertex vertexAt(const CCAffineTransform& t, float x, float y, const SDL_Color& color, float u, float v) {
+    return {{t.a * x + t.c * y + t.tx, t.b * x + t.d * y + t.ty}, color, {u, v}};
+}
+
+bool sameColor(const ccColor4B colors[4]) {
+    return colors[0] == colors[1] && colors[0] == colors[2] && colors[0] == colors[3];
+}
+
+constexpr int kQuadIndices[6] = {0, 1, 2, 2, 1, 3};
+
+} // namespace
+
+// --- lifetime
+
+CCSDLRenderer::CCSDLRenderer(SDL_Renderer* renderer) : m_renderer(renderer), m_generation(++g_lastGeneration) {
+    g_aliveGenerations.push_back(m_generation);
+    SDL_RendererInfo info;
+    m_software = SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE);
+    m_smooth = !m_software;
+    SDL_SetRenderDrawBlendMode(m_renderer, SDL_BLENDMODE_BLEND);
+    int w = 0, h = 0;
+    SDL_GetRendererOutputSize(m_renderer, &w, &h);
+    m_screen.designHeight = static_cast<float>(h);
+}
+
+CCSDLRenderer::~CCSDLRenderer() {
+    while (!m_savedTargets.empty()) endTarget();
+    m_vertices.clear();
+    m_indices.clear();
+    if (m_batchOwner) m_batchOwner->release();
+    std::erase(g_aliveGenerations, m_generation);
+}
+
+CCSDLRenderer* CCSDLRenderer::current() {
+    return dynamic_cast<CCSDLRenderer*>(CCDirector::sharedDirector()->getRenderer());
+}
+
+bool CCSDLRenderer::isGenerationAlive(unsigned int generation) {
+    return std::find(g_aliveGenerations.begin(), g_aliveGenerations.end(), generation) !=
+           g_aliveGenerations.end();
+}
+
+// --- mapping
+
+void CCSDLRenderer::setScreenMapping(const CCScreenMapping& mapping) {
+    flush();
+    m_screen = mapping;
+    if (!m_target.texture) applyClip();
+}
+
+CCAffineTransform CCSDLRenderer::toPixels(const CCAffineTransform& world) const {
+    const CCScreenMapping& m = *m_mapping;
+    return {world.a * m.scaleX,
+            -world.b * m.scaleY,
+            world.c * m.scaleX,
+            -world.d * m.scaleY,
+            m.offsetX + world.tx * m.scaleX,
+            m.offsetY + (m.designHeight - world.ty) * m.scaleY};
+}
+
+// --- frame
+
+void CCSDLRenderer::beginFrame() {
+    if (!m_savedTargets.empty()) {
+        CCLog("CCSDLRenderer: a render target was left open by the last frame; closing it");
+        while (!m_savedTargets.empty()) endTarget();
+    }
+    if (!m_target.clips.empty()) {
+        CCLog("CCSDLRenderer: %d clip rectangle(s) left pushed by the last frame; dropping them",
+              static_cast<int>(m_target.clips.size()));
+        m_target.clips.clear();
+        applyClip();
+    }
+    clear(m_clearColor);
+}
+
+void CCSDLRenderer::endFrame() {
+    if (!m_savedTargets.empty()) {
+        CCLog("CCSDLRenderer: a render target is still open at the end of the frame; closing it");
+        while (!m_savedTargets.empty()) endTarget();
+    }
+    flush();
+    if (m_presenter)
+        m_presenter();
+    else
+        SDL_RenderPresent(m_renderer);
+}
+
+void CCSDLRenderer::clear(const ccColor4B& color) {
+    flush();
+    SDL_SetRenderDrawColor(m_renderer, color.r, color.g, color.b, color.a);
+    SDL_RenderClear(m_renderer);
+}
+
+void CCSDLRenderer::flush() {
+    if (m_vertices.empty()) return;
+    // Geometry takes its colours from the vertices; a copy's modulation must
+    // not tint it as well.
+    if (m_batchOwner) m_batchOwner->setModulation({255, 255, 255, 255});
+    SDL_RenderGeometry(m_renderer, m_batchTexture, m_vertices.data(), static_cast<int>(m_vertices.size()),
+                       m_indices.data(), static_cast<int>(m_indices.size()));
+    ++m_stats.drawCalls;
+    m_vertices.clear();
+    m_indices.clear();
+    m_batchTexture = nullptr;
+    if (m_batchOwner) m_batchOwner->release();
+    m_batchOwner = nullptr;
+}
+
+void CCSDLRenderer::queue(SDL_Texture* texture, const SDL_Vertex* vertices, int vertexCount, const int* indices,
+                          int indexCount) {
+    if (!m_vertices.empty() && texture != m_batchTexture) flush();
+    m_batchTexture = texture;
+    int base = static_cast<int>(m_vertices.size());
+    m_vertices.insert(m_vertices.end(), vertices, vertices + vertexCount);
+    if (indices) {
+        for (int i = 0; i < indexCount; ++i) m_indices.push_back(base + indices[i]);
+    } else {
+        for (int i = 0; i < vertexCount; ++i) m_indices.push_back(base + i);
+    }
+}
+
+// --- drawing
+
+void CCSDLRenderer::drawTexturedQuad(CCTexture2D* texture, const CCRect& texRect, const CCSize& size,
+                                     const CCAffineTransform& world, const ccColor4B& color, bool flipX,
+                                     bool flipY) {
+    if (!texture || color.a == 0 || m_clipEmpty) return;
+    if (size.width <= 0 || size.height <= 0 || texRect.size.width <= 0 || texRect.size.height <= 0) return;
+    SDL_Texture* sdlTexture = texture->sdlTexture(*this);
+    if (!sdlTexture) return;
+    ++m_stats.quads;
+    CCAffineTransform pixel = toPixels(world);
+    if (usePlainCopies() && tryPlainCopy(texture, sdlTexture, texRect, size, pixel, color, flipX, flipY)) return;
+
+    float texW = static_cast<float>(texture->getPixelsWide()), texH = static_cast<float>(texture->getPixelsHigh());
+    float u0 = texRect.getMinX() / texW, u1 = texRect.getMaxX() / texW;
+    float vTop = texRect.getMinY() / texH, vBottom = texRect.getMaxY() / texH;
+    if (flipX) std::swap(u0, u1);
+    if (flipY) std::swap(vTop, vBottom);
+    SDL_Color c = toSdl(color);
+    // Local y points up, texture rows go down: the quad's top edge shows the rect's top row.
+    SDL_Vertex quad[4] = {vertexAt(pixel, 0, 0, c, u0, vBottom), vertexAt(pixel, size.width, 0, c, u1, vBottom),
+                          vertexAt(pixel, 0, size.height, c, u0, vTop),
+                          vertexAt(pixel, size.width, size.height, c, u1, vTop)};
+    if (m_batchOwner != texture) {
+        flush();
+        texture->retain();
+        m_batchOwner = texture;
+    }
+    queue(sdlTexture, quad, 4, kQuadIndices, 6);
+}
+
+bool CCSDLRenderer::tryPlainCopy(CCTexture2D* texture, SDL_Texture* sdlTexture, const CCRect& texRect,
+                                 const CCSize& size, const CCAffineTransform& p, const ccColor4B& color,
+                                 bool flipX, bool flipY) {
+    // Pixel images of the quad's local x and y axes.
+    float exX = p.a, exY = p.b, eyX = p.c, eyY = p.d;
+    float lengthX = std::sqrt(exX * exX + exY * exY), lengthY = std::sqrt(eyX * eyX + eyY * eyY);
+    if (lengthX == 0 || lengthY == 0) return true; // nothing to see
+    // Skewed (a rotated sprite under a stretched mapping): only a mesh draws it.
+    if (std::fabs(exX * eyX + exY * eyY) > 1e-4f * lengthX * lengthY) return false;
+    float rightX = exX / lengthX, rightY = exY / lengthX;
+    // Texture rows run against local y; a copy rotated to `right` runs them
+    // along (-rightY, rightX). Otherwise the image is mirrored vertically.
+    float downX = -eyX / lengthY, downY = -eyY / lengthY;
+    bool mirrored = (downX * -rightY + downY * rightX) < 0;
+    int flip = SDL_FLIP_NONE;
+    if (flipX) flip ^= SDL_FLIP_HORIZONTAL;
+    if (flipY != mirrored) flip ^= SDL_FLIP_VERTICAL;
+
+    float width = lengthX * size.width, height = lengthY * size.height;
+    float centreX = p.a * size.width * 0.5f + p.c * size.height * 0.5f + p.tx;
+    float centreY = p.b * size.width * 0.5f + p.d * size.height * 0.5f + p.ty;
+    SDL_FRect dst{centreX - width * 0.5f, centreY - height * 0.5f, width, height};
+    SDL_Rect src{static_cast<int>(std::lround(texRect.getMinX())), static_cast<int>(std::lround(texRect.getMinY())),
+                 static_cast<int>(std::lround(texRect.size.width)),
+                 static_cast<int>(std::lround(texRect.size.height))};
+    flush();
+    texture->setModulation(color);
+    bool upright = std::fabs(rightY) < 1e-6f && rightX > 0;
+    if (upright && flip == SDL_FLIP_NONE) {
+        SDL_RenderCopyF(m_renderer, sdlTexture, &src, &dst);
+    } else {
+        double angle = std::atan2(rightY, rightX) * 180.0 / std::numbers::pi;
+        SDL_RenderCopyExF(m_renderer, sdlTexture, &src, &dst, angle, nullptr, static_cast<SDL_RendererFlip>(flip));
+    }
+    ++m_stats.drawCalls;
+    ++m_stats.copies;
+    return true;
+}
+
+void CCSDLRenderer::drawColoredQuad(const CCSize& size, const CCAffineTransform& world, const ccColor4B& color) {
+    const ccColor4B colors[4] = {color, color, color, color};
+    drawColoredQuad(size, world, colors);
+}
+
+void CCSDLRenderer::drawColoredQuad(const CCSize& size, const CCAffineTransform& world, const ccColor4B colors[4]) {
+    if (m_clipEmpty || size.width <= 0 || size.height <= 0) return;
+    if (colors[0].a == 0 && colors[1].a == 0 && colors[2].a == 0 && colors[3].a == 0) return;
+    ++m_stats.quads;
+    CCAffineTransform pixel = toPixels(world);
+    // An upright rectangle of one colour is a plain fill on every renderer.
+    if (sameColor(colors) && pixel.b == 0 && pixel.c == 0) {
+        float x0 = pixel.tx, x1 = pixel.tx + pixel.a * size.width;
+        float y0 = pixel.ty, y1 = pixel.ty + pixel.d * size.height;
+        SDL_FRect rect{std::min(x0, x1), std::min(y0, y1), std::fabs(x1 - x0), std::fabs(y1 - y0)};
+        flush();
+        SDL_SetRenderDrawColor(m_renderer, colors[0].r, colors[0].g, colors[0].b, colors[0].a);
+        SDL_RenderFillRectF(m_renderer, &rect);
+        ++m_stats.drawCalls;
+        return;
+    }
+    SDL_Vertex quad[4] = {vertexAt(pixel, 0, 0, toSdl(colors[0]), 0, 0),
+                          vertexAt(pixel, size.width, 0, toSdl(colors[1]), 0, 0),
+                          vertexAt(pixel, 0, size.height, toSdl(colors[2]), 0, 0),
+                          vertexAt(pixel, size.width, size.height, toSdl(colors[3]), 0, 0)};
+    if (m_batchOwner) flush();
+    queue(nullptr, quad, 4, kQuadIndices, 6);
+}
+
+void CCSDLRenderer::drawTriangles(CCTexture2D* texture, const CCVertex* vertices, int vertexCount,
+                                  const int* indices, int indexCount, const CCAffineTransform& transform) {
+    if (m_clipEmpty || !vertices || vertexCount <= 0) return;
+    if (indices) {
+        for (int i = 0; i < indexCount; ++i) {
+            if (indices[i] < 0 || indices[i] >= vertexCount) {
+                CCLog("CCSDLRenderer::drawTriangles: index %d out of range (%d vertices); mesh skipped",
+                      indices[i], vertexCount);
+                return;
+            }
+        }
+    }
+    SDL_Texture* sdlTexture = nullptr;
+    if (texture) {
+        sdlTexture = texture->sdlTexture(*this);
+        if (!sdlTexture) return;
+    }
+    CCAffineTransform pixel = toPixels(transform);
+    std::vector<SDL_Vertex> converted(static_cast<size_t>(vertexCount));
+    for (int i = 0; i < vertexCount; ++i) {
+        const CCVertex& v = vertices[i];
+        converted[i] = vertexAt(pixel, v.position.x, v.position.y, toSdl(v.color), v.u, v.v);
+    }
+    if (m_batchOwner != texture) {
+        flush();
+        if (texture) texture->retain();
+        m_batchOwner = texture;
+    }
+    queue(sdlTexture, converted.data(), vertexCount, indices, indices ? indexCount : vertexCount);
+}
+
+// --- clipping
+
+void CCSDLRenderer::pushClipRect(const CCRect& worldRect) {
+    const CCScreenMapping& m = *m_mapping;
+    CCPoint a = m.toPixel(worldRect.origin);
+    CCPoint b = m.toPixel({worldRect.getMaxX(), worldRect.getMaxY()});
+    // Pixels whose centres lie inside the rectangle.
+    int left = static_cast<int>(std::lround(std::min(a.x, b.x)));
+    int right = static_cast<int>(std::lround(std::max(a.x, b.x)));
+    int top = static_cast<int>(std::lround(std::min(a.y, b.y)));
+    int bottom = static_cast<int>(std::lround(std::max(a.y, b.y)));
+    SDL_Rect rect{left, top, std::max(0, right - left), std::max(0, bottom - top)};
+    if (!m_target.clips.empty()) {
+        SDL_Rect inter;
+        if (!SDL_IntersectRect(&rect, &m_target.clips.back(), &inter)) inter = {0, 0, 0, 0};
+        rect = inter;
+    }
+    flush();
+    m_target.clips.push_back(rect);
+    applyClip();
+}
+
+void CCSDLRenderer::popClipRect() {
+    if (m_target.clips.empty()) {
+        CCLog("CCSDLRenderer::popClipRect: no clip rectangle to pop");
+        return;
+    }
+    flush();
+    m_target.clips.pop_back();
+    applyClip();
+}
+
+bool CCSDLRenderer::getClipPixels(SDL_Rect& out) const {
+    if (m_target.clips.empty()) return false;
+    out = m_target.clips.back();
+    return true;
+}
+
+void CCSDLRenderer::applyClip() {
+    if (m_target.clips.empty()) {
+        m_clipEmpty = false;
+        SDL_RenderSetClipRect(m_renderer, nullptr);
+        return;
+    }
+    const SDL_Rect& rect = m_target.clips.back();
+    // SDL reads an empty clip rectangle as no clipping at all: draw nothing instead.
+    m_clipEmpty = rect.w <= 0 || rect.h <= 0;
+    if (!m_clipEmpty) SDL_RenderSetClipRect(m_renderer, &rect);
+}
+
+// --- render targets
+
+bool CCSDLRenderer::beginTarget(CCTexture2D* target) {
+    if (!target || !target->isRenderTarget()) {
+        CCLog("CCSDLRenderer::beginTarget: not a render target texture");
+        return false;
+    }
+    SDL_Texture* sdlTexture = target->sdlTexture(*this);
+    if (!sdlTexture) return false;
+    flush();
+    if (SDL_SetRenderTarget(m_renderer, sdlTexture) != 0) {
+        CCLog("CCSDLRenderer::beginTarget: SDL cannot draw into a texture: %s", SDL_GetError());
+        SDL_SetRenderTarget(m_renderer, m_target.texture ? m_target.texture->sdlTexture(*this) : nullptr);
+        return false;
+    }
+    m_savedTargets.push_back(std::move(m_target));
+    target->retain();
+    m_target = TargetState();
+    m_target.texture = target;
+    const CCSize& points = target->getContentSize();
+    m_target.mapping.scaleX = points.width > 0 ? target->getPixelsWide() / points.width : 1.0f;
+    m_target.mapping.scaleY = points.height > 0 ? target->getPixelsHigh() / points.height : 1.0f;
+    m_target.mapping.designHeight = points.height;
+    m_mapping = &m_target.mapping;
+    applyClip();
+    return true;
+}
+
+void CCSDLRenderer::endTarget() {
+    if (m_savedTargets.empty()) {
+        CCLog("CCSDLRenderer::endTarget: no render target to end");
+        return;
+    }
+    flush();
+    CCTexture2D* finished = m_target.texture;
+    m_target = std::move(m_savedTargets.back());
+    m_savedTargets.pop_back();
+    m_mapping = m_target.texture ? &m_target.mapping : &m_screen;
+    SDL_SetRenderTarget(m_renderer, m_target.texture ? m_target.texture->sdlTexture(*this) : nullptr);
+    applyClip();
+    finished->release();
+}
+
+bool CCSDLRenderer::readPixels(std::vector<std::uint32_t>& argb, int& width, int& height) {
+    flush();
+    if (m_target.texture) {
+        width = m_target.texture->getPixelsWide();
+        height = m_target.texture->getPixelsHigh();
+    } else if (SDL_GetRendererOutputSize(m_renderer, &width, &height) != 0) {
+        CCLog("CCSDLRenderer::readPixels: no output size: %s", SDL_GetError());
+        return false;
+    }
+    argb.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+    // SDL reads within the clip rectangle only on some renderers: read it all.
+    SDL_RenderSetClipRect(m_renderer, nullptr);
+    int result = SDL_RenderReadPixels(m_renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, argb.data(), width * 4);
+    applyClip();
+    if (result != 0) {
+        CCLog("CCSDLRenderer::readPixels: %s", SDL_GetError());
+        return false;
+    }
+    return true;
+}
+
+} // namespace engine

@@ -1,0 +1,155 @@
+#pragma once
+// The renderer over SDL_Renderer that nodes draw with.
+//
+// Everything is given in design points with the node's world transform and
+// lands on pixels through a CCScreenMapping (the view's, or a render target's
+// own). Colours modulate textures; alpha blends (SDL_BLENDMODE_BLEND, straight
+// alpha).
+//
+// Two ways to put a textured quad on pixels, the seam between renderers:
+// - a mesh through SDL_RenderGeometry, which serves any transform; consecutive
+//   quads and meshes of one texture go out as one call;
+// - a plain copy (SDL_RenderCopyF / SDL_RenderCopyExF) when the quad's pixel
+//   image is a rectangle, possibly rotated or flipped: the same pixels, and
+//   far faster on SDL's software renderer.
+// QuadPath::Auto takes the copy on the software renderer and the mesh
+// otherwise (the accelerated renderers draw a batched mesh cheapest).
+//
+// Index: lifetime | mapping | frame | drawing | clipping | render targets | stats
+#include "engine/base/CCAffineTransform.h"
+#include "engine/base/CCGeometry.h"
+#include "engine/base/ccTypes.h"
+#include "engine/render/CCRenderer.h"
+#include "engine/render/CCScreenMapping.h"
+#include "engine/render/CCVertex.h"
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace engine {
+
+class CCTexture2D;
+
+class CCSDLRenderer : public CCRenderer {
+public:
+    // --- lifetime
+    // Draws with `renderer`, which stays the caller's to destroy (after this).
+    explicit CCSDLRenderer(SDL_Renderer* renderer);
+    ~CCSDLRenderer() override;
+    CCSDLRenderer(const CCSDLRenderer&) = delete;
+    CCSDLRenderer& operator=(const CCSDLRenderer&) = delete;
+
+    // The director's renderer when it is one of these, else null.
+    static CCSDLRenderer* current();
+    SDL_Renderer* sdlRenderer() const { return m_renderer; }
+    bool isSoftware() const { return m_software; }
+    // Tells SDL textures made for this renderer from those of a closed one.
+    unsigned int generation() const { return m_generation; }
+    static bool isGenerationAlive(unsigned int generation);
+
+    enum class QuadPath { Auto, Geometry };
+    void setQuadPath(QuadPath path) { m_quadPath = path; }
+    QuadPath getQuadPath() const { return m_quadPath; }
+    // Linear filtering when scaled; by default on for accelerated renderers.
+    void setSmoothTextures(bool smooth) { m_smooth = smooth; }
+    bool isSmoothTextures() const { return m_smooth; }
+
+    // --- mapping
+    void setScreenMapping(const CCScreenMapping& mapping);
+    const CCScreenMapping& getScreenMapping() const { return m_screen; }
+    // The mapping in force: the screen's or the current render target's.
+    const CCScreenMapping& currentMapping() const { return *m_mapping; }
+
+    // --- frame
+    void setClearColor(const ccColor4B& color) { m_clearColor = color; }
+    // What endFrame calls to show the frame; SDL_RenderPresent when unset.
+    void setPresenter(std::function<void()> presenter) { m_presenter = std::move(presenter); }
+    void beginFrame() override;
+    void endFrame() override;
+    // Clears the current target (the whole of it, clip or not).
+    void clear(const ccColor4B& color);
+    // Sends what is batched to SDL.
+    void flush();
+
+    // --- drawing
+    // A quad of `quadSize` points from the node's origin, showing the
+    // texture's `texRectInPixels`, tinted by `color`.
+    void drawTexturedQuad(CCTexture2D* texture, const CCRect& texRectInPixels, const CCSize& quadSize,
+                          const CCAffineTransform& world, const ccColor4B& color, bool flipX = false,
+                          bool flipY = false);
+    // Corner colours in the order lower left, lower right, upper left, upper right.
+    void drawColoredQuad(const CCSize& size, const CCAffineTransform& world, const ccColor4B colors[4]);
+    void drawColoredQuad(const CCSize& size, const CCAffineTransform& world, const ccColor4B& color);
+    // A triangle mesh; `indices` may be null for a plain triangle list.
+    // Positions go through `transform` (identity: they are design points).
+    void drawTriangles(CCTexture2D* texture, const CCVertex* vertices, int vertexCount, const int* indices,
+                       int indexCount, const CCAffineTransform& transform = CCAffineTransformIdentity);
+
+    // --- clipping: rectangles in design points (world space), each one
+    // intersected with those below it; one stack per render target.
+    void pushClipRect(const CCRect& worldRect);
+    void popClipRect();
+    int getClipDepth() const { return static_cast<int>(m_target.clips.size()); }
+    // The clip in force, in pixels of the current target; false when none.
+    bool getClipPixels(SDL_Rect& out) const;
+
+    // --- render targets: drawing goes into `target` (made with
+    // CCTexture2D::createRenderTarget) until endTarget; targets nest. Inside,
+    // (0, 0) is the target's lower-left corner and its content size in points
+    // covers it. False (and logged) when SDL cannot draw into it.
+    bool beginTarget(CCTexture2D* target);
+    void endTarget();
+    int getTargetDepth() const { return static_cast<int>(m_savedTargets.size()); }
+    // Pixels of the current target (the screen outside any target), each
+    // 0xAARRGGBB (SDL_PIXELFORMAT_ARGB8888), rows top to bottom.
+    bool readPixels(std::vector<std::uint32_t>& argb, int& width, int& height);
+
+    // --- stats, for tests and benchmarks
+    struct Stats {
+        int drawCalls = 0; // SDL draw calls
+        int quads = 0;     // quads asked for
+        int copies = 0;    // quads that went out as plain copies
+    };
+    const Stats& getStats() const { return m_stats; }
+    void resetStats() { m_stats = Stats(); }
+
+private:
+    struct TargetState {
+        CCTexture2D* texture = nullptr; // retained while drawn into
+        CCScreenMapping mapping;
+        std::vector<SDL_Rect> clips;
+    };
+
+    bool usePlainCopies() const { return m_quadPath == QuadPath::Auto && m_software; }
+    bool tryPlainCopy(CCTexture2D* texture, SDL_Texture* sdlTexture, const CCRect& texRect, const CCSize& size,
+                      const CCAffineTransform& pixel, const ccColor4B& color, bool flipX, bool flipY);
+    void queue(SDL_Texture* texture, const SDL_Vertex* vertices, int vertexCount, const int* indices,
+               int indexCount);
+    void applyClip();
+    // The world transform followed by the current mapping: node points to pixels.
+    CCAffineTransform toPixels(const CCAffineTransform& world) const;
+
+    SDL_Renderer* m_renderer;
+    unsigned int m_generation;
+    bool m_software;
+    bool m_smooth;
+    QuadPath m_quadPath = QuadPath::Auto;
+    ccColor4B m_clearColor{0, 0, 0, 255};
+    std::function<void()> m_presenter;
+    CCScreenMapping m_screen;
+    TargetState m_target; // the one drawn into now (texture null: the screen)
+    std::vector<TargetState> m_savedTargets;
+    const CCScreenMapping* m_mapping = &m_screen;
+    bool m_clipEmpty = false;
+
+    std::vector<SDL_Vertex> m_vertices;
+    std::vector<int> m_indices;
+    SDL_Texture* m_batchTexture = nullptr;
+    CCTexture2D* m_batchOwner = nullptr;
+    Stats m_stats;
+};
+
+} // namespace engine

@@ -1,0 +1,116 @@
+#include "engine/render/CCTexture2D.h"
+
+#include "engine/base/CCLog.h"
+#include "engine/render/CCSDLRenderer.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+
+namespace engine {
+
+CCTexture2D::~CCTexture2D() {
+    dropSdlTexture();
+    if (m_surface) SDL_FreeSurface(m_surface);
+}
+
+CCTexture2D* CCTexture2D::createWithFile(const std::string& fullPath, std::string* error) {
+    SDL_Surface* loaded = IMG_Load(fullPath.c_str());
+    if (!loaded) {
+        if (error) *error = IMG_GetError();
+        return nullptr;
+    }
+    CCTexture2D* texture = createWithSurface(loaded);
+    if (!texture) {
+        if (error) *error = SDL_GetError();
+        return nullptr;
+    }
+    texture->m_path = fullPath;
+    return texture;
+}
+
+CCTexture2D* CCTexture2D::createWithSurface(SDL_Surface* surface) {
+    if (!surface) return nullptr;
+    // One known format: plain copies, meshes and pixel reads all agree on it.
+    SDL_Surface* converted = surface;
+    if (surface->format->format != SDL_PIXELFORMAT_ARGB8888) {
+        converted = SDL_ConvertSurfaceFormat(surface, SDL_PIXELFORMAT_ARGB8888, 0);
+        SDL_FreeSurface(surface);
+        if (!converted) return nullptr;
+    }
+    if (converted->w <= 0 || converted->h <= 0) {
+        SDL_FreeSurface(converted);
+        SDL_SetError("the image has no pixels");
+        return nullptr;
+    }
+    auto* texture = new CCTexture2D();
+    texture->m_surface = converted;
+    texture->m_pixelsWide = converted->w;
+    texture->m_pixelsHigh = converted->h;
+    texture->m_contentSize = CCSize(static_cast<float>(converted->w), static_cast<float>(converted->h));
+    texture->autorelease();
+    return texture;
+}
+
+CCTexture2D* CCTexture2D::createRenderTarget(int pixelsWide, int pixelsHigh, const CCSize& contentSize) {
+    if (pixelsWide <= 0 || pixelsHigh <= 0) {
+        CCLog("CCTexture2D::createRenderTarget: invalid size %d x %d", pixelsWide, pixelsHigh);
+        return nullptr;
+    }
+    auto* texture = new CCTexture2D();
+    texture->m_isTarget = true;
+    texture->m_pixelsWide = pixelsWide;
+    texture->m_pixelsHigh = pixelsHigh;
+    texture->m_contentSize = contentSize;
+    texture->autorelease();
+    return texture;
+}
+
+void CCTexture2D::dropSdlTexture() {
+    // A closed renderer has destroyed its textures already.
+    if (m_texture && CCSDLRenderer::isGenerationAlive(m_generation)) SDL_DestroyTexture(m_texture);
+    m_texture = nullptr;
+    m_generation = 0;
+}
+
+SDL_Texture* CCTexture2D::sdlTexture(CCSDLRenderer& renderer) {
+    if (m_texture && m_generation == renderer.generation()) return m_texture;
+    dropSdlTexture();
+    SDL_Renderer* sdl = renderer.sdlRenderer();
+    if (m_isTarget) {
+        m_texture = SDL_CreateTexture(sdl, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, m_pixelsWide,
+                                      m_pixelsHigh);
+    } else if (m_surface) {
+        m_texture = SDL_CreateTextureFromSurface(sdl, m_surface);
+    }
+    if (!m_texture) {
+        if (!m_reportedFailure) {
+            CCLog("CCTexture2D: cannot make a %d x %d texture%s%s: %s", m_pixelsWide, m_pixelsHigh,
+                  m_path.empty() ? "" : " for ", m_path.c_str(), SDL_GetError());
+            m_reportedFailure = true;
+        }
+        return nullptr;
+    }
+    m_generation = renderer.generation();
+    SDL_SetTextureBlendMode(m_texture, SDL_BLENDMODE_BLEND);
+    SDL_SetTextureScaleMode(m_texture, renderer.isSmoothTextures() ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+    m_modulation = {255, 255, 255, 255};
+    if (m_isTarget) {
+        // A fresh target starts transparent, whatever the driver left in it.
+        SDL_Texture* previous = SDL_GetRenderTarget(sdl);
+        if (SDL_SetRenderTarget(sdl, m_texture) == 0) {
+            SDL_SetRenderDrawColor(sdl, 0, 0, 0, 0);
+            SDL_RenderClear(sdl);
+            SDL_SetRenderTarget(sdl, previous);
+        }
+    }
+    return m_texture;
+}
+
+void CCTexture2D::setModulation(const ccColor4B& color) {
+    if (!m_texture || color == m_modulation) return;
+    m_modulation = color;
+    SDL_SetTextureColorMod(m_texture, color.r, color.g, color.b);
+    SDL_SetTextureAlphaMod(m_texture, color.a);
+}
+
+} // namespace engine

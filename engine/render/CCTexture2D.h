@@ -1,0 +1,63 @@
+#pragma once
+// An image in pixels, ready to draw. A texture keeps its decoded pixels (an
+// SDL_Surface) and makes the SDL_Texture on the first draw, for whichever
+// renderer draws it: textures can be loaded before the window opens, and
+// survive the window being closed and opened again. A render target has no
+// pixels of its own; its content is whatever was drawn into it since the
+// renderer that made it was opened.
+#include "engine/base/CCGeometry.h"
+#include "engine/base/CCObject.h"
+#include "engine/base/ccTypes.h"
+
+#include <string>
+
+struct SDL_Surface;
+struct SDL_Texture;
+
+namespace engine {
+
+class CCSDLRenderer;
+
+class CCTexture2D : public CCObject {
+public:
+    ~CCTexture2D() override;
+
+    // Decodes an image file; none when it cannot, with the reason in `error`.
+    static CCTexture2D* createWithFile(const std::string& fullPath, std::string* error = nullptr);
+    // Takes ownership of the surface (any format; kept as ARGB8888).
+    static CCTexture2D* createWithSurface(SDL_Surface* surface);
+    // A texture to draw into; `contentSize` is its size in points.
+    static CCTexture2D* createRenderTarget(int pixelsWide, int pixelsHigh, const CCSize& contentSize);
+
+    int getPixelsWide() const { return m_pixelsWide; }
+    int getPixelsHigh() const { return m_pixelsHigh; }
+    // Size in points: the pixel size for images, the asked size for targets.
+    const CCSize& getContentSize() const { return m_contentSize; }
+    // Full path of the image file; empty for other textures.
+    const std::string& getPath() const { return m_path; }
+    bool isRenderTarget() const { return m_isTarget; }
+    // The decoded pixels (null for render targets).
+    SDL_Surface* getSurface() const { return m_surface; }
+
+    // The SDL texture for the renderer's current SDL renderer, made on first
+    // use. Null when SDL cannot make it (logged once per texture).
+    SDL_Texture* sdlTexture(CCSDLRenderer& renderer);
+    // Colour and alpha modulation for plain copies; only calls SDL on change.
+    void setModulation(const ccColor4B& color);
+
+private:
+    CCTexture2D() = default;
+    void dropSdlTexture();
+
+    SDL_Surface* m_surface = nullptr;
+    SDL_Texture* m_texture = nullptr;
+    unsigned int m_generation = 0; // of the SDL renderer that made m_texture
+    int m_pixelsWide = 0, m_pixelsHigh = 0;
+    CCSize m_contentSize;
+    std::string m_path;
+    bool m_isTarget = false;
+    bool m_reportedFailure = false;
+    ccColor4B m_modulation{255, 255, 255, 255};
+};
+
+} // namespace engine
