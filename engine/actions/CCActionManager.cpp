@@ -24,6 +24,9 @@ void CCActionManager::removeEntryAt(size_t index) {
     Entry& entry = *m_entries[index];
     if (entry.removed) return;
     entry.removed = true;
+    // A removed action must not touch its target again: the target may be
+    // dying, and the action may be in the middle of its own step.
+    entry.action->stop();
     if (!m_updating) {
         CCAction* action = entry.action;
         m_entries.erase(m_entries.begin() + static_cast<long>(index));
@@ -38,7 +41,8 @@ void CCActionManager::compact() {
         return e->removed;
     });
     m_entries.erase(end, m_entries.end());
-    for (CCAction* action : dead) action->release();
+    for (CCAction* action : dead)
+        action->release();
 }
 
 void CCActionManager::removeAction(CCAction* action) {

@@ -1,0 +1,27 @@
+#pragma once
+// Calls a member function of a target object when reached.
+//
+// Unlike other selector users the callback target is retained for the life
+// of the action: a sequence may hold a call for seconds before it runs, and
+// the object it calls must still be there. Actions are dropped when their
+// node is cleaned up, which ends the retain.
+#include "engine/actions/CCActionInstant.h"
+
+namespace engine {
+
+class CCCallFunc : public CCActionInstant {
+  public:
+    ~CCCallFunc() override;
+    static CCCallFunc* create(CCObject* selectorTarget, SEL_CallFunc selector);
+    bool initWithTarget(CCObject* selectorTarget);
+
+    CCObject* getTargetCallback() const { return m_selectorTarget; }
+
+  protected:
+    void execute() override;
+
+    CCObject* m_selectorTarget = nullptr; // retained
+    SEL_CallFunc m_callFunc = nullptr;
+};
+
+} // namespace engine

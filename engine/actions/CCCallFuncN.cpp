@@ -1,0 +1,17 @@
+#include "engine/actions/CCCallFuncN.h"
+
+namespace engine {
+
+CCCallFuncN* CCCallFuncN::create(CCObject* selectorTarget, SEL_CallFuncN selector) {
+    auto* action = new CCCallFuncN();
+    action->initWithTarget(selectorTarget);
+    action->m_callFuncN = selector;
+    action->autorelease();
+    return action;
+}
+
+void CCCallFuncN::execute() {
+    if (m_selectorTarget && m_callFuncN) (m_selectorTarget->*m_callFuncN)(m_target);
+}
+
+} // namespace engine
