@@ -11,7 +11,7 @@ class CCNode;
 enum { kCCActionTagInvalid = -1 };
 
 class CCAction : public CCObject {
-  public:
+public:
     virtual bool isDone() const { return true; }
     virtual void startWithTarget(CCNode* target) {
         m_originalTarget = target;
@@ -28,7 +28,7 @@ class CCAction : public CCObject {
     int getTag() const { return m_tag; }
     void setTag(int tag) { m_tag = tag; }
 
-  protected:
+protected:
     CCNode* m_originalTarget = nullptr; // not retained
     CCNode* m_target = nullptr;         // not retained
     int m_tag = kCCActionTagInvalid;
@@ -36,11 +36,11 @@ class CCAction : public CCObject {
 
 // An action with a known duration in seconds.
 class CCFiniteTimeAction : public CCAction {
-  public:
+public:
     float getDuration() const { return m_duration; }
     void setDuration(float duration) { m_duration = duration; }
 
-  protected:
+protected:
     float m_duration = 0;
 };
 

@@ -8,7 +8,7 @@
 namespace engine {
 
 class CCActionEase : public CCActionInterval {
-  public:
+public:
     ~CCActionEase() override;
     static CCActionEase* create(CCActionInterval* action);
     bool initWithAction(CCActionInterval* action);
@@ -19,7 +19,7 @@ class CCActionEase : public CCActionInterval {
 
     CCActionInterval* getInnerAction() const { return m_inner; }
 
-  protected:
+protected:
     virtual float ease(float time) const { return time; }
 
     CCActionInterval* m_inner = nullptr; // retained

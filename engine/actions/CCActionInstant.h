@@ -7,12 +7,12 @@
 namespace engine {
 
 class CCActionInstant : public CCFiniteTimeAction {
-  public:
+public:
     bool isDone() const override { return true; }
     void step(float dt) override;
     void update(float time) final;
 
-  protected:
+protected:
     // What the action does; runs once per update(1).
     virtual void execute() = 0;
 };

@@ -10,7 +10,7 @@
 namespace engine {
 
 class CCActionInterval : public CCFiniteTimeAction {
-  public:
+public:
     bool initWithDuration(float duration);
 
     void startWithTarget(CCNode* target) override;
@@ -20,7 +20,7 @@ class CCActionInterval : public CCFiniteTimeAction {
     float getElapsed() const { return m_elapsed; }
     bool isFirstTick() const { return m_firstTick; }
 
-  protected:
+protected:
     float progress() const;
 
     float m_elapsed = 0;

@@ -12,7 +12,7 @@ class CCAction;
 class CCNode;
 
 class CCActionManager : public CCObject {
-  public:
+public:
     ~CCActionManager() override;
 
     // Starts `action` on `target` at once; a paused target's actions wait.
@@ -28,7 +28,7 @@ class CCActionManager : public CCObject {
 
     void update(float dt) override;
 
-  private:
+private:
     struct Entry {
         CCAction* action; // retained
         CCNode* target;

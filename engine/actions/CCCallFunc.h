@@ -10,14 +10,14 @@
 namespace engine {
 
 class CCCallFunc : public CCActionInstant {
-  public:
+public:
     ~CCCallFunc() override;
     static CCCallFunc* create(CCObject* selectorTarget, SEL_CallFunc selector);
     bool initWithTarget(CCObject* selectorTarget);
 
     CCObject* getTargetCallback() const { return m_selectorTarget; }
 
-  protected:
+protected:
     void execute() override;
 
     CCObject* m_selectorTarget = nullptr; // retained

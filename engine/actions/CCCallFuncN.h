@@ -6,10 +6,10 @@
 namespace engine {
 
 class CCCallFuncN : public CCCallFunc {
-  public:
+public:
     static CCCallFuncN* create(CCObject* selectorTarget, SEL_CallFuncN selector);
 
-  protected:
+protected:
     void execute() override;
 
     SEL_CallFuncN m_callFuncN = nullptr;

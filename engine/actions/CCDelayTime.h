@@ -5,7 +5,7 @@
 namespace engine {
 
 class CCDelayTime : public CCActionInterval {
-  public:
+public:
     static CCDelayTime* create(float duration);
     void update(float /*time*/) override {}
 };

@@ -7,7 +7,7 @@
 namespace engine {
 
 class CCEaseElasticOut : public CCActionEase {
-  public:
+public:
     static CCEaseElasticOut* create(CCActionInterval* action);
     static CCEaseElasticOut* create(CCActionInterval* action, float period);
     bool initWithAction(CCActionInterval* action, float period);
@@ -15,10 +15,10 @@ class CCEaseElasticOut : public CCActionEase {
     float getPeriod() const { return m_period; }
     void setPeriod(float period);
 
-  protected:
+protected:
     float ease(float time) const override;
 
-  private:
+private:
     float m_period = 0.3f;
 };
 

@@ -9,14 +9,14 @@ namespace engine {
 class CCRGBAProtocol;
 
 class CCFadeTo : public CCActionInterval {
-  public:
+public:
     static CCFadeTo* create(float duration, GLubyte opacity);
     bool initWithDuration(float duration, GLubyte opacity);
 
     void startWithTarget(CCNode* target) override;
     void update(float time) override;
 
-  private:
+private:
     CCRGBAProtocol* rgbaTarget() const;
 
     GLubyte m_toOpacity = 255;

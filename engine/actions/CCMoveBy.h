@@ -8,7 +8,7 @@
 namespace engine {
 
 class CCMoveBy : public CCActionInterval {
-  public:
+public:
     static CCMoveBy* create(float duration, const CCPoint& delta);
     bool initWithDuration(float duration, const CCPoint& delta);
 
@@ -17,7 +17,7 @@ class CCMoveBy : public CCActionInterval {
 
     const CCPoint& getDelta() const { return m_delta; }
 
-  protected:
+protected:
     CCPoint m_delta;
     CCPoint m_startPosition;
 };

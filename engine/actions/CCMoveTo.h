@@ -5,14 +5,14 @@
 namespace engine {
 
 class CCMoveTo : public CCMoveBy {
-  public:
+public:
     static CCMoveTo* create(float duration, const CCPoint& position);
     bool initWithDuration(float duration, const CCPoint& position);
 
     void startWithTarget(CCNode* target) override;
     void update(float time) override;
 
-  private:
+private:
     CCPoint m_endPosition;
 };
 

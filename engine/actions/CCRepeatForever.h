@@ -8,7 +8,7 @@
 namespace engine {
 
 class CCRepeatForever : public CCActionInterval {
-  public:
+public:
     ~CCRepeatForever() override;
     static CCRepeatForever* create(CCActionInterval* action);
     bool initWithAction(CCActionInterval* action);
@@ -22,7 +22,7 @@ class CCRepeatForever : public CCActionInterval {
 
     CCActionInterval* getInnerAction() const { return m_inner; }
 
-  private:
+private:
     CCActionInterval* m_inner = nullptr; // retained
 };
 

@@ -8,14 +8,14 @@
 namespace engine {
 
 class CCRotateTo : public CCActionInterval {
-  public:
+public:
     static CCRotateTo* create(float duration, float degrees);
     bool initWithDuration(float duration, float degrees);
 
     void startWithTarget(CCNode* target) override;
     void update(float time) override;
 
-  private:
+private:
     float m_endAngle = 0;
     float m_startAngle = 0;
     float m_turn = 0;

@@ -5,7 +5,7 @@
 namespace engine {
 
 class CCScaleTo : public CCActionInterval {
-  public:
+public:
     static CCScaleTo* create(float duration, float scale);
     static CCScaleTo* create(float duration, float scaleX, float scaleY);
     bool initWithDuration(float duration, float scaleX, float scaleY);
@@ -13,7 +13,7 @@ class CCScaleTo : public CCActionInterval {
     void startWithTarget(CCNode* target) override;
     void update(float time) override;
 
-  private:
+private:
     float m_startScaleX = 1, m_startScaleY = 1;
     float m_endScaleX = 1, m_endScaleY = 1;
 };

@@ -17,7 +17,7 @@ namespace engine {
 class CCArray;
 
 class CCSequence : public CCActionInterval {
-  public:
+public:
     // A null-terminated list of actions; none without a first action.
     static CCSequence* create(CCFiniteTimeAction* first, ...);
     static CCSequence* createWithTwoActions(CCFiniteTimeAction* one, CCFiniteTimeAction* two);
@@ -31,7 +31,7 @@ class CCSequence : public CCActionInterval {
 
     unsigned int getActionCount() const { return static_cast<unsigned int>(m_steps.size()); }
 
-  private:
+private:
     std::vector<ChildAction> m_steps;
     std::vector<float> m_ends; // the time each step ends, from the sequence's start
 };

@@ -13,7 +13,7 @@ namespace engine {
 class CCArray;
 
 class CCSpawn : public CCActionInterval {
-  public:
+public:
     // A null-terminated list of actions; none without a first action.
     static CCSpawn* create(CCFiniteTimeAction* first, ...);
     static CCSpawn* createWithTwoActions(CCFiniteTimeAction* one, CCFiniteTimeAction* two);
@@ -29,7 +29,7 @@ class CCSpawn : public CCActionInterval {
 
     unsigned int getActionCount() const { return static_cast<unsigned int>(m_actions.size()); }
 
-  private:
+private:
     std::vector<ChildAction> m_actions;
 };
 

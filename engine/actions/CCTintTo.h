@@ -8,14 +8,14 @@ namespace engine {
 class CCRGBAProtocol;
 
 class CCTintTo : public CCActionInterval {
-  public:
+public:
     static CCTintTo* create(float duration, GLubyte red, GLubyte green, GLubyte blue);
     bool initWithDuration(float duration, const ccColor3B& color);
 
     void startWithTarget(CCNode* target) override;
     void update(float time) override;
 
-  private:
+private:
     CCRGBAProtocol* rgbaTarget() const;
 
     ccColor3B m_to = ccWHITE;

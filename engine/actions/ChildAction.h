@@ -9,7 +9,7 @@
 namespace engine {
 
 class ChildAction {
-  public:
+public:
     explicit ChildAction(CCFiniteTimeAction* action) : m_action(action) {}
 
     CCFiniteTimeAction* action() const { return m_action.get(); }
@@ -26,7 +26,7 @@ class ChildAction {
     // Stops a running action (the parent was stopped part-way).
     void stop();
 
-  private:
+private:
     enum class State { Idle, Running, Finished };
     void attach(CCNode* target);
 

@@ -30,7 +30,7 @@ namespace {
 
 // The target of call actions: records which member was called, in order.
 class Recorder : public CCObject {
-  public:
+public:
     void first() { calls.push_back("first"); }
     void second() { calls.push_back("second"); }
     void third() { calls.push_back("third"); }
@@ -49,7 +49,7 @@ class Recorder : public CCObject {
 
 // Counts its own destruction.
 class MortalNode : public CCNode {
-  public:
+public:
     explicit MortalNode(bool* dead) : m_dead(dead) {}
     ~MortalNode() override { *m_dead = true; }
     static MortalNode* create(bool* dead) {
@@ -58,12 +58,12 @@ class MortalNode : public CCNode {
         return node;
     }
 
-  private:
+private:
     bool* m_dead;
 };
 
 class ActionTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         director = CCDirector::sharedDirector();
         director->reset();
