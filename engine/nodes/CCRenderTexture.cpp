@@ -10,7 +10,9 @@
 namespace engine {
 
 namespace {
-ccColor4B toBytes(float r, float g, float b, float a) { return ccc4BFromccc4F({r, g, b, a}); }
+ccColor4B toBytes(float r, float g, float b, float a) {
+    return ccc4BFromccc4F({r, g, b, a});
+}
 } // namespace
 
 CCRenderTexture::~CCRenderTexture() {

@@ -19,7 +19,7 @@ class CCSprite;
 class CCTexture2D;
 
 class CCRenderTexture : public CCNode {
-public:
+  public:
     ~CCRenderTexture() override;
     static CCRenderTexture* create(int width, int height);
     bool initWithWidthAndHeight(int width, int height);
@@ -36,7 +36,7 @@ public:
     // The content as 0xAARRGGBB pixels, rows top to bottom.
     bool readPixels(std::vector<std::uint32_t>& argb, int& width, int& height);
 
-private:
+  private:
     CCRenderTexture() = default;
 
     CCTexture2D* m_texture = nullptr; // retained

@@ -38,7 +38,9 @@ CCSprite* CCSprite::createWithTexture(CCTexture2D* texture, const CCRect& rect) 
     return make(new CCSprite(), [texture, &rect](CCSprite* s) { return s->initWithTexture(texture, rect); });
 }
 
-bool CCSprite::init() { return initWithTexture(nullptr, CCRectZero); }
+bool CCSprite::init() {
+    return initWithTexture(nullptr, CCRectZero);
+}
 
 bool CCSprite::initWithFile(const char* file) {
     if (!file) {

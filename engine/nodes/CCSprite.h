@@ -15,7 +15,7 @@ namespace engine {
 class CCTexture2D;
 
 class CCSprite : public CCNodeRGBA {
-public:
+  public:
     ~CCSprite() override;
 
     // A sprite without texture.
@@ -46,7 +46,7 @@ public:
 
     void draw() override;
 
-protected:
+  protected:
     CCSprite() = default;
 
     CCTexture2D* m_texture = nullptr; // retained

@@ -15,9 +15,13 @@ namespace engine {
 namespace {
 enum { kBegan, kMoved, kEnded };
 
-int roundedPixels(float size) { return std::max(1, static_cast<int>(std::lround(size))); }
+int roundedPixels(float size) {
+    return std::max(1, static_cast<int>(std::lround(size)));
+}
 
-CCTouchDispatcher* dispatcher() { return CCDirector::sharedDirector()->getTouchDispatcher(); }
+CCTouchDispatcher* dispatcher() {
+    return CCDirector::sharedDirector()->getTouchDispatcher();
+}
 } // namespace
 
 CCEGLView* CCEGLView::sharedOpenGLView() {
@@ -26,7 +30,9 @@ CCEGLView* CCEGLView::sharedOpenGLView() {
     return view;
 }
 
-CCEGLView::~CCEGLView() { close(); }
+CCEGLView::~CCEGLView() {
+    close();
+}
 
 // --- name and sizes
 
@@ -63,16 +69,22 @@ void CCEGLView::setDesignResolutionSize(float width, float height, ResolutionPol
     CCDirector::sharedDirector()->setWinSize(effectiveDesignSize());
 }
 
-CCSize CCEGLView::getDesignResolutionSize() const { return effectiveDesignSize(); }
+CCSize CCEGLView::getDesignResolutionSize() const {
+    return effectiveDesignSize();
+}
 
 float CCEGLView::getScaleX() const {
     CCSize design = m_designSize.width > 0 ? m_designSize : m_frameSize;
     float sx = m_frameSize.width / design.width, sy = m_frameSize.height / design.height;
     switch (m_policy) {
-    case kResolutionNoBorder: return std::max(sx, sy);
-    case kResolutionShowAll: return std::min(sx, sy);
-    case kResolutionFixedHeight: return sy;
-    default: return sx; // exact fit, fixed width
+    case kResolutionNoBorder:
+        return std::max(sx, sy);
+    case kResolutionShowAll:
+        return std::min(sx, sy);
+    case kResolutionFixedHeight:
+        return sy;
+    default:
+        return sx; // exact fit, fixed width
     }
 }
 
@@ -80,10 +92,14 @@ float CCEGLView::getScaleY() const {
     CCSize design = m_designSize.width > 0 ? m_designSize : m_frameSize;
     float sx = m_frameSize.width / design.width, sy = m_frameSize.height / design.height;
     switch (m_policy) {
-    case kResolutionNoBorder: return std::max(sx, sy);
-    case kResolutionShowAll: return std::min(sx, sy);
-    case kResolutionFixedWidth: return sx;
-    default: return sy; // exact fit, fixed height
+    case kResolutionNoBorder:
+        return std::max(sx, sy);
+    case kResolutionShowAll:
+        return std::min(sx, sy);
+    case kResolutionFixedWidth:
+        return sx;
+    default:
+        return sy; // exact fit, fixed height
     }
 }
 
@@ -215,7 +231,9 @@ void CCEGLView::setLifecycleHandlers(std::function<void()> background, std::func
     m_onForeground = std::move(foreground);
 }
 
-void CCEGLView::setKeyHandler(std::function<void(const std::string&)> handler) { m_onKey = std::move(handler); }
+void CCEGLView::setKeyHandler(std::function<void(const std::string&)> handler) {
+    m_onKey = std::move(handler);
+}
 
 void CCEGLView::setTextHandler(std::function<void(const std::string&)> handler) {
     m_onText = std::move(handler);
@@ -224,7 +242,8 @@ void CCEGLView::setTextHandler(std::function<void(const std::string&)> handler) 
 void CCEGLView::pollEvents() {
     if (!SDL_WasInit(SDL_INIT_EVENTS)) return;
     SDL_Event event;
-    while (SDL_PollEvent(&event)) handleEvent(event);
+    while (SDL_PollEvent(&event))
+        handleEvent(event);
 }
 
 void CCEGLView::enterBackground() {
@@ -245,52 +264,73 @@ void CCEGLView::enterForeground() {
 
 void CCEGLView::handleEvent(const SDL_Event& event) {
     switch (event.type) {
-    case SDL_QUIT: CCDirector::sharedDirector()->end(); break;
+    case SDL_QUIT:
+        CCDirector::sharedDirector()->end();
+        break;
     case SDL_WINDOWEVENT:
         switch (event.window.event) {
-        case SDL_WINDOWEVENT_CLOSE: CCDirector::sharedDirector()->end(); break;
-        case SDL_WINDOWEVENT_MINIMIZED: enterBackground(); break;
+        case SDL_WINDOWEVENT_CLOSE:
+            CCDirector::sharedDirector()->end();
+            break;
+        case SDL_WINDOWEVENT_MINIMIZED:
+            enterBackground();
+            break;
         case SDL_WINDOWEVENT_RESTORED:
-        case SDL_WINDOWEVENT_MAXIMIZED: enterForeground(); break;
+        case SDL_WINDOWEVENT_MAXIMIZED:
+            enterForeground();
+            break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
             // The window manager has the last word on the size.
-            m_frameSize = CCSize(static_cast<float>(event.window.data1), static_cast<float>(event.window.data2));
+            m_frameSize =
+                CCSize(static_cast<float>(event.window.data1), static_cast<float>(event.window.data2));
             updateMapping();
             break;
-        default: break;
+        default:
+            break;
         }
         break;
-    case SDL_APP_DIDENTERBACKGROUND: enterBackground(); break;
-    case SDL_APP_WILLENTERFOREGROUND: enterForeground(); break;
+    case SDL_APP_DIDENTERBACKGROUND:
+        enterBackground();
+        break;
+    case SDL_APP_WILLENTERFOREGROUND:
+        enterForeground();
+        break;
     case SDL_MOUSEBUTTONDOWN:
         if (event.button.which == SDL_TOUCH_MOUSEID || event.button.button != SDL_BUTTON_LEFT) break;
         if (m_mouseDown) break;
         m_mouseDown = true;
-        dispatcher()->touchBegan(0, convertWindowToDesign(static_cast<float>(event.button.x),
-                                                          static_cast<float>(event.button.y)));
+        dispatcher()->touchBegan(
+            0, convertWindowToDesign(static_cast<float>(event.button.x), static_cast<float>(event.button.y)));
         break;
     case SDL_MOUSEMOTION:
         if (event.motion.which == SDL_TOUCH_MOUSEID || !m_mouseDown) break;
-        dispatcher()->touchMoved(0, convertWindowToDesign(static_cast<float>(event.motion.x),
-                                                          static_cast<float>(event.motion.y)));
+        dispatcher()->touchMoved(
+            0, convertWindowToDesign(static_cast<float>(event.motion.x), static_cast<float>(event.motion.y)));
         break;
     case SDL_MOUSEBUTTONUP:
         if (event.button.which == SDL_TOUCH_MOUSEID || event.button.button != SDL_BUTTON_LEFT) break;
         if (!m_mouseDown) break;
         m_mouseDown = false;
-        dispatcher()->touchEnded(0, convertWindowToDesign(static_cast<float>(event.button.x),
-                                                          static_cast<float>(event.button.y)));
+        dispatcher()->touchEnded(
+            0, convertWindowToDesign(static_cast<float>(event.button.x), static_cast<float>(event.button.y)));
         break;
-    case SDL_FINGERDOWN: touchFromFinger(event.tfinger, kBegan); break;
-    case SDL_FINGERMOTION: touchFromFinger(event.tfinger, kMoved); break;
-    case SDL_FINGERUP: touchFromFinger(event.tfinger, kEnded); break;
+    case SDL_FINGERDOWN:
+        touchFromFinger(event.tfinger, kBegan);
+        break;
+    case SDL_FINGERMOTION:
+        touchFromFinger(event.tfinger, kMoved);
+        break;
+    case SDL_FINGERUP:
+        touchFromFinger(event.tfinger, kEnded);
+        break;
     case SDL_KEYDOWN:
         if (m_onKey) m_onKey(SDL_GetKeyName(event.key.keysym.sym));
         break;
     case SDL_TEXTINPUT:
         if (m_onText) m_onText(event.text.text);
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -304,7 +344,8 @@ void CCEGLView::touchFromFinger(const SDL_TouchFingerEvent& finger, int phase) {
         if (found != m_fingers.end()) return;
         // The lowest free touch id from 1; 0 is the mouse.
         int id = 1;
-        while (std::any_of(m_fingers.begin(), m_fingers.end(), [id](const auto& e) { return e.second == id; }))
+        while (
+            std::any_of(m_fingers.begin(), m_fingers.end(), [id](const auto& e) { return e.second == id; }))
             ++id;
         m_fingers[finger.fingerId] = id;
         dispatcher()->touchBegan(id, point);

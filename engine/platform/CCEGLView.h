@@ -31,16 +31,16 @@ namespace engine {
 class CCSDLRenderer;
 
 enum ResolutionPolicy {
-    kResolutionExactFit = 0,   // stretched in both directions, no borders
-    kResolutionNoBorder,       // uniform scale that fills the window; edges may be cut off
-    kResolutionShowAll,        // uniform scale that shows everything; borders may appear
-    kResolutionFixedHeight,    // uniform scale by height; the design width follows the window
-    kResolutionFixedWidth,     // uniform scale by width; the design height follows the window
+    kResolutionExactFit = 0, // stretched in both directions, no borders
+    kResolutionNoBorder,     // uniform scale that fills the window; edges may be cut off
+    kResolutionShowAll,      // uniform scale that shows everything; borders may appear
+    kResolutionFixedHeight,  // uniform scale by height; the design width follows the window
+    kResolutionFixedWidth,   // uniform scale by width; the design height follows the window
     kResolutionUnKnown,
 };
 
 class CCEGLView {
-public:
+  public:
     static CCEGLView* sharedOpenGLView();
     CCEGLView(const CCEGLView&) = delete;
     CCEGLView& operator=(const CCEGLView&) = delete;
@@ -108,7 +108,7 @@ public:
     // The last frame as a PNG file; false, with a log line naming the file, on failure.
     bool saveFrame(const std::string& pngPath);
 
-private:
+  private:
     CCEGLView() = default;
     ~CCEGLView();
     CCSize effectiveDesignSize() const;

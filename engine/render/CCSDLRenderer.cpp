@@ -15,7 +15,9 @@ namespace {
 unsigned int g_lastGeneration = 0;
 std::vector<unsigned int> g_aliveGenerations;
 
-SDL_Color toSdl(const ccColor4B& c) { return {c.r, c.g, c.b, c.a}; }
+SDL_Color toSdl(const ccColor4B& c) {
+    return {c.r, c.g, c.b, c.a};
+}
 
 SDL_Vertex vertexAt(const CCAffineTransform& t, float x, float y, const SDL_Color& color, float u, float v) {
     return {{t.a * x + t.c * y + t.tx, t.b * x + t.d * y + t.ty}, color, {u, v}};
@@ -25,13 +27,21 @@ bool sameColor(const ccColor4B colors[4]) {
     return colors[0] == colors[1] && colors[0] == colors[2] && colors[0] == colors[3];
 }
 
+// Whole pixels, edges rounded: SDL truncates float rectangles on some
+// renderers, which loses the last row of a full-screen fill to rounding.
+SDL_FRect snapped(float left, float top, float right, float bottom) {
+    float x0 = std::round(left), y0 = std::round(top);
+    return {x0, y0, std::round(right) - x0, std::round(bottom) - y0};
+}
+
 constexpr int kQuadIndices[6] = {0, 1, 2, 2, 1, 3};
 
 } // namespace
 
 // --- lifetime
 
-CCSDLRenderer::CCSDLRenderer(SDL_Renderer* renderer) : m_renderer(renderer), m_generation(++g_lastGeneration) {
+CCSDLRenderer::CCSDLRenderer(SDL_Renderer* renderer)
+    : m_renderer(renderer), m_generation(++g_lastGeneration) {
     g_aliveGenerations.push_back(m_generation);
     SDL_RendererInfo info;
     m_software = SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE);
@@ -43,7 +53,8 @@ CCSDLRenderer::CCSDLRenderer(SDL_Renderer* renderer) : m_renderer(renderer), m_g
 }
 
 CCSDLRenderer::~CCSDLRenderer() {
-    while (!m_savedTargets.empty()) endTarget();
+    while (!m_savedTargets.empty())
+        endTarget();
     m_vertices.clear();
     m_indices.clear();
     if (m_batchOwner) m_batchOwner->release();
@@ -82,7 +93,8 @@ CCAffineTransform CCSDLRenderer::toPixels(const CCAffineTransform& world) const 
 void CCSDLRenderer::beginFrame() {
     if (!m_savedTargets.empty()) {
         CCLog("CCSDLRenderer: a render target was left open by the last frame; closing it");
-        while (!m_savedTargets.empty()) endTarget();
+        while (!m_savedTargets.empty())
+            endTarget();
     }
     if (!m_target.clips.empty()) {
         CCLog("CCSDLRenderer: %d clip rectangle(s) left pushed by the last frame; dropping them",
@@ -96,7 +108,8 @@ void CCSDLRenderer::beginFrame() {
 void CCSDLRenderer::endFrame() {
     if (!m_savedTargets.empty()) {
         CCLog("CCSDLRenderer: a render target is still open at the end of the frame; closing it");
-        while (!m_savedTargets.empty()) endTarget();
+        while (!m_savedTargets.empty())
+            endTarget();
     }
     flush();
     if (m_presenter)
@@ -126,16 +139,18 @@ void CCSDLRenderer::flush() {
     m_batchOwner = nullptr;
 }
 
-void CCSDLRenderer::queue(SDL_Texture* texture, const SDL_Vertex* vertices, int vertexCount, const int* indices,
-                          int indexCount) {
+void CCSDLRenderer::queue(SDL_Texture* texture, const SDL_Vertex* vertices, int vertexCount,
+                          const int* indices, int indexCount) {
     if (!m_vertices.empty() && texture != m_batchTexture) flush();
     m_batchTexture = texture;
     int base = static_cast<int>(m_vertices.size());
     m_vertices.insert(m_vertices.end(), vertices, vertices + vertexCount);
     if (indices) {
-        for (int i = 0; i < indexCount; ++i) m_indices.push_back(base + indices[i]);
+        for (int i = 0; i < indexCount; ++i)
+            m_indices.push_back(base + indices[i]);
     } else {
-        for (int i = 0; i < vertexCount; ++i) m_indices.push_back(base + i);
+        for (int i = 0; i < vertexCount; ++i)
+            m_indices.push_back(base + i);
     }
 }
 
@@ -150,18 +165,20 @@ void CCSDLRenderer::drawTexturedQuad(CCTexture2D* texture, const CCRect& texRect
     if (!sdlTexture) return;
     ++m_stats.quads;
     CCAffineTransform pixel = toPixels(world);
-    if (usePlainCopies() && tryPlainCopy(texture, sdlTexture, texRect, size, pixel, color, flipX, flipY)) return;
+    if (usePlainCopies() && tryPlainCopy(texture, sdlTexture, texRect, size, pixel, color, flipX, flipY))
+        return;
 
-    float texW = static_cast<float>(texture->getPixelsWide()), texH = static_cast<float>(texture->getPixelsHigh());
+    float texW = static_cast<float>(texture->getPixelsWide()),
+          texH = static_cast<float>(texture->getPixelsHigh());
     float u0 = texRect.getMinX() / texW, u1 = texRect.getMaxX() / texW;
     float vTop = texRect.getMinY() / texH, vBottom = texRect.getMaxY() / texH;
     if (flipX) std::swap(u0, u1);
     if (flipY) std::swap(vTop, vBottom);
     SDL_Color c = toSdl(color);
     // Local y points up, texture rows go down: the quad's top edge shows the rect's top row.
-    SDL_Vertex quad[4] = {vertexAt(pixel, 0, 0, c, u0, vBottom), vertexAt(pixel, size.width, 0, c, u1, vBottom),
-                          vertexAt(pixel, 0, size.height, c, u0, vTop),
-                          vertexAt(pixel, size.width, size.height, c, u1, vTop)};
+    SDL_Vertex quad[4] = {
+        vertexAt(pixel, 0, 0, c, u0, vBottom), vertexAt(pixel, size.width, 0, c, u1, vBottom),
+        vertexAt(pixel, 0, size.height, c, u0, vTop), vertexAt(pixel, size.width, size.height, c, u1, vTop)};
     if (m_batchOwner != texture) {
         flush();
         texture->retain();
@@ -191,8 +208,10 @@ bool CCSDLRenderer::tryPlainCopy(CCTexture2D* texture, SDL_Texture* sdlTexture, 
     float width = lengthX * size.width, height = lengthY * size.height;
     float centreX = p.a * size.width * 0.5f + p.c * size.height * 0.5f + p.tx;
     float centreY = p.b * size.width * 0.5f + p.d * size.height * 0.5f + p.ty;
-    SDL_FRect dst{centreX - width * 0.5f, centreY - height * 0.5f, width, height};
-    SDL_Rect src{static_cast<int>(std::lround(texRect.getMinX())), static_cast<int>(std::lround(texRect.getMinY())),
+    SDL_FRect dst = snapped(centreX - width * 0.5f, centreY - height * 0.5f, centreX + width * 0.5f,
+                            centreY + height * 0.5f);
+    SDL_Rect src{static_cast<int>(std::lround(texRect.getMinX())),
+                 static_cast<int>(std::lround(texRect.getMinY())),
                  static_cast<int>(std::lround(texRect.size.width)),
                  static_cast<int>(std::lround(texRect.size.height))};
     flush();
@@ -202,19 +221,22 @@ bool CCSDLRenderer::tryPlainCopy(CCTexture2D* texture, SDL_Texture* sdlTexture, 
         SDL_RenderCopyF(m_renderer, sdlTexture, &src, &dst);
     } else {
         double angle = std::atan2(rightY, rightX) * 180.0 / std::numbers::pi;
-        SDL_RenderCopyExF(m_renderer, sdlTexture, &src, &dst, angle, nullptr, static_cast<SDL_RendererFlip>(flip));
+        SDL_RenderCopyExF(m_renderer, sdlTexture, &src, &dst, angle, nullptr,
+                          static_cast<SDL_RendererFlip>(flip));
     }
     ++m_stats.drawCalls;
     ++m_stats.copies;
     return true;
 }
 
-void CCSDLRenderer::drawColoredQuad(const CCSize& size, const CCAffineTransform& world, const ccColor4B& color) {
+void CCSDLRenderer::drawColoredQuad(const CCSize& size, const CCAffineTransform& world,
+                                    const ccColor4B& color) {
     const ccColor4B colors[4] = {color, color, color, color};
     drawColoredQuad(size, world, colors);
 }
 
-void CCSDLRenderer::drawColoredQuad(const CCSize& size, const CCAffineTransform& world, const ccColor4B colors[4]) {
+void CCSDLRenderer::drawColoredQuad(const CCSize& size, const CCAffineTransform& world,
+                                    const ccColor4B colors[4]) {
     if (m_clipEmpty || size.width <= 0 || size.height <= 0) return;
     if (colors[0].a == 0 && colors[1].a == 0 && colors[2].a == 0 && colors[3].a == 0) return;
     ++m_stats.quads;
@@ -223,7 +245,7 @@ void CCSDLRenderer::drawColoredQuad(const CCSize& size, const CCAffineTransform&
     if (sameColor(colors) && pixel.b == 0 && pixel.c == 0) {
         float x0 = pixel.tx, x1 = pixel.tx + pixel.a * size.width;
         float y0 = pixel.ty, y1 = pixel.ty + pixel.d * size.height;
-        SDL_FRect rect{std::min(x0, x1), std::min(y0, y1), std::fabs(x1 - x0), std::fabs(y1 - y0)};
+        SDL_FRect rect = snapped(std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1));
         flush();
         SDL_SetRenderDrawColor(m_renderer, colors[0].r, colors[0].g, colors[0].b, colors[0].a);
         SDL_RenderFillRectF(m_renderer, &rect);

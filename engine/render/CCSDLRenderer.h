@@ -34,7 +34,7 @@ namespace engine {
 class CCTexture2D;
 
 class CCSDLRenderer : public CCRenderer {
-public:
+  public:
     // --- lifetime
     // Draws with `renderer`, which stays the caller's to destroy (after this).
     explicit CCSDLRenderer(SDL_Renderer* renderer);
@@ -116,7 +116,7 @@ public:
     const Stats& getStats() const { return m_stats; }
     void resetStats() { m_stats = Stats(); }
 
-private:
+  private:
     struct TargetState {
         CCTexture2D* texture = nullptr; // retained while drawn into
         CCScreenMapping mapping;
@@ -124,8 +124,9 @@ private:
     };
 
     bool usePlainCopies() const { return m_quadPath == QuadPath::Auto && m_software; }
-    bool tryPlainCopy(CCTexture2D* texture, SDL_Texture* sdlTexture, const CCRect& texRect, const CCSize& size,
-                      const CCAffineTransform& pixel, const ccColor4B& color, bool flipX, bool flipY);
+    bool tryPlainCopy(CCTexture2D* texture, SDL_Texture* sdlTexture, const CCRect& texRect,
+                      const CCSize& size, const CCAffineTransform& pixel, const ccColor4B& color, bool flipX,
+                      bool flipY);
     void queue(SDL_Texture* texture, const SDL_Vertex* vertices, int vertexCount, const int* indices,
                int indexCount);
     void applyClip();

@@ -92,7 +92,8 @@ SDL_Texture* CCTexture2D::sdlTexture(CCSDLRenderer& renderer) {
     }
     m_generation = renderer.generation();
     SDL_SetTextureBlendMode(m_texture, SDL_BLENDMODE_BLEND);
-    SDL_SetTextureScaleMode(m_texture, renderer.isSmoothTextures() ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+    SDL_SetTextureScaleMode(m_texture,
+                            renderer.isSmoothTextures() ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
     m_modulation = {255, 255, 255, 255};
     if (m_isTarget) {
         // A fresh target starts transparent, whatever the driver left in it.

@@ -19,7 +19,7 @@ namespace engine {
 class CCSDLRenderer;
 
 class CCTexture2D : public CCObject {
-public:
+  public:
     ~CCTexture2D() override;
 
     // Decodes an image file; none when it cannot, with the reason in `error`.
@@ -45,7 +45,7 @@ public:
     // Colour and alpha modulation for plain copies; only calls SDL on change.
     void setModulation(const ccColor4B& color);
 
-private:
+  private:
     CCTexture2D() = default;
     void dropSdlTexture();
 

@@ -16,7 +16,9 @@ CCTextureCache* CCTextureCache::sharedTextureCache() {
     return cache;
 }
 
-CCTextureCache::~CCTextureCache() { removeAllTextures(); }
+CCTextureCache::~CCTextureCache() {
+    removeAllTextures();
+}
 
 CCTexture2D* CCTextureCache::addImage(const char* name) {
     if (!name || !*name) {
@@ -62,7 +64,8 @@ void CCTextureCache::removeUnusedTextures() {
 }
 
 void CCTextureCache::removeAllTextures() {
-    for (auto& entry : m_textures) entry.second->release();
+    for (auto& entry : m_textures)
+        entry.second->release();
     m_textures.clear();
 }
 

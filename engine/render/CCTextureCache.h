@@ -11,7 +11,7 @@ namespace engine {
 class CCTexture2D;
 
 class CCTextureCache {
-public:
+  public:
     static CCTextureCache* sharedTextureCache();
     CCTextureCache(const CCTextureCache&) = delete;
     CCTextureCache& operator=(const CCTextureCache&) = delete;
@@ -30,7 +30,7 @@ public:
     void removeTextureForKey(const char* name);
     unsigned int getTextureCount() const { return static_cast<unsigned int>(m_textures.size()); }
 
-private:
+  private:
     CCTextureCache() = default;
     ~CCTextureCache();
 
