@@ -5,7 +5,7 @@
 namespace engine {
 
 class CCRenderer {
-  public:
+public:
     virtual ~CCRenderer() = default;
     // Clears the frame.
     virtual void beginFrame() = 0;
