@@ -110,26 +110,36 @@ void CCTouchDispatcher::setDispatchEvents(bool dispatch) {
     m_dispatchEvents = dispatch;
 }
 
+bool CCTouchDispatcher::isInProgress(const CCTouch* touch) const {
+    auto it = m_touches.find(touch->getID());
+    return it != m_touches.end() && it->second == touch;
+}
+
 void CCTouchDispatcher::dispatch(Phase phase, CCTouch* touch) {
     bool outermost = !m_dispatching;
     m_dispatching = true;
     CCEvent event;
-    bool claimed = false;
+    // A handler may cancel touches in progress (setDispatchEvents(false)):
+    // a touch cancelled that way gets nothing more of the began or moved
+    // that was being delivered.
+    auto live = [&] { return (phase != Phase::Began && phase != Phase::Moved) || isInProgress(touch); };
 
     // Lists only grow through m_pending while dispatching, so indices stay valid.
+    bool claimed = false;
     for (size_t i = 0; i < m_targeted.size(); ++i) {
         Handler* h = m_targeted[i];
         if (h->removed) continue;
         if (phase == Phase::Began) {
-            if (h->delegate->ccTouchBegan(touch, &event) && !h->removed) {
-                h->claimed.insert(touch);
-                claimed = true;
-                if (h->swallows) break;
-            }
+            bool answer = h->delegate->ccTouchBegan(touch, &event);
+            if (!live()) break;
+            if (!answer) continue;
+            // Claimed even by a handler removed meanwhile: the touch is then dropped.
+            claimed = true;
+            if (!h->removed) h->claimed.insert(touch);
+            if (h->swallows) break;
             continue;
         }
         if (!h->claimed.count(touch)) continue;
-        claimed = true;
         if (phase != Phase::Moved) h->claimed.erase(touch);
         switch (phase) {
         case Phase::Moved: h->delegate->ccTouchMoved(touch, &event); break;
@@ -138,11 +148,14 @@ void CCTouchDispatcher::dispatch(Phase phase, CCTouch* touch) {
         }
     }
 
-    // A claimed touch belongs to its handler alone.
-    if (!claimed) {
+    // All-at-once handlers get the touches that nobody claimed at began, and
+    // only those: never part of a claimed touch, never the end of one whose
+    // began they did not get.
+    if (phase == Phase::Began && !claimed && live()) m_sharedTouches.insert(touch);
+    if (m_sharedTouches.count(touch) && live()) {
         CCSet* set = new CCSet();
         set->addObject(touch);
-        for (size_t i = 0; i < m_standard.size(); ++i) {
+        for (size_t i = 0; i < m_standard.size() && live(); ++i) {
             Handler* h = m_standard[i];
             if (h->removed) continue;
             switch (phase) {
@@ -154,6 +167,7 @@ void CCTouchDispatcher::dispatch(Phase phase, CCTouch* touch) {
         }
         set->release();
     }
+    if (phase == Phase::Ended || phase == Phase::Cancelled) m_sharedTouches.erase(touch);
 
     if (outermost) {
         m_dispatching = false;
@@ -168,6 +182,8 @@ void CCTouchDispatcher::touchBegan(int id, const CCPoint& point) {
     auto* touch = new CCTouch();
     touch->setTouchInfo(id, point.x, point.y);
     m_touches[id] = touch;
+    // A handler may cancel the touch while it begins; keep it alive meanwhile.
+    CCRef<CCTouch> hold(touch);
     dispatch(Phase::Began, touch);
 }
 

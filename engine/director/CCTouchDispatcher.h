@@ -2,8 +2,9 @@
 // Delivers touches to handlers. One-at-a-time handlers come first, in
 // priority order (lower value first, then registration order); a handler
 // that claims a touch at began receives its moved, ended and cancelled, and
-// no other handler sees that touch again. Touches that nobody claimed go to
-// the all-at-once handlers as a CCSet, also in priority order.
+// no other handler sees that touch again (not even once the claimer is
+// removed: the rest of the touch is then dropped). Touches that nobody
+// claimed go to the all-at-once handlers as a CCSet, also in priority order.
 //
 // Handlers are retained while registered (when they are CCObjects); adding
 // or removing handlers during delivery takes effect after the current phase.
@@ -11,6 +12,7 @@
 #include "engine/base/CCObject.h"
 
 #include <map>
+#include <set>
 #include <vector>
 
 namespace engine {
@@ -48,11 +50,13 @@ private:
     enum class Phase { Began, Moved, Ended, Cancelled };
     void dispatch(Phase phase, CCTouch* touch);
     void applyPendingChanges();
+    bool isInProgress(const CCTouch* touch) const;
 
     std::vector<Handler*> m_targeted;
     std::vector<Handler*> m_standard;
-    std::vector<Handler*> m_pending; // added during delivery
-    std::map<int, CCTouch*> m_touches; // touches in progress, retained
+    std::vector<Handler*> m_pending;           // added during delivery
+    std::map<int, CCTouch*> m_touches;         // touches in progress, retained
+    std::set<const CCTouch*> m_sharedTouches;  // in progress, unclaimed: all-at-once handlers get them
     bool m_dispatchEvents = true;
     bool m_dispatching = false;
     bool m_needsCleanup = false;
