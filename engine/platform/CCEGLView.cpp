@@ -324,10 +324,10 @@ void CCEGLView::handleEvent(const SDL_Event& event) {
         touchFromFinger(event.tfinger, kEnded);
         break;
     case SDL_KEYDOWN:
-        if (m_onKey) m_onKey(SDL_GetKeyName(event.key.keysym.sym));
+        dispatchKey(SDL_GetKeyName(event.key.keysym.sym));
         break;
     case SDL_TEXTINPUT:
-        if (m_onText) m_onText(event.text.text);
+        dispatchText(event.text.text);
         break;
     default:
         break;
@@ -398,6 +398,14 @@ bool CCEGLView::saveFrame(const std::string& pngPath) {
     if (!saved) CCLog("CCEGLView::saveFrame: cannot write %s: %s", pngPath.c_str(), SDL_GetError());
     if (surface) SDL_FreeSurface(surface);
     return saved;
+}
+
+void CCEGLView::dispatchKey(const std::string& keyName) {
+    if (m_onKey) m_onKey(keyName);
+}
+
+void CCEGLView::dispatchText(const std::string& utf8) {
+    if (m_onText) m_onText(utf8);
 }
 
 } // namespace engine

@@ -93,6 +93,10 @@ class CCEGLView {
     // Key names are SDL's ("Return", "Escape", "A", ...).
     void setKeyHandler(std::function<void(const std::string& keyName)> handler);
     void setTextHandler(std::function<void(const std::string& utf8)> handler);
+    // Delivers a key press or typed text to the handlers exactly as an SDL
+    // event would (automation scripts use these).
+    void dispatchKey(const std::string& keyName);
+    void dispatchText(const std::string& utf8);
     bool isInBackground() const { return m_inBackground; }
 
     // --- frames
