@@ -6,7 +6,7 @@ DEBIAN_PACKAGES := cmake ninja-build g++ pkg-config \
 	libpugixml-dev libjsoncpp-dev libfontconfig-dev libmd-dev \
 	fonts-liberation fonts-arphic-uming
 TEST_PACKAGES := googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev \
-	xvfb xauth xdotool imagemagick espeak-ng lame
+	xvfb xauth x11-utils xdotool imagemagick openbox wmctrl bc espeak-ng lame
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= $(shell nproc)
@@ -38,6 +38,7 @@ test: test-deps
 	cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLIRRA_SANITIZE=ON
 	cmake --build build/test -j $(JOBS)
 	cd build/test && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 		ctest --output-on-failure -j $(JOBS)
 
 bench: test-deps

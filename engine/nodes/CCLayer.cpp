@@ -121,6 +121,29 @@ void CCLayerRGBA::updateDisplayedOpacity(GLubyte parentOpacity) {
         if (auto* rgba = dynamic_cast<CCRGBAProtocol*>(child)) rgba->updateDisplayedOpacity(m_displayedOpacity);
 }
 
+void CCLayerRGBA::setCascadeColorEnabled(bool enabled) {
+    m_cascadeColor = enabled;
+    for (CCNode* child : m_children)
+        if (auto* rgba = dynamic_cast<CCRGBAProtocol*>(child))
+            rgba->updateDisplayedColor(enabled ? m_displayedColor : ccWHITE);
+}
+
+void CCLayerRGBA::setCascadeOpacityEnabled(bool enabled) {
+    m_cascadeOpacity = enabled;
+    for (CCNode* child : m_children)
+        if (auto* rgba = dynamic_cast<CCRGBAProtocol*>(child))
+            rgba->updateDisplayedOpacity(enabled ? m_displayedOpacity : 255);
+}
+
+void CCLayerRGBA::addChild(CCNode* child, int zOrder, int tag) {
+    CCLayer::addChild(child, zOrder, tag);
+    if (!child || child->getParent() != this) return;
+    if (auto* rgba = dynamic_cast<CCRGBAProtocol*>(child)) {
+        if (m_cascadeColor) rgba->updateDisplayedColor(m_displayedColor);
+        if (m_cascadeOpacity) rgba->updateDisplayedOpacity(m_displayedOpacity);
+    }
+}
+
 // --- CCLayerColor
 
 CCLayerColor* CCLayerColor::create() { return createInitialised<CCLayerColor>(&CCLayerColor::init); }

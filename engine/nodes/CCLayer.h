@@ -48,11 +48,15 @@ public:
     GLubyte getOpacity() const override { return m_realOpacity; }
     GLubyte getDisplayedOpacity() const override { return m_displayedOpacity; }
     bool isCascadeColorEnabled() const override { return m_cascadeColor; }
-    void setCascadeColorEnabled(bool enabled) override { m_cascadeColor = enabled; }
+    void setCascadeColorEnabled(bool enabled) override;
     bool isCascadeOpacityEnabled() const override { return m_cascadeOpacity; }
-    void setCascadeOpacityEnabled(bool enabled) override { m_cascadeOpacity = enabled; }
+    void setCascadeOpacityEnabled(bool enabled) override;
     void updateDisplayedColor(const ccColor3B& parentColor) override;
     void updateDisplayedOpacity(GLubyte parentOpacity) override;
+
+    // A child joining a cascading layer takes on its displayed values.
+    void addChild(CCNode* child, int zOrder, int tag) override;
+    using CCLayer::addChild;
 
 protected:
     virtual void displayedColorChanged() {}
@@ -61,8 +65,8 @@ protected:
     ccColor3B m_displayedColor = ccWHITE;
     GLubyte m_realOpacity = 255;
     GLubyte m_displayedOpacity = 255;
-    bool m_cascadeColor = true;
-    bool m_cascadeOpacity = true;
+    bool m_cascadeColor = false;
+    bool m_cascadeOpacity = false;
 };
 
 // Fills its content rectangle with one colour.

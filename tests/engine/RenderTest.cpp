@@ -112,8 +112,9 @@ TEST_P(SpritePathTest, OpacityAndColourModulate) {
     CCSprite* faded = CCSprite::create("white.png");
     faded->setPosition(ccp(300, 100));
     faded->setOpacity(128);
-    // A half-transparent layer fades its children too (opacity cascades).
+    // A half-transparent layer fades its children too when opacity cascades.
     CCLayerRGBA* halfLayer = CCLayerRGBA::create();
+    halfLayer->setCascadeOpacityEnabled(true);
     CCSprite* child = CCSprite::create("white.png");
     child->setPosition(ccp(500, 100));
     child->setColor(ccc3(0, 255, 0));
@@ -261,6 +262,29 @@ TEST_F(RenderTest, QuadsOfOneTextureGoOutAsOneCall) {
     drawFrame();
     EXPECT_EQ(renderer()->getStats().quads, 12);
     EXPECT_EQ(renderer()->getStats().drawCalls, 3);
+}
+
+TEST_F(RenderTest, LargePicturesDrawAsMeshesOnTheSoftwareRenderer) {
+    // SDL's software triangle blitter crashes on big textured triangles;
+    // the renderer cuts such quads into cells.
+    renderer()->setQuadPath(CCSDLRenderer::QuadPath::Geometry);
+    writePng(m_dir, "big.png", 1000, 1000, kRed, kBlue);
+    CCNode* root = CCNode::create();
+    for (int flip = 0; flip < 4; ++flip) {
+        CCSprite* sprite = CCSprite::create("big.png");
+        sprite->setPosition(ccp(320, 480));
+        sprite->setScaleX(0.64f);
+        sprite->setScaleY(0.96f);
+        sprite->setFlipX(flip & 1);
+        sprite->setFlipY(flip & 2);
+        sprite->setRotation(flip == 3 ? 180.f : 0.f);
+        root->addChild(sprite);
+    }
+    show(root);
+    // The last one drawn: flipped both ways and turned half round, upright again.
+    EXPECT_TRUE(isColour(at(100, 480), 255, 0, 0));
+    EXPECT_TRUE(isColour(at(540, 480), 0, 0, 255));
+    EXPECT_EQ(renderer()->getStats().copies, 0);
 }
 
 TEST_F(RenderTest, SoftwarePathCopiesPlainSprites) {

@@ -1,0 +1,26 @@
+#include "app/AppDelegate.h"
+
+#include "app/WelcomeLayer.h"
+#include "engine/director/CCDirector.h"
+#include "engine/nodes/CCScene.h"
+#include "engine/platform/CCEGLView.h"
+
+using namespace engine;
+
+bool AppDelegate::applicationDidFinishLaunching() {
+    CCDirector* director = CCDirector::sharedDirector();
+    director->setOpenGLView(CCEGLView::sharedOpenGLView());
+    CCEGLView::sharedOpenGLView()->setDesignResolutionSize(640, 960, kResolutionExactFit);
+    director->setAnimationInterval(1.0 / 60);
+
+    CCScene* scene = CCScene::create();
+    auto* layer = new WelcomeLayer();
+    scene->addChild(layer);
+    layer->release();
+    director->runWithScene(scene);
+    return true;
+}
+
+void AppDelegate::applicationDidEnterBackground() { CCDirector::sharedDirector()->stopAnimation(); }
+
+void AppDelegate::applicationWillEnterForeground() { CCDirector::sharedDirector()->startAnimation(); }

@@ -1,0 +1,26 @@
+#pragma once
+// Plays an automation script into a running application: touches go through
+// the touch dispatcher, keys and text through the view, exactly as real
+// input does; shots save the frame once it is drawn.
+#include "app/AutomationScript.h"
+
+#include <string>
+#include <vector>
+
+namespace app {
+
+class ScriptDriver {
+public:
+    explicit ScriptDriver(std::vector<ScriptEvent> events) : m_player(std::move(events)) {}
+
+    // Before a frame: delivers the input that is due at `elapsed` seconds.
+    void beforeFrame(double elapsed);
+    // After the frame is drawn: saves the shots that were due.
+    void afterFrame();
+
+private:
+    ScriptPlayer m_player;
+    std::vector<std::string> m_pendingShots;
+};
+
+} // namespace app

@@ -1,0 +1,104 @@
+// Process entry: names and sizes the window, then runs the engine's loop
+// until the director ends. The automation flags (see --help) only serve
+// tests and tools; without them the book runs as a reader expects.
+#include "app/AppDelegate.h"
+#include "app/AutomationScript.h"
+#include "app/CommandLine.h"
+#include "app/DesktopFrame.h"
+#include "app/ScriptDriver.h"
+#include "engine/audio/SimpleAudioEngine.h"
+#include "engine/audio/TestAudioBackend.h"
+#include "engine/base/CCLog.h"
+#include "engine/platform/CCClock.h"
+#include "engine/platform/CCEGLView.h"
+#include "engine/platform/CCFileUtils.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+using namespace engine;
+
+namespace {
+
+// Headless runs have no desktop; they take a common full-HD usable height.
+constexpr int kHeadlessDesktopHeight = 1040;
+
+int usageError(const std::string& message) {
+    std::fprintf(stderr, "lirra: %s\n%s", message.c_str(), app::commandLineHelp());
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    auto parsed = app::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.options) return usageError(parsed.error);
+    const app::LaunchOptions& options = *parsed.options;
+    if (options.showHelp) {
+        std::fputs(app::commandLineHelp(), stdout);
+        return 0;
+    }
+
+    std::optional<app::ScriptDriver> script;
+    if (!options.scriptFile.empty()) {
+        app::ScriptParseResult loaded = app::loadScript(options.scriptFile);
+        if (!loaded.events) {
+            std::fprintf(stderr, "lirra: %s\n", loaded.error.c_str());
+            return 2;
+        }
+        script.emplace(std::move(*loaded.events));
+    }
+
+    std::ofstream logFile;
+    if (!options.logFile.empty()) {
+        logFile.open(options.logFile, std::ios::out | std::ios::trunc);
+        if (!logFile) return usageError("cannot write the log file '" + options.logFile + "'");
+        CCLogAddListener([&logFile](const std::string& line) { logFile << line << '\n' << std::flush; });
+    }
+
+    if (!options.resourceRoot.empty()) {
+        std::error_code error;
+        if (!std::filesystem::is_directory(options.resourceRoot, error))
+            return usageError("'" + options.resourceRoot + "' is not a folder");
+        CCFileUtils::sharedFileUtils()->setResourceRoot(options.resourceRoot);
+    }
+
+    AppDelegate app;
+    CCEGLView* view = CCEGLView::sharedOpenGLView();
+    view->setViewName("lirra");
+
+    int desktopHeight = kHeadlessDesktopHeight;
+    if (options.headless) {
+        view->setHeadless(true);
+        CCClock::setVirtual(true);
+        SimpleAudioEngine::sharedEngine()->setBackend(std::make_unique<TestAudioBackend>());
+    } else {
+        desktopHeight = app::desktopUsableHeight();
+        if (desktopHeight <= 0) {
+            std::fprintf(stderr,
+                         "lirra: no display to open a window on (DISPLAY is %s).\n"
+                         "Run it in a virtual X server: xvfb-run -a make run\n"
+                         "or without a window: lirra --headless\n",
+                         std::getenv("DISPLAY") ? "set, but unusable" : "not set");
+            return 1;
+        }
+    }
+    CCSize frame = app::frameSizeForDesktopHeight(desktopHeight);
+    view->setFrameSize(frame.width, frame.height);
+
+    if (script) {
+        app.setFrameHook([&script](double elapsed) { script->beforeFrame(elapsed); });
+        app.setAfterFrameHook([&script] { script->afterFrame(); });
+        view->setFrameCapture(true);
+    }
+    app.setFrameLimit(options.frameLimit);
+
+    int result = CCApplication::sharedApplication()->run();
+    SimpleAudioEngine::end();
+    return result;
+}

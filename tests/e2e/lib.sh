@@ -1,0 +1,65 @@
+# Shared helpers for the end-to-end runs: a private X server with a window
+# manager (so minimise and close behave as on a desktop), and checks.
+set -euo pipefail
+
+E2E_TMP=$(mktemp -d /tmp/lirra-e2e.XXXXXX)
+XVFB_PID=""
+WM_PID=""
+APP_PID=""
+
+e2e_cleanup() {
+    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null || true
+    [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null || true
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+    rm -rf "$E2E_TMP"
+}
+trap e2e_cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    if [ -f "$E2E_TMP/lirra.log" ]; then
+        echo "--- lirra log" >&2
+        tail -30 "$E2E_TMP/lirra.log" >&2
+        echo "--- output" >&2
+        tail -40 "$E2E_TMP/stdout.txt" >&2 || true
+    fi
+    exit 1
+}
+
+# Starts Xvfb on a free display with a desktop of WIDTHxHEIGHT, then openbox.
+start_x() {
+    local size=${1:-1280x1024}
+    for n in $(seq 90 140); do
+        [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
+        XVFB_PID=$!
+        export DISPLAY=":$n"
+        for _ in $(seq 1 50); do
+            xdpyinfo >/dev/null 2>&1 && break
+            xdotool getdisplaygeometry >/dev/null 2>&1 && break
+            sleep 0.1
+        done
+        if kill -0 "$XVFB_PID" 2>/dev/null; then
+            openbox >"$E2E_TMP/openbox.log" 2>&1 &
+            WM_PID=$!
+            sleep 0.5
+            return 0
+        fi
+    done
+    fail "no free X display"
+}
+
+# Waits up to $2 seconds for a log line matching $1.
+wait_for_log() {
+    local pattern=$1 timeout=${2:-10}
+    for _ in $(seq 1 $((timeout * 10))); do
+        grep -q -- "$pattern" "$E2E_TMP/lirra.log" 2>/dev/null && return 0
+        sleep 0.1
+    done
+    fail "log line '$pattern' did not appear within ${timeout}s"
+}
+
+# The colour of one pixel of a PNG as "r,g,b".
+pixel() {
+    convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
+}
