@@ -1,9 +1,12 @@
 #include "engine/nodes/CCSprite.h"
 
 #include "engine/base/CCLog.h"
-#include "engine/render/CCSDLRenderer.h"
+#include "engine/nodes/CCSpriteFrame.h"
+#include "engine/nodes/CCSpriteFrameCache.h"
 #include "engine/render/CCTexture2D.h"
 #include "engine/render/CCTextureCache.h"
+
+#include <utility>
 
 namespace engine {
 
@@ -38,6 +41,14 @@ CCSprite* CCSprite::createWithTexture(CCTexture2D* texture, const CCRect& rect) 
     return make(new CCSprite(), [texture, &rect](CCSprite* s) { return s->initWithTexture(texture, rect); });
 }
 
+CCSprite* CCSprite::createWithSpriteFrame(CCSpriteFrame* frame) {
+    return make(new CCSprite(), [frame](CCSprite* s) { return s->initWithSpriteFrame(frame); });
+}
+
+CCSprite* CCSprite::createWithSpriteFrameName(const char* frameName) {
+    return make(new CCSprite(), [frameName](CCSprite* s) { return s->initWithSpriteFrameName(frameName); });
+}
+
 bool CCSprite::init() {
     return initWithTexture(nullptr, CCRectZero);
 }
@@ -62,8 +73,32 @@ bool CCSprite::initWithTexture(CCTexture2D* texture, const CCRect& rect) {
     if (texture) texture->retain();
     if (m_texture) m_texture->release();
     m_texture = texture;
+    m_rectRotated = false;
     setTextureRect(texture ? rect : CCRectZero);
     return true;
+}
+
+bool CCSprite::initWithSpriteFrame(CCSpriteFrame* frame) {
+    if (!frame) {
+        CCLog("CCSprite::initWithSpriteFrame: no frame given");
+        return false;
+    }
+    initWithTexture(nullptr, CCRectZero);
+    setDisplayFrame(frame);
+    return true;
+}
+
+bool CCSprite::initWithSpriteFrameName(const char* frameName) {
+    if (!frameName) {
+        CCLog("CCSprite::initWithSpriteFrameName: no frame name given");
+        return false;
+    }
+    CCSpriteFrame* frame = CCSpriteFrameCache::sharedSpriteFrameCache()->spriteFrameByName(frameName);
+    if (!frame) {
+        CCLog("CCSprite: no sprite frame named '%s'; the sprite shows nothing", frameName);
+        return initWithTexture(nullptr, CCRectZero);
+    }
+    return initWithSpriteFrame(frame);
 }
 
 void CCSprite::setTexture(CCTexture2D* texture) {
@@ -73,26 +108,53 @@ void CCSprite::setTexture(CCTexture2D* texture) {
     m_texture = texture;
     CCRect rect;
     if (texture) rect.size = texture->getContentSize();
+    m_rectRotated = false;
     setTextureRect(rect);
 }
 
 void CCSprite::setTextureRect(const CCRect& rect) {
+    m_frameOffset = CCPointZero;
+    setTextureRect(rect, m_rectRotated, rect.size);
+}
+
+void CCSprite::setTextureRect(const CCRect& rect, bool rotated, const CCSize& untrimmedSize) {
     m_rect = rect;
-    setContentSize(rect.size);
+    m_rectRotated = rotated;
+    setContentSize(untrimmedSize);
+}
+
+void CCSprite::setDisplayFrame(CCSpriteFrame* frame) {
+    if (!frame) return;
+    CCTexture2D* texture = frame->getTexture();
+    if (texture) texture->retain();
+    if (m_texture) m_texture->release();
+    m_texture = texture;
+    m_frameOffset = frame->getOffset();
+    setTextureRect(frame->getRect(), frame->isRotated(), frame->getOriginalSize());
+}
+
+bool CCSprite::isFrameDisplayed(CCSpriteFrame* frame) const {
+    return frame && frame->getTexture() == m_texture && frame->getRect() == m_rect &&
+           frame->isRotated() == m_rectRotated && frame->getOffset() == m_frameOffset;
+}
+
+CCSpriteFrame* CCSprite::displayFrame() const {
+    return CCSpriteFrame::createWithTexture(m_texture, m_rect, m_rectRotated, m_frameOffset, m_contentSize);
 }
 
 void CCSprite::draw() {
     if (!m_texture) return;
-    CCSDLRenderer* renderer = CCSDLRenderer::current();
-    if (!renderer) return;
-    // The rectangle is in points; the texture may hold more pixels per point.
-    const CCSize& points = m_texture->getContentSize();
-    float toPixelsX = points.width > 0 ? m_texture->getPixelsWide() / points.width : 1.0f;
-    float toPixelsY = points.height > 0 ? m_texture->getPixelsHigh() / points.height : 1.0f;
-    CCRect pixels(m_rect.origin.x * toPixelsX, m_rect.origin.y * toPixelsY, m_rect.size.width * toPixelsX,
-                  m_rect.size.height * toPixelsY);
+    // A trimmed picture sits inside the content box at its frame offset; a
+    // flip mirrors that offset too.
+    float offsetX = m_flipX ? -m_frameOffset.x : m_frameOffset.x;
+    float offsetY = m_flipY ? -m_frameOffset.y : m_frameOffset.y;
+    float x = (m_contentSize.width - m_rect.size.width) * 0.5f + offsetX;
+    float y = (m_contentSize.height - m_rect.size.height) * 0.5f + offsetY;
+    CCRect area = m_rect;
+    if (m_rectRotated) std::swap(area.size.width, area.size.height);
     ccColor4B color{m_displayedColor.r, m_displayedColor.g, m_displayedColor.b, m_displayedOpacity};
-    renderer->drawTexturedQuad(m_texture, pixels, m_rect.size, m_worldTransform, color, m_flipX, m_flipY);
+    ccDrawTextureArea(m_texture, area, m_rectRotated, CCRect(x, y, m_rect.size.width, m_rect.size.height),
+                      m_worldTransform, color, m_flipX, m_flipY);
 }
 
 } // namespace engine

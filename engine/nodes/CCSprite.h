@@ -12,6 +12,7 @@
 
 namespace engine {
 
+class CCSpriteFrame;
 class CCTexture2D;
 
 class CCSprite : public CCNodeRGBA {
@@ -24,6 +25,10 @@ class CCSprite : public CCNodeRGBA {
     static CCSprite* create(const char* file);
     static CCSprite* createWithTexture(CCTexture2D* texture);
     static CCSprite* createWithTexture(CCTexture2D* texture, const CCRect& rect);
+    // A sprite showing a frame; an unknown frame name gives a sprite without
+    // texture and one log line naming it.
+    static CCSprite* createWithSpriteFrame(CCSpriteFrame* frame);
+    static CCSprite* createWithSpriteFrameName(const char* frameName);
 
     bool init() override;
     // False only when no file is named; a file that cannot be loaded leaves
@@ -31,13 +36,29 @@ class CCSprite : public CCNodeRGBA {
     virtual bool initWithFile(const char* file);
     virtual bool initWithTexture(CCTexture2D* texture);
     virtual bool initWithTexture(CCTexture2D* texture, const CCRect& rect);
+    // False only when no frame (name) is given.
+    virtual bool initWithSpriteFrame(CCSpriteFrame* frame);
+    virtual bool initWithSpriteFrameName(const char* frameName);
 
     // Shows the whole new texture (a null one: nothing, zero size).
     virtual void setTexture(CCTexture2D* texture);
     CCTexture2D* getTexture() const { return m_texture; }
     // The part of the texture shown, in points; the content size follows it.
+    // A rotated frame stays rotated (the rect is then upright-sized); a
+    // trimmed frame's offset is dropped.
     virtual void setTextureRect(const CCRect& rect);
+    // The frame offset is kept; the content size becomes `untrimmedSize`.
+    void setTextureRect(const CCRect& rect, bool rotated, const CCSize& untrimmedSize);
     const CCRect& getTextureRect() const { return m_rect; }
+    bool isTextureRectRotated() const { return m_rectRotated; }
+    // How far the shown rectangle's centre lies from the content's centre.
+    const CCPoint& getFrameOffset() const { return m_frameOffset; }
+
+    // Shows the frame: its texture, rectangle, rotation and trimming.
+    virtual void setDisplayFrame(CCSpriteFrame* frame);
+    bool isFrameDisplayed(CCSpriteFrame* frame) const;
+    // A new (autoreleased) frame describing what the sprite shows.
+    CCSpriteFrame* displayFrame() const;
 
     void setFlipX(bool flip) { m_flipX = flip; }
     bool isFlipX() const { return m_flipX; }
@@ -51,6 +72,8 @@ class CCSprite : public CCNodeRGBA {
 
     CCTexture2D* m_texture = nullptr; // retained
     CCRect m_rect;
+    bool m_rectRotated = false;
+    CCPoint m_frameOffset;
     bool m_flipX = false;
     bool m_flipY = false;
 };
