@@ -6,11 +6,13 @@
 
 #include <algorithm>
 
-// WIRING PENDING: the engine's sprite-frame cache is not in the tree yet.
-// Once engine/nodes/CCSpriteFrameCache.h exists, set this to 1.
-#define LIRRA_GUI_HAS_SPRITE_FRAME_CACHE 0
-#if LIRRA_GUI_HAS_SPRITE_FRAME_CACHE
+// The engine's sprite-frame cache arrived while this was written; build
+// without it until it is in every tree.
+#if __has_include("engine/nodes/CCSpriteFrameCache.h")
 #include "engine/nodes/CCSpriteFrameCache.h"
+#define LIRRA_GUI_HAS_SPRITE_FRAME_CACHE 1
+#else
+#define LIRRA_GUI_HAS_SPRITE_FRAME_CACHE 0
 #endif
 
 namespace gui {
@@ -62,12 +64,15 @@ UIToolkit* UIToolkit::getInstance() {
     return g_instance;
 }
 
-bool UIToolkit::hasInstance() { return g_instance != nullptr; }
+bool UIToolkit::hasInstance() {
+    return g_instance != nullptr;
+}
 
 void UIToolkit::purgeToolkit() {
     // A hook may register another hook; walk a copy.
     std::vector<void (*)()> hooks = g_purgeHooks;
-    for (auto hook : hooks) hook();
+    for (auto hook : hooks)
+        hook();
     delete g_instance;
     g_instance = nullptr;
 }

@@ -24,8 +24,10 @@ template <class Call> void forEachChild(const engine::CCArray* children, Call ca
     if (!children) return;
     std::vector<CCRef<UIWidget>> snapshot;
     snapshot.reserve(children->count());
-    for (engine::CCObject* child : *children) snapshot.emplace_back(static_cast<UIWidget*>(child));
-    for (auto& child : snapshot) call(child.get());
+    for (engine::CCObject* child : *children)
+        snapshot.emplace_back(static_cast<UIWidget*>(child));
+    for (auto& child : snapshot)
+        call(child.get());
 }
 
 CCPoint scaled(const CCPoint& percent, const CCSize& size) {
@@ -47,7 +49,9 @@ UIWidget::~UIWidget() {
     }
 }
 
-UIWidget* UIWidget::create() { return createWidget<UIWidget>(); }
+UIWidget* UIWidget::create() {
+    return createWidget<UIWidget>();
+}
 
 bool UIWidget::init() {
     m_children = engine::CCArray::create();
@@ -68,7 +72,9 @@ bool UIWidget::init() {
     return true;
 }
 
-void UIWidget::initRenderer() { m_renderer = GUIRenderer::create(); }
+void UIWidget::initRenderer() {
+    m_renderer = GUIRenderer::create();
+}
 
 void UIWidget::releaseResources() {
     m_touchEventHandler = {};
@@ -79,7 +85,7 @@ void UIWidget::releaseResources() {
     m_updateEnabled = false;
     if (m_scheduler) m_scheduler->unscheduleUpdateForTarget(this);
     if (m_children) {
-        UIWidget::removeAllChildren();
+        releaseChildrenForTeardown();
         m_children->release();
         m_children = nullptr;
     }
@@ -89,6 +95,43 @@ void UIWidget::releaseResources() {
         m_renderer->release();
         m_renderer = nullptr;
     }
+}
+
+namespace {
+// Children dropped by a dying widget wait here until the outermost teardown
+// releases them one by one: a deep tree must not nest a destructor per level.
+std::vector<UIWidget*>* g_teardownQueue = nullptr;
+} // namespace
+
+void UIWidget::releaseChildrenForTeardown() {
+    if (m_running) forEachChild(m_children, [](UIWidget* child) { child->onExit(); });
+    std::vector<UIWidget*> queue;
+    bool outermost = !g_teardownQueue;
+    if (outermost) g_teardownQueue = &queue;
+    // Last child first, as removeAllChildren does.
+    while (m_children->count() > 0) {
+        auto* child = static_cast<UIWidget*>(m_children->lastObject());
+        child->retain(); // the queue's reference
+        child->m_parent = nullptr;
+        // Without cleanup: a renderer that dies stops its own actions and
+        // timers, and cleaning a deep subtree here at every level is quadratic.
+        if (m_renderer && child->m_renderer) m_renderer->removeChild(child->m_renderer, false);
+        m_children->removeLastObject();
+        g_teardownQueue->push_back(child);
+    }
+    if (!outermost) return;
+    while (!queue.empty()) {
+        UIWidget* child = queue.back();
+        queue.pop_back();
+        // A child kept alive elsewhere was removed like any other: its
+        // subtree stops updating. One that dies unschedules itself.
+        if (child->retainCount() > 1) {
+            unscheduleSubtreeUpdates(child);
+            if (child->m_renderer) child->m_renderer->cleanup();
+        }
+        child->release();
+    }
+    g_teardownQueue = nullptr;
 }
 
 // --- tree
@@ -157,7 +200,9 @@ void UIWidget::insertChildByZOrder(UIWidget* child) {
 
 // --- render node
 
-engine::CCRGBAProtocol* UIWidget::rgbaRenderer() const { return dynamic_cast<engine::CCRGBAProtocol*>(m_renderer); }
+engine::CCRGBAProtocol* UIWidget::rgbaRenderer() const {
+    return dynamic_cast<engine::CCRGBAProtocol*>(m_renderer);
+}
 
 void UIWidget::setAnchorPoint(const CCPoint& anchor) {
     m_anchorPoint = anchor;
@@ -176,15 +221,21 @@ void UIWidget::setScaleY(float scale) {
     if (m_renderer) m_renderer->setScaleY(scale);
 }
 
-float UIWidget::getScaleX() const { return m_renderer ? m_renderer->getScaleX() : 1.0f; }
+float UIWidget::getScaleX() const {
+    return m_renderer ? m_renderer->getScaleX() : 1.0f;
+}
 
-float UIWidget::getScaleY() const { return m_renderer ? m_renderer->getScaleY() : 1.0f; }
+float UIWidget::getScaleY() const {
+    return m_renderer ? m_renderer->getScaleY() : 1.0f;
+}
 
 void UIWidget::setRotation(float degrees) {
     if (m_renderer) m_renderer->setRotation(degrees);
 }
 
-float UIWidget::getRotation() const { return m_renderer ? m_renderer->getRotation() : 0.0f; }
+float UIWidget::getRotation() const {
+    return m_renderer ? m_renderer->getRotation() : 0.0f;
+}
 
 void UIWidget::setColor(const engine::ccColor3B& color) {
     if (engine::CCRGBAProtocol* rgba = rgbaRenderer()) rgba->setColor(color);
@@ -274,7 +325,9 @@ void UIWidget::setFocused(bool focused) {
 
 // --- sizes
 
-CCSize UIWidget::parentSize() const { return m_parent ? m_parent->m_size : engine::CCSizeZero; }
+CCSize UIWidget::parentSize() const {
+    return m_parent ? m_parent->m_size : engine::CCSizeZero;
+}
 
 CCPoint UIWidget::ratio(float x, float y, const CCSize& of) {
     return {of.width != 0.0f ? x / of.width : 0.0f, of.height != 0.0f ? y / of.height : 0.0f};
@@ -310,7 +363,9 @@ void UIWidget::setPosition(const CCPoint& position) {
     if (m_renderer) m_renderer->setPosition(position);
 }
 
-CCPoint UIWidget::getPosition() const { return m_renderer ? m_renderer->getPosition() : engine::CCPointZero; }
+CCPoint UIWidget::getPosition() const {
+    return m_renderer ? m_renderer->getPosition() : engine::CCPointZero;
+}
 
 void UIWidget::setPositionPercent(const CCPoint& percent) {
     m_positionPercent = percent;
@@ -496,7 +551,8 @@ void UIWidget::unscheduleSubtreeUpdates(UIWidget* root) {
         pending.pop_back();
         if (widget->m_scheduler) widget->m_scheduler->unscheduleUpdateForTarget(widget);
         if (!widget->m_children) continue;
-        for (engine::CCObject* child : *widget->m_children) pending.push_back(static_cast<UIWidget*>(child));
+        for (engine::CCObject* child : *widget->m_children)
+            pending.push_back(static_cast<UIWidget*>(child));
     }
 }
 

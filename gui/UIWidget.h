@@ -43,7 +43,7 @@ namespace gui {
 enum WidgetTouchEvent {
     TOUCH_EVENT_BEGAN = 0,
     TOUCH_EVENT_MOVED = 1,
-    TOUCH_EVENT_ENDED = 2, // lifted over the widget
+    TOUCH_EVENT_ENDED = 2,    // lifted over the widget
     TOUCH_EVENT_CANCELED = 3, // lifted elsewhere, or cancelled
 };
 
@@ -211,27 +211,27 @@ public:
     void setCancelHandler(engine::CCObject* target, SEL_PushEvent selector);
 
     template <class T, class C>
-        requires std::derived_from<T, C> && std::derived_from<C, engine::CCObject>
+    requires std::derived_from<T, C> && std::derived_from<C, engine::CCObject>
     void setTouchEventHandler(T* target, void (C::*selector)(engine::CCObject*, int)) {
         setTouchEventHandler(static_cast<engine::CCObject*>(target), static_cast<SEL_TouchEvent>(selector));
     }
     template <class T, class C>
-        requires std::derived_from<T, C> && std::derived_from<C, engine::CCObject>
+    requires std::derived_from<T, C> && std::derived_from<C, engine::CCObject>
     void setPushDownHandler(T* target, void (C::*selector)(engine::CCObject*)) {
         setPushDownHandler(static_cast<engine::CCObject*>(target), static_cast<SEL_PushEvent>(selector));
     }
     template <class T, class C>
-        requires std::derived_from<T, C> && std::derived_from<C, engine::CCObject>
+    requires std::derived_from<T, C> && std::derived_from<C, engine::CCObject>
     void setMoveHandler(T* target, void (C::*selector)(engine::CCObject*)) {
         setMoveHandler(static_cast<engine::CCObject*>(target), static_cast<SEL_PushEvent>(selector));
     }
     template <class T, class C>
-        requires std::derived_from<T, C> && std::derived_from<C, engine::CCObject>
+    requires std::derived_from<T, C> && std::derived_from<C, engine::CCObject>
     void setReleaseHandler(T* target, void (C::*selector)(engine::CCObject*)) {
         setReleaseHandler(static_cast<engine::CCObject*>(target), static_cast<SEL_PushEvent>(selector));
     }
     template <class T, class C>
-        requires std::derived_from<T, C> && std::derived_from<C, engine::CCObject>
+    requires std::derived_from<T, C> && std::derived_from<C, engine::CCObject>
     void setCancelHandler(T* target, void (C::*selector)(engine::CCObject*)) {
         setCancelHandler(static_cast<engine::CCObject*>(target), static_cast<SEL_PushEvent>(selector));
     }
@@ -307,6 +307,7 @@ protected:
 
 private:
     void insertChildByZOrder(UIWidget* child);
+    void releaseChildrenForTeardown();
     engine::CCSize parentSize() const;
     // (a ÷ b) per axis; an axis of zero parent length gives 0, not inf or NaN.
     static engine::CCPoint ratio(float x, float y, const engine::CCSize& of);
