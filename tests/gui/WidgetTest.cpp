@@ -265,14 +265,7 @@ TEST_F(WidgetLookTest, FreshWidgetDefaults) {
     EXPECT_TRUE(widget->isIgnoreContentSize());
     EXPECT_EQ(widget->getBrightState(), gui::BRIGHT_NORMAL);
     EXPECT_EQ(widget->looks, (std::vector<std::string>{"normal"}));
-    EXPECT_FALSE(widget->isTouchEnabled());
-    EXPECT_TRUE(widget->isEnabled());
-    EXPECT_EQ(widget->getName(), "default");
-    EXPECT_EQ(widget->getTag(), -1);
-    EXPECT_EQ(widget->getActionTag(), 0);
-    EXPECT_EQ(widget->getAnchorPoint(), CCPoint(0.5f, 0.5f));
-    EXPECT_STREQ(widget->getKindName(), "Widget");
-    EXPECT_EQ(widget->getRenderer()->retainCount(), 2u); // the widget's and the pool's
+    EXPECT_FALSE(widget->isTouchEnabled()); // the root of a screen never takes a touch itself
 }
 
 TEST_F(WidgetLookTest, FocusFollowsTheFingerInAndOut) {
@@ -582,15 +575,6 @@ TEST_F(WidgetTouchTest, CancelReportsThreeAndParentsHearOnlyBeganMovedEnded) {
     leaf->onTouchEnded({900, 900});
     EXPECT_EQ(grandparent->childPhases, (std::vector<int>{0, 0, 1, 2}));
     EXPECT_EQ(grandparent->childSenders.back(), leaf);
-}
-
-TEST_F(WidgetTouchTest, TouchBeganAnswersTouchPassed) {
-    UIWidget* widget = sized(10, 10);
-    EXPECT_FALSE(widget->onTouchBegan({0, 0}));
-    widget->onTouchEnded({0, 0});
-    widget->setTouchPassedEnabled(true);
-    EXPECT_TRUE(widget->onTouchBegan({0, 0}));
-    widget->onTouchEnded({0, 0});
 }
 
 TEST_F(WidgetTouchTest, NullTargetSwitchesHandlersOffAndRebindingReplaces) {
