@@ -6,14 +6,7 @@
 
 #include <algorithm>
 
-// The engine's sprite-frame cache arrived while this was written; build
-// without it until it is in every tree.
-#if __has_include("engine/nodes/CCSpriteFrameCache.h")
 #include "engine/nodes/CCSpriteFrameCache.h"
-#define LIRRA_GUI_HAS_SPRITE_FRAME_CACHE 1
-#else
-#define LIRRA_GUI_HAS_SPRITE_FRAME_CACHE 0
-#endif
 
 namespace gui {
 
@@ -23,9 +16,7 @@ UIToolkit* g_instance = nullptr;
 std::vector<void (*)()> g_purgeHooks;
 
 void loadIntoSpriteFrameCache([[maybe_unused]] const std::string& fileName) {
-#if LIRRA_GUI_HAS_SPRITE_FRAME_CACHE
     engine::CCSpriteFrameCache::sharedSpriteFrameCache()->addSpriteFramesWithFile(fileName.c_str());
-#endif
 }
 
 UIToolkit::SpriteSheetLoader& spriteSheetLoader() {
