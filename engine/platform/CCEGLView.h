@@ -93,6 +93,8 @@ class CCEGLView {
     // Key names are SDL's ("Return", "Escape", "A", ...).
     void setKeyHandler(std::function<void(const std::string& keyName)> handler);
     void setTextHandler(std::function<void(const std::string& utf8)> handler);
+    const std::function<void(const std::string&)>& getKeyHandler() const { return m_onKey; }
+    const std::function<void(const std::string&)>& getTextHandler() const { return m_onText; }
     // Delivers a key press or typed text to the handlers exactly as an SDL
     // event would (automation scripts use these).
     void dispatchKey(const std::string& keyName);

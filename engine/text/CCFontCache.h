@@ -1,0 +1,64 @@
+#pragma once
+// Font names to font files, and opened fonts.
+//
+// A name is a family ("Arial", "宋体", "Thonburi") looked up with fontconfig,
+// so the desktop's aliases apply ("Arial" finds Liberation Sans), or a font
+// file under the resource root ("fonts/book.ttf"). A name that is not valid
+// UTF-8 is taken as GBK (the encoding that Chinese books name their fonts in)
+// and decoded first. A CJK name, or CJK text, asks fontconfig for a face that
+// covers Simplified Chinese. A name that matches nothing gets the desktop's
+// default face and one log line; the label still shows its text.
+//
+// Opened fonts are kept by (file, face index, pixel size): several labels of
+// one font and size share a TTF_Font.
+#include <map>
+#include <set>
+#include <string>
+#include <tuple>
+
+typedef struct _TTF_Font TTF_Font;
+
+namespace engine {
+
+struct CCFontFace {
+    std::string file;   // full path
+    int index = 0;      // face within a collection (.ttc)
+    std::string family; // as fontconfig names it; the file name for font files
+    bool operator==(const CCFontFace& o) const { return file == o.file && index == o.index; }
+    bool operator!=(const CCFontFace& o) const { return !(*this == o); }
+};
+
+class CCFontCache {
+public:
+    static CCFontCache* sharedFontCache();
+    CCFontCache(const CCFontCache&) = delete;
+    CCFontCache& operator=(const CCFontCache&) = delete;
+
+    // The face for a font name; `forCJK` when the text to draw is CJK. An
+    // empty file only when the machine has no usable font at all (logged).
+    CCFontFace faceForName(const std::string& fontName, bool forCJK);
+    // The face opened at a pixel size; null when it cannot be opened (logged
+    // once per face).
+    TTF_Font* font(const CCFontFace& face, int pixelSize);
+
+    // Closes every font and forgets every name.
+    void purge();
+    int getOpenFontCount() const { return static_cast<int>(m_fonts.size()); }
+
+    // A GBK name decoded to UTF-8; names that are UTF-8 already come back as
+    // they are. Undecodable bytes are dropped.
+    static std::string decodeFontName(const std::string& name);
+
+private:
+    CCFontCache() = default;
+    ~CCFontCache();
+    CCFontFace match(const std::string& family, bool forCJK, bool nameIsCJK, bool& matchedName);
+    CCFontFace matchFile(const std::string& fontName, bool& isFileName);
+
+    std::map<std::pair<std::string, bool>, CCFontFace> m_faces;
+    std::map<std::tuple<std::string, int, int>, TTF_Font*> m_fonts;
+    std::set<std::string> m_reportedNames; // fallbacks already logged
+    std::set<std::string> m_reportedFiles; // faces that failed to open
+};
+
+} // namespace engine

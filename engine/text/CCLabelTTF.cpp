@@ -1,0 +1,248 @@
+#include "engine/text/CCLabelTTF.h"
+
+#include "engine/base/CCLog.h"
+#include "engine/platform/CCEGLView.h"
+#include "engine/render/CCSDLRenderer.h"
+#include "engine/render/CCTexture2D.h"
+#include "engine/text/ccTextWrap.h"
+#include "engine/text/ccUTF8.h"
+
+#include <SDL_ttf.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace engine {
+
+namespace {
+
+long s_totalRasterCount = 0;
+// Larger textures are cut (with a log line): SDL renderers refuse them.
+constexpr int kMaxTexturePixels = 8192;
+
+int textWidth(TTF_Font* font, const std::string& text) {
+    if (text.empty()) return 0;
+    int w = 0, h = 0;
+    return TTF_SizeUTF8(font, text.c_str(), &w, &h) == 0 ? w : 0;
+}
+
+// Copies the coverage of a rendered line into the label's image; where
+// lines overlap the stronger coverage wins.
+void mergeLine(SDL_Surface* line, SDL_Surface* box, int x, int y) {
+    SDL_Surface* argb = line->format->format == SDL_PIXELFORMAT_ARGB8888
+                            ? line
+                            : SDL_ConvertSurfaceFormat(line, SDL_PIXELFORMAT_ARGB8888, 0);
+    if (!argb) return;
+    for (int row = 0; row < argb->h; ++row) {
+        int boxY = y + row;
+        if (boxY < 0 || boxY >= box->h) continue;
+        auto* src =
+            reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(argb->pixels) + row * argb->pitch);
+        auto* dst = reinterpret_cast<Uint32*>(static_cast<Uint8*>(box->pixels) + boxY * box->pitch);
+        for (int col = 0; col < argb->w; ++col) {
+            int boxX = x + col;
+            if (boxX < 0 || boxX >= box->w) continue;
+            Uint32 alpha = std::max(src[col] >> 24, dst[boxX] >> 24);
+            dst[boxX] = (alpha << 24) | 0x00FFFFFF;
+        }
+    }
+    if (argb != line) SDL_FreeSurface(argb);
+}
+
+template <class Init> CCLabelTTF* make(CCLabelTTF* label, Init init) {
+    if (!init(label)) {
+        delete label;
+        return nullptr;
+    }
+    label->autorelease();
+    return label;
+}
+
+} // namespace
+
+CCLabelTTF::~CCLabelTTF() = default;
+
+CCLabelTTF* CCLabelTTF::create() {
+    return make(new CCLabelTTF(), [](CCLabelTTF* l) { return l->init(); });
+}
+
+CCLabelTTF* CCLabelTTF::create(const char* text, const char* fontName, float fontSize) {
+    return create(text, fontName, fontSize, CCSizeZero, kCCTextAlignmentCenter, kCCVerticalTextAlignmentTop);
+}
+
+CCLabelTTF* CCLabelTTF::create(const char* text, const char* fontName, float fontSize,
+                               const CCSize& dimensions, CCTextAlignment hAlignment) {
+    return create(text, fontName, fontSize, dimensions, hAlignment, kCCVerticalTextAlignmentTop);
+}
+
+CCLabelTTF* CCLabelTTF::create(const char* text, const char* fontName, float fontSize,
+                               const CCSize& dimensions, CCTextAlignment hAlignment,
+                               CCVerticalTextAlignment vAlignment) {
+    return make(new CCLabelTTF(), [&](CCLabelTTF* l) {
+        return l->initWithString(text, fontName, fontSize, dimensions, hAlignment, vAlignment);
+    });
+}
+
+bool CCLabelTTF::init() {
+    return initWithString("", kDefaultFontName, kDefaultFontSize);
+}
+
+bool CCLabelTTF::initWithString(const char* text, const char* fontName, float fontSize,
+                                const CCSize& dimensions, CCTextAlignment hAlignment,
+                                CCVerticalTextAlignment vAlignment) {
+    if (!CCSprite::init()) return false;
+    m_string = text ? text : "";
+    m_fontName = fontName ? fontName : "";
+    m_fontSize = fontSize > 0 ? fontSize : kDefaultFontSize;
+    m_dimensions = CCSize(std::max(0.0f, dimensions.width), std::max(0.0f, dimensions.height));
+    m_hAlignment = hAlignment;
+    m_vAlignment = vAlignment;
+    relayout();
+    return true;
+}
+
+void CCLabelTTF::setString(const char* text) {
+    std::string value = text ? text : "";
+    if (value == m_string) return;
+    m_string = std::move(value);
+    relayout();
+}
+
+void CCLabelTTF::setFontName(const char* fontName) {
+    std::string value = fontName ? fontName : "";
+    if (value == m_fontName) return;
+    m_fontName = std::move(value);
+    relayout();
+}
+
+void CCLabelTTF::setFontSize(float fontSize) {
+    if (!(fontSize > 0) || fontSize == m_fontSize) return;
+    m_fontSize = fontSize;
+    relayout();
+}
+
+void CCLabelTTF::setDimensions(const CCSize& dimensions) {
+    CCSize value(std::max(0.0f, dimensions.width), std::max(0.0f, dimensions.height));
+    if (value.width == m_dimensions.width && value.height == m_dimensions.height) return;
+    m_dimensions = value;
+    relayout();
+}
+
+void CCLabelTTF::setHorizontalAlignment(CCTextAlignment alignment) {
+    if (alignment == m_hAlignment) return;
+    m_hAlignment = alignment;
+    m_needsRaster = true; // the line breaks stay
+}
+
+void CCLabelTTF::setVerticalAlignment(CCVerticalTextAlignment alignment) {
+    if (alignment == m_vAlignment) return;
+    m_vAlignment = alignment;
+    m_needsRaster = true;
+}
+
+long CCLabelTTF::totalRasterCount() {
+    return s_totalRasterCount;
+}
+
+float CCLabelTTF::pixelScale() {
+    const CCScreenMapping& mapping = CCEGLView::sharedOpenGLView()->getScreenMapping();
+    float scale = std::max(mapping.scaleX, mapping.scaleY);
+    if (!std::isfinite(scale) || scale <= 0) return 1.0f;
+    return std::clamp(scale, 0.25f, 8.0f);
+}
+
+void CCLabelTTF::relayout() {
+    m_needsRaster = true;
+    m_scale = pixelScale();
+    m_face = CCFontCache::sharedFontCache()->faceForName(m_fontName, ccContainsCJK(m_string));
+    m_pixelSize = std::max(1, static_cast<int>(std::lround(m_fontSize * m_scale)));
+    TTF_Font* font = CCFontCache::sharedFontCache()->font(m_face, m_pixelSize);
+
+    m_lines.clear();
+    m_lineSkip = m_blockHeight = 0;
+    int blockWidth = 0;
+    if (font && !m_string.empty()) {
+        int wrap = m_dimensions.width > 0
+                       ? std::max(1, static_cast<int>(std::floor(m_dimensions.width * m_scale)))
+                       : 0;
+        m_lines = ccWrapText(m_string, static_cast<float>(wrap),
+                             [font](const std::string& s) { return static_cast<float>(textWidth(font, s)); });
+        for (const std::string& line : m_lines)
+            blockWidth = std::max(blockWidth, textWidth(font, line));
+        m_lineSkip = TTF_FontLineSkip(font);
+        m_blockHeight = m_lineSkip * (static_cast<int>(m_lines.size()) - 1) + TTF_FontHeight(font);
+    }
+    CCSize size(m_dimensions.width > 0 ? m_dimensions.width : blockWidth / m_scale,
+                m_dimensions.height > 0 ? m_dimensions.height : m_blockHeight / m_scale);
+    m_rect = CCRect(0, 0, size.width, size.height);
+    setContentSize(size);
+}
+
+void CCLabelTTF::updateTexture() {
+    if (pixelScale() != m_scale) relayout();
+    if (m_needsRaster) rasterise();
+}
+
+void CCLabelTTF::rasterise() {
+    m_needsRaster = false;
+    ++m_rasterCount;
+    ++s_totalRasterCount;
+    if (m_texture) m_texture->release();
+    m_texture = nullptr;
+    TTF_Font* font = CCFontCache::sharedFontCache()->font(m_face, m_pixelSize);
+    const CCSize& size = getContentSize();
+    int width = static_cast<int>(std::lround(size.width * m_scale));
+    int height = static_cast<int>(std::lround(size.height * m_scale));
+    if (!font || m_lines.empty() || width <= 0 || height <= 0) return;
+    if (width > kMaxTexturePixels || height > kMaxTexturePixels) {
+        CCLog("CCLabelTTF: text of %d x %d pixels is cut to %d x %d", width, height,
+              std::min(width, kMaxTexturePixels), std::min(height, kMaxTexturePixels));
+        width = std::min(width, kMaxTexturePixels);
+        height = std::min(height, kMaxTexturePixels);
+    }
+    SDL_Surface* box = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (!box) {
+        CCLog("CCLabelTTF: no memory for a %d x %d text image: %s", width, height, SDL_GetError());
+        return;
+    }
+    SDL_FillRect(box, nullptr, 0x00FFFFFF);
+
+    int fullHeight = static_cast<int>(std::lround(size.height * m_scale));
+    int top = m_vAlignment == kCCVerticalTextAlignmentTop      ? 0
+              : m_vAlignment == kCCVerticalTextAlignmentBottom ? fullHeight - m_blockHeight
+                                                               : (fullHeight - m_blockHeight) / 2;
+    int fullWidth = static_cast<int>(std::lround(size.width * m_scale));
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        if (m_lines[i].empty()) continue;
+        SDL_Surface* line = TTF_RenderUTF8_Blended(font, m_lines[i].c_str(), SDL_Color{255, 255, 255, 255});
+        if (!line) continue; // white space only
+        int x = m_hAlignment == kCCTextAlignmentLeft    ? 0
+                : m_hAlignment == kCCTextAlignmentRight ? fullWidth - line->w
+                                                        : (fullWidth - line->w) / 2;
+        mergeLine(line, box, x, top + static_cast<int>(i) * m_lineSkip);
+        SDL_FreeSurface(line);
+    }
+    m_texture = CCTexture2D::createWithSurface(box);
+    if (m_texture) m_texture->retain();
+    // The image covers the content from its top; a cut image ends early.
+    float quadWidth = width / m_scale, quadHeight = height / m_scale;
+    m_quadRect = CCRect(0, size.height - quadHeight, quadWidth, quadHeight);
+}
+
+void CCLabelTTF::drawText(const ccColor4B& color) {
+    updateTexture();
+    if (!m_texture) return;
+    CCSDLRenderer* renderer = CCSDLRenderer::current();
+    if (!renderer) return;
+    CCRect pixels(0, 0, static_cast<float>(m_texture->getPixelsWide()),
+                  static_cast<float>(m_texture->getPixelsHigh()));
+    CCAffineTransform world =
+        CCAffineTransformTranslate(m_worldTransform, m_quadRect.origin.x, m_quadRect.origin.y);
+    renderer->drawTexturedQuad(m_texture, pixels, m_quadRect.size, world, color, m_flipX, m_flipY);
+}
+
+void CCLabelTTF::draw() {
+    drawText(ccColor4B{m_displayedColor.r, m_displayedColor.g, m_displayedColor.b, m_displayedOpacity});
+}
+
+} // namespace engine

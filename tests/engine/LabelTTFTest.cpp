@@ -1,0 +1,288 @@
+// TTF labels: font names through fontconfig (aliases, GBK names, unknown
+// names), wrapping and alignment inside dimensions measured on drawn pixels,
+// rasterising only on change, and the window's pixel scale.
+#include "HeadlessView.h"
+
+#include "engine/render/CCTexture2D.h"
+#include "engine/text/CCFontCache.h"
+#include "engine/text/CCLabelTTF.h"
+
+#include <algorithm>
+
+using namespace engine;
+using namespace rendertest;
+
+namespace {
+
+struct Box {
+    int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1; // inclusive, pixels
+    bool empty() const { return right < 0; }
+    float centreX() const { return (left + right) / 2.0f; }
+    float centreY() const { return (top + bottom) / 2.0f; }
+};
+
+class LabelTTFTest : public HeadlessViewTest {
+protected:
+    // Ink: any pixel brighter than the black clear colour.
+    static bool ink(const Rgba& c) { return c.r + c.g + c.b > 120; }
+
+    Box inkBox(int x0 = 0, int y0 = 0, int x1 = -1, int y1 = -1) const {
+        if (x1 < 0) x1 = m_width - 1;
+        if (y1 < 0) y1 = m_height - 1;
+        Box box;
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x)
+                if (ink(pixelAt(x, y))) {
+                    box.left = std::min(box.left, x);
+                    box.right = std::max(box.right, x);
+                    box.top = std::min(box.top, y);
+                    box.bottom = std::max(box.bottom, y);
+                }
+        return box;
+    }
+
+    // Ink boxes of the text lines: runs of rows with ink, split by blank rows.
+    std::vector<Box> lineBoxes() const {
+        std::vector<Box> lines;
+        bool inLine = false;
+        for (int y = 0; y < m_height; ++y) {
+            Box row = inkBox(0, y, m_width - 1, y);
+            if (row.empty()) {
+                inLine = false;
+                continue;
+            }
+            if (!inLine) lines.push_back(Box());
+            inLine = true;
+            Box& line = lines.back();
+            line.left = std::min(line.left, row.left);
+            line.right = std::max(line.right, row.right);
+            line.top = std::min(line.top, y);
+            line.bottom = y;
+        }
+        return lines;
+    }
+
+    int inkCount() const {
+        return static_cast<int>(
+            std::count_if(m_pixels.begin(), m_pixels.end(), [](std::uint32_t p) { return ink(unpack(p)); }));
+    }
+
+    // A label with its lower-left corner at design (x, y).
+    static CCLabelTTF* placed(CCLabelTTF* label, float x, float y) {
+        label->setAnchorPoint(ccp(0, 0));
+        label->setPosition(ccp(x, y));
+        return label;
+    }
+};
+
+TEST_F(LabelTTFTest, ArialResolvesToLiberationSansWithoutComplaint) {
+    testsupport::LogCapture log;
+    CCLabelTTF* label = CCLabelTTF::create("Hello", "Arial", 24);
+    EXPECT_EQ(label->getFontFace().family, "Liberation Sans");
+    EXPECT_NE(label->getFontFace().file.find("LiberationSans"), std::string::npos);
+    EXPECT_EQ(log.count("CCFontCache"), 0);
+    EXPECT_GT(label->getContentSize().width, 30);
+    EXPECT_GT(label->getContentSize().height, 20);
+}
+
+TEST_F(LabelTTFTest, GbkFontNameReachesAChineseFaceThatDrawsChineseText) {
+    const char* songti = "\xCB\xCE\xCC\xE5"; // 宋体 in GBK
+    EXPECT_EQ(CCFontCache::decodeFontName(songti), "宋体");
+    EXPECT_EQ(CCFontCache::decodeFontName("Arial"), "Arial");
+
+    testsupport::LogCapture log;
+    CCLabelTTF* first = CCLabelTTF::create("你", songti, 40);
+    EXPECT_NE(first->getFontFace().file.find("uming"), std::string::npos) << first->getFontFace().file;
+    EXPECT_EQ(log.count("CCFontCache"), 0);
+
+    // Two different ideographs give two different pictures (missing glyphs
+    // would all be the same box).
+    CCNode* root = CCNode::create();
+    root->addChild(placed(first, 100, 500));
+    show(root);
+    std::vector<std::uint32_t> firstPixels = m_pixels;
+    int firstInk = inkCount();
+    root->removeAllChildren();
+    root->addChild(placed(CCLabelTTF::create("好", songti, 40), 100, 500));
+    drawFrame();
+    EXPECT_GT(firstInk, 50);
+    EXPECT_GT(inkCount(), 50);
+    EXPECT_NE(firstPixels, m_pixels);
+}
+
+TEST_F(LabelTTFTest, ChineseTextInALatinFontStillFindsAChineseFace) {
+    CCLabelTTF* label = CCLabelTTF::create("-字-", "Arial", 30);
+    EXPECT_NE(label->getFontFace().file.find("uming"), std::string::npos) << label->getFontFace().file;
+    label->setString("plain");
+    EXPECT_EQ(label->getFontFace().family, "Liberation Sans");
+}
+
+TEST_F(LabelTTFTest, UnknownFontNameFallsBackWithOneLogLineAndStillDraws) {
+    testsupport::LogCapture log;
+    CCLabelTTF* label = CCLabelTTF::create("Fallback", "Lirra Unknown Face", 30);
+    CCLabelTTF::create("Again", "Lirra Unknown Face", 20); // same name: no second line
+    EXPECT_EQ(log.count("no font named \"Lirra Unknown Face\""), 1);
+    EXPECT_EQ(log.lines().size(), 1u);
+    EXPECT_FALSE(label->getFontFace().file.empty());
+    show(placed(label, 50, 400));
+    EXPECT_GT(inkCount(), 100);
+}
+
+TEST_F(LabelTTFTest, MissingFontFileFallsBackToItsFamilyName) {
+    testsupport::LogCapture log;
+    CCLabelTTF* label = CCLabelTTF::create("File", "fonts/Arial.ttf", 20);
+    EXPECT_EQ(label->getFontFace().family, "Liberation Sans");
+    EXPECT_EQ(log.count("CCFontCache"), 0);
+}
+
+TEST_F(LabelTTFTest, WrappedLinesAreCentredOnTheirInkWithinTheWidth) {
+    // Two words fit a line, the third goes below: with a soft-break space
+    // counted in the first line it would sit left of centre.
+    CCLabelTTF* label =
+        CCLabelTTF::create("HHH HHH HHH", "Arial", 40, CCSizeMake(220, 0), kCCTextAlignmentCenter);
+    ASSERT_EQ(label->getLines().size(), 2u);
+    EXPECT_EQ(label->getLines()[0], "HHH HHH");
+    EXPECT_EQ(label->getLines()[1], "HHH");
+    EXPECT_FLOAT_EQ(label->getContentSize().width, 220);
+    show(placed(label, 200, 400));
+
+    std::vector<Box> lines = lineBoxes();
+    ASSERT_EQ(lines.size(), 2u);
+    float boxCentre = 200 + 220 / 2.0f - 0.5f; // pixel centres, scale 1
+    for (const Box& line : lines) {
+        EXPECT_NEAR(line.centreX(), boxCentre, 1.0f);
+        EXPECT_GE(line.left, 200);
+        EXPECT_LT(line.right, 420);
+    }
+    // Height 0 grows with the text: both lines inside the content height.
+    float height = label->getContentSize().height;
+    EXPECT_GE(lines[0].top, 960 - 400 - static_cast<int>(height));
+    EXPECT_LT(lines[1].bottom, 960 - 400);
+}
+
+TEST_F(LabelTTFTest, HorizontalAlignmentPutsInkAtTheEdges) {
+    CCLabelTTF* label = CCLabelTTF::create("HI", "Arial", 40, CCSizeMake(300, 0), kCCTextAlignmentLeft);
+    show(placed(label, 100, 400));
+    Box left = inkBox();
+    EXPECT_NEAR(left.left, 100, 5);
+    label->setHorizontalAlignment(kCCTextAlignmentRight);
+    drawFrame();
+    Box right = inkBox();
+    EXPECT_NEAR(right.right, 399, 5);
+    EXPECT_EQ(right.right - right.left, left.right - left.left);
+}
+
+TEST_F(LabelTTFTest, VerticalAlignmentPlacesTheBlockInAFixedHeight) {
+    CCLabelTTF* label = CCLabelTTF::create("Hx", "Arial", 30, CCSizeMake(200, 300), kCCTextAlignmentLeft,
+                                           kCCVerticalTextAlignmentTop);
+    EXPECT_FLOAT_EQ(label->getContentSize().height, 300);
+    show(placed(label, 100, 300)); // box rows 360 .. 659
+    Box top = inkBox();
+    EXPECT_GE(top.top, 360);
+    EXPECT_LT(top.top, 380);
+    label->setVerticalAlignment(kCCVerticalTextAlignmentBottom);
+    drawFrame();
+    Box bottom = inkBox();
+    EXPECT_LE(bottom.bottom, 659);
+    EXPECT_GT(bottom.bottom, 640);
+    label->setVerticalAlignment(kCCVerticalTextAlignmentCenter);
+    drawFrame();
+    EXPECT_NEAR(inkBox().centreY(), 509.5f, 6);
+}
+
+TEST_F(LabelTTFTest, LongWordsBreakBetweenCharactersAndNewlinesBreakLines) {
+    CCLabelTTF* label =
+        CCLabelTTF::create("WWWWWWWWWW", "Arial", 30, CCSizeMake(100, 0), kCCTextAlignmentLeft);
+    ASSERT_GT(label->getLines().size(), 2u);
+    std::string joined;
+    for (const std::string& line : label->getLines()) {
+        EXPECT_FALSE(line.empty());
+        joined += line;
+    }
+    EXPECT_EQ(joined, "WWWWWWWWWW");
+
+    label->setDimensions(CCSizeZero);
+    label->setString("one\ntwo\n");
+    EXPECT_EQ(label->getLines(), (std::vector<std::string>{"one", "two", ""}));
+    // CJK text needs no spaces to wrap.
+    label->setDimensions(CCSizeMake(70, 0));
+    label->setString("一二三四五六");
+    EXPECT_GE(label->getLines().size(), 2u);
+}
+
+TEST_F(LabelTTFTest, RasterisesOnlyWhenTextFontSizeDimensionsOrAlignmentChange) {
+    CCLabelTTF* label = CCLabelTTF::create("Counter", "Arial", 24);
+    show(placed(label, 100, 100));
+    EXPECT_EQ(label->getRasterCount(), 1);
+    long totalBefore = CCLabelTTF::totalRasterCount();
+    for (int i = 0; i < 3; ++i)
+        drawFrame();
+    label->setString("Counter");
+    label->setFontSize(24);
+    label->setFontName("Arial");
+    label->setDimensions(CCSizeZero);
+    label->setHorizontalAlignment(kCCTextAlignmentCenter);
+    label->setColor(ccc3(255, 0, 0));
+    label->setOpacity(100);
+    label->setPosition(ccp(120, 130));
+    drawFrame();
+    EXPECT_EQ(label->getRasterCount(), 1);
+    EXPECT_EQ(CCLabelTTF::totalRasterCount(), totalBefore);
+
+    // Several changes before a frame: one rasterisation.
+    label->setString("Changed");
+    label->setFontSize(30);
+    label->setDimensions(CCSizeMake(200, 0));
+    drawFrame();
+    EXPECT_EQ(label->getRasterCount(), 2);
+    label->setVerticalAlignment(kCCVerticalTextAlignmentBottom);
+    drawFrame();
+    EXPECT_EQ(label->getRasterCount(), 3);
+}
+
+TEST_F(LabelTTFTest, TextIsRasterisedAtTheWindowsPixelScale) {
+    CCLabelTTF* small = CCLabelTTF::create("Sharp text", "Arial", 20);
+    CCSize atOne = small->getContentSize();
+    openView(1280, 1920); // two pixels per point
+    CCLabelTTF* large = CCLabelTTF::create("Sharp text", "Arial", 20);
+    EXPECT_NEAR(large->getContentSize().width, atOne.width, 2.0f);
+    EXPECT_NEAR(large->getContentSize().height, atOne.height, 1.0f);
+    large->updateTexture();
+    ASSERT_NE(large->getTexture(), nullptr);
+    EXPECT_EQ(large->getTexture()->getPixelsWide(),
+              static_cast<int>(std::lround(large->getContentSize().width * 2)));
+    show(placed(large, 100, 100));
+    Box box = inkBox();
+    // Ink over about twice the points' width in pixels, not a stretched small image.
+    EXPECT_GT(box.right - box.left, static_cast<int>(atOne.width * 2) - 12);
+}
+
+TEST_F(LabelTTFTest, ColourAndOpacityTintTheText) {
+    CCLabelTTF* label = CCLabelTTF::create("Blue", "Arial", 40);
+    label->setColor(ccc3(0, 0, 255));
+    show(placed(label, 100, 100));
+    int blue = 0, other = 0;
+    for (std::uint32_t p : m_pixels) {
+        Rgba c = unpack(p);
+        if (c.b > 200) ++blue;
+        if (c.r > 10 || c.g > 10) ++other;
+    }
+    EXPECT_GT(blue, 100);
+    EXPECT_EQ(other, 0);
+    label->setOpacity(0);
+    drawFrame();
+    EXPECT_EQ(inkBox().empty() ? 0 : 1, 0);
+}
+
+TEST_F(LabelTTFTest, EmptyTextHasNoSizeAndDrawsNothing) {
+    CCLabelTTF* label = CCLabelTTF::create("", "Arial", 24);
+    EXPECT_EQ(label->getContentSize().width, 0);
+    EXPECT_EQ(label->getContentSize().height, 0);
+    label->setDimensions(CCSizeMake(120, 0));
+    EXPECT_EQ(label->getContentSize().width, 120);
+    show(placed(label, 10, 10));
+    EXPECT_TRUE(inkBox().empty());
+    EXPECT_EQ(label->getTexture(), nullptr);
+}
+
+} // namespace
