@@ -35,6 +35,7 @@ SDL_FRect snapped(float left, float top, float right, float bottom) {
 }
 
 constexpr int kQuadIndices[6] = {0, 1, 2, 2, 1, 3};
+constexpr float kSoftwareCell = 256.0f;
 
 } // namespace
 
@@ -175,16 +176,41 @@ void CCSDLRenderer::drawTexturedQuad(CCTexture2D* texture, const CCRect& texRect
     if (flipX) std::swap(u0, u1);
     if (flipY) std::swap(vTop, vBottom);
     SDL_Color c = toSdl(color);
-    // Local y points up, texture rows go down: the quad's top edge shows the rect's top row.
-    SDL_Vertex quad[4] = {
-        vertexAt(pixel, 0, 0, c, u0, vBottom), vertexAt(pixel, size.width, 0, c, u1, vBottom),
-        vertexAt(pixel, 0, size.height, c, u0, vTop), vertexAt(pixel, size.width, size.height, c, u1, vTop)};
     if (m_batchOwner != texture) {
         flush();
         texture->retain();
         m_batchOwner = texture;
     }
-    queue(sdlTexture, quad, 4, kQuadIndices, 6);
+    // SDL 2.26's software triangle blitter crashes on triangles that span
+    // large texture areas (a 640 x 960 picture drawn 1:1 is enough): there,
+    // quads go out as a grid of cells of at most kSoftwareCell texels.
+    int columns = 1, rows = 1;
+    if (m_software) {
+        columns = std::max(1, static_cast<int>(std::ceil(texRect.size.width / kSoftwareCell)));
+        rows = std::max(1, static_cast<int>(std::ceil(texRect.size.height / kSoftwareCell)));
+    }
+    // Local y points up, texture rows go down: the quad's top edge shows the rect's top row.
+    std::vector<SDL_Vertex>& grid = m_gridVertices;
+    std::vector<int>& indices = m_gridIndices;
+    grid.clear();
+    indices.clear();
+    for (int row = 0; row <= rows; ++row) {
+        float fy = static_cast<float>(row) / rows;
+        for (int column = 0; column <= columns; ++column) {
+            float fx = static_cast<float>(column) / columns;
+            grid.push_back(vertexAt(pixel, size.width * fx, size.height * fy, c, u0 + (u1 - u0) * fx,
+                                    vBottom + (vTop - vBottom) * fy));
+        }
+    }
+    for (int row = 0; row < rows; ++row) {
+        for (int column = 0; column < columns; ++column) {
+            int first = row * (columns + 1) + column;
+            for (int corner : kQuadIndices)
+                indices.push_back(first + (corner & 1) + (corner >> 1) * (columns + 1));
+        }
+    }
+    queue(sdlTexture, grid.data(), static_cast<int>(grid.size()), indices.data(),
+          static_cast<int>(indices.size()));
 }
 
 bool CCSDLRenderer::tryPlainCopy(CCTexture2D* texture, SDL_Texture* sdlTexture, const CCRect& texRect,

@@ -34,7 +34,7 @@ namespace engine {
 class CCTexture2D;
 
 class CCSDLRenderer : public CCRenderer {
-  public:
+public:
     // --- lifetime
     // Draws with `renderer`, which stays the caller's to destroy (after this).
     explicit CCSDLRenderer(SDL_Renderer* renderer);
@@ -116,7 +116,7 @@ class CCSDLRenderer : public CCRenderer {
     const Stats& getStats() const { return m_stats; }
     void resetStats() { m_stats = Stats(); }
 
-  private:
+private:
     struct TargetState {
         CCTexture2D* texture = nullptr; // retained while drawn into
         CCScreenMapping mapping;
@@ -148,6 +148,8 @@ class CCSDLRenderer : public CCRenderer {
 
     std::vector<SDL_Vertex> m_vertices;
     std::vector<int> m_indices;
+    std::vector<SDL_Vertex> m_gridVertices; // scratch for one quad
+    std::vector<int> m_gridIndices;
     SDL_Texture* m_batchTexture = nullptr;
     CCTexture2D* m_batchOwner = nullptr;
     Stats m_stats;

@@ -15,7 +15,7 @@ namespace {
 constexpr std::uint32_t kRed = 0xffff0000, kBlue = 0xff0000ff, kWhite = 0xffffffff;
 
 class RenderTest : public HeadlessViewTest {
-  protected:
+protected:
     // A 64 x 32 image: red left half, blue right half.
     CCSprite* redBlueSprite() {
         writePng(m_dir, "rb.png", 64, 32, kRed, kBlue);
@@ -45,7 +45,7 @@ TEST_F(RenderTest, ColourLayerFillsTheDesignAreaOnAStretchedFrame) {
 
 // Both ways of drawing a quad must put the same picture in the same place.
 class SpritePathTest : public RenderTest, public ::testing::WithParamInterface<CCSDLRenderer::QuadPath> {
-  protected:
+protected:
     void SetUp() override {
         RenderTest::SetUp();
         renderer()->setQuadPath(GetParam());
@@ -177,7 +177,7 @@ TEST_F(RenderTest, GradientFollowsItsVector) {
 TEST_F(RenderTest, ClipRectanglesIntersectAndPop) {
     // Draws a full-screen colour inside clip rectangles.
     class Clipped : public CCLayerColor {
-      public:
+    public:
         void visit() override {
             CCSDLRenderer* r = CCSDLRenderer::current();
             r->pushClipRect(CCRectMake(100, 100, 200, 200));
@@ -312,7 +312,7 @@ TEST_F(RenderTest, HiddenAndTexturelessNodesDrawNothing) {
 TEST_F(RenderTest, MeshesDrawAndBadIndicesAreRefused) {
     // A mesh drawn by a node: one triangle of a gradient.
     class Triangle : public CCNode {
-      public:
+    public:
         void draw() override {
             CCVertex v[3] = {{{0, 0}, {255, 0, 0, 255}, 0, 0},
                              {{200, 0}, {255, 0, 0, 255}, 0, 0},
