@@ -77,16 +77,17 @@ void CCDirector::setNextScene() {
     CCScene* incoming = m_nextScene;
     m_nextScene = nullptr;
     CCScene* outgoing = m_runningScene;
-    bool outgoingIsTransition = outgoing && outgoing->isTransition();
+    // Set first: a transition that exits learns here whether the scene taking
+    // over is the one it led to.
+    m_runningScene = incoming;
     // A transition scene takes charge of the outgoing scene's exit itself.
     if (outgoing && !incoming->isTransition()) {
         outgoing->onExitTransitionDidStart();
         outgoing->onExit();
         outgoing->cleanup();
     }
-    m_runningScene = incoming;
     // The scene a transition ends on has already entered.
-    if (!outgoingIsTransition) {
+    if (!incoming->isRunning()) {
         incoming->onEnter();
         incoming->onEnterTransitionDidFinish();
     }

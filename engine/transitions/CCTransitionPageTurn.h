@@ -1,0 +1,40 @@
+#pragma once
+// A page turn: the outgoing scene curls away like a book's page, showing the
+// incoming scene beneath it; backwards, the incoming scene's page uncurls
+// onto the outgoing one. Both scenes are drawn into render targets each
+// frame; the turning page is a bent mesh (PageCurlMesh) with a shaded back.
+//
+// With the director's depth test on, the page's parts are drawn back to
+// front, so the raised curl and the page's back always cover what lies below
+// them; with it off they are drawn in grid order, as without a depth buffer.
+#include "engine/transitions/CCTransitionScene.h"
+#include "engine/transitions/PageCurlMesh.h"
+
+#include <memory>
+
+namespace engine {
+
+class CCTransitionPageTurn : public CCTransitionScene {
+public:
+    static CCTransitionPageTurn* create(float duration, CCScene* scene, bool backwards);
+    bool initWithDuration(float duration, CCScene* scene, bool backwards);
+    using CCTransitionScene::initWithDuration;
+
+    bool isBackwards() const { return m_backwards; }
+    void draw() override;
+
+    // Grid of the turning page.
+    static constexpr int kColumns = 16;
+    static constexpr int kRows = 24;
+
+private:
+    CCTransitionPageTurn() = default;
+
+    bool m_backwards = false;
+    std::unique_ptr<PageCurlMesh> m_curl;
+    CCRef<CCTexture2D> m_outTexture, m_inTexture;
+    std::vector<CCVertex> m_flatVertices;
+    std::vector<int> m_flatIndices;
+};
+
+} // namespace engine

@@ -1,0 +1,44 @@
+#pragma once
+// A flip about the horizontal axis with a zoom: in the first half the
+// outgoing scene turns away edge-on while shrinking to half size, in the
+// second half the incoming scene turns in from edge-on while growing back.
+// The scenes are seen in perspective, so the edge that turns away narrows.
+//
+// Up-over turns the outgoing scene's upper edge away from the viewer first;
+// down-over its lower edge. Outside the turning scene the frame is black.
+#include "engine/transitions/CCTransitionScene.h"
+
+namespace engine {
+
+class CCTransitionZoomFlipY : public CCTransitionScene {
+public:
+    static CCTransitionZoomFlipY* create(float duration, CCScene* scene);
+    static CCTransitionZoomFlipY* create(float duration, CCScene* scene, tOrientation orientation);
+    bool initWithDuration(float duration, CCScene* scene, tOrientation orientation);
+    using CCTransitionScene::initWithDuration;
+
+    tOrientation getOrientation() const { return m_orientation; }
+    void draw() override;
+
+    // The scene shown at a progress, its turn (degrees, 0 = facing the
+    // viewer, positive = upper edge away) and its zoom.
+    struct Pose {
+        bool incoming = false;
+        float degrees = 0.0f;
+        float zoom = 1.0f;
+    };
+    Pose poseAt(float progress) const;
+
+    static constexpr int kColumns = 8;
+    static constexpr int kRows = 12;
+
+private:
+    CCTransitionZoomFlipY() = default;
+
+    tOrientation m_orientation = kCCTransitionOrientationUpOver;
+    CCRef<CCTexture2D> m_outTexture, m_inTexture;
+    std::vector<CCVertex> m_vertices;
+    std::vector<int> m_indices;
+};
+
+} // namespace engine
