@@ -3,7 +3,7 @@
 # reaching a touch handler at the right design point, minimise and restore,
 # and closing the window ending the process with status 0.
 LIRRA=$1
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/lib.bash"
 
 start_x 1280x1080
 "$LIRRA" --log "$E2E_TMP/lirra.log" >"$E2E_TMP/stdout.txt" 2>&1 &
