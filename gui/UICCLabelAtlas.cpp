@@ -1,0 +1,24 @@
+#include "gui/UICCLabelAtlas.h"
+
+namespace gui {
+
+UICCLabelAtlas* UICCLabelAtlas::create() {
+    auto* node = new UICCLabelAtlas();
+    if (!node->init()) {
+        node->release();
+        return nullptr;
+    }
+    node->autorelease();
+    return node;
+}
+
+void UICCLabelAtlas::setProperty(const std::string& text, const std::string& charMapFile,
+                                 unsigned int itemWidth, unsigned int itemHeight, unsigned int startCharMap) {
+    initWithString(text.c_str(), charMapFile.c_str(), itemWidth, itemHeight, startCharMap);
+}
+
+void UICCLabelAtlas::draw() {
+    if (hasAtlas()) CCLabelAtlas::draw();
+}
+
+} // namespace gui
