@@ -74,6 +74,8 @@ TEST_F(ButtonTest, DimButtonNeverShowsThePressedImageButStillReports) {
     view->step();
     EXPECT_TRUE(isColour(view->at(320, 480), 0, 0, 255));
     EXPECT_TRUE(button->getVirtualRenderer()->isVisible());
+    // The render node holds all three images and the title, so actions on it move the whole button.
+    EXPECT_EQ(button->getVirtualRenderer()->getParent(), button->getRenderer());
     HeadlessView::touchMoved({600, 900});
     HeadlessView::touchMoved({320, 480});
     view->step();
@@ -86,26 +88,6 @@ TEST_F(ButtonTest, DimButtonNeverShowsThePressedImageButStillReports) {
     button->setBright(true);
     view->step();
     EXPECT_TRUE(isColour(view->at(320, 480), 255, 0, 0));
-}
-
-TEST_F(ButtonTest, CurrentImageAndRenderNode) {
-    UIButton* button = makeButton();
-    CCNode* normal = button->getVirtualRenderer();
-    ASSERT_NE(normal, nullptr);
-    EXPECT_NE(normal, button->getRenderer());
-    // The render node holds all three images and the title, so actions on it move the whole button.
-    EXPECT_EQ(normal->getParent(), button->getRenderer());
-    button->setFocused(true);
-    CCNode* pressed = button->getVirtualRenderer();
-    EXPECT_NE(pressed, normal);
-    EXPECT_TRUE(pressed->isVisible());
-    EXPECT_FALSE(normal->isVisible());
-    button->setBright(false);
-    CCNode* disabled = button->getVirtualRenderer();
-    EXPECT_NE(disabled, pressed);
-    EXPECT_NE(disabled, normal);
-    EXPECT_TRUE(disabled->isVisible());
-    EXPECT_FALSE(pressed->isVisible());
 }
 
 TEST_F(ButtonTest, SizeFollowsNormalImageOrStretchesImages) {
