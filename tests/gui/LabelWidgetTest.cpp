@@ -100,7 +100,6 @@ protected:
 
 TEST_F(LabelWidgetTest, LabelFollowingItsTextGrowsWithALongerText) {
     UILabel* widget = label("ab", 320, 480);
-    EXPECT_STREQ(widget->getKindName(), "Label");
     CCSize shortSize = widget->getSize();
     EXPECT_GT(shortSize.width, 0);
     EXPECT_EQ(shortSize, widget->getVirtualRenderer()->getContentSize());
@@ -252,7 +251,6 @@ protected:
 
 TEST_F(LabelAtlasWidgetTest, EachDigitShowsItsCellAndTheWidgetTakesTheTextsSize) {
     UILabelAtlas* widget = UILabelAtlas::create();
-    EXPECT_STREQ(widget->getKindName(), "LabelAtlase");
     widget->setAnchorPoint({0, 0});
     widget->setPosition({100, 100});
     widget->setProperty("2100", "digits.png", 10, 10, "0");
@@ -345,7 +343,6 @@ protected:
 
 TEST_F(BMFontWidgetTest, TextGivenBeforeTheFontShowsNothingUntilSetAgain) {
     UILabelBMFont* widget = cornered(UILabelBMFont::create());
-    EXPECT_STREQ(widget->getKindName(), "LabelBMFont");
     LogCapture log;
     widget->setText("AB");
     EXPECT_TRUE(log.contains("before a font file"));

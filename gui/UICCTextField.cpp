@@ -1,0 +1,132 @@
+#include "gui/UICCTextField.h"
+
+#include "engine/text/ccUTF8.h"
+
+#include <cstring>
+
+namespace gui {
+
+namespace {
+
+// The longest prefix of `text` of at most `bytes` bytes that ends on a
+// character boundary: a cut must not leave half a character behind.
+std::string utf8Prefix(const std::string& text, std::size_t bytes) {
+    if (bytes >= text.size()) return text;
+    std::size_t end = bytes;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        --end;
+    return text.substr(0, end);
+}
+
+} // namespace
+
+// --- creation
+
+UICCTextField::~UICCTextField() = default;
+
+UICCTextField* UICCTextField::create(const char* placeholder, const char* fontName, float fontSize) {
+    auto* field = new UICCTextField();
+    if (!field->initWithPlaceHolder(placeholder, fontName, fontSize)) {
+        field->release();
+        return nullptr;
+    }
+    // Also before it enters a scene, so a field typed into off-screen still
+    // keeps its limit and raises its events.
+    field->setDelegate(field);
+    field->autorelease();
+    return field;
+}
+
+// --- password
+
+void UICCTextField::setPasswordEnabled(bool enabled) {
+    if (enabled == m_passwordEnabled) return;
+    m_passwordEnabled = enabled;
+    if (enabled)
+        maskText();
+    else
+        updateDisplayedText(); // the real text again
+}
+
+void UICCTextField::setPasswordStyleText(const char* styleText) {
+    if (!styleText || std::strlen(styleText) != 1) return;
+    unsigned char c = static_cast<unsigned char>(styleText[0]);
+    if (c < 33 || c > 126) return;
+    m_passwordStyleText = styleText;
+    maskText();
+}
+
+void UICCTextField::maskText() {
+    if (!m_passwordEnabled || isShowingPlaceHolder()) return;
+    std::string masked;
+    for (std::size_t i = 0; i < static_cast<std::size_t>(getCharCount()); ++i)
+        masked += m_passwordStyleText;
+    // Straight to the label: the real text stays the field's own.
+    CCLabelTTF::setString(masked.c_str());
+}
+
+// --- input method
+
+void UICCTextField::setString(const char* text) {
+    CCTextFieldTTF::setString(text);
+    maskText();
+}
+
+void UICCTextField::insertText(const char* text, int length) {
+    if (!text || length <= 0) return;
+    std::string typed(text, strnlen(text, static_cast<std::size_t>(length)));
+    // The limit is on the text; a Return key after it still ends the input.
+    std::size_t newline = typed.find('\n');
+    std::string inserted = typed.substr(0, newline);
+    std::string rest = newline == std::string::npos ? std::string() : typed.substr(newline);
+    if (!inserted.empty() && m_maxLengthEnabled) {
+        // Non-ASCII input is taken as three-byte characters (CJK).
+        std::size_t perChar = static_cast<unsigned char>(inserted[0]) >= 0x80 ? 3 : 1;
+        std::size_t limit = m_maxLength > 0 ? static_cast<std::size_t>(m_maxLength) * perChar : 0;
+        std::size_t current = std::strlen(getString());
+        if (current + inserted.size() > limit) {
+            inserted = utf8Prefix(inserted, current < limit ? limit - current : 0);
+            // Nothing fits: refused, as a full field refuses a keystroke.
+            if (inserted.empty()) m_insertPending = true;
+        }
+    }
+    inserted += rest;
+    if (inserted.empty()) return;
+    CCTextFieldTTF::insertText(inserted.c_str(), static_cast<int>(inserted.size()));
+    maskText();
+}
+
+void UICCTextField::deleteBackward() {
+    CCTextFieldTTF::deleteBackward();
+    maskText();
+}
+
+void UICCTextField::onEnter() {
+    CCTextFieldTTF::onEnter();
+    setDelegate(this);
+}
+
+// --- delegate
+
+bool UICCTextField::onTextFieldAttachWithIME(engine::CCTextFieldTTF*) {
+    m_attachPending = true;
+    return false;
+}
+
+bool UICCTextField::onTextFieldDetachWithIME(engine::CCTextFieldTTF*) {
+    m_detachPending = true;
+    return false;
+}
+
+bool UICCTextField::onTextFieldInsertText(engine::CCTextFieldTTF*, const char* text, int length) {
+    if (length == 1 && text[0] == '\n') return false;
+    m_insertPending = true;
+    return m_maxLengthEnabled && getCharCount() >= m_maxLength;
+}
+
+bool UICCTextField::onTextFieldDeleteBackward(engine::CCTextFieldTTF*, const char*, int) {
+    m_deletePending = true;
+    return false;
+}
+
+} // namespace gui
