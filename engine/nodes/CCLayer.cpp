@@ -9,8 +9,6 @@
 namespace engine {
 
 namespace {
-GLubyte multiply(GLubyte a, GLubyte b) { return static_cast<GLubyte>(a * b / 255); }
-
 template <class T, class... Args> T* createInitialised(bool (T::*initialise)(Args...), Args... args) {
     auto* object = new T();
     if (!(object->*initialise)(args...)) {
@@ -91,58 +89,6 @@ void CCLayer::setTouchPriority(int priority) {
 CCLayerRGBA* CCLayerRGBA::create() { return createInitialised<CCLayerRGBA>(&CCLayerRGBA::init); }
 
 bool CCLayerRGBA::init() { return CCLayer::init(); }
-
-void CCLayerRGBA::setColor(const ccColor3B& color) {
-    m_realColor = color;
-    auto* parent = dynamic_cast<CCRGBAProtocol*>(m_parent);
-    updateDisplayedColor(parent && parent->isCascadeColorEnabled() ? parent->getDisplayedColor() : ccWHITE);
-}
-
-void CCLayerRGBA::setOpacity(GLubyte opacity) {
-    m_realOpacity = opacity;
-    auto* parent = dynamic_cast<CCRGBAProtocol*>(m_parent);
-    updateDisplayedOpacity(parent && parent->isCascadeOpacityEnabled() ? parent->getDisplayedOpacity() : 255);
-}
-
-void CCLayerRGBA::updateDisplayedColor(const ccColor3B& parentColor) {
-    m_displayedColor = {multiply(m_realColor.r, parentColor.r), multiply(m_realColor.g, parentColor.g),
-                        multiply(m_realColor.b, parentColor.b)};
-    displayedColorChanged();
-    if (!m_cascadeColor) return;
-    for (CCNode* child : m_children)
-        if (auto* rgba = dynamic_cast<CCRGBAProtocol*>(child)) rgba->updateDisplayedColor(m_displayedColor);
-}
-
-void CCLayerRGBA::updateDisplayedOpacity(GLubyte parentOpacity) {
-    m_displayedOpacity = multiply(m_realOpacity, parentOpacity);
-    displayedColorChanged();
-    if (!m_cascadeOpacity) return;
-    for (CCNode* child : m_children)
-        if (auto* rgba = dynamic_cast<CCRGBAProtocol*>(child)) rgba->updateDisplayedOpacity(m_displayedOpacity);
-}
-
-void CCLayerRGBA::setCascadeColorEnabled(bool enabled) {
-    m_cascadeColor = enabled;
-    for (CCNode* child : m_children)
-        if (auto* rgba = dynamic_cast<CCRGBAProtocol*>(child))
-            rgba->updateDisplayedColor(enabled ? m_displayedColor : ccWHITE);
-}
-
-void CCLayerRGBA::setCascadeOpacityEnabled(bool enabled) {
-    m_cascadeOpacity = enabled;
-    for (CCNode* child : m_children)
-        if (auto* rgba = dynamic_cast<CCRGBAProtocol*>(child))
-            rgba->updateDisplayedOpacity(enabled ? m_displayedOpacity : 255);
-}
-
-void CCLayerRGBA::addChild(CCNode* child, int zOrder, int tag) {
-    CCLayer::addChild(child, zOrder, tag);
-    if (!child || child->getParent() != this) return;
-    if (auto* rgba = dynamic_cast<CCRGBAProtocol*>(child)) {
-        if (m_cascadeColor) rgba->updateDisplayedColor(m_displayedColor);
-        if (m_cascadeOpacity) rgba->updateDisplayedOpacity(m_displayedOpacity);
-    }
-}
 
 // --- CCLayerColor
 

@@ -35,38 +35,11 @@ protected:
     bool m_registered = false;
 };
 
-// A layer with colour and opacity that cascade to its children.
-class CCLayerRGBA : public CCLayer, public CCRGBAProtocol {
+// A layer with colour and opacity (see CCRGBAMixin for the cascading rules).
+class CCLayerRGBA : public CCRGBAMixin<CCLayer> {
 public:
     static CCLayerRGBA* create();
     bool init() override;
-
-    void setColor(const ccColor3B& color) override;
-    const ccColor3B& getColor() const override { return m_realColor; }
-    const ccColor3B& getDisplayedColor() const override { return m_displayedColor; }
-    void setOpacity(GLubyte opacity) override;
-    GLubyte getOpacity() const override { return m_realOpacity; }
-    GLubyte getDisplayedOpacity() const override { return m_displayedOpacity; }
-    bool isCascadeColorEnabled() const override { return m_cascadeColor; }
-    void setCascadeColorEnabled(bool enabled) override;
-    bool isCascadeOpacityEnabled() const override { return m_cascadeOpacity; }
-    void setCascadeOpacityEnabled(bool enabled) override;
-    void updateDisplayedColor(const ccColor3B& parentColor) override;
-    void updateDisplayedOpacity(GLubyte parentOpacity) override;
-
-    // A child joining a cascading layer takes on its displayed values.
-    void addChild(CCNode* child, int zOrder, int tag) override;
-    using CCLayer::addChild;
-
-protected:
-    virtual void displayedColorChanged() {}
-
-    ccColor3B m_realColor = ccWHITE;
-    ccColor3B m_displayedColor = ccWHITE;
-    GLubyte m_realOpacity = 255;
-    GLubyte m_displayedOpacity = 255;
-    bool m_cascadeColor = false;
-    bool m_cascadeOpacity = false;
 };
 
 // Fills its content rectangle with one colour.
