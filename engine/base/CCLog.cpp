@@ -1,5 +1,7 @@
 #include "engine/base/CCLog.h"
 
+#include "engine/base/CCString.h"
+
 #include <cstdarg>
 #include <cstdio>
 #include <map>
@@ -22,19 +24,12 @@ LogState& state() {
 void CCLog(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    va_list copy;
-    va_copy(copy, args);
-    int length = std::vsnprintf(nullptr, 0, format, copy);
-    va_end(copy);
-    std::string line;
-    if (length > 0) {
-        line.resize(static_cast<size_t>(length) + 1);
-        std::vsnprintf(line.data(), line.size(), format, args);
-        line.resize(static_cast<size_t>(length));
-    }
+    std::string line = ccFormatV(format, args);
     va_end(args);
     // One line per call: a trailing newline in the format is not doubled.
     while (!line.empty() && line.back() == '\n') line.pop_back();
+    for (char& c : line)
+        if (c == '\n' || c == '\r') c = ' ';
 
     if (state().echo) std::fprintf(stderr, "%s\n", line.c_str());
     // Copy so that a listener may remove itself.

@@ -14,9 +14,7 @@ CCString* CCString::create(const std::string& text) {
     return s;
 }
 
-CCString* CCString::createWithFormat(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
+std::string ccFormatV(const char* format, va_list args) {
     va_list copy;
     va_copy(copy, args);
     int length = std::vsnprintf(nullptr, 0, format, copy);
@@ -27,6 +25,13 @@ CCString* CCString::createWithFormat(const char* format, ...) {
         std::vsnprintf(text.data(), text.size(), format, args);
         text.resize(static_cast<size_t>(length));
     }
+    return text;
+}
+
+CCString* CCString::createWithFormat(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::string text = ccFormatV(format, args);
     va_end(args);
     return create(text);
 }

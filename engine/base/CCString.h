@@ -1,6 +1,7 @@
 #pragma once
 #include "engine/base/CCObject.h"
 
+#include <cstdarg>
 #include <string>
 
 namespace engine {
@@ -31,5 +32,8 @@ private:
 
 // The decimal rule of CCString::intValue, for callers holding plain text.
 int ccDecimalToInt(const char* text);
+
+// printf-style formatting into a string of the right length.
+std::string ccFormatV(const char* format, va_list args);
 
 } // namespace engine

@@ -73,35 +73,26 @@ CCSize CCEGLView::getDesignResolutionSize() const {
     return effectiveDesignSize();
 }
 
-float CCEGLView::getScaleX() const {
+CCPoint CCEGLView::policyScales() const {
     CCSize design = m_designSize.width > 0 ? m_designSize : m_frameSize;
     float sx = m_frameSize.width / design.width, sy = m_frameSize.height / design.height;
     switch (m_policy) {
     case kResolutionNoBorder:
-        return std::max(sx, sy);
+        return {std::max(sx, sy), std::max(sx, sy)};
     case kResolutionShowAll:
-        return std::min(sx, sy);
+        return {std::min(sx, sy), std::min(sx, sy)};
     case kResolutionFixedHeight:
-        return sy;
+        return {sy, sy};
+    case kResolutionFixedWidth:
+        return {sx, sx};
     default:
-        return sx; // exact fit, fixed width
+        return {sx, sy}; // exact fit: stretched in both directions
     }
 }
 
-float CCEGLView::getScaleY() const {
-    CCSize design = m_designSize.width > 0 ? m_designSize : m_frameSize;
-    float sx = m_frameSize.width / design.width, sy = m_frameSize.height / design.height;
-    switch (m_policy) {
-    case kResolutionNoBorder:
-        return std::max(sx, sy);
-    case kResolutionShowAll:
-        return std::min(sx, sy);
-    case kResolutionFixedWidth:
-        return sx;
-    default:
-        return sy; // exact fit, fixed height
-    }
-}
+float CCEGLView::getScaleX() const { return policyScales().x; }
+
+float CCEGLView::getScaleY() const { return policyScales().y; }
 
 CCSize CCEGLView::effectiveDesignSize() const {
     if (!(m_designSize.width > 0)) return m_frameSize;

@@ -118,6 +118,8 @@ class CCEGLView {
     CCEGLView() = default;
     ~CCEGLView();
     CCSize effectiveDesignSize() const;
+    // Frame units per design point across and down, by the policy.
+    CCPoint policyScales() const;
     void updateMapping();
     void touchFromFinger(const SDL_TouchFingerEvent& finger, int phase);
     void enterBackground();

@@ -154,4 +154,6 @@ TEST(CCLogTest, OneLinePerCallAndListenersHearIt) {
     CCLog("value %d of %s\n", 3, "x");
     ASSERT_EQ(log.lines().size(), 1u);
     EXPECT_EQ(log.lines()[0], "value 3 of x");
+    CCLog("a file name with\na newline");
+    EXPECT_EQ(log.lines()[1], "a file name with a newline");
 }
