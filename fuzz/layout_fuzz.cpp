@@ -4,6 +4,7 @@
 #include "engine/base/CCAutoreleasePool.h"
 #include "engine/base/CCLog.h"
 #include "engine/platform/CCFileUtils.h"
+#include "engine/text/CCFontCache.h"
 #include "gui/LayoutReader.h"
 #include "gui/UIToolkit.h"
 #include "gui/UIWidget.h"
@@ -67,5 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     gui::UIToolkit::purgeToolkit();
     CCAutoreleasePool::sharedPool()->drain();
     if (CCObject::liveObjectCount() != before) std::abort();
+    // Every font size an input names stays open in the engine's font cache;
+    // close them now and then so that a long run keeps its memory.
+    if (CCFontCache::sharedFontCache()->getOpenFontCount() > 32) CCFontCache::sharedFontCache()->purge();
     return 0;
 }
