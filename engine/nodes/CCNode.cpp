@@ -139,6 +139,8 @@ void CCNode::insertChild(CCNode* child, int zOrder) {
 void CCNode::removeChild(CCNode* child, bool cleanup) {
     auto it = std::find(m_children.begin(), m_children.end(), child);
     if (it == m_children.end()) return;
+    // The child's exit calls may drop the last other reference to it.
+    CCRef<CCNode> keep(child);
     if (m_running) {
         child->onExitTransitionDidStart();
         child->onExit();

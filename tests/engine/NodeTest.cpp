@@ -137,6 +137,33 @@ TEST_F(NodeTest, RemovingChildrenCallsExitAndCleanup) {
     EXPECT_EQ(scene->getChildrenCount(), 0u);
 }
 
+namespace {
+// On leaving, empties its parent: the child loses its last owner mid-removal.
+class ClearsParentOnExit : public CCNode {
+public:
+    static ClearsParentOnExit* create() {
+        auto* node = new ClearsParentOnExit();
+        node->autorelease();
+        return node;
+    }
+    void onExit() override {
+        CCNode::onExit();
+        if (CCNode* parent = getParent()) parent->removeAllChildrenWithCleanup(true);
+    }
+};
+} // namespace
+
+TEST_F(NodeTest, ChildFreedByItsOwnExitIsNotTouchedAfterwards) {
+    CCScene* scene = runningScene();
+    CCNode* parent = CCNode::create();
+    scene->addChild(parent);
+    ClearsParentOnExit* child = ClearsParentOnExit::create();
+    parent->addChild(child);
+    director->stepFrame(0);
+    parent->removeChild(child, true); // ASan reports a use after free without the fix
+    EXPECT_EQ(parent->getChildrenCount(), 0u);
+}
+
 TEST_F(NodeTest, TransformFromPositionAnchorScaleAndRotation) {
     CCNode* node = CCNode::create();
     node->setContentSize(CCSize(100, 50));
