@@ -4,7 +4,7 @@
 DEBIAN_PACKAGES := cmake ninja-build g++ pkg-config \
 	libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libsdl2-mixer-dev \
 	libpugixml-dev libjsoncpp-dev libfontconfig-dev libmd-dev \
-	fonts-liberation fonts-arphic-uming
+	fonts-liberation fonts-dejavu-core fonts-arphic-uming
 TEST_PACKAGES := googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev \
 	xvfb xauth x11-utils xdotool imagemagick openbox wmctrl bc espeak-ng lame
 
