@@ -7,6 +7,7 @@
 #include "engine/director/CCTouchDispatcher.h"
 #include "engine/nodes/CCScene.h"
 #include "engine/platform/CCClock.h"
+#include "engine/platform/CCEGLView.h"
 #include "engine/render/CCRenderer.h"
 
 #include <algorithm>
@@ -135,9 +136,9 @@ void CCDirector::drawScene(float dt) {
     CCAutoreleasePool::sharedPool()->drain();
 }
 
-CCPoint CCDirector::getVisibleOrigin() const { return CCPointZero; }
+CCPoint CCDirector::getVisibleOrigin() const { return m_view ? m_view->getVisibleOrigin() : CCPointZero; }
 
-CCSize CCDirector::getVisibleSize() const { return m_winSize; }
+CCSize CCDirector::getVisibleSize() const { return m_view ? m_view->getVisibleSize() : m_winSize; }
 
 void CCDirector::purgeCachedData() {
     for (auto& listener : m_purgeListeners) listener();

@@ -131,6 +131,10 @@ TEST_F(ViewTest, OtherPoliciesKeepTheAspectRatio) {
     view()->setDesignResolutionSize(640, 960, kResolutionNoBorder);
     EXPECT_EQ(view()->getVisibleSize(), CCSizeMake(640, 800));
     EXPECT_EQ(view()->getVisibleOrigin(), ccp(0, 80));
+    // The director answers what its view shows.
+    director()->setOpenGLView(view());
+    EXPECT_EQ(director()->getVisibleSize(), CCSizeMake(640, 800));
+    EXPECT_EQ(director()->getVisibleOrigin(), ccp(0, 80));
     EXPECT_TRUE(view()->convertWindowToDesign(0, 0).fuzzyEquals(ccp(0, 880), 1e-3f));
 
     view()->setDesignResolutionSize(640, 960, kResolutionFixedHeight);
