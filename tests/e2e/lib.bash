@@ -42,8 +42,12 @@ start_x() {
         if kill -0 "$XVFB_PID" 2>/dev/null; then
             openbox >"$E2E_TMP/openbox.log" 2>&1 &
             WM_PID=$!
-            sleep 0.5
-            return 0
+            # Ready once it answers as the desktop's window manager.
+            for _ in $(seq 1 100); do
+                wmctrl -m >/dev/null 2>&1 && return 0
+                sleep 0.1
+            done
+            fail "the window manager did not start"
         fi
     done
     fail "no free X display"
