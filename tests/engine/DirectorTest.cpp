@@ -3,6 +3,7 @@
 #include "engine/director/CCScheduler.h"
 #include "engine/nodes/CCLayer.h"
 #include "engine/nodes/CCScene.h"
+#include "support/RecordingScene.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -14,45 +15,8 @@ using namespace engine;
 
 namespace {
 
-std::vector<std::string> g_calls;
-
-// A scene that records its enter and exit calls and its death.
-class RecordingScene : public CCScene {
-public:
-    explicit RecordingScene(std::string name) : m_name(std::move(name)) {}
-    ~RecordingScene() override { g_calls.push_back(m_name + ".deleted"); }
-    static RecordingScene* create(const std::string& name) {
-        auto* scene = new RecordingScene(name);
-        scene->init();
-        scene->autorelease();
-        return scene;
-    }
-    void onEnter() override {
-        g_calls.push_back(m_name + ".onEnter");
-        CCScene::onEnter();
-    }
-    void onEnterTransitionDidFinish() override {
-        g_calls.push_back(m_name + ".onEnterTransitionDidFinish");
-        CCScene::onEnterTransitionDidFinish();
-    }
-    void onExitTransitionDidStart() override {
-        g_calls.push_back(m_name + ".onExitTransitionDidStart");
-        CCScene::onExitTransitionDidStart();
-    }
-    void onExit() override {
-        g_calls.push_back(m_name + ".onExit");
-        CCScene::onExit();
-    }
-    void cleanup() override {
-        g_calls.push_back(m_name + ".cleanup");
-        CCScene::cleanup();
-    }
-    void tick(float) { ++ticks; }
-    int ticks = 0;
-
-private:
-    std::string m_name;
-};
+std::vector<std::string>& g_calls = testsupport::sceneJournal();
+using testsupport::RecordingScene;
 
 class DirectorTest : public ::testing::Test {
 protected:

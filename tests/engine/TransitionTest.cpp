@@ -7,6 +7,7 @@
 #include "engine/transitions/CCTransitionPageTurn.h"
 #include "engine/transitions/CCTransitionZoomFlipY.h"
 #include "engine/transitions/PageCurlMesh.h"
+#include "support/RecordingScene.h"
 
 #include <gtest/gtest.h>
 
@@ -19,44 +20,8 @@ using rendertest::Rgba;
 
 namespace {
 
-std::vector<std::string> g_calls;
-
-// A scene filled with one colour that records its enter and exit calls and its death.
-class RecordingScene : public CCScene {
-public:
-    ~RecordingScene() override { g_calls.push_back(m_name + ".deleted"); }
-    static RecordingScene* create(const std::string& name, const ccColor4B& colour = ccc4(0, 0, 0, 255)) {
-        auto* scene = new RecordingScene(name);
-        scene->init();
-        scene->addChild(CCLayerColor::create(colour));
-        scene->autorelease();
-        return scene;
-    }
-    void onEnter() override {
-        g_calls.push_back(m_name + ".onEnter");
-        CCScene::onEnter();
-    }
-    void onEnterTransitionDidFinish() override {
-        g_calls.push_back(m_name + ".onEnterTransitionDidFinish");
-        CCScene::onEnterTransitionDidFinish();
-    }
-    void onExitTransitionDidStart() override {
-        g_calls.push_back(m_name + ".onExitTransitionDidStart");
-        CCScene::onExitTransitionDidStart();
-    }
-    void onExit() override {
-        g_calls.push_back(m_name + ".onExit");
-        CCScene::onExit();
-    }
-    void cleanup() override {
-        g_calls.push_back(m_name + ".cleanup");
-        CCScene::cleanup();
-    }
-
-private:
-    explicit RecordingScene(std::string name) : m_name(std::move(name)) {}
-    std::string m_name;
-};
+std::vector<std::string>& g_calls = testsupport::sceneJournal();
+using testsupport::RecordingScene;
 
 // A layer that counts the touches it gets.
 class CountingLayer : public CCLayer {
@@ -181,7 +146,7 @@ TEST_F(TransitionTest, TransitionCutShortLeavesBothItsScenes) {
     runRed();
     director()->replaceScene(CCTransitionPageTurn::create(0.5f, RecordingScene::create("b", kBlue), true));
     step(0.05f);
-    auto* c = RecordingScene::create("c");
+    auto* c = RecordingScene::create("c", ccc4(0, 0, 0, 255));
     director()->replaceScene(c);
     g_calls.clear();
     step(0.05f);
