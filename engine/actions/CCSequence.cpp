@@ -21,11 +21,9 @@ CCSequence* createFrom(const std::vector<CCFiniteTimeAction*>& actions) {
 } // namespace
 
 CCSequence* CCSequence::create(CCFiniteTimeAction* first, ...) {
-    std::vector<CCFiniteTimeAction*> actions;
     va_list args;
     va_start(args, first);
-    for (CCFiniteTimeAction* action = first; action; action = va_arg(args, CCFiniteTimeAction*))
-        actions.push_back(action);
+    std::vector<CCFiniteTimeAction*> actions = collectActions(first, args);
     va_end(args);
     return createFrom(actions);
 }
@@ -39,15 +37,7 @@ CCSequence* CCSequence::createWithTwoActions(CCFiniteTimeAction* one, CCFiniteTi
 }
 
 CCSequence* CCSequence::create(CCArray* actions) {
-    std::vector<CCFiniteTimeAction*> list;
-    if (actions)
-        for (CCObject* object : *actions) {
-            if (auto* action = dynamic_cast<CCFiniteTimeAction*>(object))
-                list.push_back(action);
-            else
-                CCLog("CCSequence::create: skipping an array member that is not an action");
-        }
-    return createFrom(list);
+    return createFrom(actions ? collectActions(*actions, "CCSequence::create") : std::vector<CCFiniteTimeAction*>{});
 }
 
 bool CCSequence::initWithActions(const std::vector<CCFiniteTimeAction*>& actions) {

@@ -22,11 +22,9 @@ CCSpawn* CCSpawn::create(CCFiniteTimeAction* first, ...) {
         CCLog("CCSpawn::create: no action given");
         return nullptr;
     }
-    std::vector<CCFiniteTimeAction*> actions;
     va_list args;
     va_start(args, first);
-    for (CCFiniteTimeAction* action = first; action; action = va_arg(args, CCFiniteTimeAction*))
-        actions.push_back(action);
+    std::vector<CCFiniteTimeAction*> actions = collectActions(first, args);
     va_end(args);
     return createFrom(actions);
 }
@@ -44,14 +42,7 @@ CCSpawn* CCSpawn::create(CCArray* actions) {
         CCLog("CCSpawn::create: no array given");
         return nullptr;
     }
-    std::vector<CCFiniteTimeAction*> list;
-    for (CCObject* object : *actions) {
-        if (auto* action = dynamic_cast<CCFiniteTimeAction*>(object))
-            list.push_back(action);
-        else
-            CCLog("CCSpawn::create: skipping an array member that is not an action");
-    }
-    return createFrom(list);
+    return createFrom(collectActions(*actions, "CCSpawn::create"));
 }
 
 bool CCSpawn::initWithActions(const std::vector<CCFiniteTimeAction*>& actions) {

@@ -1,5 +1,8 @@
 #include "engine/actions/ChildAction.h"
 
+#include "engine/base/CCArray.h"
+#include "engine/base/CCLog.h"
+
 namespace engine {
 
 void ChildAction::attach(CCNode* target) {
@@ -33,6 +36,24 @@ void ChildAction::rewind(CCNode* target) {
 
 void ChildAction::stop() {
     if (m_state == State::Running) m_action->stop();
+}
+
+std::vector<CCFiniteTimeAction*> collectActions(CCFiniteTimeAction* first, va_list rest) {
+    std::vector<CCFiniteTimeAction*> actions;
+    for (CCFiniteTimeAction* action = first; action; action = va_arg(rest, CCFiniteTimeAction*))
+        actions.push_back(action);
+    return actions;
+}
+
+std::vector<CCFiniteTimeAction*> collectActions(const CCArray& array, const char* creator) {
+    std::vector<CCFiniteTimeAction*> actions;
+    for (CCObject* object : array) {
+        if (auto* action = dynamic_cast<CCFiniteTimeAction*>(object))
+            actions.push_back(action);
+        else
+            CCLog("%s: skipping an array member that is not an action", creator);
+    }
+    return actions;
 }
 
 } // namespace engine

@@ -6,6 +6,9 @@
 // takes a finished action back with the start values it captured.
 #include "engine/actions/CCAction.h"
 
+#include <cstdarg>
+#include <vector>
+
 namespace engine {
 
 class ChildAction {
@@ -33,5 +36,14 @@ private:
     CCRef<CCFiniteTimeAction> m_action;
     State m_state = State::Idle;
 };
+
+class CCArray;
+
+// The inner actions of a composite, from a null-terminated argument list
+// that starts with `first`.
+std::vector<CCFiniteTimeAction*> collectActions(CCFiniteTimeAction* first, va_list rest);
+// The actions among an array's members; each other member is skipped with a
+// log line that names `creator`.
+std::vector<CCFiniteTimeAction*> collectActions(const CCArray& array, const char* creator);
 
 } // namespace engine
