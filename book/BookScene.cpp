@@ -1,0 +1,23 @@
+#include "book/BookScene.h"
+
+#include "gui/UIToolkit.h"
+
+namespace book {
+
+BookScene* BookScene::createOwned() {
+    auto* scene = new BookScene();
+    scene->CCScene::init();
+    return scene;
+}
+
+void BookScene::onExit() {
+    purgeSharedWidgetObjects();
+    CCScene::onExit();
+}
+
+void BookScene::purgeSharedWidgetObjects() {
+    if (gui::UIToolkit::hasInstance()) gui::UIToolkit::purgeToolkit();
+    // UI animation manager purge: joins here once gui/action exists.
+}
+
+} // namespace book

@@ -1,0 +1,118 @@
+#include "book/BookState.h"
+
+#include "engine/base/CCDictionary.h"
+#include "engine/base/CCLog.h"
+#include "engine/base/CCString.h"
+
+using namespace engine;
+
+namespace book {
+
+std::string bookDir = "testLirra";
+std::string subName;
+int pageMin = 1;
+int pageMax = 150;
+int wordMin = -1;
+int wordMax = -1;
+bool ispep = false;
+int textsize = 25;
+
+int currentPage = 0;
+bool resumeAvailable = false;
+int readingMode = 3;
+
+bool menuStateSet = false;
+int menuFirstPage = 0;
+int menuNextPage = 0;
+int menuPreviousFirstPage = 0;
+bool menuOnLastScreen = false;
+
+bool autoPlayOn = false;
+bool autoPlayPause = false;
+int nextWordIndex = 0;
+int lastWordIndex = 0;
+int turnDirection = 0;
+gui::UIWidget* selectedWord = nullptr;
+gui::UIButton* wordBubble = nullptr;
+CCLabelTTF* wordLabel = nullptr;
+CCLabelTTF* hintLabel = nullptr;
+gui::UIWidget* settingsSelection = nullptr;
+
+void resetBookState() {
+    bookDir = "testLirra";
+    subName.clear();
+    pageMin = 1;
+    pageMax = 150;
+    wordMin = wordMax = -1;
+    ispep = false;
+    textsize = 25;
+    currentPage = 0;
+    resumeAvailable = false;
+    readingMode = 3;
+    menuStateSet = false;
+    menuFirstPage = menuNextPage = menuPreviousFirstPage = 0;
+    menuOnLastScreen = false;
+    autoPlayOn = autoPlayPause = false;
+    nextWordIndex = lastWordIndex = turnDirection = 0;
+    selectedWord = nullptr;
+    wordBubble = nullptr;
+    wordLabel = hintLabel = nullptr;
+    settingsSelection = nullptr;
+}
+
+int decimalValue(const std::string& text) {
+    return CCString(text).intValue();
+}
+
+namespace {
+
+// The string value of `key`, or none when the dictionary, the key or a
+// string value is missing; a missing key or a value of another kind is
+// logged (a missing file has been logged by the dictionary reader).
+std::optional<std::string> stringFor(const CCDictionary* dictionary, const std::string& file,
+                                     const std::string& key) {
+    if (!dictionary) return std::nullopt;
+    CCObject* value = dictionary->objectForKey(key);
+    if (auto* text = dynamic_cast<CCString*>(value)) return text->getString();
+    CCLog("book: %s has no text for \"%s\"", file.c_str(), key.c_str());
+    return std::nullopt;
+}
+
+std::optional<std::string> readText(const std::string& file, const std::string& key) {
+    CCDictionary* dictionary = CCDictionary::createWithContentsOfFile(file.c_str());
+    return stringFor(dictionary, file, key);
+}
+
+} // namespace
+
+void readBookConfiguration() {
+    std::string file = bookDir + "/StringConfig.xml";
+    CCDictionary* config = CCDictionary::createWithContentsOfFile(file.c_str());
+    if (!config) CCLog("book: no configuration %s; the book keeps its earlier settings", file.c_str());
+
+    if (auto text = stringFor(config, file, "lirraSubName")) subName = *text;
+    std::optional<std::string> texts[6];
+    const char* keys[6] = {"pageMin", "pageMax", "wordMin", "wordMax", "ispep", "textsize"};
+    for (int i = 0; i < 6; ++i)
+        texts[i] = stringFor(config, file, keys[i]);
+
+    if (texts[4] && *texts[4] == "true") ispep = true;
+    int* targets[6] = {&pageMin, &pageMax, &wordMin, &wordMax, nullptr, &textsize};
+    for (int i = 0; i < 6; ++i)
+        if (targets[i] && texts[i]) *targets[i] = decimalValue(*texts[i]);
+
+    const std::string pageMinText = texts[0].value_or(""), wordMinText = texts[2].value_or("");
+    CCLog("-----------TestController----- %s -------------- !", subName.c_str());
+    CCLog("-----------TestController----- %s ---------%d----- !", pageMinText.c_str(), pageMin);
+    CCLog("-----------TestController----- %s -------------- !", wordMinText.c_str());
+}
+
+std::optional<std::string> readInterfaceText(const std::string& key) {
+    return readText("String.xml", key);
+}
+
+std::optional<std::string> readWordText(const std::string& key) {
+    return readText(bookDir + "/Stringstr.xml", key);
+}
+
+} // namespace book

@@ -1,0 +1,123 @@
+#pragma once
+// One page of the book on screen: the page's widget tree read from its
+// layout file with a hidden hotspot button per word, the five menu items
+// (previous, play/pause, next, home, settings), the speech bubble and the
+// hint label.
+//
+// The two page-layer classes, TestLayer1 and TestLayer2, share this
+// implementation; a page turn always builds the page in the class other than
+// the one on screen. They differ only in their twin and their log lines.
+//
+// Index (sources):
+//   PageLayer.cpp ....... construction (the page build), enter and exit
+//   WordReading.cpp ..... onWordTouched, selectWord, showAndPlay, bubbleWatch
+//   PageNavigation.cpp .. page turns, swipe, hint, play/pause, auto-play,
+//                         home, settings, page keys
+#include "engine/base/CCGeometry.h"
+#include "engine/nodes/CCLayer.h"
+
+#include <string>
+
+namespace engine {
+class CCMenu;
+class CCMenuItemFont;
+class CCMenuItemImage;
+class CCSet;
+} // namespace engine
+namespace gui {
+class Layout;
+class UILayer;
+class UIWidget;
+} // namespace gui
+
+namespace book {
+
+class PageLayer : public engine::CCLayer {
+public:
+    // --- enter and exit (log lines name the class's scene number)
+    void onEnter() override;
+    void onEnterTransitionDidFinish() override;
+    void onExitTransitionDidStart() override;
+    void onExit() override;
+
+    // --- menu actions (PageNavigation.cpp)
+    void goPreviousPage(engine::CCObject* sender);
+    void goNextPage(engine::CCObject* sender);
+    void togglePlay(engine::CCObject* sender);
+    void goHome(engine::CCObject* sender);
+    void openSettings(engine::CCObject* sender);
+    // Builds the twin page at currentPage and turns to it.
+    void switchPageScene();
+
+    // --- touches that no menu item or widget claimed: swipe and hint
+    void ccTouchesBegan(engine::CCSet* touches, engine::CCEvent* event) override;
+    void ccTouchesMoved(engine::CCSet* touches, engine::CCEvent* event) override;
+
+    // --- timers
+    void autoPlayStep(float elapsed);
+    void hideHint(float elapsed);
+    void bubbleWatch(float elapsed); // WordReading.cpp
+
+    // --- keyboard: a key press on the page (SDL keycode); true when used
+    bool onPageKey(int key);
+
+    // --- word reading (WordReading.cpp)
+    // Touch-event handler of every word hotspot; acts on every phase.
+    void onWordTouched(engine::CCObject* sender, int eventType);
+    // Highlights `hotspot` with an elastic slide from the previous highlight
+    // (or from its parent's origin); answers the hotspot's own position.
+    static engine::CCPoint selectWord(gui::UIWidget* hotspot);
+    // Shows the text of the word with action tag `tag` beside `hotspot`
+    // (placed at `position`) and plays its narration.
+    static void showAndPlay(gui::UIWidget* hotspot, const engine::CCPoint& position, int tag);
+    // Plays the narration of word `tag` of the page on screen.
+    static void playNarration(int tag);
+
+    // --- parts of the page, for the navigation code and tests
+    gui::UILayer* getUILayer() const { return uiLayer; }
+    gui::Layout* getPageLayout() const { return pageLayout; }
+    engine::CCMenu* getMenu() const { return m_menu; }
+    engine::CCMenuItemImage* getPreviousItem() const { return m_previousItem; }
+    engine::CCMenuItemImage* getPlayItem() const { return m_playItem; }
+    engine::CCMenuItemImage* getNextItem() const { return m_nextItem; }
+    engine::CCMenuItemFont* getHomeItem() const { return m_homeItem; }
+    engine::CCMenuItemFont* getSettingsItem() const { return m_settingsItem; }
+    int getSceneNumber() const { return m_sceneNumber; }
+    int getTapCount() const { return tapCount; }
+    float getTapRadius() const { return tapRadius; }
+    const engine::CCPoint& getLastTouch() const { return lastTouch; }
+
+protected:
+    // `sceneNumber` is 1 for TestLayer1 and 2 for TestLayer2; the subclass's
+    // constructor then calls buildPage.
+    explicit PageLayer(int sceneNumber);
+    // Builds the page currentPage.
+    void buildPage();
+    // A new page layer of the other class, holding one reference for the caller.
+    virtual PageLayer* createTwin() const = 0;
+
+    // Fields shared with the navigation code.
+    gui::UILayer* uiLayer = nullptr; // child of this layer
+    int tapCount = 0;
+    float tapRadius = 0;
+    engine::CCPoint lastTouch;
+    gui::Layout* pageLayout = nullptr; // owned by the widget tree; none without a layout
+
+private:
+    void buildHintLabel(const std::string& hintText);
+    void buildMenu(const std::string& homeText, const std::string& settingsText);
+    void readPageLayout();
+    void buildBubble();
+    void bindHotspots();
+    void startAutoPlayIfOn();
+
+    int m_sceneNumber;
+    engine::CCMenu* m_menu = nullptr; // children of this layer
+    engine::CCMenuItemImage* m_previousItem = nullptr;
+    engine::CCMenuItemImage* m_playItem = nullptr;
+    engine::CCMenuItemImage* m_nextItem = nullptr;
+    engine::CCMenuItemFont* m_homeItem = nullptr;
+    engine::CCMenuItemFont* m_settingsItem = nullptr;
+};
+
+} // namespace book

@@ -1,0 +1,105 @@
+#include "book/TestController.h"
+
+#include "book/BookScene.h"
+#include "book/BookState.h"
+#include "book/TestLayer1.h"
+#include "engine/audio/SimpleAudioEngine.h"
+#include "engine/base/CCLog.h"
+#include "engine/director/CCDirector.h"
+#include "gui/Layout.h"
+#include "gui/LayoutReader.h"
+#include "gui/UILayer.h"
+#include "gui/UIRootWidget.h"
+#include "gui/UIToolkit.h"
+
+using namespace engine;
+
+namespace book {
+
+namespace {
+const char* const kHomeLayoutFile = "mainpage/mainpage_1.json";
+}
+
+TestController::TestController() {
+    CCLayer::init();
+    readBookConfiguration();
+
+    SimpleAudioEngine* audio = SimpleAudioEngine::sharedEngine();
+    audio->setBackgroundMusicVolume(1.0f);
+    audio->stopBackgroundMusic();
+
+    uiLayer = gui::UILayer::create();
+    uiLayer->scheduleUpdate();
+    gui::UIWidget* root = gui::LayoutReader::instance()->readLayoutFile(kHomeLayoutFile);
+    homeLayout = dynamic_cast<gui::Layout*>(root);
+    if (homeLayout)
+        uiLayer->addWidget(homeLayout);
+    else if (root)
+        CCLog("book: the root of %s is a %s, not a Layout; the home page is empty", kHomeLayoutFile,
+              root->getKindName());
+    else
+        CCLog("book: no home layout %s; the home page is empty", kHomeLayoutFile);
+    addChild(uiLayer);
+
+    gui::UIWidget* goOn = bindButton("bngoon", &TestController::onContinue);
+    gui::UIWidget* wordLearning = bindButton("bnwordlean", &TestController::onWordLearning);
+    bindButton("bnselect", &TestController::onPageMenu);
+    bindButton("bnreturn", &TestController::onExitBook);
+
+    m_continueShown = resumeAvailable && currentPage >= 0;
+    m_wordLearningShown = wordMin >= 1;
+    if (!m_continueShown) hide(goOn);
+    if (!m_wordLearningShown) hide(wordLearning);
+}
+
+TestController::~TestController() {
+    BookScene::purgeSharedWidgetObjects();
+}
+
+gui::UIWidget* TestController::bindButton(const char* name, void (TestController::*handler)(CCObject*, int)) {
+    gui::UIWidget* button = gui::UIToolkit::findWidgetByName(uiLayer->getRootWidget(), name);
+    if (button)
+        button->setTouchEventHandler(this, handler);
+    else
+        CCLog("book: the home layout %s has no button \"%s\"", kHomeLayoutFile, name);
+    return button;
+}
+
+void TestController::hide(gui::UIWidget* button) {
+    if (!button) return;
+    button->setVisible(false);
+    // The touch routing ignores visibility: without this a tap on the empty
+    // place would still reach the handler.
+    button->setTouchEnabled(false);
+}
+
+void TestController::openPageScene() {
+    BookScene* scene = BookScene::createOwned();
+    auto* page = new TestLayer1();
+    scene->addChild(page);
+    page->release();
+    CCDirector::sharedDirector()->replaceScene(scene);
+    scene->release();
+}
+
+void TestController::onContinue(CCObject*, int) {
+    if (!m_continueShown) return;
+    openPageScene();
+}
+
+void TestController::onWordLearning(CCObject*, int) {
+    if (!m_wordLearningShown) return;
+    currentPage = wordMin;
+    openPageScene();
+}
+
+void TestController::onPageMenu(CCObject*, int) {
+    CCDirector::sharedDirector()->purgeCachedData();
+    CCLog("book: the page menu is not available yet");
+}
+
+void TestController::onExitBook(CCObject*, int) {
+    CCDirector::sharedDirector()->end();
+}
+
+} // namespace book

@@ -1,0 +1,80 @@
+#include "book/BookFixture.h"
+
+#include "book/BookScene.h"
+#include "book/TestController.h"
+#include "book/TestLayer1.h"
+#include "engine/audio/SimpleAudioEngine.h"
+#include "engine/audio/TestAudioBackend.h"
+#include "engine/director/CCDirector.h"
+#include "engine/nodes/CCScene.h"
+#include "engine/platform/CCClock.h"
+#include "gui/UIToolkit.h"
+
+#include <cmath>
+#include <memory>
+
+using namespace engine;
+
+namespace booktest {
+
+BookFixture::BookFixture() {
+    book::resetBookState();
+    CCClock::setVirtual(true);
+    SimpleAudioEngine::sharedEngine()->setBackend(std::make_unique<TestAudioBackend>());
+}
+
+BookFixture::~BookFixture() {
+    CCDirector::sharedDirector()->reset();
+    if (gui::UIToolkit::hasInstance()) gui::UIToolkit::purgeToolkit();
+    SimpleAudioEngine::end();
+    CCClock::setVirtual(false);
+    book::resetBookState();
+}
+
+book::TestController* BookFixture::startHome() {
+    CCScene* scene = CCScene::create();
+    auto* home = new book::TestController();
+    scene->addChild(home);
+    home->release();
+    view.run(scene);
+    return home;
+}
+
+book::PageLayer* BookFixture::startPage(int page) {
+    book::readBookConfiguration(); // as the home page does before any page
+    book::currentPage = page;
+    book::BookScene* scene = book::BookScene::createOwned();
+    auto* layer = new book::TestLayer1();
+    scene->addChild(layer);
+    layer->release();
+    view.run(scene);
+    scene->release();
+    return layer;
+}
+
+CCNode* BookFixture::runningLayer() const {
+    CCScene* scene = CCDirector::sharedDirector()->getRunningScene();
+    if (!scene || scene->getChildren().empty()) return nullptr;
+    return scene->getChildren().front();
+}
+
+void BookFixture::tap(const CCPoint& point) {
+    testsupport::HeadlessView::touchBegan(point);
+    view.step();
+    testsupport::HeadlessView::touchEnded(point);
+    view.step();
+}
+
+int BookFixture::countPixels(const CCRect& area, int r, int g, int b, int tolerance) const {
+    int count = 0;
+    for (float y = area.origin.y; y < area.origin.y + area.size.height; y += 1)
+        for (float x = area.origin.x; x < area.origin.x + area.size.width; x += 1) {
+            testsupport::Pixel p = view.at(x, y);
+            if (std::abs(p.r - r) <= tolerance && std::abs(p.g - g) <= tolerance &&
+                std::abs(p.b - b) <= tolerance)
+                ++count;
+        }
+    return count;
+}
+
+} // namespace booktest
