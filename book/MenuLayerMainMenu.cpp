@@ -1,0 +1,158 @@
+#include "book/MenuLayerMainMenu.h"
+
+#include "app/ScreenFrame.h"
+#include "book/BookState.h"
+#include "book/MenuTestScene.h"
+#include "book/TestController.h"
+#include "book/TestScene.h"
+#include "engine/actions/CCEaseElasticOut.h"
+#include "engine/actions/CCMoveBy.h"
+#include "engine/base/CCLog.h"
+#include "engine/director/CCDirector.h"
+#include "engine/menu/CCMenu.h"
+#include "engine/menu/CCMenuItemLabel.h"
+#include "engine/text/CCLabelTTF.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <vector>
+
+using namespace engine;
+using app::ScreenFrame;
+
+namespace book {
+
+namespace {
+
+const ccColor3B kUnavailable = {145, 145, 145};
+
+} // namespace
+
+MenuLayerMainMenu::MenuLayerMainMenu() {
+    CCLayer::init();
+    // The first opening starts at the first page of the book as configured then.
+    if (!menuStateSet) {
+        menuFirstPage = menuNextPage = menuPreviousFirstPage = pageMin;
+        menuOnLastScreen = false;
+        menuStateSet = true;
+    }
+    m_pageMenu = CCMenu::create();
+
+    const CCPoint top = ScreenFrame::top(), bottom = ScreenFrame::bottom(), center = ScreenFrame::center();
+    const float w = ScreenFrame::right().x - ScreenFrame::left().x;
+
+    std::vector<CCNode*> flyIn; // items in the order they are added
+    int count = 0;
+    while (menuFirstPage + count <= pageMax) {
+        const int page = menuFirstPage + count;
+        const int row = count / kColumns, column = count % kColumns;
+        const float y = static_cast<float>(top.y - double(w) * (row + 0.7) * 0.25);
+        if (w * 0.25f > y - bottom.y) break; // the screen is full
+
+        const float side = w * 0.25f * 8 / 9;
+        CCLayerColor* square = CCLayerColor::create(ccc4(255, 0, 0, 255), side, side);
+        square->setAnchorPoint(CCPoint(0.5f, 0.5f));
+        char number[16];
+        std::snprintf(number, sizeof number, "%d ", page);
+        CCLabelTTF* label = CCLabelTTF::create(number, "Arial", 60);
+        label->setColor(ccc3(255, 255, 0));
+        label->setPosition(CCPoint(square->getContentSize().width / 2, square->getContentSize().height / 2));
+        square->addChild(label);
+
+        CCMenuItemLabel* item =
+            CCMenuItemLabel::create(square, this, menu_selector(MenuLayerMainMenu::pagePicked));
+        m_pageMenu->addChild(item, kSquareZOrder + count);
+        item->setPosition(CCPoint(w * 0.125f * (2 * column + 1), y));
+        flyIn.push_back(item);
+        ++count;
+    }
+    menuNextPage = menuFirstPage + count;
+    menuOnLastScreen = menuNextPage > pageMax;
+
+    const float u = w * 0.125f;
+    m_previousButton = makeButton(readInterfaceText("up_page").value_or(""), u * 2.4f, u);
+    CCMenuItemLabel* previous =
+        CCMenuItemLabel::create(m_previousButton, this, menu_selector(MenuLayerMainMenu::previousScreen));
+    previous->setPosition(CCPoint(static_cast<float>(center.x - double(u) * 2.4), u * 0.5f));
+    m_pageMenu->addChild(previous, 0);
+
+    m_nextButton = makeButton(readInterfaceText("after_page").value_or(""), u * 2.4f, u);
+    CCMenuItemLabel* next =
+        CCMenuItemLabel::create(m_nextButton, this, menu_selector(MenuLayerMainMenu::nextScreen));
+    next->setPosition(CCPoint(static_cast<float>(center.x + double(u) * 2.4), u * 0.5f));
+    m_pageMenu->addChild(next, 0);
+
+    m_pageMenu->setContentSize(ScreenFrame::visibleRect().size);
+
+    if (menuOnLastScreen) m_nextButton->setColor(kUnavailable);
+    if (menuFirstPage <= pageMin) m_previousButton->setColor(kUnavailable);
+
+    // Fly-in in the order the items were added (squares, previous, next):
+    // even ones from the left, odd ones from the right.
+    const CCSize win = CCDirector::sharedDirector()->getWinSize();
+    const int distance = static_cast<int>(win.width * 0.5 + 50);
+    // The menu keeps its children by z-order, where the buttons (z 0) come
+    // before the squares; the fly-in follows the order of adding instead.
+    flyIn.push_back(previous);
+    flyIn.push_back(next);
+    int index = 0;
+    for (CCNode* child : flyIn) {
+        const int offset = index % 2 == 0 ? -distance : distance;
+        child->setPosition(CCPoint(child->getPositionX() + offset, child->getPositionY()));
+        child->runAction(CCEaseElasticOut::create(CCMoveBy::create(2.0f, CCPoint(-offset, 0)), 0.35f));
+        ++index;
+    }
+
+    m_pageMenu->setPosition(CCPointZero);
+    addChild(m_pageMenu);
+}
+
+MenuLayerMainMenu::~MenuLayerMainMenu() = default;
+
+CCLayerColor* MenuLayerMainMenu::makeButton(const std::string& text, float width, float height) {
+    CCLabelTTF* label = CCLabelTTF::create(text.c_str(), "Arial", 40);
+    CCLayerColor* button = CCLayerColor::create(ccc4(250, 243, 242, 199), width, height);
+    button->setAnchorPoint(CCPoint(0.5f, 0.5f));
+    label->setPosition(CCPoint(button->getContentSize().width / 2, button->getContentSize().height / 2));
+    label->setColor(ccc3(9, 0, 1));
+    button->addChild(label);
+    return button;
+}
+
+void MenuLayerMainMenu::pagePicked(CCObject* sender) {
+    auto* item = dynamic_cast<CCNode*>(sender);
+    if (!item) return;
+    const int page = item->getZOrder() - kSquareZOrder + menuFirstPage;
+    currentPage = page;
+    resumeAvailable = true;
+    TestController::openPageScene();
+}
+
+void MenuLayerMainMenu::nextScreen(CCObject*) {
+    if (menuNextPage > pageMax) return;
+    menuPreviousFirstPage = menuFirstPage;
+    menuFirstPage = menuNextPage;
+    MenuTestScene::open();
+}
+
+void MenuLayerMainMenu::previousScreen(CCObject*) {
+    if (menuFirstPage <= pageMin) return;
+    menuFirstPage = menuOnLastScreen ? menuPreviousFirstPage : 2 * menuFirstPage - menuNextPage;
+    MenuTestScene::open();
+}
+
+bool MenuLayerMainMenu::keyPressed(int key) {
+    if (key == SDLK_RIGHT) {
+        nextScreen(nullptr);
+    } else if (key == SDLK_LEFT) {
+        previousScreen(nullptr);
+    } else if (key == SDLK_ESCAPE) {
+        if (auto* scene = dynamic_cast<TestScene*>(getParent())) scene->goHome(nullptr);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+} // namespace book

@@ -1,0 +1,49 @@
+#pragma once
+// One screen of the page menu: a grid of numbered squares, four to a row and
+// as many rows as fit, and the previous-screen and next-screen buttons. The
+// squares and buttons are items of one engine menu; they fly in from the
+// sides when the screen opens. Which pages a screen shows lives in the book
+// state, so the menu reopens where the reader left it.
+#include "engine/nodes/CCLayer.h"
+
+#include <string>
+
+namespace engine {
+class CCLayerColor;
+class CCMenu;
+} // namespace engine
+
+namespace book {
+
+class MenuLayerMainMenu : public engine::CCLayer {
+public:
+    // Builds the whole screen for the book state's current menu position.
+    MenuLayerMainMenu();
+    ~MenuLayerMainMenu() override;
+
+    // Menu callbacks (the sender is the item).
+    void pagePicked(engine::CCObject* sender);
+    void nextScreen(engine::CCObject* sender);
+    void previousScreen(engine::CCObject* sender);
+
+    // Right and Left move between screens, Escape goes home; answers whether
+    // the key meant something here.
+    bool keyPressed(int key);
+
+    engine::CCMenu* getPageMenu() const { return m_pageMenu; }
+
+    // Z-order of the first square; a square's z-order minus this is its
+    // index on the screen.
+    static constexpr int kSquareZOrder = 10000;
+    static constexpr int kColumns = 4;
+
+private:
+    // A colour layer with a centred label, anchored at its centre.
+    static engine::CCLayerColor* makeButton(const std::string& text, float width, float height);
+
+    engine::CCMenu* m_pageMenu = nullptr; // a child
+    engine::CCLayerColor* m_previousButton = nullptr;
+    engine::CCLayerColor* m_nextButton = nullptr;
+};
+
+} // namespace book

@@ -1,0 +1,24 @@
+#include "book/MenuTestScene.h"
+
+#include "book/MenuLayerMainMenu.h"
+#include "engine/director/CCDirector.h"
+
+using namespace engine;
+
+namespace book {
+
+void MenuTestScene::open() {
+    CCDirector::sharedDirector()->purgeCachedData();
+    auto* scene = new MenuTestScene();
+    scene->present();
+    scene->release();
+}
+
+void MenuTestScene::present() {
+    auto* layer = new MenuLayerMainMenu();
+    layer->autorelease();
+    addChild(layer, 0);
+    CCDirector::sharedDirector()->replaceScene(this);
+}
+
+} // namespace book

@@ -1,0 +1,162 @@
+#include "book/SetLayer.h"
+
+#include "book/BookScene.h"
+#include "book/BookState.h"
+#include "book/TestController.h"
+#include "book/TestLayer1.h"
+#include "engine/base/CCLog.h"
+#include "engine/director/CCDirector.h"
+#include "engine/transitions/CCTransitionZoomFlipY.h"
+#include "gui/Layout.h"
+#include "gui/LayoutReader.h"
+#include "gui/UIButton.h"
+#include "gui/UILayer.h"
+#include "gui/UIRootWidget.h"
+#include "gui/UIToolkit.h"
+
+#include <SDL.h>
+
+using namespace engine;
+
+namespace book {
+
+namespace {
+
+// Button names, in the order of their action tags 1 to 6.
+const char* const kButtonNames[6] = {"bnmain", "bnpres", "bnaotopage", "bnaoto", "bnok", "bncancel"};
+
+} // namespace
+
+SetLayer::SetLayer() {
+    CCLayer::init();
+    m_pendingMode = readingMode;
+    settingsSelection = nullptr;
+
+    m_uiLayer = gui::UILayer::create();
+    m_uiLayer->scheduleUpdate();
+    addChild(m_uiLayer);
+
+    gui::UIToolkit::getInstance();
+    gui::UIWidget* root = gui::LayoutReader::instance()->readLayoutFile(kLayoutFile);
+    auto* panel = dynamic_cast<gui::Layout*>(root);
+    if (panel)
+        m_uiLayer->addWidget(panel);
+    else
+        CCLog("SetLayer: the settings panel %s could not be read as a layout; Escape goes back to the page",
+              kLayoutFile);
+
+    gui::UIWidget* searchRoot = m_uiLayer->getRootWidget();
+    for (int tag = kHome; tag <= kCancel; ++tag) {
+        const char* name = kButtonNames[tag - 1];
+        gui::UIWidget* button = panel ? gui::UIToolkit::findWidgetByName(searchRoot, name) : nullptr;
+        m_buttons[tag - 1] = button;
+        if (!button) {
+            if (panel) CCLog("SetLayer: the settings panel %s has no button \"%s\"", kLayoutFile, name);
+            continue;
+        }
+        button->setActionTag(tag);
+        button->setTouchEventHandler(this, &SetLayer::onSettingsButton);
+    }
+    setTouchEnabled(true);
+}
+
+SetLayer::~SetLayer() = default;
+
+void SetLayer::onEnter() {
+    CCLayer::onEnter();
+    CCLog("SetLayer  onEnter");
+}
+
+void SetLayer::onEnterTransitionDidFinish() {
+    CCLayer::onEnterTransitionDidFinish();
+    CCLog("SetLayer 2: onEnterTransitionDidFinish");
+}
+
+void SetLayer::onExitTransitionDidStart() {
+    CCLayer::onExitTransitionDidStart();
+    CCLog("SetLayer 2: onExitTransitionDidStart");
+}
+
+void SetLayer::onExit() {
+    CCLayer::onExit();
+    // The highlighted button goes with this panel's tree.
+    settingsSelection = nullptr;
+    CCLog("SetLayer 2 onExit");
+}
+
+gui::UIWidget* SetLayer::getButton(int tag) const {
+    return tag >= kHome && tag <= kCancel ? m_buttons[tag - 1] : nullptr;
+}
+
+void SetLayer::onSettingsButton(CCObject* sender, int) {
+    auto* widget = dynamic_cast<gui::UIWidget*>(sender);
+    if (!widget || m_leaving) return;
+
+    if (auto* previous = dynamic_cast<gui::UIButton*>(settingsSelection))
+        previous->setTitleColor(kPreviousTitle);
+    if (settingsSelection) {
+        // setBright(true) shows the normal look even when the state was normal already.
+        settingsSelection->setBright(true);
+        settingsSelection->setBrightState(gui::BRIGHT_NORMAL);
+    }
+    settingsSelection = widget;
+    widget->setBright(false); // the disabled look serves as the selected look
+    if (auto* button = dynamic_cast<gui::UIButton*>(widget)) button->setTitleColor(kSelectedTitle);
+
+    switch (widget->getActionTag()) {
+    case kHome:
+        goHome();
+        break;
+    case kPress:
+        m_pendingMode = 1;
+        break;
+    case kRepeatPage:
+        m_pendingMode = 2;
+        break;
+    case kTurnPages:
+        m_pendingMode = 3;
+        break;
+    case kOk:
+        readingMode = m_pendingMode;
+        backToPage();
+        break;
+    case kCancel:
+        backToPage();
+        break;
+    default:
+        break;
+    }
+}
+
+bool SetLayer::keyPressed(int key) {
+    if (key != SDLK_ESCAPE) return false;
+    if (gui::UIWidget* cancel = getButton(kCancel))
+        onSettingsButton(cancel, gui::TOUCH_EVENT_BEGAN);
+    else if (!m_leaving)
+        backToPage();
+    return true;
+}
+
+void SetLayer::backToPage() {
+    m_leaving = true;
+    selectedWord = nullptr;
+    BookScene* scene = BookScene::createOwned();
+    auto* page = new TestLayer1();
+    scene->addChild(page);
+    CCDirector::sharedDirector()->setDepthTest(false);
+    CCScene* flip = CCTransitionZoomFlipY::create(0.0f, scene, kCCTransitionOrientationDownOver);
+    page->release();
+    scene->release();
+    CCDirector::sharedDirector()->replaceScene(flip);
+}
+
+void SetLayer::goHome() {
+    m_leaving = true;
+    CCScene* scene = CCScene::create();
+    auto* home = new TestController();
+    home->autorelease();
+    scene->addChild(home);
+    CCDirector::sharedDirector()->replaceScene(scene);
+}
+
+} // namespace book

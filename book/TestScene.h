@@ -1,0 +1,22 @@
+#pragma once
+// The base of the menu scenes: a scene that builds its content on `present`
+// and carries a home button along the bottom edge, above its content.
+#include "engine/nodes/CCScene.h"
+
+namespace book {
+
+class TestScene : public engine::CCScene {
+public:
+    TestScene();
+    ~TestScene() override;
+
+    // Builds the scene's content and makes the scene the running one.
+    virtual void present() = 0;
+    // Opens a new home page, without a transition.
+    virtual void goHome(engine::CCObject* sender);
+
+    // Adds the home button (z-order 1, over the content at z-order 0).
+    void onEnter() override;
+};
+
+} // namespace book

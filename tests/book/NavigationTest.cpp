@@ -1,0 +1,302 @@
+// Page navigation on books the tests write: turning bounds for the items,
+// swipes and keys, the double-tap hint, and the auto-play rhythm tick by
+// tick on the virtual clock (narration that lasts a known time).
+#include "book/BookNames.h"
+#include "book/BookState.h"
+#include "book/PageLayer.h"
+#include "book/SmallBook.h"
+#include "book/TestController.h"
+#include "engine/audio/AudioBackend.h"
+#include "engine/audio/SimpleAudioEngine.h"
+#include "engine/director/CCDirector.h"
+#include "engine/menu/CCMenuItemImage.h"
+#include "engine/nodes/CCScene.h"
+#include "engine/platform/CCClock.h"
+#include "engine/text/CCLabelTTF.h"
+#include "engine/transitions/CCTransitionPageTurn.h"
+#include "support/HeadlessView.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace engine;
+using namespace book;
+using testsupport::HeadlessView;
+
+namespace {
+
+// Exact in binary, so ticks land on frames: 0.5 s is 8 frames, 0.2 s is 4 (0.25 s).
+constexpr float kDt = 0.0625f;
+constexpr double kNarration = 1.2;
+
+// Every narration "plays" for kNarration seconds of the virtual clock.
+struct Play {
+    std::string path;
+    double at;
+};
+class ClockAudio : public AudioBackend {
+public:
+    explicit ClockAudio(std::vector<Play>& plays) : m_plays(plays) {}
+    bool play(const std::string& path, bool, std::string&) override {
+        m_plays.push_back({path, CCClock::now()});
+        m_end = CCClock::now() + kNarration;
+        return true;
+    }
+    void stop() override { m_end = 0; }
+    bool isPlaying() override { return CCClock::now() < m_end; }
+    void setVolume(float) override {}
+
+private:
+    std::vector<Play>& m_plays;
+    double m_end = 0;
+};
+
+PageLayer* runningPage() {
+    CCScene* scene = CCDirector::sharedDirector()->getRunningScene();
+    if (!scene || scene->isTransition()) return nullptr;
+    for (CCNode* child : scene->getChildren())
+        if (auto* page = dynamic_cast<PageLayer*>(child)) return page;
+    return nullptr;
+}
+
+class NavigationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(view.isOpen());
+        CCClock::setVirtual(true);
+        resetBookState();
+        book.writeConfig();
+        book.writeInterfaceTexts();
+        book.writeHomeLayout();
+        book.writeImages();
+        view.writeImage("Images/pause_btn.png", 64, 64, 0xffc03030); // tell pause from play
+        // Pages 1 to 3: two words on 1 and 3, one on 2; page 2's first word is missing.
+        book.writePage(1, {{1, {150, 600}, {}}, {2, {450, 600}, {}}});
+        book.writePage(2, {{2, {320, 500}, {}}});
+        book.writePage(3, {{1, {150, 600}, {}}, {2, {450, 600}, {}}});
+        subName = "tb";
+        pageMin = 1;
+        pageMax = 3;
+        SimpleAudioEngine::sharedEngine()->setBackend(std::make_unique<ClockAudio>(plays));
+        SimpleAudioEngine::sharedEngine()->setPathResolver([](const std::string& name) { return name; });
+        view.run(CCScene::create());
+    }
+    void TearDown() override {
+        SimpleAudioEngine::end();
+        resetBookState();
+    }
+
+    PageLayer* openPage(int page) {
+        currentPage = page;
+        TestController::openPageScene();
+        view.step();
+        return runningPage();
+    }
+    // Steps until a page (no transition) runs; answers it.
+    PageLayer* settle() {
+        for (int i = 0; i < 40; ++i) {
+            if (PageLayer* page = runningPage(); page && !CCDirector::sharedDirector()->getNextScene())
+                return page;
+            view.step(1, kDt);
+        }
+        return nullptr;
+    }
+    CCTransitionPageTurn* pendingTurn() {
+        return dynamic_cast<CCTransitionPageTurn*>(CCDirector::sharedDirector()->getNextScene());
+    }
+    void tap(const CCPoint& at) {
+        HeadlessView::touchBegan(at);
+        HeadlessView::touchEnded(at);
+    }
+    void swipe(const CCPoint& from, const CCPoint& to) {
+        HeadlessView::touchBegan(from);
+        HeadlessView::touchMoved(to);
+        HeadlessView::touchEnded(to);
+    }
+
+    HeadlessView view;
+    booktest::SmallBook book{view};
+    std::vector<Play> plays;
+};
+
+const CCPoint kEmpty(320, 820);
+const CCPoint kNextItem(352, 38), kPreviousItem(288, 38), kPlayItem(580, 40);
+
+} // namespace
+
+TEST_F(NavigationTest, ItemsAndKeysStopAtTheFirstAndLastPage) {
+    PageLayer* page = openPage(3);
+    ASSERT_NE(page, nullptr);
+    tap(kNextItem);
+    EXPECT_FALSE(page->onPageKey(SDLK_RIGHT) && CCDirector::sharedDirector()->getNextScene());
+    view.step();
+    EXPECT_EQ(currentPage, 3);
+    EXPECT_EQ(runningPage(), page);
+
+    page = openPage(1);
+    tap(kPreviousItem);
+    page->onPageKey(SDLK_LEFT);
+    view.step();
+    EXPECT_EQ(currentPage, 1);
+    EXPECT_EQ(runningPage(), page);
+
+    // Forward by the item: a forward curl of 0.5 s with depth testing, into the twin class.
+    const int scene = page->getSceneNumber();
+    tap(kNextItem);
+    ASSERT_NE(pendingTurn(), nullptr);
+    EXPECT_FALSE(pendingTurn()->isBackwards());
+    EXPECT_FLOAT_EQ(pendingTurn()->getDuration(), 0.5f);
+    EXPECT_TRUE(CCDirector::sharedDirector()->isDepthTest());
+    EXPECT_EQ(currentPage, 2);
+    EXPECT_EQ(turnDirection, 1);
+    page = settle();
+    ASSERT_NE(page, nullptr);
+    EXPECT_NE(page->getSceneNumber(), scene);
+
+    // Keys go the same way; a second key while the page turns is not a second turn.
+    EXPECT_TRUE(page->onPageKey(SDLK_LEFT));
+    EXPECT_TRUE(pendingTurn()->isBackwards());
+    EXPECT_FALSE(page->onPageKey(SDLK_LEFT));
+    EXPECT_EQ(currentPage, 1);
+    EXPECT_EQ(turnDirection, -1);
+    page = settle();
+    EXPECT_TRUE(page->onPageKey(SDLK_RIGHT));
+    EXPECT_EQ(currentPage, 2);
+    page = settle();
+    EXPECT_TRUE(page->onPageKey(SDLK_ESCAPE));
+    view.step();
+    EXPECT_NE(
+        dynamic_cast<TestController*>(CCDirector::sharedDirector()->getRunningScene()->getChildren()[0]),
+        nullptr);
+}
+
+TEST_F(NavigationTest, SwipesTurnByTheirHorizontalPartFromFiftyPoints) {
+    PageLayer* page = openPage(2);
+    ASSERT_NE(page, nullptr);
+    swipe(kEmpty, kEmpty - CCPoint(49, 0));
+    swipe(kEmpty, kEmpty + CCPoint(49.9f, 0));
+    EXPECT_EQ(CCDirector::sharedDirector()->getNextScene(), nullptr);
+    EXPECT_EQ(currentPage, 2);
+
+    // Diagonal: 50 to the left and 300 down turns forward.
+    swipe(CCPoint(400, 800), CCPoint(350, 500));
+    ASSERT_NE(pendingTurn(), nullptr);
+    EXPECT_FALSE(pendingTurn()->isBackwards());
+    EXPECT_EQ(currentPage, 3);
+    page = settle();
+
+    // A long drag to the right turns back one page only.
+    HeadlessView::touchBegan(kEmpty);
+    HeadlessView::touchMoved(kEmpty + CCPoint(50, 0));
+    HeadlessView::touchMoved(kEmpty + CCPoint(200, 0));
+    HeadlessView::touchEnded(kEmpty + CCPoint(200, 0));
+    ASSERT_NE(pendingTurn(), nullptr);
+    EXPECT_TRUE(pendingTurn()->isBackwards());
+    EXPECT_EQ(currentPage, 2);
+
+    // At the last page a leftward swipe does nothing.
+    openPage(3);
+    swipe(kEmpty, kEmpty - CCPoint(120, 0));
+    EXPECT_EQ(CCDirector::sharedDirector()->getNextScene(), nullptr);
+    EXPECT_EQ(currentPage, 3);
+}
+
+TEST_F(NavigationTest, TheSecondCloseTapInARowShowsTheHintForThreeSeconds) {
+    PageLayer* page = openPage(1);
+    ASSERT_NE(page, nullptr);
+    tap(CCPoint(300, 820));
+    tap(CCPoint(310, 820));
+    EXPECT_EQ(page->getTapCount(), 1);
+    EXPECT_FALSE(hintLabel->isVisible()) << "not on the first close tap";
+    tap(CCPoint(310 + 20.5f, 820 - 20.9f)); // within tapRadius (640 / 30) after cutting to whole points
+    EXPECT_EQ(page->getTapCount(), 2);
+    ASSERT_TRUE(hintLabel->isVisible());
+    EXPECT_STREQ(hintLabel->getString(), "Touch a word to hear it");
+    EXPECT_EQ(hintLabel->getPosition(), CCPoint(330.5f, 799.1f));
+    EXPECT_FLOAT_EQ(hintLabel->getDimensions().width, page->getTapRadius() * 8);
+
+    view.step(47, kDt); // 2.94 s
+    EXPECT_TRUE(hintLabel->isVisible());
+    view.step(1, kDt);
+    EXPECT_FALSE(hintLabel->isVisible());
+
+    tap(CCPoint(330, 800)); // a third close tap shows it again
+    EXPECT_TRUE(hintLabel->isVisible());
+    tap(CCPoint(100, 300)); // a far one starts counting afresh
+    EXPECT_EQ(page->getTapCount(), 0);
+}
+
+TEST_F(NavigationTest, ModeTwoReadsThePageInOrderAndStartsAgainFromWordOne) {
+    readingMode = 2;
+    PageLayer* page = openPage(1);
+    ASSERT_NE(page, nullptr);
+    tap(kPlayItem);
+    EXPECT_TRUE(autoPlayOn);
+    const double start = CCClock::now();
+    view.step(160, kDt); // 10 s
+    ASSERT_GE(plays.size(), 5u);
+    const std::string w1 = "testLirra/epc/" + md5Hex("mc011.mp3") + ".mp3";
+    const std::string w2 = "testLirra/epc/" + md5Hex("mc012.mp3") + ".mp3";
+    EXPECT_EQ(plays[0].path, w1);
+    EXPECT_EQ(plays[1].path, w2);
+    EXPECT_EQ(plays[2].path, w1);
+    EXPECT_EQ(plays[3].path, w2);
+    // 0.2 s (a 0.25 s tick here) to the first word; then 0.5 s ticks: two
+    // while it plays, one idle tick, and the next word.
+    EXPECT_DOUBLE_EQ(plays[0].at - start, 0.25);
+    EXPECT_DOUBLE_EQ(plays[1].at - plays[0].at, 2.0);
+    // After the last word: the same idle tick, the end-of-page tick, then
+    // 0.2 s and 0.5 s to word 1.
+    EXPECT_DOUBLE_EQ(plays[2].at - plays[1].at, 2.75);
+    EXPECT_EQ(currentPage, 1);
+    EXPECT_EQ(runningPage(), page);
+}
+
+TEST_F(NavigationTest, ModeThreeTurnsThePagesAndStopsAtTheLastWithThePauseImage) {
+    PageLayer* page = openPage(1);
+    ASSERT_NE(page, nullptr);
+    tap(kPlayItem);
+    view.step(240, kDt); // 15 s: pages 1, 2 and 3 read
+    ASSERT_EQ(plays.size(), 6u) << "two words on each page, the word missing from page 2 too";
+    EXPECT_EQ(plays[2].path, "testLirra/epc/" + md5Hex("mc021.mp3") + ".mp3")
+        << "played though not on the page";
+    EXPECT_EQ(plays[3].path, "testLirra/epc/" + md5Hex("mc022.mp3") + ".mp3");
+    // End-of-page tick 2.0 s after the last word, then the turn; the new page
+    // ticks 0.2 s after it enters, clears the pause, and reads 0.5 s later.
+    const double turnToWord = plays[2].at - plays[1].at - 2.0;
+    EXPECT_GE(turnToWord, 0.75);
+    EXPECT_LE(turnToWord, 0.75 + 2 * kDt);
+    EXPECT_EQ(currentPage, 3);
+
+    page = runningPage();
+    ASSERT_NE(page, nullptr);
+    EXPECT_FALSE(page->isScheduled(schedule_selector(PageLayer::autoPlayStep)));
+    EXPECT_TRUE(autoPlayOn);
+    EXPECT_TRUE(testsupport::isColour(view.at(kPlayItem), 0xc0, 0x30, 0x30)) << "pause image still shown";
+    view.step(80, kDt);
+    EXPECT_EQ(plays.size(), 6u);
+
+    tap(kPlayItem);
+    view.step();
+    EXPECT_FALSE(autoPlayOn);
+    EXPECT_TRUE(testsupport::isColour(view.at(kPlayItem), 0x40, 0xa0, 0x40)) << "play image";
+}
+
+TEST_F(NavigationTest, SpaceIsThePlayItemOnlyWhenItIsShown) {
+    PageLayer* page = openPage(1);
+    EXPECT_TRUE(page->onPageKey(SDLK_SPACE));
+    EXPECT_TRUE(autoPlayOn);
+    EXPECT_TRUE(page->onPageKey(SDLK_SPACE));
+    EXPECT_FALSE(autoPlayOn);
+
+    readingMode = 1;
+    page = openPage(1);
+    EXPECT_FALSE(page->getPlayItem()->isVisible());
+    EXPECT_FALSE(page->onPageKey(SDLK_SPACE));
+    EXPECT_FALSE(autoPlayOn);
+    EXPECT_FALSE(page->onPageKey(SDLK_a));
+}
