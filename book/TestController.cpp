@@ -2,6 +2,7 @@
 
 #include "book/BookScene.h"
 #include "book/BookState.h"
+#include "book/MenuTestScene.h"
 #include "book/TestLayer1.h"
 #include "engine/audio/SimpleAudioEngine.h"
 #include "engine/base/CCLog.h"
@@ -94,8 +95,7 @@ void TestController::onWordLearning(CCObject*, int) {
 }
 
 void TestController::onPageMenu(CCObject*, int) {
-    CCDirector::sharedDirector()->purgeCachedData();
-    CCLog("book: the page menu is not available yet");
+    MenuTestScene::open();
 }
 
 void TestController::onExitBook(CCObject*, int) {

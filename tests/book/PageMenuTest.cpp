@@ -61,7 +61,7 @@ protected:
     }
     // The screen on show, after its fly-in has ended.
     Screen screen() {
-        view.step(3, 0.7f);
+        view.step(4, 0.7f); // the 2 s fly-in is over
         Screen shown;
         MenuLayerMainMenu* layer = runningChild<MenuLayerMainMenu>();
         if (!layer) return shown;
