@@ -1,6 +1,6 @@
 #include "app/AppDelegate.h"
 
-#include "app/WelcomeLayer.h"
+#include "book/TestController.h"
 #include "engine/director/CCDirector.h"
 #include "engine/nodes/CCScene.h"
 #include "engine/platform/CCEGLView.h"
@@ -14,13 +14,17 @@ bool AppDelegate::applicationDidFinishLaunching() {
     director->setAnimationInterval(1.0 / 60);
 
     CCScene* scene = CCScene::create();
-    auto* layer = new WelcomeLayer();
+    auto* layer = new book::TestController();
     scene->addChild(layer);
     layer->release();
     director->runWithScene(scene);
     return true;
 }
 
-void AppDelegate::applicationDidEnterBackground() { CCDirector::sharedDirector()->stopAnimation(); }
+void AppDelegate::applicationDidEnterBackground() {
+    CCDirector::sharedDirector()->stopAnimation();
+}
 
-void AppDelegate::applicationWillEnterForeground() { CCDirector::sharedDirector()->startAnimation(); }
+void AppDelegate::applicationWillEnterForeground() {
+    CCDirector::sharedDirector()->startAnimation();
+}

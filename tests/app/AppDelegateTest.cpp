@@ -1,4 +1,5 @@
 #include "app/AppDelegate.h"
+#include "book/TestController.h"
 #include "engine/director/CCDirector.h"
 #include "engine/nodes/CCScene.h"
 #include "engine/platform/CCEGLView.h"
@@ -10,7 +11,7 @@
 using namespace engine;
 
 TEST(AppDelegateTest, LaunchSetsUpTheDirectorAndTheFirstScene) {
-    CCFileUtils::sharedFileUtils()->setResourceRoot(LIRRA_SOURCE_DIR "/resources");
+    CCFileUtils::sharedFileUtils()->setResourceRoot(LIRRA_TEST_DATA "/book");
     CCEGLView* view = CCEGLView::sharedOpenGLView();
     view->setHeadless(true);
     view->setFrameSize(792.857f, 970.0f);
@@ -27,7 +28,12 @@ TEST(AppDelegateTest, LaunchSetsUpTheDirectorAndTheFirstScene) {
         EXPECT_EQ(director->getWinSize(), CCSize(640, 960));
         director->stepFrame(1.0f / 60);
         ASSERT_NE(director->getRunningScene(), nullptr);
-        EXPECT_EQ(log.count("cannot"), 0) << "the first scene's picture must load";
+        // The first scene is the home page itself, built from the book's files.
+        ASSERT_EQ(director->getRunningScene()->getChildren().size(), 1u);
+        EXPECT_NE(dynamic_cast<book::TestController*>(director->getRunningScene()->getChildren().front()),
+                  nullptr);
+        EXPECT_EQ(log.count("cannot"), 0);
+        EXPECT_EQ(log.count("book:"), 0) << "the home page must find all its files";
 
         // The design area is stretched over the whole frame: about 1.23 times
         // more across than down for a desktop height of 1000.

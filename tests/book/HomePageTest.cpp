@@ -5,6 +5,8 @@
 #include "book/TestController.h"
 #include "book/TestLayer1.h"
 #include "engine/director/CCDirector.h"
+#include "engine/menu/CCMenuItemFont.h"
+#include "gui/LayoutReader.h"
 #include "gui/UILayer.h"
 #include "gui/UIRootWidget.h"
 #include "gui/UIToolkit.h"
@@ -99,4 +101,24 @@ TEST_F(HomePageTest, MissingFilesAreNamedAndThePageStillRuns) {
     tap({320, 550});
     view.step();
     EXPECT_NE(dynamic_cast<book::TestController*>(runningLayer()), nullptr);
+}
+
+TEST_F(HomePageTest, RoundTripsHomePageHomeFreeEachScene) {
+    book.writeAll();
+    startHome();
+    long afterFirst = 0;
+    for (int trip = 1; trip <= 50; ++trip) {
+        tap(SmallBook::homeButton("bnwordlean"));
+        view.step();
+        book::PageLayer* page = runningPage();
+        ASSERT_NE(page, nullptr) << "trip " << trip;
+        // The home page let go of the shared widget objects when it went.
+        EXPECT_FALSE(gui::UIToolkit::hasInstance() || gui::LayoutReader::hasInstance());
+        tap(page->getHomeItem()->getPosition());
+        view.step();
+        ASSERT_NE(dynamic_cast<book::TestController*>(runningLayer()), nullptr) << "trip " << trip;
+        EXPECT_FALSE(gui::UIToolkit::hasInstance()) << "the page scene keeps the toolkit";
+        if (trip == 1) afterFirst = CCObject::liveObjectCount();
+    }
+    EXPECT_EQ(CCObject::liveObjectCount(), afterFirst);
 }

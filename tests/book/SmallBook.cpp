@@ -53,7 +53,8 @@ const std::string& spokenWord() {
             return std::string();
         static testsupport::TempDir dir;
         std::string make = "cd '" + dir.path() +
-                           "' && espeak-ng -w word.wav 'sun' 2>/dev/null && lame --quiet word.wav word.mp3";
+                           "' && espeak-ng -w word.wav 'the sun is shining on the hill' 2>/dev/null && lame "
+                           "--quiet word.wav word.mp3";
         if (std::system(make.c_str()) != 0) return std::string();
         std::ifstream in(dir.path() + "/word.mp3", std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
@@ -148,7 +149,7 @@ bool SmallBook::writeAll() {
     writeHomeLayout();
     writeImages();
     writePage(1, {{1, {150, 600}, {}}, {2, {450, 600}, {}}, {5, {320, 300}, {}}});
-    writePage(2, {{1, {200, 700}, {}}, {3, {320, 150}, {0, 400}}});
+    writePage(2, {{1, {200, 700}, {}}, {3, {320, -250}, {0, 400}}});
     writeWordTexts(
         {{"str011", "sun"}, {"str012", "moon"}, {"str015", "star"}, {"str021", "cat"}, {"str023", "dog"}});
     bool spoken = true;

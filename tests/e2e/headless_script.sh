@@ -2,25 +2,32 @@
 # The automation flags end to end: a headless run driven by a script, its log
 # file and saved frame; wrong flags and a malformed script line exit with 2.
 LIRRA=$1
+SOURCE=$2
 source "$(dirname "$0")/lib.bash"
 touch "$E2E_TMP/lirra.log"
+make_test_book "$SOURCE"
 
 cat >"$E2E_TMP/script.txt" <<SCRIPT
-# touch the lower left quarter, then save the frame and stop
-at 0.1 down 160 240
-at 0.2 up 170 250
-at 0.3 shot $E2E_TMP/frame.png
-at 0.5 quit
+# word learning, then the first word; save the frame once the highlight has slid in
+at 0.1 down 320 550
+at 0.2 up 320 550
+at 0.5 down 150 600
+at 0.6 up 150 600
+at 2.0 shot $E2E_TMP/frame.png
+at 2.2 quit
 SCRIPT
 status=0
-"$LIRRA" --headless --script "$E2E_TMP/script.txt" --log "$E2E_TMP/lirra.log" >"$E2E_TMP/stdout.txt" 2>&1 || status=$?
+"$LIRRA" --resources "$E2E_TMP/book" --headless --script "$E2E_TMP/script.txt" --log "$E2E_TMP/lirra.log" >"$E2E_TMP/stdout.txt" 2>&1 || status=$?
 [ "$status" -eq 0 ] || fail "scripted run ended with status $status"
-grep -q "welcome: touch began at 160 240" "$E2E_TMP/lirra.log" || fail "the scripted touch did not arrive"
-grep -q "welcome: touch ended at 170 250" "$E2E_TMP/lirra.log" || fail "the scripted lift did not arrive"
+grep -q "Scene 1 onEnter" "$E2E_TMP/lirra.log" || fail "the scripted touch on word learning did not open the page"
+grep -q "audio: play $NARRATION" "$E2E_TMP/lirra.log" || fail "the scripted touch on the word did not play it"
 [ -f "$E2E_TMP/frame.png" ] || fail "no frame was saved"
 size=$(identify -format '%wx%h' "$E2E_TMP/frame.png")
 [ "$size" = "825x1009" ] || fail "the frame is $size, not the 1040-pixel desktop's 825x1009"
-[ "$(pixel "$E2E_TMP/frame.png" 5 5)" = "250,240,215" ] || fail "the saved frame does not show the first scene"
+[ "$(pixel "$E2E_TMP/frame.png" 5 5)" = "230,230,230" ] || fail "the saved frame does not show the page"
+WIDTH=825 HEIGHT=1009
+[ "$(pixel "$E2E_TMP/frame.png" "$(window_x 150)" "$(window_y 600)")" = "255,128,0" ] ||
+    fail "the saved frame does not show the word highlighted"
 
 # --frames stops the run by itself.
 status=0

@@ -67,3 +67,24 @@ wait_for_log() {
 pixel() {
     convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
 }
+
+# A copy of the end-to-end test book in $E2E_TMP/book, with spoken narration
+# for word 1 of page 1 ("sun") when espeak-ng and lame are there. Sets
+# NARRATION to the file's name under the book root.
+make_test_book() {
+    local source=$1
+    cp -r "$source/tests/data/book" "$E2E_TMP/book"
+    NARRATION="testLirra/epc/$(printf '%s' mc011.mp3 | md5sum | cut -c1-32).mp3"
+    mkdir -p "$E2E_TMP/book/testLirra/epc"
+    espeak-ng -w "$E2E_TMP/sun.wav" "the sun is shining" 2>/dev/null &&
+        lame --quiet "$E2E_TMP/sun.wav" "$E2E_TMP/book/$NARRATION" || fail "cannot make narration (espeak-ng, lame)"
+}
+
+# Window pixel column of design x, and row of design y, for a $WIDTH x $HEIGHT window.
+window_x() { echo $(($1 * WIDTH / 640)); }
+window_y() { echo $(((960 - $1) * HEIGHT / 960)); }
+
+# Pixels near pure blue (the word label's text) in a PNG's region WxH+X+Y.
+blue_pixels() {
+    convert "$1" -crop "$2" +repage -fx '(r<0.35 && g<0.35 && b>0.6) ? 1 : 0' -format '%[fx:int(mean*w*h+0.5)]' info:
+}

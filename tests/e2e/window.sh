@@ -1,16 +1,27 @@
 #!/usr/bin/env bash
-# The real binary in a real X window: title and shape, what it shows, a click
-# reaching a touch handler at the right design point, minimise and restore,
-# and closing the window ending the process with status 0.
+# The real binary in a real X window: title and shape, the home page as the
+# first scene, word learning, a word read by a click (highlight, bubble text,
+# narration audible in the mixed output), minimise and restore, and closing
+# the window ending the process with status 0.
 LIRRA=$1
+SOURCE=$2
 source "$(dirname "$0")/lib.bash"
 
+make_test_book "$SOURCE"
 start_x 1280x1080
-"$LIRRA" --log "$E2E_TMP/lirra.log" >"$E2E_TMP/stdout.txt" 2>&1 &
+SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$E2E_TMP/audio.raw" \
+    "$LIRRA" --resources "$E2E_TMP/book" --log "$E2E_TMP/lirra.log" >"$E2E_TMP/stdout.txt" 2>&1 &
 APP_PID=$!
 
-wid=$(timeout 15 xdotool search --sync --name '^lirra$' | head -1) || fail "no window titled 'lirra' appeared"
-sleep 1
+# Polled rather than --sync: a window that comes and goes while SDL sets up
+# makes a synced search fail with BadWindow.
+wid=""
+for _ in $(seq 1 150); do
+    wid=$(xdotool search --name '^lirra$' 2>/dev/null | head -1) && [ -n "$wid" ] && break
+    sleep 0.1
+done
+[ -n "$wid" ] || fail "no window titled 'lirra' appeared"
+wait_for_log "TestController"
 
 # The frame is sized from the usable desktop height, aspect about 0.817.
 eval "$(xdotool getwindowgeometry --shell "$wid")"
@@ -18,36 +29,66 @@ ratio=$(echo "scale=4; $WIDTH / $HEIGHT" | bc)
 echo "window ${WIDTH}x${HEIGHT}, ratio $ratio"
 awk -v r="$ratio" 'BEGIN { exit !(r > 0.80 && r < 0.83) }' || fail "aspect ratio $ratio is not about 0.817"
 
-# The first scene: the cream background and the cover picture at the centre.
-import -window "$wid" "$E2E_TMP/shot.png"
-corner=$(pixel "$E2E_TMP/shot.png" 5 5)
-middle=$(pixel "$E2E_TMP/shot.png" $((WIDTH / 2)) $((HEIGHT / 2)))
-echo "corner $corner, middle $middle"
-[ "$corner" = "250,240,215" ] || fail "background colour is $corner"
-[ "$middle" != "250,240,215" ] && [ "$middle" != "0,0,0" ] || fail "the cover picture is not drawn ($middle)"
+# The first scene is the home page: its background, and the word-learning
+# button shown (the continue button is hidden on a first visit).
+for _ in $(seq 1 50); do
+    import -window "$wid" "$E2E_TMP/home.png"
+    [ "$(pixel "$E2E_TMP/home.png" 5 5)" = "230,230,230" ] && break
+    sleep 0.1
+done
+echo "home corner $(pixel "$E2E_TMP/home.png" 5 5)"
+[ "$(pixel "$E2E_TMP/home.png" 5 5)" = "230,230,230" ] || fail "the home page is not drawn"
+[ "$(pixel "$E2E_TMP/home.png" "$(window_x 320)" "$(window_y 550)")" = "48,112,192" ] ||
+    fail "the word-learning button is not shown"
+[ "$(pixel "$E2E_TMP/home.png" "$(window_x 320)" "$(window_y 700)")" = "230,230,230" ] ||
+    fail "the continue button shows on the first visit"
 
-# A click at a quarter across and three quarters down is design point (160, 240).
-xdotool mousemove --window "$wid" $((WIDTH / 4)) $((HEIGHT * 3 / 4)) click 1
-wait_for_log "welcome: touch ended"
-line=$(grep "welcome: touch began" "$E2E_TMP/lirra.log" | tail -1)
-read -r x y <<<"$(echo "$line" | awk '{print $5, $6}')"
-echo "click arrived at design point $x $y"
-[ $((x - 160)) -ge -2 ] && [ $((x - 160)) -le 2 ] && [ $((y - 240)) -ge -2 ] && [ $((y - 240)) -le 2 ] ||
-    fail "click arrived at ($x, $y), expected (160, 240)"
+# Word learning opens page 1.
+xdotool mousemove --window "$wid" "$(window_x 320)" "$(window_y 550)" click 1
+wait_for_log "Scene 1 onEnter"
+
+# A click on the first word: highlight, bubble text, narration.
+xdotool mousemove --window "$wid" "$(window_x 150)" "$(window_y 600)" click 1
+wait_for_log "audio: play $NARRATION"
+grep -q "cannot play" "$E2E_TMP/lirra.log" && fail "the narration did not play"
+lit=""
+for _ in $(seq 1 50); do
+    import -window "$wid" "$E2E_TMP/word.png"
+    lit=$(pixel "$E2E_TMP/word.png" "$(window_x 150)" "$(window_y 600)")
+    [ "$lit" = "255,128,0" ] && break
+    sleep 0.1
+done
+echo "word pixel $lit"
+[ "$lit" = "255,128,0" ] || fail "the word is not highlighted ($lit)"
+region="$(window_x 120)x$(($(window_y 535) - $(window_y 575)))+$(window_x 90)+$(window_y 575)"
+text=$(blue_pixels "$E2E_TMP/word.png" "$region")
+echo "text pixels under the word: $text"
+[ "$text" -gt 20 ] || fail "no word text in the bubble under the word"
+
+# The narration reached the mixed output: not silence.
+for _ in $(seq 1 50); do
+    loud=$(tr -d '\000' <"$E2E_TMP/audio.raw" | wc -c)
+    [ "$loud" -gt 10000 ] && break
+    sleep 0.1
+done
+echo "non-zero bytes in the mixed output: $loud"
+[ "$loud" -gt 10000 ] || fail "the narration is silent in the mixed output"
 
 # Minimise stops the drawing, restore starts it again.
 xdotool windowminimize --sync "$wid" || true
 wait_for_log "application: entered the background"
-sleep 1
 wmctrl -i -a "$wid" 2>/dev/null || xdotool windowactivate "$wid" 2>/dev/null || xdotool windowmap "$wid"
 wait_for_log "application: back in the foreground"
 stopped_at=$(grep -o 'entered the background at frame [0-9]*' "$E2E_TMP/lirra.log" | tail -1 | awk '{print $NF}')
 back_at=$(grep -o 'back in the foreground at frame [0-9]*' "$E2E_TMP/lirra.log" | tail -1 | awk '{print $NF}')
 echo "drawing stopped at frame $stopped_at, resumed at $back_at"
 [ "$stopped_at" = "$back_at" ] || fail "frames were drawn in the background ($stopped_at -> $back_at)"
-sleep 0.5
-import -window "$wid" "$E2E_TMP/shot2.png"
-[ "$(pixel "$E2E_TMP/shot2.png" 5 5)" = "250,240,215" ] || fail "nothing drawn after restoring"
+for _ in $(seq 1 50); do
+    import -window "$wid" "$E2E_TMP/shot2.png"
+    [ "$(pixel "$E2E_TMP/shot2.png" 5 5)" = "230,230,230" ] && break
+    sleep 0.1
+done
+[ "$(pixel "$E2E_TMP/shot2.png" 5 5)" = "230,230,230" ] || fail "nothing drawn after restoring"
 
 # Closing the window ends the process with status 0.
 wmctrl -i -c "$wid"

@@ -1,0 +1,135 @@
+// Reading a word by touch: highlight, bubble with the word's text, the
+// narration request, the bubble watch, and the cases around them.
+#include "book/BookFixture.h"
+#include "book/BookNames.h"
+#include "engine/audio/SimpleAudioEngine.h"
+#include "engine/text/CCLabelTTF.h"
+#include "gui/UIButton.h"
+#include "gui/UILayer.h"
+#include "gui/UIRootWidget.h"
+#include "gui/UIToolkit.h"
+
+using namespace engine;
+using namespace booktest;
+
+namespace {
+
+class WordReadingTest : public BookFixture {
+protected:
+    void SetUp() override {
+        if (!book.writeAll()) GTEST_SKIP() << "needs espeak-ng and lame to make narration";
+    }
+    bool playing() { return SimpleAudioEngine::sharedEngine()->isBackgroundMusicPlaying(); }
+    std::string playLine(int tag, int page) {
+        return "audio: play " + book::narrationPath("testLirra", book::soundName(tag, page));
+    }
+    gui::UIWidget* hotspot(int page, int index) {
+        return gui::UIToolkit::findWidgetByName(runningPage()->getUILayer()->getRootWidget(),
+                                                book::hotspotName(page, index));
+    }
+    // Blue text pixels in the band just below a 50-point-high word at (x, y).
+    int textPixelsBelow(float x, float y) {
+        return countPixels(CCRect(x - 60, y - 65, 120, 40), 0, 0, 255, 90);
+    }
+};
+
+} // namespace
+
+TEST_F(WordReadingTest, TouchHighlightsShowsTheTextAndPlaysTheNarration) {
+    startPage(1);
+    EXPECT_EQ(textPixelsBelow(150, 600), 0);
+    tap({150, 600});
+    view.step(80); // the elastic slide takes a second
+
+    EXPECT_EQ(book::selectedWord, hotspot(1, 1));
+    EXPECT_EQ(book::nextWordIndex, 2);
+    EXPECT_EQ(log.count(playLine(11, 1)), 1);
+    ASSERT_TRUE(playing());
+    // The highlight (the hotspot's pressed picture) is back on its word.
+    EXPECT_TRUE(testsupport::isColour(view.at(150, 600), 255, 128, 0, 10)) << "no highlight on the word";
+    ASSERT_NE(book::wordLabel, nullptr);
+    EXPECT_STREQ(book::wordLabel->getString(), "-sun-");
+    EXPECT_GT(textPixelsBelow(150, 600), 20) << "no text under the word";
+    EXPECT_TRUE(book::wordBubble->isVisible());
+    view.save("book_word_selected");
+
+    // The bubble goes within about a second of the narration's end; the
+    // highlight stays.
+    ASSERT_TRUE(stepUntil([&] { return !playing(); }, 10));
+    EXPECT_TRUE(book::wordBubble->isVisible());
+    EXPECT_TRUE(stepUntil([&] { return !book::wordBubble->isVisible(); }, 1.1));
+    EXPECT_FALSE(book::wordLabel->isVisible());
+    view.step();
+    EXPECT_EQ(textPixelsBelow(150, 600), 0);
+    EXPECT_TRUE(hotspot(1, 1)->isVisible());
+}
+
+TEST_F(WordReadingTest, TheWordBeingReadIsNotRestartedButAnotherWordCutsIn) {
+    startPage(1);
+    tap({150, 600});
+    view.step(80);
+    ASSERT_TRUE(playing());
+    tap({150, 600});
+    EXPECT_EQ(log.count(playLine(11, 1)), 1);
+    EXPECT_TRUE(book::selectedWord->isFocused());
+
+    tap({450, 600});
+    EXPECT_EQ(log.count(playLine(12, 1)), 1);
+    EXPECT_EQ(book::selectedWord, hotspot(1, 2));
+    EXPECT_FALSE(hotspot(1, 1)->isVisible());
+    EXPECT_EQ(book::nextWordIndex, 3);
+
+    // After its narration the same word is read again, in place.
+    ASSERT_TRUE(stepUntil([&] { return !playing(); }, 10));
+    tap({450, 600});
+    EXPECT_EQ(log.count(playLine(12, 1)), 2);
+    view.step(80);
+    EXPECT_EQ(hotspot(1, 2)->getPosition(), CCPoint(450, 600));
+}
+
+TEST_F(WordReadingTest, ATouchMidSlideLeavesTheWordInItsPlace) {
+    book.writePage(3, {{1, {200, 500}, {}}});
+    view.resources().write(book::narrationPath("testLirra", book::soundName(31, 3)), "not an mp3");
+    startPage(3);
+    // Narration that cannot play lets the word be read again at once.
+    tap({200, 500});
+    view.step(10);
+    tap(hotspot(3, 1)->getPosition());
+    view.step(80);
+    EXPECT_EQ(hotspot(3, 1)->getPosition(), CCPoint(200, 500));
+}
+
+TEST_F(WordReadingTest, TextGoesAboveAWordWithNegativeYAndBelowAnyOther) {
+    startPage(2);
+    tap({200, 700});
+    ASSERT_NE(book::wordLabel, nullptr);
+    EXPECT_LT(book::wordLabel->getPositionY(), 700 - 25);
+    EXPECT_LT(book::wordBubble->getPosition().y, book::wordLabel->getPositionY());
+
+    tap({320, 150}); // word 3 lies at y -250 in a panel placed at y 400
+    ASSERT_NE(book::wordLabel, nullptr);
+    EXPECT_GT(book::wordLabel->getPositionY(), -250 + 25);
+    EXPECT_GT(book::wordBubble->getPosition().y, book::wordLabel->getPositionY());
+    EXPECT_EQ(book::wordBubble->getParent(), hotspot(2, 3)->getParent());
+    EXPECT_EQ(book::wordLabel->getParent(), hotspot(2, 3)->getParent()->getRenderer());
+    EXPECT_STREQ(book::wordLabel->getString(), "-dog-");
+}
+
+TEST_F(WordReadingTest, MissingOrOverlongTextsStillPlayTheNarration) {
+    book.writeWordTexts({{"str011", "sun"}, {"str012", std::string(1600, 'a')}});
+    startPage(1);
+    tap({150, 600});
+    CCRef<CCLabelTTF> first(book::wordLabel);
+    ASSERT_TRUE(first);
+
+    tap({450, 600}); // 1600 characters: nothing shown, and the old text goes too
+    EXPECT_EQ(log.count(playLine(12, 1)), 1);
+    EXPECT_EQ(book::wordLabel, nullptr);
+    EXPECT_EQ(first->getParent(), nullptr);
+    EXPECT_FALSE(book::wordBubble->isVisible());
+
+    tap({320, 300}); // no text for this word: the bubble shrinks to nothing
+    EXPECT_EQ(log.count(playLine(15, 1)), 1);
+    EXPECT_TRUE(log.contains("Stringstr.xml has no text for \"str015\""));
+    EXPECT_EQ(book::wordBubble->getSize(), CCSizeZero);
+}
