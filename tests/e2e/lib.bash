@@ -76,7 +76,7 @@ make_test_book() {
     cp -r "$source/tests/data/book" "$E2E_TMP/book"
     NARRATION="testLirra/epc/$(printf '%s' mc011.mp3 | md5sum | cut -c1-32).mp3"
     mkdir -p "$E2E_TMP/book/testLirra/epc"
-    espeak-ng -w "$E2E_TMP/sun.wav" "the sun is shining" 2>/dev/null &&
+    espeak-ng -w "$E2E_TMP/sun.wav" "the sun is shining over the hill and the sea" 2>/dev/null &&
         lame --quiet "$E2E_TMP/sun.wav" "$E2E_TMP/book/$NARRATION" || fail "cannot make narration (espeak-ng, lame)"
 }
 

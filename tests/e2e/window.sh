@@ -51,18 +51,18 @@ wait_for_log "Scene 1 onEnter"
 xdotool mousemove --window "$wid" "$(window_x 150)" "$(window_y 600)" click 1
 wait_for_log "audio: play $NARRATION"
 grep -q "cannot play" "$E2E_TMP/lirra.log" && fail "the narration did not play"
-lit=""
+# The text shows while the narration plays, the highlight once it has slid in.
+region="$(window_x 120)x$(($(window_y 535) - $(window_y 575)))+$(window_x 90)+$(window_y 575)"
+lit="" text=0
 for _ in $(seq 1 50); do
     import -window "$wid" "$E2E_TMP/word.png"
     lit=$(pixel "$E2E_TMP/word.png" "$(window_x 150)" "$(window_y 600)")
-    [ "$lit" = "255,128,0" ] && break
+    text=$(blue_pixels "$E2E_TMP/word.png" "$region")
+    [ "$lit" = "255,128,0" ] && [ "$text" -gt 20 ] && break
     sleep 0.1
 done
-echo "word pixel $lit"
+echo "word pixel $lit, text pixels under the word: $text"
 [ "$lit" = "255,128,0" ] || fail "the word is not highlighted ($lit)"
-region="$(window_x 120)x$(($(window_y 535) - $(window_y 575)))+$(window_x 90)+$(window_y 575)"
-text=$(blue_pixels "$E2E_TMP/word.png" "$region")
-echo "text pixels under the word: $text"
 [ "$text" -gt 20 ] || fail "no word text in the bubble under the word"
 
 # The narration reached the mixed output: not silence.
