@@ -6,7 +6,8 @@ DEBIAN_PACKAGES := cmake ninja-build g++ pkg-config \
 	libpugixml-dev libjsoncpp-dev libfontconfig-dev libmd-dev \
 	fonts-liberation fonts-dejavu-core fonts-arphic-uming
 TEST_PACKAGES := googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev \
-	xvfb xauth x11-utils xdotool imagemagick openbox wmctrl bc espeak-ng lame
+	xvfb xauth x11-utils xdotool imagemagick openbox wmctrl bc espeak-ng lame \
+	fonts-sil-andika
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= $(shell nproc)

@@ -1,0 +1,54 @@
+#pragma once
+// The book maker's source: the story file that lists the book's pages, their
+// sentences and the pieces of their pictures (tools/book/story.json).
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace bookmaker {
+
+// One piece of art placed on a page's picture.
+struct Placement {
+    std::string art;    // id in the art library
+    float x = 0, y = 0; // from the picture's top-left corner, y down
+    float scale = 1;    // negative mirrors the piece
+};
+
+// A printed word: what is shown in the bubble and read aloud, and where it
+// lies in the sentence (bytes), without the punctuation around it.
+struct Word {
+    std::string text;
+    std::size_t offset = 0;
+};
+
+struct PageSource {
+    int number = 0;
+    std::string text;
+    std::vector<Word> words;
+    std::vector<Placement> picture;
+    bool olderFormat = false;
+    bool spriteSheet = false;
+};
+
+struct BookSource {
+    std::string title;
+    std::string bookFolder = "testLirra";
+    std::string subName;
+    std::string font = "Andika";
+    float fontSize = 56;
+    int wordTextSize = 40;
+    std::map<std::string, std::string> interfaceTexts;
+    std::vector<PageSource> pages;
+
+    // The story file; nothing and a message in `error` when it is unreadable
+    // or breaks a rule the book reader relies on.
+    static std::optional<BookSource> load(const std::string& path, std::string& error);
+};
+
+// Words of a sentence: runs between spaces and line breaks, with leading and trailing
+// punctuation left out ("Pip," gives "Pip"); a run without letters or digits
+// is no word.
+std::vector<Word> splitWords(const std::string& sentence);
+
+} // namespace bookmaker

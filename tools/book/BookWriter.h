@@ -1,0 +1,62 @@
+#pragma once
+// Writes the whole book from its source: the three dictionaries, the home,
+// page and settings layouts, the page pictures and word highlights (sprite
+// sheets where a page asks for one), the interface images, and the list of
+// narration files that make-book.sh speaks.
+//
+// Index: dictionaries | pictures from SVG | pages | home | settings |
+//        interface images | narration list
+#include "engine/base/CCGeometry.h"
+#include "tools/book/BookSource.h"
+
+#include <string>
+
+namespace Json {
+class Value;
+}
+
+namespace bookmaker {
+
+class PagePainter;
+
+class BookWriter {
+public:
+    // `artFolder` holds library.svg and ui/; the book goes to `outFolder`
+    // (the resource root); `workFolder` takes the intermediate pictures.
+    BookWriter(const BookSource& book, std::string artFolder, std::string outFolder, std::string workFolder);
+
+    // Writes everything; false, with a message on standard error, at the
+    // first thing that fails.
+    bool writeAll();
+
+    // Where a page prints its sentence (design points, y up): on the paper
+    // below the picture, above the page's buttons.
+    static engine::CCRect textBox();
+
+private:
+    bool writeDictionaries();
+    bool writePages(PagePainter& painter);
+    bool writePage(PagePainter& painter, const PageSource& page);
+    bool writeHome();
+    bool writeSettings();
+    bool writeInterfaceImages();
+    bool writeNarrationList();
+
+    // An SVG template from art/ui with its {{KEY}} fields filled, drawn to `pngPath`.
+    bool drawTemplate(const std::string& templateName,
+                      const std::vector<std::pair<std::string, std::string>>& fields,
+                      const std::string& pngPath, int width, int height);
+    bool drawSvg(const std::string& svg, const std::string& pngPath, int width, int height);
+    bool writeJson(const Json::Value& value, const std::string& path);
+    bool fail(const std::string& message);
+
+    std::string bookPath() const { return m_out + "/" + m_book.bookFolder; }
+    std::string pagesPath() const { return bookPath() + "/" + m_book.subName; }
+
+    const BookSource& m_book;
+    std::string m_art, m_out, m_work;
+    std::string m_library; // the art library's <defs>
+    int m_svgCount = 0;
+};
+
+} // namespace bookmaker
