@@ -8,13 +8,12 @@ namespace gui {
 
 namespace {
 
-// The longest prefix of `text` of at most `bytes` bytes that ends on a
-// character boundary: a cut must not leave half a character behind.
-std::string utf8Prefix(const std::string& text, std::size_t bytes) {
-    if (bytes >= text.size()) return text;
-    std::size_t end = bytes;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-        --end;
+// The first `count` code points of `text`, counted as the field counts
+// them, so a cut never leaves half a character behind.
+std::string firstCodePoints(const std::string& text, std::size_t count) {
+    std::size_t end = 0;
+    for (std::size_t taken = 0; taken < count && end < text.size(); ++taken)
+        engine::ccUTF8Next(text, end);
     return text.substr(0, end);
 }
 
@@ -80,12 +79,10 @@ void UICCTextField::insertText(const char* text, int length) {
     std::string inserted = typed.substr(0, newline);
     std::string rest = newline == std::string::npos ? std::string() : typed.substr(newline);
     if (!inserted.empty() && m_maxLengthEnabled) {
-        // Non-ASCII input is taken as three-byte characters (CJK).
-        std::size_t perChar = static_cast<unsigned char>(inserted[0]) >= 0x80 ? 3 : 1;
-        std::size_t limit = m_maxLength > 0 ? static_cast<std::size_t>(m_maxLength) * perChar : 0;
-        std::size_t current = std::strlen(getString());
-        if (current + inserted.size() > limit) {
-            inserted = utf8Prefix(inserted, current < limit ? limit - current : 0);
+        std::size_t limit = m_maxLength > 0 ? static_cast<std::size_t>(m_maxLength) : 0;
+        std::size_t current = static_cast<std::size_t>(getCharCount());
+        if (current + engine::ccUTF8Length(inserted) > limit) {
+            inserted = firstCodePoints(inserted, current < limit ? limit - current : 0);
             // Nothing fits: refused, as a full field refuses a keystroke.
             if (inserted.empty()) m_insertPending = true;
         }

@@ -4,10 +4,8 @@
 // raise flags (attach, detach, insert, delete) and decide; the widget turns
 // the flags into handler calls on its next frame.
 //
-// Length limit: the field takes at most maxLength characters. Inserted text
-// is measured in bytes, at three bytes a character when its first byte is
-// not ASCII, and cut on a character boundary so that the field stays within
-// the limit. Password mode shows the style character once per character
+// Length limit: the field takes at most maxLength characters (code points,
+// whatever their width in bytes); inserted text is cut to the room left. Password mode shows the style character once per character
 // of the real text; getString still answers the real text.
 //
 // Index: creation, length limit, password, pending events, input method,
