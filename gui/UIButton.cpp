@@ -3,6 +3,7 @@
 #include "engine/nodes/CCNode.h"
 #include "engine/nodes/CCNodeRGBA.h"
 #include "engine/text/CCLabelTTF.h"
+#include "gui/ButtonTitleLabel.h"
 
 namespace gui {
 
@@ -32,7 +33,7 @@ void UIButton::initRenderer() {
     m_normal.rebuild(m_renderer, false, kImageZOrder);
     m_pressed.rebuild(m_renderer, false, kImageZOrder);
     m_disabled.rebuild(m_renderer, false, kImageZOrder);
-    m_titleLabel = engine::CCLabelTTF::create();
+    m_titleLabel = ButtonTitleLabel::create();
     if (m_titleLabel) {
         m_titleLabel->setColor(m_titleColor);
         m_renderer->addChild(m_titleLabel, kTitleZOrder);
@@ -188,11 +189,6 @@ void UIButton::setFlipY(bool flip) {
 
 bool UIButton::isFlipY() const {
     return m_normal.isFlipY();
-}
-
-void UIButton::setColor(const engine::ccColor3B& color) {
-    UIWidget::setColor(color);
-    if (m_titleLabel) m_titleLabel->setColor(m_titleColor);
 }
 
 void UIButton::setIgnoreContentSize(bool ignore) {

@@ -6,7 +6,8 @@
 // touch that went down on the button is over it, disabled while bright is
 // false (and then never pressed). With ignoreSize on, the button takes the
 // size of its normal image; otherwise each image is stretched over the
-// button's size, or in nine-slice mode sized to it.
+// button's size, or in nine-slice mode sized to it. The button's colour
+// tints the images only: the title keeps its own colour.
 //
 // Index: creation, textures, nine-slice, title, overrides, looks, private helpers.
 #include "engine/base/CCGeometry.h"
@@ -73,7 +74,6 @@ public:
     bool isFlipX() const override;
     void setFlipY(bool flip) override;
     bool isFlipY() const override;
-    void setColor(const engine::ccColor3B& color) override;
     // Refused (no change) in nine-slice mode.
     void setIgnoreContentSize(bool ignore) override;
     // The normal image's texture size.

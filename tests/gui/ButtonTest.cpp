@@ -38,12 +38,12 @@ TEST_F(ButtonTest, LooksFollowTheFingerOnScreen) {
     button->setTouchEventHandler(recorder, &Recorder::onTouch);
     showLayer(button);
     EXPECT_TRUE(isColour(view->at(320, 480), 255, 0, 0));
-    view->save("button_normal");
+    EXPECT_TRUE(view->savedAsShown("button_normal"));
 
     HeadlessView::touchBegan({330, 490});
     view->step();
     EXPECT_TRUE(isColour(view->at(320, 480), 0, 255, 0));
-    view->save("button_pressed");
+    EXPECT_TRUE(view->savedAsShown("button_pressed"));
     // While the button follows its content every picture keeps its own size.
     EXPECT_TRUE(isColour(view->at(298, 472), 0, 255, 0));
     EXPECT_TRUE(isColour(view->at(272, 462), 0, 0, 0));
@@ -62,7 +62,7 @@ TEST_F(ButtonTest, LooksFollowTheFingerOnScreen) {
     button->setBright(false);
     view->step();
     EXPECT_TRUE(isColour(view->at(320, 480), 0, 0, 255));
-    view->save("button_disabled");
+    EXPECT_TRUE(view->savedAsShown("button_disabled"));
 }
 
 TEST_F(ButtonTest, DimButtonNeverShowsThePressedImageButStillReports) {
@@ -171,7 +171,7 @@ TEST_F(ButtonTest, NineSliceKeepsCornersAndInsetsOnScreen) {
     EXPECT_TRUE(isColour(view->at(228, 480), 255, 0, 0));
     EXPECT_TRUE(isColour(view->at(320, 528), 255, 255, 255));
     EXPECT_TRUE(isColour(view->at(320, 520), 255, 0, 0));
-    view->save("button_nine_slice");
+    EXPECT_TRUE(view->savedAsShown("button_nine_slice"));
 }
 
 TEST_F(ButtonTest, NineSliceSwitchKeepsTheDisabledLook) {
@@ -201,8 +201,18 @@ TEST_F(ButtonTest, TitleIsCentredAndKeepsItsColour) {
     button->setAnchorPoint({0, 0});
     EXPECT_EQ(title->getPosition(), CCPoint(50, 20));
     EXPECT_EQ(button->getVirtualRenderer()->getAnchorPoint(), CCPoint(0, 0));
-    button->setColor(ccc3(255, 255, 255));
-    EXPECT_EQ(title->getColor(), ccc3(44, 5, 247));
+    // The button's colour (and a tinted parent's) reaches the images, not the title.
+    button->setColor(ccc3(128, 128, 128));
+    EXPECT_EQ(title->getDisplayedColor(), ccc3(44, 5, 247));
+    auto* normal = dynamic_cast<CCRGBAProtocol*>(button->getVirtualRenderer());
+    ASSERT_NE(normal, nullptr);
+    EXPECT_EQ(normal->getDisplayedColor(), ccc3(128, 128, 128));
+    gui::UIWidget* parent = gui::UIWidget::create();
+    parent->setColor(ccc3(0, 255, 0));
+    parent->addChild(button);
+    EXPECT_EQ(title->getDisplayedColor(), ccc3(44, 5, 247));
+    button->setTitleColor(ccc3(10, 20, 30));
+    EXPECT_EQ(title->getDisplayedColor(), ccc3(10, 20, 30));
     // Drawn over the images.
     EXPECT_GT(title->getZOrder(), button->getVirtualRenderer()->getZOrder());
 }
