@@ -80,13 +80,11 @@ bool Layout::hitTest(const CCPoint& point) {
 // --- colour
 
 void Layout::setColor(const engine::ccColor3B& color) {
-    m_tint = color;
     UIWidget::setColor(color);
     if (m_backgroundImage) m_backgroundImage->setColor(color);
 }
 
 void Layout::setOpacity(engine::GLubyte opacity) {
-    m_tintOpacity = opacity;
     UIWidget::setOpacity(opacity);
     if (m_backgroundImage) m_backgroundImage->setOpacity(opacity);
 }

@@ -70,12 +70,11 @@ public:
     bool isClipAble() const { return m_clipping; }
 
     // --- overrides
-    // Also the stored tint of the background image: the render node carries
-    // no colour, so the panel keeps what it was given.
+    // Tint the background image there is now. The render node carries no
+    // colour, so the panel answers white and 255 and an image loaded later
+    // is not tinted: layout files set a panel's colour before its image.
     void setColor(const engine::ccColor3B& color) override;
-    engine::ccColor3B getColor() const override { return m_tint; }
     void setOpacity(engine::GLubyte opacity) override;
-    engine::GLubyte getOpacity() const override { return m_tintOpacity; }
     // From the lower-left corner to the upper-right, edges included, in the
     // render node's space; the anchor point plays no part.
     bool hitTest(const engine::CCPoint& point) override;
@@ -148,8 +147,6 @@ private:
     engine::GLubyte m_colorOpacity = 255;
     engine::CCSize m_backgroundImageTextureSize;
     int m_arrangement = LAYOUT_ABSOLUTE;
-    engine::ccColor3B m_tint = engine::ccWHITE;
-    engine::GLubyte m_tintOpacity = 255;
     // The stencil keeps its first 50 x 50 until the panel first has a size.
     bool m_clipSizeFollows = false;
 };
