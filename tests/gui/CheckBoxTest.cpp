@@ -42,25 +42,25 @@ TEST_F(CheckBoxTest, LooksOnScreen) {
     showLayer(box);
     EXPECT_EQ(box->getSize(), CCSize(60, 60));
     EXPECT_TRUE(isColour(view->at(320, 480), 255, 0, 0)); // no cross at first
-    view->save("checkbox_normal");
+    EXPECT_TRUE(view->savedAsShown("checkbox_normal"));
 
     HeadlessView::touchBegan({320, 480});
     view->step();
     EXPECT_TRUE(isColour(view->at(300, 460), 0, 255, 0));
-    view->save("checkbox_pressed");
+    EXPECT_TRUE(view->savedAsShown("checkbox_pressed"));
 
     HeadlessView::touchEnded({320, 480});
     view->step();
     EXPECT_TRUE(box->isSelected());
     EXPECT_TRUE(isColour(view->at(320, 480), 255, 255, 0));
     EXPECT_TRUE(isColour(view->at(300, 460), 255, 0, 0));
-    view->save("checkbox_selected");
+    EXPECT_TRUE(view->savedAsShown("checkbox_selected"));
 
     box->setBright(false);
     view->step();
     EXPECT_TRUE(isColour(view->at(320, 480), 128, 128, 128, 4));
     EXPECT_TRUE(isColour(view->at(300, 460), 0, 0, 255));
-    view->save("checkbox_disabled");
+    EXPECT_TRUE(view->savedAsShown("checkbox_disabled"));
 
     // Bright again: the cross comes back with the selection.
     box->setBright(true);

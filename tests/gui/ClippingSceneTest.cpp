@@ -111,18 +111,18 @@ protected:
 } // namespace
 
 TEST_F(ClippingSceneTest, ButtonIsCutAtThePanelsEdgeInEveryLook) {
-    view->save("clipping_scene_normal");
+    EXPECT_TRUE(view->savedAsShown("clipping_scene_normal"));
     expectCutButton(0, 0, 255);
 
     HeadlessView::touchBegan({300, 120});
     view->step();
-    view->save("clipping_scene_pressed");
+    EXPECT_TRUE(view->savedAsShown("clipping_scene_pressed"));
     expectCutButton(255, 0, 0);
     HeadlessView::touchEnded({300, 120});
 
     button->setBright(false);
     view->step();
-    view->save("clipping_scene_disabled");
+    EXPECT_TRUE(view->savedAsShown("clipping_scene_disabled"));
     expectCutButton(128, 128, 128);
 }
 

@@ -734,7 +734,7 @@ TEST_F(LayoutReaderDrawTest, NewerPageDrawsItsBackgroundsAndImages) {
     gui::UILayer* layer = gui::UILayer::create();
     layer->addWidget(root);
     view->show(layer);
-    view->save("layout_reader_newer");
+    EXPECT_TRUE(view->savedAsShown("layout_reader_newer"));
     // Root: solid (30, 30, 60) where nothing else lies.
     EXPECT_TRUE(isColour(view->at(600, 30), 30, 30, 60));
     // Photo: 80 x 60 from (400, 700), stretched twice as wide, orange.

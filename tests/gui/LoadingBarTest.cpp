@@ -60,7 +60,7 @@ TEST_F(LoadingBarTest, HalfBarIsCutFromTheDirectionsSide) {
     EXPECT_TRUE(isColour(view->at(315, 480), 0, 0, 0));
     EXPECT_TRUE(isColour(view->at(325, 480), 255, 0, 0));
     EXPECT_TRUE(isColour(view->at(415, 480), 255, 0, 0));
-    view->save("loadingbar_right_half");
+    EXPECT_TRUE(view->savedAsShown("loadingbar_right_half"));
     bar->setPercent(100);
     view->step();
     EXPECT_TRUE(isColour(view->at(225, 480), 0, 255, 0));
@@ -89,16 +89,14 @@ TEST_F(LoadingBarTest, LooksDoNotChangeWhenPressedOrDisabled) {
         EXPECT_TRUE(isColour(view->at(325, 480), 0, 0, 0));
     };
     expectHalf();
-    view->save("loadingbar_normal");
+    EXPECT_TRUE(view->savedAsShown("loadingbar_normal"));
     HeadlessView::touchBegan({300, 480});
     view->step();
     expectHalf();
-    view->save("loadingbar_pressed");
     HeadlessView::touchEnded({300, 480});
     bar->setBright(false);
     view->step();
     expectHalf();
-    view->save("loadingbar_disabled");
 }
 
 TEST_F(LoadingBarTest, StretchedBarKeepsThePercentAcrossSizeAndTextureChanges) {

@@ -41,12 +41,12 @@ TEST_F(SliderTest, LooksAndProgressOnScreen) {
     EXPECT_TRUE(isColour(view->at(300, 472), 0, 255, 0));
     EXPECT_TRUE(isColour(view->at(340, 480), 128, 128, 128, 4));
     EXPECT_TRUE(isColour(view->at(320, 493), 255, 0, 0)); // the thumb, above the bar
-    view->save("slider_normal");
+    EXPECT_TRUE(view->savedAsShown("slider_normal"));
 
     HeadlessView::touchBegan({320, 480});
     view->step();
     EXPECT_TRUE(isColour(view->at(320, 493), 255, 255, 0));
-    view->save("slider_pressed");
+    EXPECT_TRUE(view->savedAsShown("slider_pressed"));
     HeadlessView::touchEnded({320, 480});
     view->step();
     EXPECT_TRUE(isColour(view->at(320, 493), 255, 0, 0));
@@ -54,7 +54,7 @@ TEST_F(SliderTest, LooksAndProgressOnScreen) {
     slider->setBright(false);
     view->step();
     EXPECT_TRUE(isColour(view->at(320, 493), 0, 0, 255));
-    view->save("slider_disabled");
+    EXPECT_TRUE(view->savedAsShown("slider_disabled"));
 }
 
 TEST_F(SliderTest, TouchesAtTheEndsAndDragsBeyondThem) {

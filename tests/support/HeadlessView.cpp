@@ -93,6 +93,34 @@ std::string HeadlessView::save(const std::string& name) const {
     return view()->saveFrame(path) ? path : std::string();
 }
 
+::testing::AssertionResult HeadlessView::savedAsShown(const std::string& name) const {
+    if (m_pixels.empty()) return ::testing::AssertionFailure() << "no frame was read back to save";
+    std::string path = save(name);
+    if (path.empty()) return ::testing::AssertionFailure() << "frame " << name << " was not saved";
+    SDL_Surface* loaded = IMG_Load(path.c_str());
+    SDL_Surface* argb = loaded ? SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0) : nullptr;
+    if (loaded) SDL_FreeSurface(loaded);
+    if (!argb) return ::testing::AssertionFailure() << path << " cannot be read back: " << SDL_GetError();
+    ::testing::AssertionResult result = ::testing::AssertionSuccess();
+    if (argb->w != m_width || argb->h != m_height) {
+        result = ::testing::AssertionFailure()
+                 << path << " is " << argb->w << " x " << argb->h << ", the frame " << m_width << " x " << m_height;
+    } else {
+        for (int y = 0; y < m_height && result; ++y) {
+            const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const char*>(argb->pixels) +
+                                                                      static_cast<std::size_t>(y) * argb->pitch);
+            for (int x = 0; x < m_width; ++x) {
+                if (row[x] == m_pixels[static_cast<std::size_t>(y) * m_width + x]) continue;
+                result = ::testing::AssertionFailure() << path << " differs from the frame at pixel (" << x
+                                                       << ", " << y << ")";
+                break;
+            }
+        }
+    }
+    SDL_FreeSurface(argb);
+    return result;
+}
+
 std::string HeadlessView::writeImage(const std::string& name, int w, int h, std::uint32_t argb, int border,
                                      std::uint32_t borderArgb) const {
     SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);

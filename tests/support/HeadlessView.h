@@ -57,6 +57,10 @@ public:
     // Saves the last frame as screenshots/<name>.png under the build tree;
     // answers the path, empty on failure.
     std::string save(const std::string& name) const;
+    // Saves the last frame as save does and reads the file back: succeeds
+    // when the file holds exactly the frame that the test's pixel checks
+    // saw, so a saved screenshot shows what the test asserted.
+    ::testing::AssertionResult savedAsShown(const std::string& name) const;
 
     // A `w` x `h` PNG in the resource root, filled with `argb` (0xAARRGGBB)
     // inside a frame `border` pixels wide of `borderArgb`; answers its name.
