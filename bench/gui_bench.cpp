@@ -1,7 +1,8 @@
 // Widget-layer costs: the touch pick over a tree of 1,000 widgets in its
-// worst case (no widget under the touch, so every one is tested), and one
-// headless frame of a screen of 200 buttons (and of 200 panels with image
-// backgrounds), next to an empty frame.
+// worst case (no widget under the touch, so every one is tested), freeing a
+// panel of 1,000 to 100,000 children, and one headless frame of a screen of
+// 200 buttons (and of 200 panels with image backgrounds), next to an empty
+// frame.
 #include "engine/base/CCAutoreleasePool.h"
 #include "engine/director/CCDirector.h"
 #include "engine/nodes/CCScene.h"
@@ -70,6 +71,30 @@ void pickNoHit(benchmark::State& state) {
     CCDirector::sharedDirector()->reset();
 }
 BENCHMARK(pickNoHit)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// --- teardown
+
+// Freeing a panel whose N children all hang directly under it: the time per
+// child must stay flat as N grows. Each panel is built untimed.
+void freeWidePanel(benchmark::State& state) {
+    CCDirector::sharedDirector()->reset();
+    const int children = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        gui::Layout* panel = gui::Layout::create();
+        panel->retain();
+        for (int i = 0; i < children; ++i)
+            panel->addChild(gui::UIWidget::create());
+        CCAutoreleasePool::sharedPool()->drain();
+        state.ResumeTiming();
+        panel->release();
+    }
+    state.counters["per child"] = benchmark::Counter(static_cast<double>(children),
+                                                     benchmark::Counter::kIsIterationInvariantRate |
+                                                         benchmark::Counter::kInvert);
+    CCDirector::sharedDirector()->reset();
+}
+BENCHMARK(freeWidePanel)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // --- frames
 

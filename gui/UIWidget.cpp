@@ -8,6 +8,8 @@
 #include "gui/GUIRenderer.h"
 #include "gui/RendererSwitch.h"
 
+#include <climits>
+#include <unordered_set>
 #include <vector>
 
 namespace gui {
@@ -28,6 +30,14 @@ template <class Call> void forEachChild(const engine::CCArray* children, Call ca
         snapshot.emplace_back(static_cast<UIWidget*>(child));
     for (auto& child : snapshot)
         call(child.get());
+}
+
+// Children are mostly removed from the end (removeAllChildren, a bubble
+// added last): searching from the back finds them at once.
+unsigned int lastIndexOf(const engine::CCArray* array, const engine::CCObject* object) {
+    for (unsigned int i = array->count(); i > 0; --i)
+        if (array->objectAtIndex(i - 1) == object) return i - 1;
+    return UINT_MAX;
 }
 
 CCPoint scaled(const CCPoint& percent, const CCSize& size) {
@@ -108,14 +118,12 @@ void UIWidget::releaseChildrenForTeardown() {
     std::vector<UIWidget*> queue;
     bool outermost = !g_teardownQueue;
     if (outermost) g_teardownQueue = &queue;
+    detachAllRenderNodes();
     // Last child first, as removeAllChildren does.
     while (m_children->count() > 0) {
         auto* child = static_cast<UIWidget*>(m_children->lastObject());
         child->retain(); // the queue's reference
         child->m_parent = nullptr;
-        // Without cleanup: a renderer that dies stops its own actions and
-        // timers, and cleaning a deep subtree here at every level is quadratic.
-        if (m_renderer && child->m_renderer) m_renderer->removeChild(child->m_renderer, false);
         m_children->removeLastObject();
         g_teardownQueue->push_back(child);
     }
@@ -134,6 +142,24 @@ void UIWidget::releaseChildrenForTeardown() {
     g_teardownQueue = nullptr;
 }
 
+// Empties the dying renderer in one pass: taking wide lists of nodes off one
+// at a time searches the list each time. The children's renderers go without
+// cleanup (one that dies stops its own actions and timers; one that lives on
+// is cleaned by the teardown queue; cleaning a deep subtree here at every
+// level would be quadratic); other nodes are cleaned as usual.
+void UIWidget::detachAllRenderNodes() {
+    if (!m_renderer) return;
+    std::unordered_set<const engine::CCNode*> childRenderers;
+    for (engine::CCObject* child : *m_children)
+        childRenderers.insert(static_cast<UIWidget*>(child)->m_renderer);
+    std::vector<CCRef<engine::CCNode>> others;
+    for (engine::CCNode* node : m_renderer->getChildren())
+        if (!childRenderers.count(node)) others.emplace_back(node);
+    m_renderer->removeAllChildrenWithCleanup(false);
+    for (auto& node : others)
+        node->cleanup();
+}
+
 // --- tree
 
 bool UIWidget::addChild(UIWidget* child) {
@@ -150,13 +176,22 @@ bool UIWidget::addChild(UIWidget* child) {
 }
 
 bool UIWidget::removeChild(UIWidget* child) {
-    if (!child || child->m_parent != this || !m_children || !m_children->containsObject(child)) return false;
-    CCRef<UIWidget> keepAlive(child);
+    if (!child || child->m_parent != this || !m_children) return false;
+    unsigned int index = lastIndexOf(m_children, child);
+    if (index == UINT_MAX) return false;
+    // A widget taken from one parent is often given to another straight
+    // away (`a->removeChild(w); b->addChild(w);`): it stays alive until the
+    // autorelease pool drains, not only while its old parent holds it.
+    child->retain();
+    child->autorelease();
     if (m_running) child->onExit();
     unscheduleSubtreeUpdates(child);
     child->m_parent = nullptr;
     if (m_renderer && child->m_renderer) m_renderer->removeChild(child->m_renderer, true);
-    m_children->removeObject(child);
+    // The exit calls may have reordered the children.
+    if (index >= m_children->count() || m_children->objectAtIndex(index) != child)
+        index = lastIndexOf(m_children, child);
+    if (index != UINT_MAX) m_children->removeObjectAtIndex(index);
     return true;
 }
 

@@ -308,6 +308,7 @@ protected:
 private:
     void insertChildByZOrder(UIWidget* child);
     void releaseChildrenForTeardown();
+    void detachAllRenderNodes();
     engine::CCSize parentSize() const;
     // (a ÷ b) per axis; an axis of zero parent length gives 0, not inf or NaN.
     static engine::CCPoint ratio(float x, float y, const engine::CCSize& of);

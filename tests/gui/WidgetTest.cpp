@@ -222,6 +222,44 @@ TEST_F(WidgetTreeTest, RemovalDetachesWidgetAndRendererAndFreesIt) {
     root->release();
 }
 
+TEST_F(WidgetTreeTest, WidgetMovedBetweenParentsStaysAliveAndWorking) {
+    UIWidget* root = UIWidget::create();
+    root->retain();
+    root->onEnter();
+    UIWidget* a = sized(100, 100);
+    UIWidget* b = sized(100, 100, {300, 0});
+    root->addChild(a);
+    root->addChild(b);
+    UIWidget* moved = sized(10, 10, {20, 20});
+    a->addChild(moved);
+    Recorder recorder;
+    moved->setTouchEventHandler(&recorder, &Recorder::onTouch);
+    CCAutoreleasePool::sharedPool()->drain(); // the tree is its only owner
+
+    // Taken out and given to another parent, as the speech bubble is.
+    EXPECT_TRUE(a->removeChild(moved));
+    EXPECT_TRUE(b->addChild(moved));
+    CCAutoreleasePool::sharedPool()->drain();
+    EXPECT_EQ(moved->getParent(), b);
+    EXPECT_EQ(moved->getRenderer()->getParent(), b->getRenderer());
+    EXPECT_TRUE(moved->isRunning());
+    // It answers touches where its new parent puts it.
+    EXPECT_TRUE(moved->hitTest({320, 20}));
+    EXPECT_FALSE(moved->hitTest({20, 20}));
+    moved->onTouchBegan({320, 20});
+    moved->onTouchEnded({320, 20});
+    EXPECT_EQ(recorder.codes, (std::vector<int>{0, 2}));
+
+    // Removed and given to nobody, it goes at the next drain.
+    CCAutoreleasePool::sharedPool()->drain();
+    long before = CCObject::liveObjectCount();
+    EXPECT_TRUE(b->removeChild(moved));
+    EXPECT_EQ(CCObject::liveObjectCount(), before);
+    CCAutoreleasePool::sharedPool()->drain();
+    EXPECT_EQ(CCObject::liveObjectCount(), before - 3); // the widget, its renderer and child list
+    root->release();
+}
+
 TEST_F(WidgetTreeTest, RemoveAllChildrenEmptiesTreeAndLeavesRunning) {
     UIWidget* root = UIWidget::create();
     root->onEnter();
@@ -633,6 +671,7 @@ TEST_F(WidgetTouchTest, HandlerMayRemoveItsOwnWidget) {
     button->onTouchBegan({0, 0});
     button->onTouchEnded({0, 0}); // sanitizers catch any use after free here
     EXPECT_EQ(root->getChildren()->count(), 0u);
+    CCAutoreleasePool::sharedPool()->drain();
     EXPECT_EQ(CCObject::liveObjectCount(), before - 2); // the button and its renderer
     root->release();
 }
