@@ -89,9 +89,9 @@ void freeWidePanel(benchmark::State& state) {
         state.ResumeTiming();
         panel->release();
     }
-    state.counters["per child"] = benchmark::Counter(static_cast<double>(children),
-                                                     benchmark::Counter::kIsIterationInvariantRate |
-                                                         benchmark::Counter::kInvert);
+    state.counters["per child"] =
+        benchmark::Counter(static_cast<double>(children),
+                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     CCDirector::sharedDirector()->reset();
 }
 BENCHMARK(freeWidePanel)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);

@@ -103,16 +103,16 @@ std::string HeadlessView::save(const std::string& name) const {
     if (!argb) return ::testing::AssertionFailure() << path << " cannot be read back: " << SDL_GetError();
     ::testing::AssertionResult result = ::testing::AssertionSuccess();
     if (argb->w != m_width || argb->h != m_height) {
-        result = ::testing::AssertionFailure()
-                 << path << " is " << argb->w << " x " << argb->h << ", the frame " << m_width << " x " << m_height;
+        result = ::testing::AssertionFailure() << path << " is " << argb->w << " x " << argb->h
+                                               << ", the frame " << m_width << " x " << m_height;
     } else {
         for (int y = 0; y < m_height && result; ++y) {
-            const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const char*>(argb->pixels) +
-                                                                      static_cast<std::size_t>(y) * argb->pitch);
+            const auto* row = reinterpret_cast<const std::uint32_t*>(
+                static_cast<const char*>(argb->pixels) + static_cast<std::size_t>(y) * argb->pitch);
             for (int x = 0; x < m_width; ++x) {
                 if (row[x] == m_pixels[static_cast<std::size_t>(y) * m_width + x]) continue;
-                result = ::testing::AssertionFailure() << path << " differs from the frame at pixel (" << x
-                                                       << ", " << y << ")";
+                result = ::testing::AssertionFailure()
+                         << path << " differs from the frame at pixel (" << x << ", " << y << ")";
                 break;
             }
         }
