@@ -69,6 +69,7 @@ MenuLayerMainMenu::MenuLayerMainMenu() {
     }
     menuNextPage = menuFirstPage + count;
     menuOnLastScreen = menuNextPage > pageMax;
+    CCLog("page menu: pages %d to %d", menuFirstPage, menuNextPage - 1);
 
     const float u = w * 0.125f;
     m_previousButton = makeButton(readInterfaceText("up_page").value_or(""), u * 2.4f, u);

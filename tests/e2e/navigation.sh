@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Turning pages in the real window: the page menu from the home page, page 3
+# picked, a leftward drag curling over to page 4, play reading page 4 and
+# turning to page 5 by itself, and home again with "continue" shown.
+LIRRA=$1
+SOURCE=$2
+source "$(dirname "$0")/lib.bash"
+
+# The test book with pages 3 to 5, each a shade of its own (red channel
+# 200, 170, 140) so that screenshots tell them apart.
+make_test_book "$SOURCE"
+pages="$E2E_TMP/book/testLirra/tb"
+sed -i 's|<key>pageMax</key><string>2</string>|<key>pageMax</key><string>5</string>|' \
+    "$E2E_TMP/book/testLirra/StringConfig.xml"
+for p in 3 4 5; do
+    sed -e "s/bn01/bn0$p/g" -e "s/\"bgColorR\": 230/\"bgColorR\": $((290 - 30 * p))/" "$pages/tb_1.json" >"$pages/tb_$p.json"
+done
+page_colour() { echo "$((290 - 30 * $1)),230,230"; }
+
+start_x 1280x1080
+"$LIRRA" --resources "$E2E_TMP/book" --log "$E2E_TMP/lirra.log" >"$E2E_TMP/stdout.txt" 2>&1 &
+APP_PID=$!
+wid=""
+for _ in $(seq 1 150); do
+    wid=$(xdotool search --name '^lirra$' 2>/dev/null | head -1) && [ -n "$wid" ] && break
+    sleep 0.1
+done
+[ -n "$wid" ] || fail "no window titled 'lirra' appeared"
+wait_for_log "TestController"
+eval "$(xdotool getwindowgeometry --shell "$wid")"
+
+# Waits until design point ($2, $3) of a fresh screenshot $1 is colour $4.
+wait_for_pixel() {
+    local shot=$1 x=$2 y=$3 want=$4
+    for _ in $(seq 1 100); do
+        import -window "$wid" "$E2E_TMP/$shot.png"
+        [ "$(pixel "$E2E_TMP/$shot.png" "$(window_x "$x")" "$(window_y "$y")")" = "$want" ] && return 0
+        sleep 0.1
+    done
+    fail "$shot: design point ($x, $y) is $(pixel "$E2E_TMP/$shot.png" "$(window_x "$x")" "$(window_y "$y")"), not $want"
+}
+click() { xdotool mousemove --window "$wid" "$(window_x "$1")" "$(window_y "$2")" click 1; }
+
+# Home page -> page menu; the square of page 3 has flown in.
+wait_for_pixel home 5 955 230,230,230
+click 320 400
+wait_for_log "page menu: pages 1 to 5"
+wait_for_pixel menu 360 848 255,0,0
+click 400 848
+wait_for_log "Scene 1 onEnter"
+wait_for_pixel page3 5 955 "$(page_colour 3)"
+
+# A leftward drag of 200 points turns to page 4, one page only.
+xdotool mousemove --window "$wid" "$(window_x 500)" "$(window_y 800)" mousedown 1
+for x in 480 440 400 350 300; do xdotool mousemove --window "$wid" "$(window_x $x)" "$(window_y 800)"; done
+xdotool mouseup 1
+wait_for_log "Scene 2 onEnter"
+wait_for_pixel page4 5 955 "$(page_colour 4)"
+grep -q "Scene 2 onEnter" "$E2E_TMP/lirra.log" && ! grep -q "page_name.*tb_5" "$E2E_TMP/lirra.log" ||
+    fail "one drag turned more than one page"
+
+# Play: auto-play reads page 4's words and turns to page 5 by itself.
+click 580 40
+wait_for_log "auto-play: word 1 of page 4" 15
+wait_for_log "auto-play: word 2 of page 4" 15
+wait_for_log "auto-play: word 1 of page 5" 20
+wait_for_pixel page5 5 955 "$(page_colour 5)"
+
+# Home: picked from the page menu, so "continue" shows.
+click 60 30
+for _ in $(seq 1 50); do
+    [ "$(grep -c 'TestController.*tb' "$E2E_TMP/lirra.log")" -ge 2 ] && break
+    sleep 0.1
+done
+wait_for_pixel home2 320 700 48,112,192
+
+wmctrl -i -c "$wid"
+for _ in $(seq 1 100); do
+    kill -0 "$APP_PID" 2>/dev/null || break
+    sleep 0.1
+done
+status=0
+wait "$APP_PID" || status=$?
+APP_PID=""
+[ "$status" -eq 0 ] || fail "exit status $status"
+echo "PASS"
