@@ -62,11 +62,11 @@ std::string madeBook() {
                     "<key>wordMax</key><string>2</string><key>ispep</key><string>false</string>"
                     "<key>textsize</key><string>30</string>"));
     for (const char* name : {"up1", "up2", "next1", "next2", "play_btn", "pause_btn"})
-        writePng(root / "Images" / (std::string(name) + ".png"), 64, 64, 0xff40a040);
+        writePng((root / "Images" / name).replace_extension(".png"), 64, 64, 0xff40a040);
     writePng(root / "Images/bnchback1.png", 60, 40, 0xffffffff);
     for (int page = 1; page <= 2; ++page) {
         const std::string folder = "testLirra/bb/";
-        writePng(root / folder / ("picture" + std::to_string(page) + ".png"), 640, 960,
+        writePng((root / folder / "picture").concat(std::to_string(page)).replace_extension(".png"), 640, 960,
                  page == 1 ? 0xffe0d0b0 : 0xffb0d0e0);
         writePng(root / folder / "word.png", 120, 50, 0xffffd200);
         std::ostringstream layout;
@@ -82,7 +82,8 @@ std::string madeBook() {
                    << ",\"y\":" << 200 + 120 * ((i - 1) / 4)
                    << ",\"normalData\":{\"resourceType\":0,\"path\":\"word.png\"}}}";
         layout << "]}}";
-        writeFile(root / folder / ("bb_" + std::to_string(page) + ".json"), layout.str());
+        writeFile((root / folder / "bb_").concat(std::to_string(page)).replace_extension(".json"),
+                  layout.str());
     }
     return root.string();
 }
