@@ -26,6 +26,19 @@ fail() {
     exit 1
 }
 
+# Every wait below is for a condition; the deadlines are generous so that a
+# machine busy with other work is slow, not failing.
+E2E_DEADLINE=${E2E_DEADLINE:-90}
+
+# Runs "$@" every 0.1 s until it succeeds; false after $E2E_DEADLINE seconds.
+wait_until() {
+    local end=$((SECONDS + E2E_DEADLINE))
+    until "$@" >/dev/null 2>&1; do
+        [ "$SECONDS" -ge "$end" ] && return 1
+        sleep 0.1
+    done
+}
+
 # Starts Xvfb on a free display with a desktop of WIDTHxHEIGHT, then openbox.
 start_x() {
     local size=${1:-1280x1024}
@@ -34,33 +47,54 @@ start_x() {
         Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
         XVFB_PID=$!
         export DISPLAY=":$n"
-        for _ in $(seq 1 50); do
-            xdpyinfo >/dev/null 2>&1 && break
-            xdotool getdisplaygeometry >/dev/null 2>&1 && break
-            sleep 0.1
-        done
+        # Answering, or gone (another run took the display first).
+        wait_until x_answers_or_died || fail "Xvfb on :$n neither answered nor ended"
         if kill -0 "$XVFB_PID" 2>/dev/null; then
             openbox >"$E2E_TMP/openbox.log" 2>&1 &
             WM_PID=$!
             # Ready once it answers as the desktop's window manager.
-            for _ in $(seq 1 100); do
-                wmctrl -m >/dev/null 2>&1 && return 0
-                sleep 0.1
-            done
-            fail "the window manager did not start"
+            wait_until wmctrl -m || fail "the window manager did not start"
+            return 0
         fi
     done
     fail "no free X display"
 }
 
-# Waits up to $2 seconds for a log line matching $1.
+x_answers_or_died() {
+    xdpyinfo || ! kill -0 "$XVFB_PID"
+}
+
+# Waits for a log line matching $1.
 wait_for_log() {
-    local pattern=$1 timeout=${2:-10}
-    for _ in $(seq 1 $((timeout * 10))); do
-        grep -q -- "$pattern" "$E2E_TMP/lirra.log" 2>/dev/null && return 0
+    wait_until grep -q -- "$1" "$E2E_TMP/lirra.log" || fail "log line '$1' did not appear within ${E2E_DEADLINE}s"
+}
+
+# Prints the id of the first window titled exactly $1, once there is one.
+# (xdotool's own --sync search can fail when another window goes away
+# during the search.)
+wait_for_window() {
+    local wid=""
+    local end=$((SECONDS + E2E_DEADLINE))
+    while [ -z "$wid" ]; do
+        wid=$(xdotool search --name "^$1\$" 2>/dev/null | head -1) || wid=""
+        [ -n "$wid" ] && break
+        [ "$SECONDS" -ge "$end" ] && return 1
         sleep 0.1
     done
-    fail "log line '$pattern' did not appear within ${timeout}s"
+    echo "$wid"
+}
+
+# Screenshots window $1 (or "root") into $2 until pixel ($3, $4) is $5.
+wait_for_pixel() {
+    local end=$((SECONDS + E2E_DEADLINE)) seen=""
+    while true; do
+        if import -window "$1" "$2" 2>/dev/null; then
+            seen=$(pixel "$2" "$3" "$4") || seen=""
+            [ "$seen" = "$5" ] && return 0
+        fi
+        [ "$SECONDS" -ge "$end" ] && fail "pixel ($3, $4) of $1 is '$seen', not $5, after ${E2E_DEADLINE}s"
+        sleep 0.1
+    done
 }
 
 # The colour of one pixel of a PNG as "r,g,b".
