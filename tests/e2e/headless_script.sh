@@ -31,7 +31,7 @@ WIDTH=825 HEIGHT=1009
 
 # --frames stops the run by itself.
 status=0
-timeout 20 "$LIRRA" --headless --frames 5 >/dev/null 2>&1 || status=$?
+timeout 300 "$LIRRA" --headless --frames 5 >/dev/null 2>&1 || status=$?
 [ "$status" -eq 0 ] || fail "--frames 5 ended with status $status"
 
 # Wrong input is named and exits with 2.

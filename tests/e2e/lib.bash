@@ -39,29 +39,23 @@ wait_until() {
     done
 }
 
-# Starts Xvfb on a free display with a desktop of WIDTHxHEIGHT, then openbox.
+# Starts Xvfb on a display it picks itself (no race with other runs on the
+# machine), with a desktop of WIDTHxHEIGHT, then openbox.
 start_x() {
     local size=${1:-1280x1024}
-    for n in $(seq 90 140); do
-        [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
-        XVFB_PID=$!
-        export DISPLAY=":$n"
-        # Answering, or gone (another run took the display first).
-        wait_until x_answers_or_died || fail "Xvfb on :$n neither answered nor ended"
-        if kill -0 "$XVFB_PID" 2>/dev/null; then
-            openbox >"$E2E_TMP/openbox.log" 2>&1 &
-            WM_PID=$!
-            # Ready once it answers as the desktop's window manager.
-            wait_until wmctrl -m || fail "the window manager did not start"
-            return 0
-        fi
-    done
-    fail "no free X display"
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$E2E_TMP/display" >"$E2E_TMP/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    wait_until display_chosen || fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
+    export DISPLAY=":$(head -1 "$E2E_TMP/display")"
+    wait_until xdpyinfo || fail "Xvfb on $DISPLAY does not answer"
+    openbox >"$E2E_TMP/openbox.log" 2>&1 &
+    WM_PID=$!
+    # Ready once it answers as the desktop's window manager.
+    wait_until wmctrl -m || fail "the window manager did not start"
 }
 
-x_answers_or_died() {
-    xdpyinfo || ! kill -0 "$XVFB_PID"
+display_chosen() {
+    kill -0 "$XVFB_PID" && [ -n "$(head -1 "$E2E_TMP/display")" ]
 }
 
 # Waits for a log line matching $1.
