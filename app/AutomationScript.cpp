@@ -1,8 +1,13 @@
 #include "app/AutomationScript.h"
 
+#include <SDL.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 
 namespace app {
@@ -14,6 +19,14 @@ bool parseNumber(const std::string& word, double& out) {
     std::istringstream in(word);
     in >> out;
     return in && in.eof() && std::isfinite(out);
+}
+
+// Design points are floats: a number a float cannot hold is no coordinate.
+bool parseCoordinate(const std::string& word, float& out) {
+    double value;
+    if (!parseNumber(word, value) || std::fabs(value) > std::numeric_limits<float>::max()) return false;
+    out = static_cast<float>(value);
+    return true;
 }
 
 std::string trim(const std::string& s) {
@@ -38,20 +51,20 @@ std::string parseLine(const std::string& line, ScriptEvent& event) {
         std::istringstream coordinates(rest);
         std::string xs, ys, extra;
         coordinates >> xs >> ys >> extra;
-        double x, y;
-        if (!parseNumber(xs, x) || !parseNumber(ys, y) || !extra.empty())
+        if (!parseCoordinate(xs, event.x) || !parseCoordinate(ys, event.y) || !extra.empty())
             return "'" + verb + "' takes two numbers, X and Y";
-        event.kind = verb == "down" ? ScriptEvent::Kind::Down
+        event.kind = verb == "down"   ? ScriptEvent::Kind::Down
                      : verb == "move" ? ScriptEvent::Kind::Move
                                       : ScriptEvent::Kind::Up;
-        event.x = static_cast<float>(x);
-        event.y = static_cast<float>(y);
     } else if (verb == "key" || verb == "text" || verb == "shot") {
         if (rest.empty()) return "'" + verb + "' needs a value";
-        event.kind = verb == "key" ? ScriptEvent::Kind::Key
+        event.kind = verb == "key"    ? ScriptEvent::Kind::Key
                      : verb == "text" ? ScriptEvent::Kind::Text
                                       : ScriptEvent::Kind::Shot;
         event.text = rest;
+        // Caught now rather than silently ignored halfway through a run.
+        if (event.kind == ScriptEvent::Kind::Key && SDL_GetKeyFromName(rest.c_str()) == SDLK_UNKNOWN)
+            return "SDL knows no key named '" + rest + "'";
     } else if (verb == "quit") {
         if (!rest.empty()) return "'quit' takes nothing";
         event.kind = ScriptEvent::Kind::Quit;
@@ -62,6 +75,25 @@ std::string parseLine(const std::string& line, ScriptEvent& event) {
 }
 
 } // namespace
+
+std::string quoteForMessage(const std::string& text) {
+    constexpr size_t kShown = 80;
+    std::string out;
+    size_t i = 0;
+    for (; i < text.size() && out.size() < kShown; ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        // Bytes of UTF-8 sequences pass; control bytes would garble a terminal.
+        if (c < 0x20 || c == 0x7f || c == '\\') {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02x", c);
+            out += escaped;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    if (i < text.size()) out += "...";
+    return out;
+}
 
 ScriptParseResult parseScript(const std::string& text, const std::string& fileName) {
     std::vector<ScriptEvent> events;
@@ -76,7 +108,8 @@ ScriptParseResult parseScript(const std::string& text, const std::string& fileNa
         event.line = number;
         std::string problem = parseLine(content, event);
         if (!problem.empty())
-            return {std::nullopt, fileName + ":" + std::to_string(number) + ": " + problem + ": " + content};
+            return {std::nullopt, fileName + ":" + std::to_string(number) + ": " +
+                                      quoteForMessage(problem + ": " + content)};
         events.push_back(event);
     }
     std::stable_sort(events.begin(), events.end(),
@@ -85,17 +118,27 @@ ScriptParseResult parseScript(const std::string& text, const std::string& fileNa
 }
 
 ScriptParseResult loadScript(const std::string& path) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error))
+        return {std::nullopt, path + ": is a folder, not a script"};
     std::ifstream file(path, std::ios::binary);
     if (!file) return {std::nullopt, path + ": cannot read the script"};
-    std::stringstream contents;
-    contents << file.rdbuf();
-    return parseScript(contents.str(), path);
+    // Read one byte past the limit to tell a full-size script from a bigger one.
+    std::string contents(kMaxScriptBytes + 1, '\0');
+    file.read(contents.data(), static_cast<std::streamsize>(contents.size()));
+    if (file.bad()) return {std::nullopt, path + ": cannot read the script"};
+    contents.resize(static_cast<size_t>(file.gcount()));
+    if (contents.size() > kMaxScriptBytes)
+        return {std::nullopt, path + ": the script is larger than " + std::to_string(kMaxScriptBytes >> 20) +
+                                  " MB; split it or drop events"};
+    return parseScript(contents, path);
 }
 
 std::vector<ScriptEvent> ScriptPlayer::takeDue(double now) {
     std::vector<ScriptEvent> due;
     // A little slack so that "at 0.5" fires on the frame that lands on 0.5.
-    while (m_next < m_events.size() && m_events[m_next].at <= now + 1e-9) due.push_back(m_events[m_next++]);
+    while (m_next < m_events.size() && m_events[m_next].at <= now + 1e-9)
+        due.push_back(m_events[m_next++]);
     return due;
 }
 

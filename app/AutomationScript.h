@@ -4,7 +4,7 @@
 //   at 0.5 down 320 480     touch 0 goes down at a design point
 //   at 0.6 move 330 480
 //   at 0.7 up 330 480
-//   at 1.0 key Return       a key press, by SDL key name
+//   at 1.0 key Return       a key press, by SDL key name (Right, Space, s, F11)
 //   at 1.0 text héllo       typed text (the rest of the line, UTF-8)
 //   at 2.0 shot out.png     save the frame as drawn
 //   at 3.0 quit
@@ -27,11 +27,18 @@ struct ScriptEvent {
 
 struct ScriptParseResult {
     std::optional<std::vector<ScriptEvent>> events; // in time order; none on error
-    std::string error; // "FILE:LINE: problem: text of the line"
+    std::string error;                              // "FILE:LINE: problem: text of the line"
 };
 
+// Larger scripts are refused, not read into memory.
+constexpr size_t kMaxScriptBytes = 16u << 20;
+
 ScriptParseResult parseScript(const std::string& text, const std::string& fileName);
+// Also refuses folders, unreadable files and scripts over kMaxScriptBytes.
 ScriptParseResult loadScript(const std::string& path);
+// `text` fit to quote in a message: cut after about 80 bytes, control bytes
+// and backslashes as \xNN.
+std::string quoteForMessage(const std::string& text);
 
 // Hands out the events that are due, in order.
 class ScriptPlayer {

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <string>
 
 namespace app {
 
@@ -51,7 +52,7 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
         } else if (flag == "--frames") {
             std::string count;
             if (!value(count) || !parseFrameCount(count, options.frameLimit))
-                return {std::nullopt, "--frames needs a positive whole number"};
+                return {std::nullopt, "--frames needs a whole number from 1 to " + std::to_string(UINT_MAX)};
         } else {
             return {std::nullopt, "unknown option '" + flag + "'"};
         }

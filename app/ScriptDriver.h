@@ -1,7 +1,8 @@
 #pragma once
 // Plays an automation script into a running application: touches go through
 // the touch dispatcher, keys and text through the view, exactly as real
-// input does; shots save the frame once it is drawn.
+// input does (touches at exactly the design points written, keys through the
+// view's one key path); shots save the frame once it is drawn.
 #include "app/AutomationScript.h"
 
 #include <string>
@@ -17,10 +18,13 @@ public:
     void beforeFrame(double elapsed);
     // After the frame is drawn: saves the shots that were due.
     void afterFrame();
+    // Shots that could not be saved; the run then must not report success.
+    unsigned int failedShots() const { return m_failedShots; }
 
 private:
     ScriptPlayer m_player;
     std::vector<std::string> m_pendingShots;
+    unsigned int m_failedShots = 0;
 };
 
 } // namespace app

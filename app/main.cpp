@@ -25,6 +25,10 @@ using namespace engine;
 
 namespace {
 
+// Exit statuses: 1 no window could be opened, 2 wrong arguments or script,
+// 3 the run ended but a scripted step failed (a frame that was not saved).
+constexpr int kExitAutomationFailed = 3;
+
 // Headless runs have no desktop; they take a common full-HD usable height.
 constexpr int kHeadlessDesktopHeight = 1040;
 
@@ -78,13 +82,13 @@ int main(int argc, char** argv) {
         CCClock::setVirtual(true);
         SimpleAudioEngine::sharedEngine()->setBackend(std::make_unique<TestAudioBackend>());
     } else {
-        desktopHeight = app::desktopUsableHeight();
-        if (desktopHeight <= 0) {
-            std::fprintf(stderr,
-                         "lirra: no display to open a window on (DISPLAY is %s).\n"
-                         "Run it in a virtual X server: xvfb-run -a make run\n"
-                         "or without a window: lirra --headless\n",
-                         std::getenv("DISPLAY") ? "set, but unusable" : "not set");
+        std::string problem = app::displayProblem();
+        if (problem.empty()) {
+            desktopHeight = app::desktopUsableHeight();
+            if (desktopHeight <= 0) problem = "the screen's size cannot be read";
+        }
+        if (!problem.empty()) {
+            std::fputs(app::noDisplayAdvice(problem).c_str(), stderr);
             return 1;
         }
     }
@@ -100,5 +104,9 @@ int main(int argc, char** argv) {
 
     int result = CCApplication::sharedApplication()->run();
     SimpleAudioEngine::end();
+    if (result == 0 && script && script->failedShots() > 0) {
+        std::fprintf(stderr, "lirra: %u frame(s) of the script could not be saved\n", script->failedShots());
+        return kExitAutomationFailed;
+    }
     return result;
 }

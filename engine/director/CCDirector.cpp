@@ -4,6 +4,7 @@
 #include "engine/base/CCAutoreleasePool.h"
 #include "engine/base/CCLog.h"
 #include "engine/director/CCScheduler.h"
+#include "engine/director/CCKeyboardDispatcher.h"
 #include "engine/director/CCTouchDispatcher.h"
 #include "engine/nodes/CCScene.h"
 #include "engine/platform/CCClock.h"
@@ -22,10 +23,11 @@ CCDirector* CCDirector::sharedDirector() {
 
 CCDirector::CCDirector()
     : m_scheduler(new CCScheduler()), m_actionManager(new CCActionManager()),
-      m_touchDispatcher(new CCTouchDispatcher()) {}
+      m_touchDispatcher(new CCTouchDispatcher()), m_keyboardDispatcher(new CCKeyboardDispatcher()) {}
 
 CCDirector::~CCDirector() {
     reset();
+    m_keyboardDispatcher->release();
     m_touchDispatcher->release();
     m_actionManager->release();
     m_scheduler->release();
@@ -160,6 +162,7 @@ void CCDirector::reset() {
     m_scheduler->unscheduleAll();
     m_actionManager->removeAllActions();
     m_touchDispatcher->removeAllDelegates();
+    m_keyboardDispatcher->removeAllDelegates();
     m_animating = false;
     m_ranFirstScene = false;
     m_endRequested = false;

@@ -14,6 +14,7 @@ namespace engine {
 
 class CCActionManager;
 class CCEGLView;
+class CCKeyboardDispatcher;
 class CCRenderer;
 class CCScene;
 class CCScheduler;
@@ -75,9 +76,10 @@ public:
     CCScheduler* getScheduler() const { return m_scheduler; }
     CCActionManager* getActionManager() const { return m_actionManager; }
     CCTouchDispatcher* getTouchDispatcher() const { return m_touchDispatcher; }
+    CCKeyboardDispatcher* getKeyboardDispatcher() const { return m_keyboardDispatcher; }
 
     // Leaves the running and next scenes (with their exit calls), drops every
-    // timer, action and touch handler and drains the pool: a fresh director
+    // timer, action, touch and key handler and drains the pool: a fresh director
     // that can run a new first scene. `end` does this at the next frame.
     void reset();
 
@@ -92,6 +94,7 @@ private:
     CCScheduler* m_scheduler;
     CCActionManager* m_actionManager;
     CCTouchDispatcher* m_touchDispatcher;
+    CCKeyboardDispatcher* m_keyboardDispatcher;
     CCScene* m_runningScene = nullptr; // retained
     CCScene* m_nextScene = nullptr;    // retained
     double m_animationInterval = 1.0 / 60.0;

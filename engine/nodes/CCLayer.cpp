@@ -1,6 +1,7 @@
 #include "engine/nodes/CCLayer.h"
 
 #include "engine/director/CCDirector.h"
+#include "engine/director/CCKeyboardDispatcher.h"
 #include "engine/director/CCTouchDispatcher.h"
 #include "engine/render/CCSDLRenderer.h"
 
@@ -48,12 +49,29 @@ void CCLayer::unregisterFromTouchDispatcher() {
 
 void CCLayer::onEnter() {
     if (m_touchEnabled) registerWithTouchDispatcher();
+    // Before the children: keys go to the layer registered last first, and
+    // children are drawn over their parent.
+    setKeyboardRegistered(m_keyboardEnabled);
     CCNode::onEnter();
 }
 
 void CCLayer::onExit() {
     unregisterFromTouchDispatcher();
+    setKeyboardRegistered(false);
     CCNode::onExit();
+}
+
+void CCLayer::setKeyboardEnabled(bool enabled) {
+    m_keyboardEnabled = enabled;
+    setKeyboardRegistered(enabled && m_running);
+}
+
+void CCLayer::setKeyboardRegistered(bool registered) {
+    CCKeyboardDispatcher* keys = CCDirector::sharedDirector()->getKeyboardDispatcher();
+    if (registered)
+        keys->addDelegate(this);
+    else
+        keys->removeDelegate(this);
 }
 
 void CCLayer::setTouchEnabled(bool enabled) {

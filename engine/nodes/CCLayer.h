@@ -1,6 +1,7 @@
 #pragma once
-// Layers: full-screen nodes that can take touches; colour and gradient
-// layers fill their rectangle.
+// Layers: full-screen nodes that can take touches and key presses; colour
+// and gradient layers fill their rectangle.
+#include "engine/director/CCKeyboardDelegate.h"
 #include "engine/director/CCTouchDelegate.h"
 #include "engine/nodes/CCNodeRGBA.h"
 
@@ -8,7 +9,7 @@ namespace engine {
 
 enum ccTouchesMode { kCCTouchesAllAtOnce = 0, kCCTouchesOneByOne = 1 };
 
-class CCLayer : public CCNode, public CCTouchDelegate {
+class CCLayer : public CCNode, public CCTouchDelegate, public CCKeyboardDelegate {
 public:
     static CCLayer* create();
     bool init() override;
@@ -26,12 +27,21 @@ public:
     // One-at-a-time layers claim the touches they answer true for.
     virtual void registerWithTouchDispatcher();
 
+    // While enabled and running, the layer's keyPressed (CCKeyboardDelegate)
+    // receives key presses, real and scripted alike.
+    virtual void setKeyboardEnabled(bool enabled);
+    bool isKeyboardEnabled() const { return m_keyboardEnabled; }
+
 protected:
     void unregisterFromTouchDispatcher();
 
     bool m_touchEnabled = false;
     ccTouchesMode m_touchMode = kCCTouchesAllAtOnce;
     int m_touchPriority = 0;
+    bool m_keyboardEnabled = false;
+
+private:
+    void setKeyboardRegistered(bool registered);
 };
 
 // A layer with colour and opacity (see CCRGBAMixin for the cascading rules).

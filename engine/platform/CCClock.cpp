@@ -1,5 +1,6 @@
 #include "engine/platform/CCClock.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace engine {
@@ -20,7 +21,7 @@ double CCClock::now() { return g_virtual ? g_virtualNow : realNow(); }
 bool CCClock::isVirtual() { return g_virtual; }
 
 void CCClock::setVirtual(bool isVirtual) {
-    if (isVirtual && !g_virtual) g_virtualNow = realNow();
+    if (isVirtual && !g_virtual) g_virtualNow = std::max(realNow(), kVirtualStart);
     g_virtual = isVirtual;
 }
 

@@ -2,8 +2,10 @@
 
 #include "engine/base/CCLog.h"
 #include "engine/director/CCDirector.h"
+#include "engine/director/CCKeyboardDispatcher.h"
 #include "engine/director/CCTouchDispatcher.h"
 #include "engine/render/CCSDLRenderer.h"
+#include "engine/text/CCIMEDispatcher.h"
 
 #include <SDL_image.h>
 
@@ -17,6 +19,12 @@ enum { kBegan, kMoved, kEnded };
 
 int roundedPixels(float size) {
     return std::max(1, static_cast<int>(std::lround(size)));
+}
+
+// Keys that type or edit text: while a text field takes input they are its alone.
+bool typesText(SDL_Keycode key) {
+    return (key >= ' ' && key <= '~') || key == SDLK_BACKSPACE || key == SDLK_RETURN ||
+           key == SDLK_KP_ENTER || key == SDLK_DELETE || (key >= 0x80 && !(key & SDLK_SCANCODE_MASK));
 }
 
 CCTouchDispatcher* dispatcher() {
@@ -90,9 +98,13 @@ CCPoint CCEGLView::policyScales() const {
     }
 }
 
-float CCEGLView::getScaleX() const { return policyScales().x; }
+float CCEGLView::getScaleX() const {
+    return policyScales().x;
+}
 
-float CCEGLView::getScaleY() const { return policyScales().y; }
+float CCEGLView::getScaleY() const {
+    return policyScales().y;
+}
 
 CCSize CCEGLView::effectiveDesignSize() const {
     if (!(m_designSize.width > 0)) return m_frameSize;
@@ -113,30 +125,94 @@ CCPoint CCEGLView::getVisibleOrigin() const {
     return {(design.width - visible.width) * 0.5f, (design.height - visible.height) * 0.5f};
 }
 
+void CCEGLView::windowSize(int& width, int& height) const {
+    width = roundedPixels(m_frameSize.width);
+    height = roundedPixels(m_frameSize.height);
+    if (m_window)
+        SDL_GetWindowSize(m_window, &width, &height);
+    else if (m_surface) {
+        width = m_surface->w;
+        height = m_surface->h;
+    }
+}
+
 void CCEGLView::updateMapping() {
     int outputW = roundedPixels(m_frameSize.width), outputH = roundedPixels(m_frameSize.height);
-    int windowW = outputW, windowH = outputH;
     if (m_sdlRenderer) SDL_GetRendererOutputSize(m_sdlRenderer, &outputW, &outputH);
+    int windowW = outputW, windowH = outputH;
     if (m_window) SDL_GetWindowSize(m_window, &windowW, &windowH);
     m_pixelsPerWindowX = windowW > 0 ? static_cast<float>(outputW) / windowW : 1.0f;
     m_pixelsPerWindowY = windowH > 0 ? static_cast<float>(outputH) / windowH : 1.0f;
-    // The frame as it really is on the output: its rounded size in pixels.
-    float pixelsPerFrameX = outputW / m_frameSize.width, pixelsPerFrameY = outputH / m_frameSize.height;
+    // Where the frame lies on the output: all of it in a window; in
+    // fullscreen the largest centred rectangle of the frame's shape, in whole
+    // pixels so that the bars have sharp edges.
+    float areaX = 0, areaY = 0, areaW = static_cast<float>(outputW), areaH = static_cast<float>(outputH);
+    if (m_fullscreen) {
+        float aspect = m_frameSize.width / m_frameSize.height;
+        if (areaW / areaH > aspect)
+            areaW = std::max(1.0f, std::round(areaH * aspect));
+        else
+            areaH = std::max(1.0f, std::round(areaW / aspect));
+        areaX = std::floor((outputW - areaW) * 0.5f);
+        areaY = std::floor((outputH - areaH) * 0.5f);
+    }
+    float pixelsPerFrameX = areaW / m_frameSize.width, pixelsPerFrameY = areaH / m_frameSize.height;
     CCSize design = effectiveDesignSize();
     float scaleX = getScaleX(), scaleY = getScaleY();
     if (m_policy == kResolutionExactFit || !(m_designSize.width > 0)) {
-        // Exactly the whole output, whatever the rounding of the frame.
-        m_mapping.scaleX = outputW / design.width;
-        m_mapping.scaleY = outputH / design.height;
-        m_mapping.offsetX = m_mapping.offsetY = 0;
+        // Exactly the whole area, whatever the rounding of the frame.
+        m_mapping.scaleX = areaW / design.width;
+        m_mapping.scaleY = areaH / design.height;
+        m_mapping.offsetX = areaX;
+        m_mapping.offsetY = areaY;
     } else {
         m_mapping.scaleX = scaleX * pixelsPerFrameX;
         m_mapping.scaleY = scaleY * pixelsPerFrameY;
-        m_mapping.offsetX = (outputW - design.width * m_mapping.scaleX) * 0.5f;
-        m_mapping.offsetY = (outputH - design.height * m_mapping.scaleY) * 0.5f;
+        m_mapping.offsetX = areaX + (areaW - design.width * m_mapping.scaleX) * 0.5f;
+        m_mapping.offsetY = areaY + (areaH - design.height * m_mapping.scaleY) * 0.5f;
     }
     m_mapping.designHeight = design.height;
     if (m_renderer) m_renderer->setScreenMapping(m_mapping);
+}
+
+bool CCEGLView::setFullscreen(bool fullscreen) {
+    if (fullscreen == m_fullscreen) return true;
+    m_fullscreen = fullscreen;
+    if (m_window) {
+        if (SDL_SetWindowFullscreen(m_window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
+            CCLog("CCEGLView::setFullscreen: the window system refused (%s)", SDL_GetError());
+            m_fullscreen = !fullscreen;
+            return false;
+        }
+    } else if (m_surface) {
+        // Headless: a new offscreen surface, the screen's size or the frame's.
+        close();
+        if (!open()) return false;
+    }
+    updateMapping();
+    CCLog("view: fullscreen %s", fullscreen ? "on" : "off");
+    logPageArea();
+    return true;
+}
+
+void CCEGLView::logPageArea() const {
+    if (!isOpen()) return;
+    // Automated runs read where the page is drawn from this line.
+    CCSize design = effectiveDesignSize();
+    CCPoint low = m_mapping.toPixel({0, 0}), high = m_mapping.toPixel({design.width, design.height});
+    int outputW = 0, outputH = 0;
+    SDL_GetRendererOutputSize(m_sdlRenderer, &outputW, &outputH);
+    CCLog("view: the page fills %.0f x %.0f pixels from (%.0f, %.0f) of %d x %d", high.x - low.x,
+          low.y - high.y, low.x, high.y, outputW, outputH);
+}
+
+void CCEGLView::setHeadlessScreenSize(int width, int height) {
+    if (width <= 0 || height <= 0) {
+        CCLog("CCEGLView::setHeadlessScreenSize: invalid size %d x %d", width, height);
+        return;
+    }
+    m_headlessScreenW = width;
+    m_headlessScreenH = height;
 }
 
 // --- open/close
@@ -152,6 +228,10 @@ void CCEGLView::setHeadless(bool headless) {
 bool CCEGLView::open() {
     if (isOpen()) return true;
     int width = roundedPixels(m_frameSize.width), height = roundedPixels(m_frameSize.height);
+    if (m_headless && m_fullscreen) {
+        width = m_headlessScreenW;
+        height = m_headlessScreenH;
+    }
     if (m_headless) {
         // Events only: no display is needed to draw into memory.
         Uint32 wanted = SDL_INIT_EVENTS;
@@ -166,8 +246,9 @@ bool CCEGLView::open() {
         }
         m_initialisedSubsystems = SDL_INIT_VIDEO;
         if (!m_renderDriver.empty()) SDL_SetHint(SDL_HINT_RENDER_DRIVER, m_renderDriver.c_str());
-        m_window = SDL_CreateWindow(m_viewName.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
-                                    height, SDL_WINDOW_SHOWN | SDL_WINDOW_ALLOW_HIGHDPI);
+        m_window = SDL_CreateWindow(
+            m_viewName.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
+            SDL_WINDOW_SHOWN | SDL_WINDOW_ALLOW_HIGHDPI | (m_fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
         if (m_window) {
             m_sdlRenderer = SDL_CreateRenderer(m_window, -1, 0);
             if (!m_sdlRenderer) m_sdlRenderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
@@ -271,10 +352,13 @@ void CCEGLView::handleEvent(const SDL_Event& event) {
             enterForeground();
             break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
-            // The window manager has the last word on the size.
-            m_frameSize =
-                CCSize(static_cast<float>(event.window.data1), static_cast<float>(event.window.data2));
+            // The window manager has the last word on the size; in
+            // fullscreen the frame keeps its windowed shape.
+            if (!m_fullscreen)
+                m_frameSize =
+                    CCSize(static_cast<float>(event.window.data1), static_cast<float>(event.window.data2));
             updateMapping();
+            logPageArea();
             break;
         default:
             break;
@@ -315,7 +399,9 @@ void CCEGLView::handleEvent(const SDL_Event& event) {
         touchFromFinger(event.tfinger, kEnded);
         break;
     case SDL_KEYDOWN:
-        dispatchKey(SDL_GetKeyName(event.key.keysym.sym));
+        // A held F11 would flicker between the two modes.
+        if (event.key.repeat && event.key.keysym.sym == SDLK_F11) break;
+        dispatchKeyPress(event.key.keysym.sym);
         break;
     case SDL_TEXTINPUT:
         dispatchText(event.text.text);
@@ -327,8 +413,8 @@ void CCEGLView::handleEvent(const SDL_Event& event) {
 
 void CCEGLView::touchFromFinger(const SDL_TouchFingerEvent& finger, int phase) {
     // Finger positions are fractions of the window.
-    int windowW = roundedPixels(m_frameSize.width), windowH = roundedPixels(m_frameSize.height);
-    if (m_window) SDL_GetWindowSize(m_window, &windowW, &windowH);
+    int windowW, windowH;
+    windowSize(windowW, windowH);
     CCPoint point = convertWindowToDesign(finger.x * windowW, finger.y * windowH);
     auto found = m_fingers.find(finger.fingerId);
     if (phase == kBegan) {
@@ -391,8 +477,24 @@ bool CCEGLView::saveFrame(const std::string& pngPath) {
     return saved;
 }
 
-void CCEGLView::dispatchKey(const std::string& keyName) {
-    if (m_onKey) m_onKey(keyName);
+bool CCEGLView::dispatchKey(const std::string& keyName) {
+    SDL_Keycode key = SDL_GetKeyFromName(keyName.c_str());
+    if (key == SDLK_UNKNOWN) {
+        CCLog("CCEGLView::dispatchKey: SDL knows no key named '%s'", keyName.c_str());
+        return false;
+    }
+    dispatchKeyPress(key);
+    return true;
+}
+
+void CCEGLView::dispatchKeyPress(SDL_Keycode key) {
+    if (key == SDLK_F11) {
+        toggleFullscreen();
+        return;
+    }
+    if (m_onKey) m_onKey(SDL_GetKeyName(key));
+    if (CCIMEDispatcher::sharedDispatcher()->getAttachedDelegate() && typesText(key)) return;
+    CCDirector::sharedDirector()->getKeyboardDispatcher()->dispatchKeyPressed(key);
 }
 
 void CCEGLView::dispatchText(const std::string& utf8) {

@@ -11,8 +11,20 @@
 // Events: the left mouse button is touch 0 (down, drag while held, up); touch
 // screen fingers are touches 1 and up (the mouse events SDL makes up for
 // fingers are ignored). Closing the window ends the director; minimising
-// calls the background handler, restoring the foreground handler. Key
-// presses and text input go to their handlers.
+// calls the background handler, restoring the foreground handler. Text input
+// goes to its handler.
+//
+// Keys: a key press from SDL and one named by an automation script take the
+// same path, dispatchKeyPress. F11 toggles fullscreen wherever the reader is;
+// every other key goes to the key handler (the input method hooks in there)
+// and then to the director's keyboard dispatcher, which hands it to the
+// running layers that enabled the keyboard. While a text field takes input,
+// the keys that type or edit text stay with it.
+//
+// Fullscreen keeps the frame's aspect ratio: the frame is drawn as large as
+// the screen allows, centred between black bars, and window positions are
+// mapped to design points through those bars. Headless, "the screen" is an
+// offscreen surface of the headless screen size.
 //
 // Index: name and sizes | open/close | coordinates | events | frames
 #include "engine/base/CCGeometry.h"
@@ -40,7 +52,7 @@ enum ResolutionPolicy {
 };
 
 class CCEGLView {
-  public:
+public:
     static CCEGLView* sharedOpenGLView();
     CCEGLView(const CCEGLView&) = delete;
     CCEGLView& operator=(const CCEGLView&) = delete;
@@ -49,6 +61,7 @@ class CCEGLView {
     void setViewName(const char* name);
     const char* getViewName() const { return m_viewName.c_str(); }
     // In window units (the desktop's pixels); the window is the rounded size.
+    // In fullscreen it stays the windowed size, whose shape the screen keeps.
     void setFrameSize(float width, float height);
     const CCSize& getFrameSize() const { return m_frameSize; }
     // Also sets the director's window size. Until it is called the design
@@ -76,6 +89,13 @@ class CCEGLView {
     bool isOpen() const { return m_renderer != nullptr; }
     CCSDLRenderer* getRenderer() const { return m_renderer; }
     SDL_Window* getWindow() const { return m_window; }
+    // Before open() it only chooses how the view opens. False, with a log
+    // line, when the window system refuses.
+    bool setFullscreen(bool fullscreen);
+    bool isFullscreen() const { return m_fullscreen; }
+    void toggleFullscreen() { setFullscreen(!m_fullscreen); }
+    // The output size a headless fullscreen view draws into.
+    void setHeadlessScreenSize(int width, int height);
 
     // --- coordinates
     // Window coordinates (as SDL's mouse events give them) to design points and back.
@@ -95,9 +115,12 @@ class CCEGLView {
     void setTextHandler(std::function<void(const std::string& utf8)> handler);
     const std::function<void(const std::string&)>& getKeyHandler() const { return m_onKey; }
     const std::function<void(const std::string&)>& getTextHandler() const { return m_onText; }
-    // Delivers a key press or typed text to the handlers exactly as an SDL
-    // event would (automation scripts use these).
-    void dispatchKey(const std::string& keyName);
+    // The one way in for key presses (see Keys above); `key` is an SDL keycode.
+    void dispatchKeyPress(SDL_Keycode key);
+    // A key by its SDL name, in any letter case ("Right", "Space", "s",
+    // "F11"): false, with a log line, for a name SDL does not know.
+    bool dispatchKey(const std::string& keyName);
+    // Typed text, exactly as an SDL text event delivers it.
     void dispatchText(const std::string& utf8);
     bool isInBackground() const { return m_inBackground; }
 
@@ -114,13 +137,16 @@ class CCEGLView {
     // The last frame as a PNG file; false, with a log line naming the file, on failure.
     bool saveFrame(const std::string& pngPath);
 
-  private:
+private:
     CCEGLView() = default;
     ~CCEGLView();
     CCSize effectiveDesignSize() const;
     // Frame units per design point across and down, by the policy.
     CCPoint policyScales() const;
     void updateMapping();
+    void logPageArea() const;
+    // The window's size in window units (the surface's, headless).
+    void windowSize(int& width, int& height) const;
     void touchFromFinger(const SDL_TouchFingerEvent& finger, int phase);
     void enterBackground();
     void enterForeground();
@@ -130,6 +156,8 @@ class CCEGLView {
     CCSize m_designSize; // zero: follow the frame
     ResolutionPolicy m_policy = kResolutionExactFit;
     bool m_headless = false;
+    bool m_fullscreen = false;
+    int m_headlessScreenW = 1920, m_headlessScreenH = 1080;
     std::string m_renderDriver;
     Uint32 m_initialisedSubsystems = 0;
 

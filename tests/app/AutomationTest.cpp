@@ -1,5 +1,6 @@
 #include "app/AutomationScript.h"
 #include "app/CommandLine.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +30,8 @@ TEST(CommandLineTest, WrongFlagsAreNamed) {
     EXPECT_FALSE(parseCommandLine({"--frames"}).options);
     EXPECT_FALSE(parseCommandLine({"--frames", "0"}).options);
     EXPECT_FALSE(parseCommandLine({"--frames", "-3"}).options);
-    EXPECT_FALSE(parseCommandLine({"--frames", "99999999999"}).options);
+    EXPECT_NE(parseCommandLine({"--frames", "99999999999"}).error.find("from 1 to 4294967295"),
+              std::string::npos);
     EXPECT_FALSE(parseCommandLine({"--script"}).options);
     EXPECT_TRUE(parseCommandLine({"--help"}).options->showHelp);
 }
@@ -73,6 +75,8 @@ TEST(AutomationScriptTest, MalformedLinesAreNamedWithTheirNumber) {
         {"at 1 quit now\n", "'quit' takes nothing"},
         {"at nan quit\n", "not a time"},
         {"at 1\n", "an event is missing"},
+        {"at 1 down 1e39 5\n", "two numbers"}, // beyond a float
+        {"at 1 key Rihgt\n", "no key named 'Rihgt'"},
     };
     for (const Case& c : cases) {
         auto result = parseScript(c.text, "s.txt");
@@ -80,6 +84,25 @@ TEST(AutomationScriptTest, MalformedLinesAreNamedWithTheirNumber) {
         EXPECT_NE(result.error.find(c.expected), std::string::npos) << c.text << " gave: " << result.error;
     }
     EXPECT_FALSE(loadScript("/nonexistent/script.txt").events);
+
+    // A long line full of control bytes is quoted short and printable.
+    std::string noise = "at 1 jump " + std::string(500, '\x01') + "\x1b[2J";
+    std::string error = parseScript(noise, "s.txt").error;
+    EXPECT_LT(error.size(), 120u) << error;
+    EXPECT_NE(error.find("\\x01"), std::string::npos) << error;
+    EXPECT_EQ(error.find('\x01'), std::string::npos);
+}
+
+TEST(AutomationScriptTest, FoldersAndOversizedScriptsAreRefused) {
+    testsupport::TempDir dir;
+    EXPECT_NE(loadScript(dir.path()).error.find("is a folder"), std::string::npos);
+    std::string last = "\nat 1 quit";
+    std::string full = std::string(kMaxScriptBytes - last.size(), '#') + last; // exactly at the limit
+    ScriptParseResult atLimit = loadScript(dir.write("full.txt", full));
+    ASSERT_TRUE(atLimit.events) << atLimit.error;
+    EXPECT_EQ(atLimit.events->size(), 1u);
+    EXPECT_NE(loadScript(dir.write("big.txt", full + "\n")).error.find("larger than 16 MB"),
+              std::string::npos);
 }
 
 TEST(AutomationScriptTest, PlayerHandsOutDueEventsOnce) {

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The automation flags end to end: a headless run driven by a script, its log
-# file and saved frame; wrong flags and a malformed script line exit with 2.
+# file and saved frame, a scripted F11; failures end with a non-zero status.
 LIRRA=$1
 SOURCE=$2
 source "$(dirname "$0")/lib.bash"
@@ -31,7 +31,7 @@ WIDTH=825 HEIGHT=1009
 
 # --frames stops the run by itself.
 status=0
-timeout 20 "$LIRRA" --headless --frames 5 >/dev/null 2>&1 || status=$?
+timeout 300 "$LIRRA" --headless --frames 5 >/dev/null 2>&1 || status=$?
 [ "$status" -eq 0 ] || fail "--frames 5 ended with status $status"
 
 # Wrong input is named and exits with 2.
@@ -44,4 +44,34 @@ status=0
 "$LIRRA" --fast >"$E2E_TMP/flag.out" 2>&1 || status=$?
 [ "$status" -eq 2 ] || fail "an unknown flag exited with $status"
 grep -q "unknown option '--fast'" "$E2E_TMP/flag.out" || fail "the unknown flag is not named"
+# A scripted key takes the keyboard's path: F11 letterboxes the page on the
+# headless 1920 x 1080 screen.
+printf 'at 0.1 key F11\nat 0.2 shot %s\nat 0.3 quit\n' "$E2E_TMP/full.png" >"$E2E_TMP/f11.txt"
+status=0
+"$LIRRA" --resources "$E2E_TMP/book" --headless --script "$E2E_TMP/f11.txt" >"$E2E_TMP/f11.out" 2>&1 || status=$?
+[ "$status" -eq 0 ] || fail "the F11 script ended with status $status"
+[ "$(identify -format '%wx%h' "$E2E_TMP/full.png")" = "1920x1080" ] || fail "F11 did not go fullscreen"
+grep -q "the page fills 883 x 1080 pixels from (518, 0)" "$E2E_TMP/f11.out" ||
+    fail "the page is not letterboxed: $(grep fills "$E2E_TMP/f11.out")"
+[ "$(pixel "$E2E_TMP/full.png" 200 540)" = "0,0,0" ] || fail "no black bar left of the page"
+[ "$(pixel "$E2E_TMP/full.png" 525 5)" = "230,230,230" ] || fail "the page is not drawn inside the bars"
+
+# Failures are not reported as success: a frame that cannot be saved ends
+# with 3, a folder given as the script and a wrong frame count with 2.
+printf 'at 0.1 shot /nonexistent/dir/frame.png\nat 0.2 quit\n' >"$E2E_TMP/noshot.txt"
+status=0
+"$LIRRA" --headless --script "$E2E_TMP/noshot.txt" >"$E2E_TMP/noshot.out" 2>&1 || status=$?
+[ "$status" -eq 3 ] || fail "a shot that could not be saved exited with $status"
+status=0
+"$LIRRA" --headless --script "$E2E_TMP" >"$E2E_TMP/folder.out" 2>&1 || status=$?
+[ "$status" -eq 2 ] && grep -q "is a folder" "$E2E_TMP/folder.out" || fail "a folder as script: status $status"
+status=0
+"$LIRRA" --headless --frames 0 >"$E2E_TMP/frames.out" 2>&1 || status=$?
+[ "$status" -eq 2 ] && grep -q "from 1 to 4294967295" "$E2E_TMP/frames.out" || fail "--frames 0: status $status"
+
+# Without --headless and without a display it says how to run it, at once.
+status=0
+env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=offscreen "$LIRRA" >"$E2E_TMP/nodisplay.out" 2>&1 || status=$?
+[ "$status" -eq 1 ] || fail "no display: status $status"
+grep -q "xvfb-run -a make run" "$E2E_TMP/nodisplay.out" || fail "no display: $(cat "$E2E_TMP/nodisplay.out")"
 echo "PASS"

@@ -26,41 +26,69 @@ fail() {
     exit 1
 }
 
-# Starts Xvfb on a free display with a desktop of WIDTHxHEIGHT, then openbox.
-start_x() {
-    local size=${1:-1280x1024}
-    for n in $(seq 90 140); do
-        [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
-        XVFB_PID=$!
-        export DISPLAY=":$n"
-        for _ in $(seq 1 50); do
-            xdpyinfo >/dev/null 2>&1 && break
-            xdotool getdisplaygeometry >/dev/null 2>&1 && break
-            sleep 0.1
-        done
-        if kill -0 "$XVFB_PID" 2>/dev/null; then
-            openbox >"$E2E_TMP/openbox.log" 2>&1 &
-            WM_PID=$!
-            # Ready once it answers as the desktop's window manager.
-            for _ in $(seq 1 100); do
-                wmctrl -m >/dev/null 2>&1 && return 0
-                sleep 0.1
-            done
-            fail "the window manager did not start"
-        fi
-    done
-    fail "no free X display"
-}
+# Every wait below is for a condition; the deadlines are generous so that a
+# machine busy with other work is slow, not failing.
+E2E_DEADLINE=${E2E_DEADLINE:-90}
 
-# Waits up to $2 seconds for a log line matching $1.
-wait_for_log() {
-    local pattern=$1 timeout=${2:-10}
-    for _ in $(seq 1 $((timeout * 10))); do
-        grep -q -- "$pattern" "$E2E_TMP/lirra.log" 2>/dev/null && return 0
+# Runs "$@" every 0.1 s until it succeeds; false after $E2E_DEADLINE seconds.
+wait_until() {
+    local end=$((SECONDS + E2E_DEADLINE))
+    until "$@" >/dev/null 2>&1; do
+        [ "$SECONDS" -ge "$end" ] && return 1
         sleep 0.1
     done
-    fail "log line '$pattern' did not appear within ${timeout}s"
+}
+
+# Starts Xvfb on a display it picks itself (no race with other runs on the
+# machine), with a desktop of WIDTHxHEIGHT, then openbox.
+start_x() {
+    local size=${1:-1280x1024}
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$E2E_TMP/display" >"$E2E_TMP/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    wait_until display_chosen || fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
+    export DISPLAY=":$(head -1 "$E2E_TMP/display")"
+    wait_until xdpyinfo || fail "Xvfb on $DISPLAY does not answer"
+    openbox >"$E2E_TMP/openbox.log" 2>&1 &
+    WM_PID=$!
+    # Ready once it answers as the desktop's window manager.
+    wait_until wmctrl -m || fail "the window manager did not start"
+}
+
+display_chosen() {
+    kill -0 "$XVFB_PID" && [ -n "$(head -1 "$E2E_TMP/display")" ]
+}
+
+# Waits for a log line matching $1.
+wait_for_log() {
+    wait_until grep -q -- "$1" "$E2E_TMP/lirra.log" || fail "log line '$1' did not appear within ${E2E_DEADLINE}s"
+}
+
+# Prints the id of the first window titled exactly $1, once there is one.
+# (xdotool's own --sync search can fail when another window goes away
+# during the search.)
+wait_for_window() {
+    local wid=""
+    local end=$((SECONDS + E2E_DEADLINE))
+    while [ -z "$wid" ]; do
+        wid=$(xdotool search --name "^$1\$" 2>/dev/null | head -1) || wid=""
+        [ -n "$wid" ] && break
+        [ "$SECONDS" -ge "$end" ] && return 1
+        sleep 0.1
+    done
+    echo "$wid"
+}
+
+# Screenshots window $1 (or "root") into $2 until pixel ($3, $4) is $5.
+wait_for_pixel() {
+    local end=$((SECONDS + E2E_DEADLINE)) seen=""
+    while true; do
+        if import -window "$1" "$2" 2>/dev/null; then
+            seen=$(pixel "$2" "$3" "$4") || seen=""
+            [ "$seen" = "$5" ] && return 0
+        fi
+        [ "$SECONDS" -ge "$end" ] && fail "pixel ($3, $4) of $1 is '$seen', not $5, after ${E2E_DEADLINE}s"
+        sleep 0.1
+    done
 }
 
 # The colour of one pixel of a PNG as "r,g,b".

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The real binary in a real X window: title and shape, the home page as the
 # first scene, word learning, a word read by a click (highlight, bubble text,
-# narration audible in the mixed output), minimise and restore, and closing
-# the window ending the process with status 0.
+# narration audible in the mixed output), F11's letterboxed fullscreen with
+# clicks still landing right, minimise and restore, and closing the window
+# ending the process with status 0. Every wait is for a condition.
 LIRRA=$1
 SOURCE=$2
 source "$(dirname "$0")/lib.bash"
@@ -13,14 +14,7 @@ SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$E2E_TMP/audio.raw" \
     "$LIRRA" --resources "$E2E_TMP/book" --log "$E2E_TMP/lirra.log" >"$E2E_TMP/stdout.txt" 2>&1 &
 APP_PID=$!
 
-# Polled rather than --sync: a window that comes and goes while SDL sets up
-# makes a synced search fail with BadWindow.
-wid=""
-for _ in $(seq 1 150); do
-    wid=$(xdotool search --name '^lirra$' 2>/dev/null | head -1) && [ -n "$wid" ] && break
-    sleep 0.1
-done
-[ -n "$wid" ] || fail "no window titled 'lirra' appeared"
+wid=$(wait_for_window lirra) || fail "no window titled 'lirra' appeared"
 wait_for_log "TestController"
 
 # The frame is sized from the usable desktop height, aspect about 0.817.
@@ -31,13 +25,7 @@ awk -v r="$ratio" 'BEGIN { exit !(r > 0.80 && r < 0.83) }' || fail "aspect ratio
 
 # The first scene is the home page: its background, and the word-learning
 # button shown (the continue button is hidden on a first visit).
-for _ in $(seq 1 50); do
-    import -window "$wid" "$E2E_TMP/home.png"
-    [ "$(pixel "$E2E_TMP/home.png" 5 5)" = "230,230,230" ] && break
-    sleep 0.1
-done
-echo "home corner $(pixel "$E2E_TMP/home.png" 5 5)"
-[ "$(pixel "$E2E_TMP/home.png" 5 5)" = "230,230,230" ] || fail "the home page is not drawn"
+wait_for_pixel "$wid" "$E2E_TMP/home.png" 5 5 "230,230,230"
 [ "$(pixel "$E2E_TMP/home.png" "$(window_x 320)" "$(window_y 550)")" = "48,112,192" ] ||
     fail "the word-learning button is not shown"
 [ "$(pixel "$E2E_TMP/home.png" "$(window_x 320)" "$(window_y 700)")" = "230,230,230" ] ||
@@ -52,13 +40,17 @@ xdotool mousemove --window "$wid" "$(window_x 150)" "$(window_y 600)" click 1
 wait_for_log "audio: play $NARRATION"
 grep -q "cannot play" "$E2E_TMP/lirra.log" && fail "the narration did not play"
 # The text shows while the narration plays, the highlight once it has slid in.
+word_start=$SECONDS
 region="$(window_x 120)x$(($(window_y 535) - $(window_y 575)))+$(window_x 90)+$(window_y 575)"
 lit="" text=0
-for _ in $(seq 1 50); do
-    import -window "$wid" "$E2E_TMP/word.png"
+word_shown() {
+    import -window "$wid" "$E2E_TMP/word.png" || return 1
     lit=$(pixel "$E2E_TMP/word.png" "$(window_x 150)" "$(window_y 600)")
     text=$(blue_pixels "$E2E_TMP/word.png" "$region")
-    [ "$lit" = "255,128,0" ] && [ "$text" -gt 20 ] && break
+    [ "$lit" = "255,128,0" ] && [ "$text" -gt 20 ]
+}
+until word_shown; do
+    [ "$SECONDS" -ge "$((word_start + E2E_DEADLINE))" ] && break
     sleep 0.1
 done
 echo "word pixel $lit, text pixels under the word: $text"
@@ -66,13 +58,35 @@ echo "word pixel $lit, text pixels under the word: $text"
 [ "$text" -gt 20 ] || fail "no word text in the bubble under the word"
 
 # The narration reached the mixed output: not silence.
-for _ in $(seq 1 50); do
+loud=0
+audible() {
     loud=$(tr -d '\000' <"$E2E_TMP/audio.raw" | wc -c)
-    [ "$loud" -gt 10000 ] && break
-    sleep 0.1
-done
+    [ "$loud" -gt 10000 ]
+}
+wait_until audible || true
+audible || true
 echo "non-zero bytes in the mixed output: $loud"
 [ "$loud" -gt 10000 ] || fail "the narration is silent in the mixed output"
+
+# F11: fullscreen with the page's shape kept, black bars at the sides.
+xdotool windowactivate --sync "$wid" 2>/dev/null || true
+xdotool key F11
+wait_for_log "view: fullscreen on"
+wait_for_log "view: the page fills [0-9]* x 1080 pixels from ([0-9]*, 0) of 1280 x 1080"
+read -r pw px <<<"$(grep -o 'the page fills [0-9]* x 1080 pixels from ([0-9]*' "$E2E_TMP/lirra.log" | tail -1 |
+    awk '{print $4, substr($9, 2)}')"
+full_ratio=$(echo "scale=4; $pw / 1080" | bc)
+echo "fullscreen page ${pw}x1080 from x=$px, ratio $full_ratio"
+awk -v a="$full_ratio" -v b="$ratio" 'BEGIN { d = a - b; exit !(d > -0.005 && d < 0.005) }' ||
+    fail "fullscreen ratio $full_ratio is not the window's $ratio"
+[ $((px - (1280 - pw) / 2)) -ge -1 ] && [ $((px - (1280 - pw) / 2)) -le 1 ] || fail "the page is not centred"
+wait_for_pixel root "$E2E_TMP/full.png" $((px + 5)) 5 "230,230,230"
+[ "$(pixel "$E2E_TMP/full.png" $((px / 2)) 540)" = "0,0,0" ] || fail "no black bar on the left"
+[ "$(pixel "$E2E_TMP/full.png" $((1279 - px / 2)) 540)" = "0,0,0" ] || fail "no black bar on the right"
+xdotool key F11
+wait_for_log "view: fullscreen off"
+window_width() { xdotool getwindowgeometry --shell "$wid" | grep -qx "WIDTH=$WIDTH"; }
+wait_until window_width || fail "the window did not come back to $WIDTH pixels wide"
 
 # Minimise stops the drawing, restore starts it again.
 xdotool windowminimize --sync "$wid" || true
@@ -83,20 +97,12 @@ stopped_at=$(grep -o 'entered the background at frame [0-9]*' "$E2E_TMP/lirra.lo
 back_at=$(grep -o 'back in the foreground at frame [0-9]*' "$E2E_TMP/lirra.log" | tail -1 | awk '{print $NF}')
 echo "drawing stopped at frame $stopped_at, resumed at $back_at"
 [ "$stopped_at" = "$back_at" ] || fail "frames were drawn in the background ($stopped_at -> $back_at)"
-for _ in $(seq 1 50); do
-    import -window "$wid" "$E2E_TMP/shot2.png"
-    [ "$(pixel "$E2E_TMP/shot2.png" 5 5)" = "230,230,230" ] && break
-    sleep 0.1
-done
-[ "$(pixel "$E2E_TMP/shot2.png" 5 5)" = "230,230,230" ] || fail "nothing drawn after restoring"
+wait_for_pixel "$wid" "$E2E_TMP/shot2.png" 5 5 "230,230,230"
 
 # Closing the window ends the process with status 0.
 wmctrl -i -c "$wid"
-for _ in $(seq 1 100); do
-    kill -0 "$APP_PID" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$APP_PID" 2>/dev/null && fail "the process did not end after the window was closed"
+app_ended() { ! kill -0 "$APP_PID"; }
+wait_until app_ended || fail "the process did not end after the window was closed"
 status=0
 wait "$APP_PID" || status=$?
 APP_PID=""

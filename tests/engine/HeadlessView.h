@@ -72,6 +72,7 @@ class HeadlessViewTest : public ::testing::Test {
     void openView(float frameWidth, float frameHeight) {
         view()->close();
         view()->setHeadless(true);
+        view()->setFullscreen(false);
         view()->setFrameSize(frameWidth, frameHeight);
         view()->setDesignResolutionSize(640, 960, engine::kResolutionExactFit);
         ASSERT_TRUE(view()->open());

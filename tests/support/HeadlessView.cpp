@@ -41,6 +41,7 @@ HeadlessView::HeadlessView() : m_savedRoot(engine::CCFileUtils::sharedFileUtils(
     engine::CCFileUtils::sharedFileUtils()->setResourceRoot(m_resources.path());
     view()->close();
     view()->setHeadless(true);
+    view()->setFullscreen(false);
     view()->setFrameSize(640, 960);
     view()->setDesignResolutionSize(640, 960, engine::kResolutionExactFit);
     m_open = view()->open();
