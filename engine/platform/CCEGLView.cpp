@@ -168,6 +168,9 @@ bool CCEGLView::open() {
         if (!m_renderDriver.empty()) SDL_SetHint(SDL_HINT_RENDER_DRIVER, m_renderDriver.c_str());
         m_window = SDL_CreateWindow(m_viewName.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
                                     height, SDL_WINDOW_SHOWN | SDL_WINDOW_ALLOW_HIGHDPI);
+        // SDL queues draw calls only when it chose the driver itself; it may
+        // always: the engine never talks to the driver behind SDL's back.
+        SDL_SetHint(SDL_HINT_RENDER_BATCHING, "1");
         if (m_window) {
             m_sdlRenderer = SDL_CreateRenderer(m_window, -1, 0);
             if (!m_sdlRenderer) m_sdlRenderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
