@@ -6,8 +6,9 @@
 // - a screen of 20 menu items with labels, which must not be rasterised
 //   again frame after frame (the benchmark reads the labels' raster counter).
 //
-// For profilers, `media_bench --turns=N [--software|--opengl]` skips the
-// timing framework, turns N pages and prints how many frames it drew, e.g.
+// For profilers, `media_bench --turns=N [--still=M] [--software|--opengl]`
+// skips the timing framework, draws M frames of a still page, turns N pages
+// and prints how many frames it drew, e.g.
 //   valgrind --tool=callgrind --toggle-collect='engine::CCDirector::stepFrame*'
 //            media_bench --turns=2 --software
 // (under OpenGL, LP_NUM_THREADS=0 keeps llvmpipe's drawing in that thread).
@@ -74,16 +75,16 @@ std::string rendererName() {
 
 SDL_Surface* paintedImage(int w, int h, Uint32 seed, bool cutOut) {
     SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
-    auto* pixels = static_cast<Uint32*>(s->pixels);
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
+    auto* row = static_cast<Uint8*>(s->pixels);
+    for (Uint32 y = 0; y < static_cast<Uint32>(h); ++y, row += s->pitch) {
+        auto* pixels = reinterpret_cast<Uint32*>(row);
+        for (Uint32 x = 0; x < static_cast<Uint32>(w); ++x) {
             // Soft bands of colour with some grain, like a painted picture.
-            Uint32 grain =
-                (static_cast<Uint32>(x * 73856093) ^ static_cast<Uint32>(y * 19349663) ^ seed) & 15;
-            Uint32 r = (x * 255 / w + seed) & 255, g = (y * 255 / h + 2 * seed) & 255,
-                   b = ((x + y) * 128 / (w + h) + 96 + grain) & 255;
-            bool inside = !cutOut || (x > w / 8 && x < w - w / 8 && y > h / 8 && y < h - h / 8);
-            pixels[y * (s->pitch / 4) + x] = (inside ? 0xff000000u : 0u) | r << 16 | g << 8 | b;
+            Uint32 grain = ((x * 73856093u) ^ (y * 19349663u) ^ seed) & 15u;
+            Uint32 r = (x * 255u / w + seed) & 255u, g = (y * 255u / h + 2u * seed) & 255u,
+                   b = ((x + y) * 128u / (w + h) + 96u + grain) & 255u;
+            bool inside = !cutOut || (x > w / 8u && x < w - w / 8u && y > h / 8u && y < h - h / 8u);
+            pixels[x] = (inside ? 0xff000000u : 0u) | r << 16 | g << 8 | b;
         }
     }
     return s;
@@ -267,22 +268,26 @@ void BM_MenuScreenFrame(benchmark::State& state) {
 }
 
 // Turns `turns` pages without the timing framework, for profilers.
-int profileTurns(int turns) {
+int profileTurns(int turns, int still) {
     startBook();
+    for (int i = 0; i < still; ++i)
+        CCDirector::sharedDirector()->stepFrame(kFrame);
     long frames = 0;
     for (int i = 0; i < turns; ++i)
         frames += static_cast<long>(turnPage(static_cast<unsigned int>(i + 2)).milliseconds.size());
-    std::printf("%s: %d page turns, %ld frames\n", rendererName().c_str(), turns, frames);
+    std::printf("%s: %d still frames, %d page turns of %ld frames\n", rendererName().c_str(), still, turns,
+                frames);
     return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    int profile = 0;
+    int profile = 0, still = 0;
     bool onlySoftware = false, onlyOpenGL = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], "--turns=", 8) == 0) profile = std::atoi(argv[i] + 8);
+        if (std::strncmp(argv[i], "--still=", 8) == 0) still = std::atoi(argv[i] + 8);
         if (std::strcmp(argv[i], "--software") == 0) onlySoftware = true;
         if (std::strcmp(argv[i], "--opengl") == 0) onlyOpenGL = true;
     }
@@ -302,8 +307,8 @@ int main(int argc, char** argv) {
         }
         g_images.make();
         std::string name = rendererName();
-        if (profile > 0) {
-            profileTurns(profile);
+        if (profile > 0 || still > 0) {
+            profileTurns(profile, still);
         } else {
             names.push_back(name);
             benchmark::RegisterBenchmark((name + "/still_page").c_str(), BM_StillPage)
