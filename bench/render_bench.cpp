@@ -105,9 +105,20 @@ void buildScene(Backend& backend) {
     CCDirector::sharedDirector()->stepFrame(1 / 60.f);
 }
 
+// SDL draw calls and texture state changes (another texture than the last
+// draw's, or a new tint) of one frame, engine and plain SDL alike.
+void countPerFrame(benchmark::State& state, int drawCalls, int textureChanges) {
+    state.counters["draw_calls"] = drawCalls;
+    state.counters["texture_changes"] = textureChanges;
+}
+
 void engineFrame(benchmark::State& state) {
-    for (auto _ : state)
+    CCSDLRenderer* renderer = CCEGLView::sharedOpenGLView()->getRenderer();
+    for (auto _ : state) {
+        renderer->resetStats();
         CCDirector::sharedDirector()->stepFrame(1 / 60.f);
+    }
+    countPerFrame(state, renderer->getStats().drawCalls, renderer->getStats().textureChanges);
 }
 
 // The engine with every quad as a mesh, whatever the renderer.
@@ -115,17 +126,25 @@ void engineMeshes(benchmark::State& state) {
     CCSDLRenderer* renderer = CCEGLView::sharedOpenGLView()->getRenderer();
     CCSDLRenderer::QuadPath saved = renderer->getQuadPath();
     renderer->setQuadPath(CCSDLRenderer::QuadPath::Geometry);
-    for (auto _ : state)
+    for (auto _ : state) {
+        renderer->resetStats();
         CCDirector::sharedDirector()->stepFrame(1 / 60.f);
+    }
+    countPerFrame(state, renderer->getStats().drawCalls, renderer->getStats().textureChanges);
     renderer->setQuadPath(saved);
 }
 
 void sdlCopies(benchmark::State& state, Backend* backend) {
     SDL_Renderer* r = sdl();
+    int changes = 0;
     for (auto _ : state) {
         SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
         SDL_RenderClear(r);
+        changes = 0;
+        const Quad* last = nullptr;
         for (const Quad& q : backend->page) {
+            if (!last || last->texture != q.texture || !(last->color == q.color)) ++changes;
+            last = &q;
             SDL_Texture* t = sdlTexture(backend->textures[q.texture]);
             SDL_SetTextureColorMod(t, q.color.r, q.color.g, q.color.b);
             SDL_SetTextureAlphaMod(t, q.color.a);
@@ -137,6 +156,7 @@ void sdlCopies(benchmark::State& state, Backend* backend) {
         }
         SDL_RenderPresent(r);
     }
+    countPerFrame(state, static_cast<int>(backend->page.size()), changes);
     for (CCTexture2D* t : backend->textures)
         t->setModulation({255, 255, 255, 255});
 }
@@ -176,6 +196,7 @@ void sdlGeometry(benchmark::State& state, Backend* backend) {
                                run.indices.data(), static_cast<int>(run.indices.size()));
         SDL_RenderPresent(r);
     }
+    countPerFrame(state, static_cast<int>(runs.size()), static_cast<int>(runs.size()));
 }
 
 // Keeps each run's times to print the ratios at the end: CPU time of the

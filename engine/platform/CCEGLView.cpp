@@ -249,6 +249,9 @@ bool CCEGLView::open() {
         m_window = SDL_CreateWindow(
             m_viewName.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
             SDL_WINDOW_SHOWN | SDL_WINDOW_ALLOW_HIGHDPI | (m_fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
+        // SDL queues draw calls only when it chose the driver itself; it may
+        // always: the engine never talks to the driver behind SDL's back.
+        SDL_SetHint(SDL_HINT_RENDER_BATCHING, "1");
         if (m_window) {
             m_sdlRenderer = SDL_CreateRenderer(m_window, -1, 0);
             if (!m_sdlRenderer) m_sdlRenderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);

@@ -44,6 +44,9 @@ constexpr float kSoftwareCell = 256.0f;
 CCSDLRenderer::CCSDLRenderer(SDL_Renderer* renderer)
     : m_renderer(renderer), m_generation(++g_lastGeneration) {
     g_aliveGenerations.push_back(m_generation);
+    // Room for a busy frame's batches from the start: frames then allocate nothing.
+    m_vertices.reserve(4096);
+    m_indices.reserve(8192);
     SDL_RendererInfo info;
     bool known = SDL_GetRendererInfo(renderer, &info) == 0;
     m_software = known && (info.flags & SDL_RENDERER_SOFTWARE);
@@ -138,15 +141,26 @@ void CCSDLRenderer::flush() {
     if (m_vertices.empty()) return;
     // Geometry takes its colours from the vertices; a copy's modulation must
     // not tint it as well.
-    if (m_batchOwner) m_batchOwner->setModulation({255, 255, 255, 255});
+    if (m_batchOwner) setModulation(m_batchOwner, {255, 255, 255, 255});
     SDL_RenderGeometry(m_renderer, m_batchTexture, m_vertices.data(), static_cast<int>(m_vertices.size()),
                        m_indices.data(), static_cast<int>(m_indices.size()));
-    ++m_stats.drawCalls;
+    countDraw(m_batchTexture);
+    ++m_stats.flushes;
     m_vertices.clear();
     m_indices.clear();
     m_batchTexture = nullptr;
     if (m_batchOwner) m_batchOwner->release();
     m_batchOwner = nullptr;
+}
+
+void CCSDLRenderer::countDraw(SDL_Texture* texture) {
+    ++m_stats.drawCalls;
+    if (texture != m_lastDrawn) ++m_stats.textureChanges;
+    m_lastDrawn = texture;
+}
+
+void CCSDLRenderer::setModulation(CCTexture2D* texture, const ccColor4B& color) {
+    if (texture->setModulation(color)) ++m_stats.textureChanges;
 }
 
 void CCSDLRenderer::queue(SDL_Texture* texture, const SDL_Vertex* vertices, int vertexCount,
@@ -250,7 +264,7 @@ bool CCSDLRenderer::tryPlainCopy(CCTexture2D* texture, SDL_Texture* sdlTexture, 
                  static_cast<int>(std::lround(texRect.size.width)),
                  static_cast<int>(std::lround(texRect.size.height))};
     flush();
-    texture->setModulation(color);
+    setModulation(texture, color);
     bool upright = std::fabs(rightY) < 1e-6f && rightX > 0;
     if (upright && flip == SDL_FLIP_NONE) {
         SDL_RenderCopyF(m_renderer, sdlTexture, &src, &dst);
@@ -259,7 +273,7 @@ bool CCSDLRenderer::tryPlainCopy(CCTexture2D* texture, SDL_Texture* sdlTexture, 
         SDL_RenderCopyExF(m_renderer, sdlTexture, &src, &dst, angle, nullptr,
                           static_cast<SDL_RendererFlip>(flip));
     }
-    ++m_stats.drawCalls;
+    countDraw(sdlTexture);
     ++m_stats.copies;
     return true;
 }
@@ -284,7 +298,7 @@ void CCSDLRenderer::drawColoredQuad(const CCSize& size, const CCAffineTransform&
         flush();
         SDL_SetRenderDrawColor(m_renderer, colors[0].r, colors[0].g, colors[0].b, colors[0].a);
         SDL_RenderFillRectF(m_renderer, &rect);
-        ++m_stats.drawCalls;
+        countDraw(nullptr);
         return;
     }
     SDL_Vertex quad[4] = {vertexAt(pixel, 0, 0, toSdl(colors[0]), 0, 0),
@@ -312,18 +326,69 @@ void CCSDLRenderer::drawTriangles(CCTexture2D* texture, const CCVertex* vertices
         sdlTexture = texture->sdlTexture(*this);
         if (!sdlTexture) return;
     }
-    CCAffineTransform pixel = toPixels(transform);
-    std::vector<SDL_Vertex> converted(static_cast<size_t>(vertexCount));
-    for (int i = 0; i < vertexCount; ++i) {
-        const CCVertex& v = vertices[i];
-        converted[i] = vertexAt(pixel, v.position.x, v.position.y, toSdl(v.color), v.u, v.v);
-    }
-    if (m_batchOwner != texture) {
+    if (m_batchOwner != texture || (!m_vertices.empty() && m_batchTexture != sdlTexture)) {
         flush();
         if (texture) texture->retain();
         m_batchOwner = texture;
     }
-    queue(sdlTexture, converted.data(), vertexCount, indices, indices ? indexCount : vertexCount);
+    m_batchTexture = sdlTexture;
+    // Straight into the batch: a mesh drawn every frame costs no allocation
+    // once the batch has grown to hold it.
+    CCAffineTransform pixel = toPixels(transform);
+    auto converted = [&](int i) {
+        const CCVertex& v = vertices[i];
+        return vertexAt(pixel, v.position.x, v.position.y, toSdl(v.color), v.u, v.v);
+    };
+    int count = indices ? indexCount : vertexCount;
+    if (!m_software) {
+        int base = static_cast<int>(m_vertices.size());
+        for (int i = 0; i < vertexCount; ++i)
+            m_vertices.push_back(converted(i));
+        for (int i = 0; i < count; ++i)
+            m_indices.push_back(base + (indices ? indices[i] : i));
+        return;
+    }
+    // SDL 2.26's software renderer takes two consecutive triangles that
+    // share two indices for a quad, and loses some that are not: there each
+    // triangle has vertices of its own. Large ones go out in pieces (see
+    // drawTexturedQuad).
+    float texW = texture ? static_cast<float>(texture->getPixelsWide()) : 0.0f;
+    float texH = texture ? static_cast<float>(texture->getPixelsHigh()) : 0.0f;
+    for (int i = 0; i + 2 < count; i += 3) {
+        auto at = [&](int k) { return converted(indices ? indices[i + k] : i + k); };
+        queueSoftwareTriangle(at(0), at(1), at(2), texW, texH, 0);
+    }
+}
+
+void CCSDLRenderer::queueSoftwareTriangle(const SDL_Vertex& a, const SDL_Vertex& b, const SDL_Vertex& c,
+                                          float texW, float texH, int depth) {
+    auto span = [](float p, float q, float r) { return std::max({p, q, r}) - std::min({p, q, r}); };
+    float extent = std::max({span(a.position.x, b.position.x, c.position.x),
+                             span(a.position.y, b.position.y, c.position.y),
+                             span(a.tex_coord.x, b.tex_coord.x, c.tex_coord.x) * texW,
+                             span(a.tex_coord.y, b.tex_coord.y, c.tex_coord.y) * texH});
+    // A split keeps every value linear across the triangle: the same pixels, in pieces.
+    constexpr int kMaxSplits = 8;
+    if (!(extent > kSoftwareCell) || depth >= kMaxSplits) {
+        int base = static_cast<int>(m_vertices.size());
+        for (const SDL_Vertex* v : {&a, &b, &c}) {
+            m_vertices.push_back(*v);
+            m_indices.push_back(base++);
+        }
+        return;
+    }
+    auto midpoint = [](const SDL_Vertex& p, const SDL_Vertex& q) {
+        auto mix = [](Uint8 x, Uint8 y) { return static_cast<Uint8>((x + y + 1) / 2); };
+        return SDL_Vertex{{(p.position.x + q.position.x) / 2, (p.position.y + q.position.y) / 2},
+                          {mix(p.color.r, q.color.r), mix(p.color.g, q.color.g), mix(p.color.b, q.color.b),
+                           mix(p.color.a, q.color.a)},
+                          {(p.tex_coord.x + q.tex_coord.x) / 2, (p.tex_coord.y + q.tex_coord.y) / 2}};
+    };
+    SDL_Vertex ab = midpoint(a, b), bc = midpoint(b, c), ca = midpoint(c, a);
+    queueSoftwareTriangle(a, ab, ca, texW, texH, depth + 1);
+    queueSoftwareTriangle(ab, b, bc, texW, texH, depth + 1);
+    queueSoftwareTriangle(ca, bc, c, texW, texH, depth + 1);
+    queueSoftwareTriangle(ab, bc, ca, texW, texH, depth + 1);
 }
 
 // --- clipping

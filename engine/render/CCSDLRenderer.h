@@ -92,6 +92,7 @@ public:
     void drawColoredQuad(const CCSize& size, const CCAffineTransform& world, const ccColor4B& color);
     // A triangle mesh; `indices` may be null for a plain triangle list.
     // Positions go through `transform` (identity: they are design points).
+    // Consecutive meshes and quads of one texture go out as one call.
     void drawTriangles(CCTexture2D* texture, const CCVertex* vertices, int vertexCount, const int* indices,
                        int indexCount, const CCAffineTransform& transform = CCAffineTransformIdentity);
 
@@ -116,9 +117,11 @@ public:
 
     // --- stats, for tests and benchmarks
     struct Stats {
-        int drawCalls = 0; // SDL draw calls
-        int quads = 0;     // quads asked for
-        int copies = 0;    // quads that went out as plain copies
+        int drawCalls = 0;      // SDL draw calls
+        int quads = 0;          // quads asked for
+        int copies = 0;         // quads that went out as plain copies
+        int flushes = 0;        // batches of meshes sent as one call
+        int textureChanges = 0; // a draw with another texture than the last, or a new tint
     };
     const Stats& getStats() const { return m_stats; }
     void resetStats() { m_stats = Stats(); }
@@ -134,9 +137,14 @@ private:
     bool tryPlainCopy(CCTexture2D* texture, SDL_Texture* sdlTexture, const CCRect& texRect,
                       const CCSize& size, const CCAffineTransform& pixel, const ccColor4B& color, bool flipX,
                       bool flipY);
+    void queueSoftwareTriangle(const SDL_Vertex& a, const SDL_Vertex& b, const SDL_Vertex& c, float texW,
+                               float texH, int depth);
     void queue(SDL_Texture* texture, const SDL_Vertex* vertices, int vertexCount, const int* indices,
                int indexCount);
     void applyClip();
+    // Counts an SDL draw call with `texture` (null: none).
+    void countDraw(SDL_Texture* texture);
+    void setModulation(CCTexture2D* texture, const ccColor4B& color);
     // The world transform followed by the current mapping: node points to pixels.
     CCAffineTransform toPixels(const CCAffineTransform& world) const;
 
@@ -161,6 +169,7 @@ private:
     SDL_Texture* m_batchTexture = nullptr;
     CCTexture2D* m_batchOwner = nullptr;
     Stats m_stats;
+    SDL_Texture* m_lastDrawn = nullptr;
 };
 
 } // namespace engine

@@ -100,7 +100,7 @@ SDL_Texture* CCTexture2D::sdlTexture(CCSDLRenderer& renderer) {
         return nullptr;
     }
     m_generation = renderer.generation();
-    SDL_SetTextureBlendMode(m_texture, SDL_BLENDMODE_BLEND);
+    SDL_SetTextureBlendMode(m_texture, m_opaque ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
     SDL_SetTextureScaleMode(m_texture,
                             renderer.isSmoothTextures() ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
     m_modulation = {255, 255, 255, 255};
@@ -116,11 +116,17 @@ SDL_Texture* CCTexture2D::sdlTexture(CCSDLRenderer& renderer) {
     return m_texture;
 }
 
-void CCTexture2D::setModulation(const ccColor4B& color) {
-    if (!m_texture || color == m_modulation) return;
+void CCTexture2D::setOpaque(bool opaque) {
+    m_opaque = opaque;
+    if (m_texture) SDL_SetTextureBlendMode(m_texture, opaque ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
+}
+
+bool CCTexture2D::setModulation(const ccColor4B& color) {
+    if (!m_texture || color == m_modulation) return false;
     m_modulation = color;
     SDL_SetTextureColorMod(m_texture, color.r, color.g, color.b);
     SDL_SetTextureAlphaMod(m_texture, color.a);
+    return true;
 }
 
 } // namespace engine

@@ -45,8 +45,14 @@ class CCTexture2D : public CCObject {
     // The SDL texture for the renderer's current SDL renderer, made on first
     // use. Null when SDL cannot make it (logged once per texture).
     SDL_Texture* sdlTexture(CCSDLRenderer& renderer);
-    // Colour and alpha modulation for plain copies; only calls SDL on change.
-    void setModulation(const ccColor4B& color);
+    // Colour and alpha modulation for plain copies; only calls SDL on change,
+    // and answers whether it did.
+    bool setModulation(const ccColor4B& color);
+    // Drawn without blending: for textures with no transparent pixel (a
+    // snapshot of a whole scene), which the software renderer then copies
+    // far faster. Off by default.
+    void setOpaque(bool opaque);
+    bool isOpaque() const { return m_opaque; }
 
   private:
     CCTexture2D() = default;
@@ -60,6 +66,7 @@ class CCTexture2D : public CCObject {
     std::string m_path;
     bool m_isTarget = false;
     bool m_reportedFailure = false;
+    bool m_opaque = false;
     ccColor4B m_modulation{255, 255, 255, 255};
 };
 

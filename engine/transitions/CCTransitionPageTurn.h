@@ -1,8 +1,11 @@
 #pragma once
 // A page turn: the outgoing scene curls away like a book's page, showing the
 // incoming scene beneath it; backwards, the incoming scene's page uncurls
-// onto the outgoing one. Both scenes are drawn into render targets each
-// frame; the turning page is a bent mesh (PageCurlMesh) with a shaded back.
+// onto the outgoing one. Both scenes are drawn into render targets once, at
+// the first frame (again only if the renderer was opened anew meanwhile), so
+// a frame of the turn costs two pages' pixels whatever the pages hold; what
+// the scenes do meanwhile shows once the turn is over. The turning page is a
+// bent mesh (PageCurlMesh) with a shaded back.
 //
 // With the director's depth test on, the page's parts are drawn back to
 // front, so the raised curl and the page's back always cover what lies below
@@ -13,6 +16,8 @@
 #include <memory>
 
 namespace engine {
+
+class CCSDLRenderer;
 
 class CCTransitionPageTurn : public CCTransitionScene {
 public:
@@ -29,12 +34,15 @@ public:
 
 private:
     CCTransitionPageTurn() = default;
+    // Both snapshots, taken when missing or made by a closed renderer.
+    bool takeSnapshots(CCSDLRenderer& renderer);
+    void drawFlatRect(CCSDLRenderer& renderer, CCTexture2D* page, const CCRect& rect);
 
     bool m_backwards = false;
     std::unique_ptr<PageCurlMesh> m_curl;
     CCRef<CCTexture2D> m_outTexture, m_inTexture;
-    std::vector<CCVertex> m_flatVertices;
-    std::vector<int> m_flatIndices;
+    unsigned int m_snapshotGeneration = 0; // of the renderer that took them
+    unsigned int m_failedGeneration = 0;   // of one that could not
 };
 
 } // namespace engine

@@ -1,6 +1,6 @@
 #pragma once
-// The turning page of a page-turn transition: a grid over a flat page, bent
-// around a cylinder whose axis sweeps across the page.
+// The turning page of a page-turn transition: a flat page bent around a
+// cylinder whose axis sweeps across the page.
 //
 // The axis runs slightly slanted, so the lower right corner lifts first.
 // Points behind the axis stay flat; points past it wrap around the cylinder
@@ -11,9 +11,17 @@
 //
 // Vertex positions are in page points (origin at the lower left), texture
 // coordinates cover the whole page texture and vertex colours carry the
-// shading. With depth sorting, triangles come back to front (the bend only
-// rises along the way, so ordering by distance past the axis is exact);
-// without it they come in grid order.
+// shading.
+//
+// With depth sorting the mesh follows the bend: the page is cut along lines
+// parallel to the axis, so its triangles go to the cylinder (kBendStrips
+// strips over half a turn) while the flat part and the flat back take a few
+// each; pieces come back to front (the bend only rises away from the axis).
+// Most of the flat part is given as upright rectangles (flatRects) to draw
+// first as plain copies of the page; the mesh covers the rest of it, a point
+// into those rectangles so that no seam can open between them.
+// Without depth sorting the page is a uniform grid of columns x rows cells
+// drawn in grid order, as without a depth buffer.
 #include "engine/base/CCGeometry.h"
 #include "engine/render/CCVertex.h"
 
@@ -29,6 +37,9 @@ public:
 
     const std::vector<CCVertex>& vertices() const { return m_vertices; }
     const std::vector<int>& indices() const { return m_indices; }
+    // Parts of the page lying flat where they are, in page points; empty
+    // without depth sorting.
+    const std::vector<CCRect>& flatRects() const { return m_flatRects; }
 
     // Where a point of the flat page lies now (after projection), how high
     // above the page, and whether the viewer sees its back.
@@ -43,8 +54,24 @@ public:
 
     // The slant of the axis, in degrees from vertical.
     static constexpr float kSlantDegrees = 15.0f;
+    static constexpr int kBendStrips = 24;
+    // Horizontal bands of the flat part: more bands leave less of it to
+    // the mesh, at one more plain copy each.
+    static constexpr int kFlatBands = 8;
 
 private:
+    // A convex piece of the page, at most the page's corners cut by two lines.
+    struct Piece {
+        CCPoint points[8];
+        int count = 0;
+    };
+    void updateGrid();
+    void updateStrips();
+    // Keeps the part of `piece` where p . normal <= limit.
+    static void cut(Piece& piece, const CCPoint& normal, float limit);
+    void addPiece(const Piece& piece);
+    CCVertex vertexAt(const CCPoint& pagePoint) const;
+
     CCSize m_page;
     int m_columns, m_rows;
     CCPoint m_direction; // unit, across the axis, towards the free edge
@@ -52,8 +79,7 @@ private:
     float m_radius = 0.0f;
     std::vector<CCVertex> m_vertices;
     std::vector<int> m_indices;
-    std::vector<float> m_depthKeys; // per cell
-    std::vector<int> m_cellOrder;
+    std::vector<CCRect> m_flatRects;
 };
 
 } // namespace engine

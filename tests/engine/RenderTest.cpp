@@ -262,6 +262,8 @@ TEST_F(RenderTest, QuadsOfOneTextureGoOutAsOneCall) {
     drawFrame();
     EXPECT_EQ(renderer()->getStats().quads, 12);
     EXPECT_EQ(renderer()->getStats().drawCalls, 3);
+    EXPECT_EQ(renderer()->getStats().flushes, 3);
+    EXPECT_EQ(renderer()->getStats().textureChanges, 2) << "a was the last drawn of the frame before";
 }
 
 TEST_F(RenderTest, LargePicturesDrawAsMeshesOnTheSoftwareRenderer) {
@@ -285,6 +287,43 @@ TEST_F(RenderTest, LargePicturesDrawAsMeshesOnTheSoftwareRenderer) {
     EXPECT_TRUE(isColour(at(100, 480), 255, 0, 0));
     EXPECT_TRUE(isColour(at(540, 480), 0, 0, 255));
     EXPECT_EQ(renderer()->getStats().copies, 0);
+}
+
+TEST_F(RenderTest, PageSizedMeshesDrawInPiecesOnTheSoftwareRenderer) {
+    // Two triangles over the whole view, after a quad of the same picture:
+    // one call, cut into pieces small enough for SDL's software blitter.
+    class Page : public CCNode {
+    public:
+        void draw() override {
+            CCTexture2D* texture = CCTextureCache::sharedTextureCache()->addImage("big.png");
+            CCSDLRenderer* renderer = CCSDLRenderer::current();
+            renderer->drawTexturedQuad(texture, CCRect(0, 0, 10, 10), CCSize(10, 10), m_worldTransform,
+                                       {255, 255, 255, 255});
+            CCVertex v[4] = {{{0, 0}, {255, 255, 255, 255}, 0, 1},
+                             {{640, 0}, {255, 255, 255, 255}, 1, 1},
+                             {{0, 960}, {255, 255, 255, 255}, 0, 0},
+                             {{640, 960}, {255, 255, 255, 255}, 1, 0}};
+            const int indices[6] = {0, 1, 2, 2, 1, 3};
+            renderer->drawTriangles(texture, v, 4, indices, 6, m_worldTransform);
+        }
+    };
+    renderer()->setQuadPath(CCSDLRenderer::QuadPath::Geometry);
+    writePng(m_dir, "big.png", 1000, 1000, kRed, kBlue);
+    auto* page = new Page();
+    page->autorelease();
+    show(page);
+    // Every piece shows (SDL mistakes some pairs of pieces for quads).
+    std::vector<std::uint32_t> pixels;
+    int width = 0, height = 0;
+    ASSERT_TRUE(view()->readPixels(pixels, width, height));
+    int holes = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if ((pixels[static_cast<size_t>(y) * width + x] & 0xffffff) == 0) ++holes;
+    EXPECT_EQ(holes, 0);
+    EXPECT_TRUE(isColour(at(100, 480), 255, 0, 0));
+    EXPECT_TRUE(isColour(at(540, 900), 0, 0, 255));
+    EXPECT_EQ(renderer()->getStats().drawCalls, 1);
 }
 
 TEST_F(RenderTest, SoftwarePathCopiesPlainSprites) {

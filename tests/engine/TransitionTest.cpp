@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -203,6 +204,64 @@ TEST_F(TransitionTest, PageCurlMidwayShowsBothScenesAndTheShadedBack) {
     EXPECT_TRUE(isColour(seen, static_cast<int>(255 * back.brightness), 0, 0, 4));
 }
 
+namespace {
+
+// A node that counts how often it is drawn.
+class DrawCounter : public CCNode {
+public:
+    static DrawCounter* create() {
+        auto* node = new DrawCounter();
+        node->autorelease();
+        return node;
+    }
+    void draw() override { ++draws; }
+    int draws = 0;
+};
+
+#if defined(__SANITIZE_ADDRESS__)
+// The sanitizer runtime's allocation hooks (declared here: GCC ships no header for them).
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*)(const volatile void*, size_t),
+                                                         void (*)(const volatile void*));
+long g_allocations = 0;
+bool g_countAllocations = false;
+void countAllocation(const volatile void*, size_t) {
+    if (g_countAllocations) ++g_allocations;
+}
+void ignoreFree(const volatile void*) {}
+#endif
+
+} // namespace
+
+TEST_F(TransitionTest, PageTurnDrawsEachPageOnceAndAllocatesNothingPerFrame) {
+    runRed();
+    DrawCounter* oldPage = DrawCounter::create();
+    director()->getRunningScene()->addChild(oldPage);
+    auto* b = RecordingScene::create("b", kBlue);
+    DrawCounter* newPage = DrawCounter::create();
+    b->addChild(newPage);
+    director()->replaceScene(CCTransitionPageTurn::create(0.5f, b, false));
+    for (int frame = 0; frame < 3; ++frame)
+        director()->stepFrame(0.05f);
+#if defined(__SANITIZE_ADDRESS__)
+    static bool hooked = __sanitizer_install_malloc_and_free_hooks(countAllocation, ignoreFree) != 0;
+    ASSERT_TRUE(hooked);
+    g_allocations = 0;
+    g_countAllocations = true;
+#endif
+    for (int frame = 0; frame < 5; ++frame)
+        director()->stepFrame(0.05f);
+#if defined(__SANITIZE_ADDRESS__)
+    g_countAllocations = false;
+    EXPECT_EQ(g_allocations, 0) << "allocations in five frames of the turn";
+#endif
+    EXPECT_EQ(oldPage->draws, 1);
+    EXPECT_EQ(newPage->draws, 1);
+    for (int frame = 0; frame < 3; ++frame)
+        director()->stepFrame(0.05f);
+    EXPECT_EQ(director()->getRunningScene(), b);
+    EXPECT_EQ(newPage->draws, 2) << "drawn itself once the turn is over";
+}
+
 TEST_F(TransitionTest, DepthTestOffDrawsThePageInGridOrder) {
     runRed();
     director()->setDepthTest(false);
@@ -272,24 +331,50 @@ TEST_F(TransitionTest, ZoomFlipTurnsTheOldSceneAwayThenTheNewOneIn) {
     }
 }
 
-TEST(PageCurlMeshTest, FlatAtTheStartAndGoneAtTheEnd) {
+namespace {
+
+// Where a mesh vertex lies on the flat page.
+CCPoint pagePointOf(const CCVertex& v) {
+    return {v.u * 640, (1 - v.v) * 960};
+}
+
+// The page area that the mesh's triangles and the flat rectangles show.
+float shownArea(const PageCurlMesh& curl) {
+    float area = 0;
+    for (const CCRect& rect : curl.flatRects())
+        area += rect.size.width * rect.size.height;
+    const std::vector<int>& indices = curl.indices();
+    for (size_t i = 0; i + 2 < indices.size(); i += 3) {
+        CCPoint a = pagePointOf(curl.vertices()[indices[i]]),
+                b = pagePointOf(curl.vertices()[indices[i + 1]]),
+                c = pagePointOf(curl.vertices()[indices[i + 2]]);
+        area += std::fabs((b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y)) / 2;
+    }
+    return area;
+}
+
+} // namespace
+
+TEST(PageCurlMeshTest, FlatAtTheStartGoneAtTheEndAndWholeBetween) {
     PageCurlMesh curl(CCSize(640, 960), 16, 24);
     curl.update(0.0f, true);
-    ASSERT_EQ(curl.vertices().size(), 17u * 25u);
-    EXPECT_EQ(curl.indices().size(), 16u * 24u * 6u);
-    for (const CCVertex& v : curl.vertices()) {
-        EXPECT_NEAR(v.position.x, v.u * 640, 0.01f);
-        EXPECT_NEAR(v.position.y, (1 - v.v) * 960, 0.01f);
-        EXPECT_EQ(v.color.r, 255);
+    EXPECT_TRUE(curl.indices().empty()) << "nothing bends yet";
+    EXPECT_NEAR(shownArea(curl), 640 * 960, 1);
+    // Every stage shows the whole page once; the mesh overlaps the flat
+    // rectangles by a point per band, no more.
+    for (float progress : {0.05f, 0.2f, 0.5f, 0.8f, 0.95f}) {
+        curl.update(progress, true);
+        EXPECT_NEAR(shownArea(curl), 640 * 960, 960 + 1) << progress;
     }
     curl.update(1.0f, true);
+    EXPECT_TRUE(curl.flatRects().empty());
     for (const CCVertex& v : curl.vertices()) {
         bool inside = v.position.x > 0 && v.position.x < 640 && v.position.y > 0 && v.position.y < 960;
         EXPECT_FALSE(inside) << "(" << v.position.x << ", " << v.position.y << ")";
     }
 }
 
-TEST(PageCurlMeshTest, BackIsDarkerAndDrawnAfterWhatItCovers) {
+TEST(PageCurlMeshTest, TrianglesGoToTheBendBackToFront) {
     PageCurlMesh curl(CCSize(640, 960), 16, 24);
     curl.update(0.5f, true);
     PageCurlMesh::Placement flat = curl.place(ccp(10, 950));
@@ -299,15 +384,34 @@ TEST(PageCurlMeshTest, BackIsDarkerAndDrawnAfterWhatItCovers) {
     EXPECT_TRUE(back.back);
     EXPECT_LT(back.brightness, 0.9f);
     EXPECT_GT(back.height, 0);
-    // The cell holding the back point comes after the flat cell in the draw order.
+    // Flat pieces first, then the bend rising away from the axis, then the
+    // back on top; most triangles lie on the bend.
+    const std::vector<CCVertex>& vertices = curl.vertices();
     const std::vector<int>& indices = curl.indices();
-    auto drawnAt = [&](int column, int row) {
-        int lowerLeft = row * 17 + column;
-        for (size_t i = 0; i < indices.size(); i += 6)
-            if (indices[i] == lowerLeft) return static_cast<int>(i / 6);
-        return -1;
-    };
-    EXPECT_GT(drawnAt(15, 0), drawnAt(0, 23));
+    enum Kind { Flat, Bend, Back };
+    int lastKind = Flat, bent = 0, triangles = static_cast<int>(indices.size() / 3);
+    float firstBend = -1, lastBend = -1;
+    for (size_t i = 0; i + 2 < indices.size(); i += 3) {
+        CCPoint centre = (pagePointOf(vertices[indices[i]]) + pagePointOf(vertices[indices[i + 1]]) +
+                          pagePointOf(vertices[indices[i + 2]])) *
+                         (1.0f / 3);
+        float height = curl.place(centre).height;
+        int kind = height <= 0 ? Flat : height >= 2 * curl.radius() - 1e-3f ? Back : Bend;
+        EXPECT_GE(kind, lastKind) << "triangle " << i / 3;
+        lastKind = kind;
+        if (kind != Bend) continue;
+        ++bent;
+        if (firstBend < 0) firstBend = height;
+        lastBend = height;
+    }
+    EXPECT_EQ(lastKind, Back);
+    EXPECT_LT(firstBend, lastBend);
+    EXPECT_LT(triangles, 16 * 24 * 2 / 4);
+    EXPECT_GT(bent, triangles * 2 / 3);
+
+    // Without depth sorting: the grid, in grid order.
     curl.update(0.5f, false);
-    EXPECT_EQ(drawnAt(15, 0), 15) << "grid order without depth sorting";
+    ASSERT_EQ(curl.vertices().size(), 17u * 25u);
+    EXPECT_TRUE(curl.flatRects().empty());
+    EXPECT_EQ(curl.indices()[15 * 6], 15) << "cell 15 of the lowest row comes 16th";
 }
