@@ -5,6 +5,7 @@
 #include "engine/platform/CCFileUtils.h"
 #include "gui/UIToolkit.h"
 #include "gui/UIWidget.h"
+#include "gui/action/ActionManager.h"
 #include "gui/reader/ClassTable.h"
 #include "gui/reader/PropertyReaders.h"
 
@@ -202,11 +203,10 @@ UIWidget* LayoutReader::buildDocument(const Json::Value& document, const std::st
     toolkit->setFileDesignHeight(designHeight);
 
     const Json::Value* tree = member(&document, "widgetTree");
-    if (!tree) {
-        engine::CCLog("LayoutReader: %s has no \"widgetTree\"; no widgets read", fileName.c_str());
-        return nullptr;
-    }
-    UIWidget* root = readWidgetNode(tree);
+    UIWidget* root = tree ? readWidgetNode(tree) : nullptr;
+    if (!tree) engine::CCLog("LayoutReader: %s has no \"widgetTree\"; no widgets read", fileName.c_str());
+    // Tracks bind to the widgets of this tree (none when no tree was built).
+    ActionManager::instance()->readAnimations(fileName, getSubObject(&document, "animation"), root);
     if (!root) {
         return nullptr; // the node's class was logged
     }

@@ -12,7 +12,7 @@
 // Bad input never stops the program: a missing file answers none, text that
 // does not parse is read as an object without keys, a value of the wrong type
 // counts as missing, and a node of an unknown class is skipped with its
-// subtree. The "animation" section is not read here.
+// subtree. The "animation" section goes to the shared ActionManager.
 //
 // Index (the source follows the same order):
 //   shared instance .. instance, purge

@@ -51,6 +51,7 @@ CCPoint scaled(const CCPoint& percent, const CCSize& size) {
 UIWidget::UIWidget() = default;
 
 UIWidget::~UIWidget() {
+    if (m_lifeToken) *m_lifeToken = nullptr;
     UIWidget::releaseResources();
     m_parent = nullptr;
     if (m_scheduler) {
@@ -423,6 +424,9 @@ float UIWidget::getBottomEdge() const {
 // so that a child's percentages see the parent's resolved size.
 void UIWidget::onEnter() {
     m_running = true;
+    // Leaving a tree unschedules the whole subtree; a widget that wants its
+    // frames gets them back when it enters one again.
+    if (m_updateEnabled) setUpdateEnabled(true);
     CCSize parent = parentSize();
     if (m_sizeMode == SIZE_ABSOLUTE) {
         m_size = m_ignoreSize ? getContentSize() : m_customSize;
@@ -577,6 +581,11 @@ void UIWidget::setUpdateEnabled(bool enabled) {
         m_scheduler->scheduleUpdateForTarget(this, 0, false);
     else
         m_scheduler->unscheduleUpdateForTarget(this);
+}
+
+UIWidget::WeakHandle UIWidget::weakHandle() {
+    if (!m_lifeToken) m_lifeToken = std::make_shared<UIWidget*>(this);
+    return m_lifeToken;
 }
 
 void UIWidget::unscheduleSubtreeUpdates(UIWidget* root) {

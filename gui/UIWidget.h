@@ -25,6 +25,7 @@
 #include "engine/base/ccTypes.h"
 
 #include <concepts>
+#include <memory>
 #include <string>
 
 namespace engine {
@@ -193,6 +194,12 @@ public:
     void setUpdateEnabled(bool enabled);
     bool isUpdateEnabled() const { return m_updateEnabled; }
 
+    // A handle that reads none once the widget is destroyed: for holders
+    // that must not keep the widget alive, such as animation tracks.
+    using WeakHandle = std::shared_ptr<UIWidget* const>;
+    WeakHandle weakHandle();
+    static UIWidget* resolve(const WeakHandle& handle) { return handle ? *handle : nullptr; }
+
     // True when every clipping container above this widget contains `point`.
     bool isInsideClippingAncestors(const engine::CCPoint& point);
     bool isAffectedByClipping() const { return m_affectedByClipping; }
@@ -306,6 +313,9 @@ protected:
     Handler<SEL_PushEvent> m_cancelHandler;
 
 private:
+    // Shared with every weak handle; points at this widget until it dies.
+    std::shared_ptr<UIWidget*> m_lifeToken;
+
     void insertChildByZOrder(UIWidget* child);
     void releaseChildrenForTeardown();
     void detachAllRenderNodes();

@@ -5,11 +5,14 @@
 #include "gui/LayoutReader.h"
 #include "gui/UIButton.h"
 #include "gui/UICheckBox.h"
+#include "gui/UIDragPanel.h"
 #include "gui/UIImageView.h"
 #include "gui/UILabel.h"
 #include "gui/UILabelAtlas.h"
 #include "gui/UILabelBMFont.h"
 #include "gui/UILoadingBar.h"
+#include "gui/UIPageView.h"
+#include "gui/UIScrollView.h"
 #include "gui/UISlider.h"
 #include "gui/UITextField.h"
 
@@ -37,7 +40,7 @@ const ClassEntry kClasses[] = {
     {"Label", make<UILabel>, readLabelProperties, nullptr},
     {"LabelAtlas", make<UILabelAtlas>, readLabelAtlasProperties, nullptr},
     {"LoadingBar", make<UILoadingBar>, readLoadingBarProperties, nullptr},
-    {"ScrollView", nullptr, nullptr, "is not supported yet"},
+    {"ScrollView", make<UIScrollView>, readScrollViewProperties, nullptr},
     {"TextArea", make<UILabel>, readTextAreaProperties, nullptr},
     {"TextButton", make<UIButton>, readTextButtonProperties, nullptr},
     {"TextField", make<UITextField>, readTextFieldProperties, nullptr},
@@ -45,9 +48,9 @@ const ClassEntry kClasses[] = {
     {"Panel", make<Layout>, readPanelProperties, nullptr},
     {"Slider", make<UISlider>, readSliderProperties, nullptr},
     {"ListView", nullptr, nullptr, "makes no widget"},
-    {"PageView", nullptr, nullptr, "is not supported yet"},
+    {"PageView", make<UIPageView>, readPageViewProperties, nullptr},
     {"LabelBMFont", make<UILabelBMFont>, readLabelBMFontProperties, nullptr},
-    {"DragPanel", nullptr, nullptr, "is not supported yet"},
+    {"DragPanel", make<UIDragPanel>, readDragPanelProperties, nullptr},
 };
 
 } // namespace

@@ -6,20 +6,16 @@
 
 namespace gui::reader {
 
-namespace {
-
-// Common properties, clipping, colour properties: what every container starts with.
-void readContainerProperties(const ReadContext& context, Layout* panel, const Json::Value* options) {
-    readCommonProperties(context, panel, options);
-    panel->setClipAble(LayoutReader::getBoolValue(options, "clipAble"));
-    readColorProperties(context, panel, options);
+void readPanelProperties(const ReadContext& context, UIWidget* widget, const Json::Value* options) {
+    readPanelLikeProperties(context, static_cast<Layout*>(widget), options, true);
 }
 
-} // namespace
-
-void readPanelProperties(const ReadContext& context, UIWidget* widget, const Json::Value* options) {
-    auto* panel = static_cast<Layout*>(widget);
-    readContainerProperties(context, panel, options);
+void readPanelLikeProperties(const ReadContext& context, Layout* panel, const Json::Value* options,
+                             bool readClipAble) {
+    // Common properties, clipping, colour properties: what every container starts with.
+    readCommonProperties(context, panel, options);
+    if (readClipAble) panel->setClipAble(LayoutReader::getBoolValue(options, "clipAble"));
+    readColorProperties(context, panel, options);
 
     bool nineSlice = LayoutReader::getBoolValue(options, "backGroundScale9Enable");
     panel->setBackgroundImageNineSlice(nineSlice);

@@ -13,8 +13,9 @@ class Value;
 }
 
 namespace gui {
+class Layout;
 class UIWidget;
-}
+} // namespace gui
 
 namespace gui::reader {
 
@@ -61,5 +62,13 @@ void readTextAreaProperties(const ReadContext& context, UIWidget* widget, const 
 void readLabelAtlasProperties(const ReadContext& context, UIWidget* widget, const Json::Value* options);
 void readLabelBMFontProperties(const ReadContext& context, UIWidget* widget, const Json::Value* options);
 void readTextFieldProperties(const ReadContext& context, UIWidget* widget, const Json::Value* options);
+void readScrollViewProperties(const ReadContext& context, UIWidget* widget, const Json::Value* options);
+void readPageViewProperties(const ReadContext& context, UIWidget* widget, const Json::Value* options);
+void readDragPanelProperties(const ReadContext& context, UIWidget* widget, const Json::Value* options);
+
+// The panel reader's work for every container; scrolling containers always
+// clip, so they skip "clipAble".
+void readPanelLikeProperties(const ReadContext& context, Layout* panel, const Json::Value* options,
+                             bool readClipAble);
 
 } // namespace gui::reader

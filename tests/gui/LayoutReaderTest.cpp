@@ -16,7 +16,10 @@
 #include "gui/UILabelAtlas.h"
 #include "gui/UILabelBMFont.h"
 #include "gui/UILayer.h"
+#include "gui/UIDragPanel.h"
 #include "gui/UILoadingBar.h"
+#include "gui/UIPageView.h"
+#include "gui/UIScrollView.h"
 #include "gui/UISlider.h"
 #include "gui/UITextField.h"
 #include "gui/UIToolkit.h"
@@ -195,10 +198,18 @@ TEST_F(LayoutReaderFormatTest, NewerFileBuildsTheTreeWithEveryKey) {
     // The skipped classes leave gaps, not widgets; nothing below them is attached.
     EXPECT_EQ(childNames(root),
               (std::vector<std::string>{"card", "sound", "photo", "frame9", "progress", "volume", "noBar",
-                                        "title", "story", "score", "bitmapText", "nameField"}));
-    EXPECT_EQ(find(root, "insideScroll"), nullptr);
+                                        "title", "story", "score", "bitmapText", "nameField", "scroller"}));
+    // A scroll view's children go into its inner container; it always clips.
+    auto* scroller = find<gui::UIScrollView>(root, "scroller");
+    ASSERT_NE(scroller, nullptr);
+    EXPECT_EQ(scroller->getDirection(), gui::SCROLLVIEW_DIR_VERTICAL);
+    EXPECT_EQ(scroller->getSize(), CCSize(200, 300));
+    EXPECT_EQ(scroller->getInnerContainer()->getSize(), CCSize(200, 800));
+    EXPECT_TRUE(scroller->hasClipping());
+    UIWidget* insideScroll = find(root, "insideScroll");
+    ASSERT_NE(insideScroll, nullptr);
+    EXPECT_EQ(insideScroll->getParent(), scroller->getInnerContainer());
     EXPECT_EQ(find(root, "insideMystery"), nullptr);
-    EXPECT_EQ(log.count("\"ScrollView\""), 1);
     EXPECT_EQ(log.count("\"ListView\""), 1);
     EXPECT_EQ(log.count("\"Mystery\""), 1);
 
@@ -347,10 +358,15 @@ TEST_F(LayoutReaderFormatTest, OlderFileBuildsTheTreeWithEveryKey) {
     EXPECT_EQ(rootPanel->getBackgroundImageName(), "sheet_box.png");
     EXPECT_EQ(rootPanel->getBackgroundImageKind(), gui::UI_TEX_TYPE_PLIST);
     EXPECT_TRUE(sameColour(rootPanel->getBackgroundColor(), ccc3(0, 80, 0)));
-    EXPECT_EQ(log.count("\"PageView\""), 1);
-    EXPECT_EQ(log.count("\"DragPanel\""), 1);
     EXPECT_EQ(log.count("without \"classname\""), 1);
-    EXPECT_EQ(find(root, "pages"), nullptr);
+    auto* pages = find<gui::UIPageView>(root, "pages");
+    ASSERT_NE(pages, nullptr);
+    EXPECT_EQ(pages->getSize(), CCSize(200, 200));
+    EXPECT_FALSE(pages->isTouchEnabled()); // as the file says
+    auto* drag = find<gui::UIDragPanel>(root, "drag");
+    ASSERT_NE(drag, nullptr);
+    EXPECT_TRUE(drag->isBounceEnabled());
+    EXPECT_FALSE(drag->isTouchEnabled()); // "touchAble" absent: false, as for any widget
     EXPECT_EQ(find(root, "noClass"), nullptr);
 
     auto* play = find<gui::UIButton>(root, "play");
@@ -615,7 +631,7 @@ TEST_F(LayoutReaderDocumentTest, ReadingFromMemoryMatchesReadingTheFile) {
     ASSERT_NE(fromMemory, nullptr);
     EXPECT_EQ(reader()->getFilePath(), "layouts/");
     EXPECT_EQ(find<gui::UIImageView>(fromMemory, "photo")->getTextureFile(), "layouts/photo.png");
-    EXPECT_EQ(childNames(fromMemory).size(), 12u);
+    EXPECT_EQ(childNames(fromMemory).size(), 13u);
 }
 
 // --- bad input

@@ -1,0 +1,332 @@
+#include "gui/UIScrollView.h"
+
+#include "engine/base/CCArray.h"
+#include "engine/nodes/CCNode.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace gui {
+
+using engine::CCPoint;
+using engine::CCRef;
+using engine::CCSize;
+
+// --- creation
+
+UIScrollView::UIScrollView() = default;
+
+UIScrollView::~UIScrollView() {
+    UIScrollView::releaseResources();
+}
+
+UIScrollView* UIScrollView::create() {
+    return createWidget<UIScrollView>();
+}
+
+bool UIScrollView::init() {
+    if (!Layout::init()) return false;
+    setUpdateEnabled(true);
+    setTouchEnabled(true);
+    setClipping(true);
+    m_innerContainer->setTouchEnabled(false);
+    return true;
+}
+
+void UIScrollView::initRenderer() {
+    Layout::initRenderer();
+    if (!m_renderer) return;
+    m_innerContainer = Layout::create();
+    if (!m_innerContainer) {
+        m_renderer = nullptr;
+        return;
+    }
+    m_innerContainer->retain();
+    UIWidget::addChild(m_innerContainer);
+}
+
+void UIScrollView::releaseResources() {
+    m_scrollEventHandler = {};
+    m_scrollToTopHandler = {};
+    m_scrollToBottomHandler = {};
+    m_scrollToLeftHandler = {};
+    m_scrollToRightHandler = {};
+    m_touchSource.reset();
+    // Still one of the children: the widget's teardown frees it (and its
+    // subtree) through the shared queue, however deep the tree.
+    if (m_innerContainer) {
+        m_innerContainer->release();
+        m_innerContainer = nullptr;
+    }
+    Layout::releaseResources();
+}
+
+// --- inner container
+
+bool UIScrollView::addChild(UIWidget* child) {
+    if (!m_innerContainer || child == this) return false;
+    return m_innerContainer->addChild(child);
+}
+
+bool UIScrollView::removeChild(UIWidget* child) {
+    return m_innerContainer && m_innerContainer->removeChild(child);
+}
+
+void UIScrollView::removeAllChildren() {
+    if (m_innerContainer) m_innerContainer->removeAllChildren();
+}
+
+engine::CCArray* UIScrollView::getChildren() const {
+    return m_innerContainer ? m_innerContainer->getChildren() : m_children;
+}
+
+void UIScrollView::setArrangement(int arrangement) {
+    if (m_innerContainer) m_innerContainer->setArrangement(arrangement);
+}
+
+int UIScrollView::getArrangement() const {
+    return m_innerContainer ? m_innerContainer->getArrangement() : LAYOUT_ABSOLUTE;
+}
+
+void UIScrollView::arrangeChildren() {
+    if (m_innerContainer) m_innerContainer->arrangeChildren();
+}
+
+void UIScrollView::setInnerContainerSize(const CCSize& size) {
+    if (!m_innerContainer) return;
+    m_innerContainer->setSize(CCSize(std::max(size.width, m_size.width), std::max(size.height, m_size.height)));
+    m_innerContainer->setPosition(CCPoint(0, m_size.height - m_innerContainer->getSize().height));
+}
+
+void UIScrollView::onSizeChanged() {
+    Layout::onSizeChanged();
+    m_topBoundary = m_size.height;
+    m_rightBoundary = m_size.width;
+    if (!m_innerContainer) return;
+    const CCSize& inner = m_innerContainer->getSize();
+    m_innerContainer->setSize(CCSize(std::max(inner.width, m_size.width), std::max(inner.height, m_size.height)));
+    m_innerContainer->setPosition(CCPoint(0, m_size.height - m_innerContainer->getSize().height));
+}
+
+// --- touches
+
+bool UIScrollView::onTouchBegan(const CCPoint& point) {
+    CCRef<UIWidget> keepAlive(this);
+    bool passed = Layout::onTouchBegan(point);
+    m_touchSource = weakHandle();
+    handlePress(point);
+    return passed;
+}
+
+void UIScrollView::onTouchMoved(const CCPoint& point) {
+    CCRef<UIWidget> keepAlive(this);
+    Layout::onTouchMoved(point);
+    handleMove(point);
+}
+
+void UIScrollView::onTouchEnded(const CCPoint& point) {
+    CCRef<UIWidget> keepAlive(this);
+    Layout::onTouchEnded(point);
+    handleRelease(point);
+}
+
+void UIScrollView::onChildTouch(int phase, UIWidget* sender, const CCPoint& point) {
+    interceptChildTouch(phase, sender, point);
+}
+
+float UIScrollView::axisCoordinate(const CCPoint& world) {
+    CCPoint local = m_renderer ? m_renderer->convertToNodeSpace(world) : world;
+    if (m_direction == SCROLLVIEW_DIR_VERTICAL) return local.y;
+    if (m_direction == SCROLLVIEW_DIR_HORIZONTAL) return local.x;
+    return 0;
+}
+
+void UIScrollView::handlePress(const CCPoint& point) {
+    m_touchStart = m_touchLast = axisCoordinate(point);
+    m_autoScrolling = false;
+    m_autoScrollSpeed = 0;
+    m_pressed = true;
+    m_slideTime = 0;
+}
+
+void UIScrollView::handleMove(const CCPoint& point) {
+    float coordinate = axisCoordinate(point);
+    float offset = coordinate - m_touchLast;
+    m_touchLast = coordinate;
+    if (m_direction == SCROLLVIEW_DIR_VERTICAL) {
+        if (offset < 0) m_moveDirection = SCROLLVIEW_MOVE_DOWN;
+        if (offset > 0) m_moveDirection = SCROLLVIEW_MOVE_UP;
+    } else if (m_direction == SCROLLVIEW_DIR_HORIZONTAL) {
+        if (offset < 0) m_moveDirection = SCROLLVIEW_MOVE_LEFT;
+        if (offset > 0) m_moveDirection = SCROLLVIEW_MOVE_RIGHT;
+    }
+    scrollBy(offset);
+}
+
+void UIScrollView::handleRelease(const CCPoint& point) {
+    m_touchEnd = axisCoordinate(point);
+    finishSlide();
+}
+
+// A tap too short to measure starts no flick, but it ends the press all the
+// same, so a later frame does not count it on.
+void UIScrollView::finishSlide() {
+    if (m_pressed && m_slideTime > kMinFlickTime) {
+        m_autoScrolling = true;
+        m_autoScrollSpeed = std::fabs(m_touchEnd - m_touchStart) / m_slideTime;
+    }
+    stopPress();
+}
+
+void UIScrollView::stopPress() {
+    m_pressed = false;
+    m_slideTime = 0;
+    m_touchSource.reset();
+}
+
+void UIScrollView::interceptChildTouch(int phase, UIWidget* sender, const CCPoint& point) {
+    switch (phase) {
+    case TOUCH_EVENT_BEGAN:
+        m_touchSource = sender ? sender->weakHandle() : weakHandle();
+        handlePress(point);
+        break;
+    case TOUCH_EVENT_MOVED: {
+        if (!sender) return;
+        CCPoint start = sender->getTouchStartPos();
+        float distance = 0;
+        if (m_direction == SCROLLVIEW_DIR_VERTICAL) distance = std::fabs(point.y - start.y);
+        if (m_direction == SCROLLVIEW_DIR_HORIZONTAL) distance = std::fabs(point.x - start.x);
+        if (distance <= m_childFocusCancelDistance) return;
+        sender->setFocused(false);
+        handleMove(point);
+        break;
+    }
+    case TOUCH_EVENT_ENDED:
+        handleRelease(point);
+        break;
+    default:
+        break;
+    }
+}
+
+bool UIScrollView::touchSourceGone() const {
+    if (!m_touchSource) return false; // pressed directly, not through a touch
+    for (UIWidget* widget = resolve(m_touchSource); widget; widget = widget->getParent())
+        if (widget == this) return false;
+    return true;
+}
+
+// --- scrolling
+
+void UIScrollView::moveInnerBy(float offset) {
+    CCPoint position = m_innerContainer->getPosition();
+    if (m_direction == SCROLLVIEW_DIR_VERTICAL)
+        position.y += offset;
+    else
+        position.x += offset;
+    m_innerContainer->setPosition(position);
+}
+
+bool UIScrollView::scrollBy(float offset) {
+    if (!m_innerContainer) return false;
+    if (m_direction == SCROLLVIEW_DIR_VERTICAL) {
+        float bottom = m_innerContainer->getBottomEdge();
+        float top = m_innerContainer->getTopEdge();
+        if (m_moveDirection == SCROLLVIEW_MOVE_UP && bottom + offset >= m_bottomBoundary) {
+            moveInnerBy(m_bottomBoundary - bottom);
+            m_bottomEnded = true;
+            fireEvent(m_scrollToBottomHandler, SCROLLVIEW_EVENT_SCROLL_TO_BOTTOM);
+            return false;
+        }
+        if (m_moveDirection == SCROLLVIEW_MOVE_DOWN && top + offset <= m_topBoundary) {
+            moveInnerBy(m_topBoundary - top);
+            m_topEnded = true;
+            fireEvent(m_scrollToTopHandler, SCROLLVIEW_EVENT_SCROLL_TO_TOP);
+            return false;
+        }
+        moveInnerBy(offset);
+        m_topEnded = m_bottomEnded = false;
+        return true;
+    }
+    if (m_direction == SCROLLVIEW_DIR_HORIZONTAL) {
+        float left = m_innerContainer->getLeftEdge();
+        float right = m_innerContainer->getRightEdge();
+        if (m_moveDirection == SCROLLVIEW_MOVE_LEFT && right + offset <= m_rightBoundary) {
+            moveInnerBy(m_rightBoundary - right);
+            m_rightEnded = true;
+            fireEvent(m_scrollToRightHandler, SCROLLVIEW_EVENT_SCROLL_TO_RIGHT);
+            return false;
+        }
+        if (m_moveDirection == SCROLLVIEW_MOVE_RIGHT && left + offset >= m_leftBoundary) {
+            moveInnerBy(m_leftBoundary - left);
+            m_leftEnded = true;
+            fireEvent(m_scrollToLeftHandler, SCROLLVIEW_EVENT_SCROLL_TO_LEFT);
+            return false;
+        }
+        moveInnerBy(offset);
+        m_leftEnded = m_rightEnded = false;
+        return true;
+    }
+    return false;
+}
+
+void UIScrollView::update(float dt) {
+    // A widget that took the touch and then left the view (a handler removed
+    // it) never tells us of the release: end the press without a flick.
+    if (m_pressed && touchSourceGone()) stopPress();
+    if (m_autoScrolling) autoScrollStep(dt);
+    if (m_pressed) m_slideTime += dt;
+}
+
+void UIScrollView::autoScrollStep(float dt) {
+    bool vertical = m_direction == SCROLLVIEW_DIR_VERTICAL &&
+                    (m_moveDirection == SCROLLVIEW_MOVE_UP || m_moveDirection == SCROLLVIEW_MOVE_DOWN);
+    bool horizontal = m_direction == SCROLLVIEW_DIR_HORIZONTAL &&
+                      (m_moveDirection == SCROLLVIEW_MOVE_LEFT || m_moveDirection == SCROLLVIEW_MOVE_RIGHT);
+    if (!vertical && !horizontal) return;
+    m_autoScrollSpeed -= m_autoScrollDeceleration * dt;
+    float distance = m_autoScrollSpeed * dt;
+    if (distance <= 0) {
+        distance = 0;
+        m_autoScrollSpeed = 0;
+        m_autoScrolling = false;
+    }
+    bool forward = m_moveDirection == SCROLLVIEW_MOVE_UP || m_moveDirection == SCROLLVIEW_MOVE_RIGHT;
+    if (!scrollBy(forward ? distance : -distance)) {
+        m_autoScrollSpeed = 0;
+        m_autoScrolling = false;
+    }
+}
+
+// --- events
+
+void UIScrollView::setScrollEventHandler(engine::CCObject* target, SEL_ScrollViewEvent selector) {
+    m_scrollEventHandler.bind(target, selector);
+}
+
+void UIScrollView::setScrollToTopHandler(engine::CCObject* target, SEL_PushEvent selector) {
+    m_scrollToTopHandler.bind(target, selector);
+}
+
+void UIScrollView::setScrollToBottomHandler(engine::CCObject* target, SEL_PushEvent selector) {
+    m_scrollToBottomHandler.bind(target, selector);
+}
+
+void UIScrollView::setScrollToLeftHandler(engine::CCObject* target, SEL_PushEvent selector) {
+    m_scrollToLeftHandler.bind(target, selector);
+}
+
+void UIScrollView::setScrollToRightHandler(engine::CCObject* target, SEL_PushEvent selector) {
+    m_scrollToRightHandler.bind(target, selector);
+}
+
+void UIScrollView::fireEvent(const Handler<SEL_PushEvent>& handler, ScrollViewEvent event) {
+    // Copies: a handler may rebind either one.
+    Handler<SEL_PushEvent> own = handler;
+    Handler<SEL_ScrollViewEvent> any = m_scrollEventHandler;
+    CCRef<UIWidget> keepAlive(this);
+    if (own) (own.target->*own.selector)(this);
+    if (any) (any.target->*any.selector)(this, event);
+}
+
+} // namespace gui

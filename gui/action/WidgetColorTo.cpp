@@ -1,0 +1,52 @@
+#include "gui/action/WidgetColorTo.h"
+
+#include <algorithm>
+
+namespace gui {
+
+namespace {
+engine::GLubyte between(engine::GLubyte from, engine::GLubyte to, float time) {
+    // As the engine's tint and fade mix.
+    return static_cast<engine::GLubyte>(std::clamp(from + (to - from) * time, 0.0f, 255.0f));
+}
+} // namespace
+
+WidgetColorTo* WidgetColorTo::createTint(float duration, UIWidget* widget, const engine::ccColor3B& color) {
+    auto* action = new WidgetColorTo();
+    action->initWithDuration(duration);
+    action->m_widget = widget ? widget->weakHandle() : nullptr;
+    action->m_toColor = color;
+    action->autorelease();
+    return action;
+}
+
+WidgetColorTo* WidgetColorTo::createFade(float duration, UIWidget* widget, engine::GLubyte opacity) {
+    auto* action = new WidgetColorTo();
+    action->initWithDuration(duration);
+    action->m_widget = widget ? widget->weakHandle() : nullptr;
+    action->m_fade = true;
+    action->m_toOpacity = opacity;
+    action->autorelease();
+    return action;
+}
+
+void WidgetColorTo::startWithTarget(engine::CCNode* target) {
+    CCActionInterval::startWithTarget(target);
+    if (UIWidget* widget = UIWidget::resolve(m_widget)) {
+        m_fromColor = widget->getColor();
+        m_fromOpacity = widget->getOpacity();
+    }
+}
+
+void WidgetColorTo::update(float time) {
+    UIWidget* widget = UIWidget::resolve(m_widget);
+    if (!widget) return;
+    if (m_fade) {
+        widget->setOpacity(between(m_fromOpacity, m_toOpacity, time));
+    } else {
+        widget->setColor({between(m_fromColor.r, m_toColor.r, time), between(m_fromColor.g, m_toColor.g, time),
+                          between(m_fromColor.b, m_toColor.b, time)});
+    }
+}
+
+} // namespace gui
