@@ -1,6 +1,7 @@
 #include "book/BookScene.h"
 
 #include "gui/UIToolkit.h"
+#include "gui/action/ActionManager.h"
 
 namespace book {
 
@@ -17,7 +18,7 @@ void BookScene::onExit() {
 
 void BookScene::purgeSharedWidgetObjects() {
     if (gui::UIToolkit::hasInstance()) gui::UIToolkit::purgeToolkit();
-    // UI animation manager purge: joins here once gui/action exists.
+    gui::ActionManager::purge();
 }
 
 } // namespace book

@@ -107,6 +107,7 @@ MenuLayerMainMenu::MenuLayerMainMenu() {
 
     m_pageMenu->setPosition(CCPointZero);
     addChild(m_pageMenu);
+    setKeyboardEnabled(true);
 }
 
 MenuLayerMainMenu::~MenuLayerMainMenu() = default;

@@ -28,7 +28,7 @@ public:
 
     // Right and Left move between screens, Escape goes home; answers whether
     // the key meant something here.
-    bool keyPressed(int key);
+    bool keyPressed(int key) override;
 
     engine::CCMenu* getPageMenu() const { return m_pageMenu; }
 

@@ -77,6 +77,7 @@ void PageLayer::buildPage() {
 
     selectedWord = nullptr;
     setTouchEnabled(true);
+    setKeyboardEnabled(true);
     schedule(schedule_selector(PageLayer::bubbleWatch), 1.0f);
 }
 

@@ -60,6 +60,7 @@ public:
 
     // --- keyboard: a key press on the page (SDL keycode); true when used
     bool onPageKey(int key);
+    bool keyPressed(int key) override { return onPageKey(key); }
 
     // --- word reading (WordReading.cpp)
     // Touch-event handler of every word hotspot; acts on every phase.

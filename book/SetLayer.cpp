@@ -58,6 +58,7 @@ SetLayer::SetLayer() {
         button->setTouchEventHandler(this, &SetLayer::onSettingsButton);
     }
     setTouchEnabled(true);
+    setKeyboardEnabled(true);
 }
 
 SetLayer::~SetLayer() = default;

@@ -33,7 +33,7 @@ public:
     // Touch-event handler of the six buttons; acts on every event.
     void onSettingsButton(engine::CCObject* sender, int eventType);
     // Escape is "bncancel". Answers whether the key meant something here.
-    bool keyPressed(int key);
+    bool keyPressed(int key) override;
 
     int getPendingMode() const { return m_pendingMode; }
     gui::UILayer* getUILayer() const { return m_uiLayer; }

@@ -10,6 +10,7 @@
 #include "gui/UILayer.h"
 #include "gui/UIRootWidget.h"
 #include "gui/UIToolkit.h"
+#include "gui/action/ActionManager.h"
 
 using namespace engine;
 using namespace booktest;
@@ -114,10 +115,14 @@ TEST_F(HomePageTest, RoundTripsHomePageHomeFreeEachScene) {
         ASSERT_NE(page, nullptr) << "trip " << trip;
         // The home page let go of the shared widget objects when it went.
         EXPECT_FALSE(gui::UIToolkit::hasInstance() || gui::LayoutReader::hasInstance());
+        EXPECT_FALSE(gui::ActionManager::hasInstance());
+        gui::ActionManager::instance(); // as a page with animations would have it
         tap(page->getHomeItem()->getPosition());
         view.step();
         ASSERT_NE(dynamic_cast<book::TestController*>(runningLayer()), nullptr) << "trip " << trip;
         EXPECT_FALSE(gui::UIToolkit::hasInstance()) << "the page scene keeps the toolkit";
+        EXPECT_FALSE(gui::ActionManager::hasInstance()) << "the page scene keeps the animations";
+        gui::ActionManager::instance();
         if (trip == 1) afterFirst = CCObject::liveObjectCount();
     }
     EXPECT_EQ(CCObject::liveObjectCount(), afterFirst);
