@@ -9,6 +9,7 @@
 
 #include <json/json.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -95,7 +96,7 @@ std::string useElement(const Placement& p) {
 } // namespace
 
 engine::CCRect BookWriter::textBox() {
-    return engine::CCRect(40, 112, 560, 196);
+    return engine::CCRect(40, 150, 560, 196);
 }
 
 BookWriter::BookWriter(const BookSource& book, std::string artFolder, std::string outFolder,
@@ -119,13 +120,20 @@ bool BookWriter::writeAll() {
                                       m_out + "/mainpage", m_out + "/3age", m_work})
         fs::create_directories(folder, ec);
 
-    if (!writeDictionaries() || !writeInterfaceImages() || !writeHome() || !writeSettings()) return false;
+    m_textSize = m_book.wordTextSize;
     {
         PagePainter painter(m_work);
         if (!painter.isOpen()) return fail("cannot open a headless view");
         if (!writePages(painter)) return false;
     }
-    return writeNarrationList();
+    if (m_textSize != m_book.wordTextSize)
+        std::cerr << "make-book: the bubble's text is " << m_textSize
+                  << " points, so that words fit their bubble\n";
+    for (const std::string& word : m_wrappedWords)
+        std::cerr << "make-book: \"" << word
+                  << "\" is too narrow for its text in the bubble; it takes two lines\n";
+    return writeDictionaries() && writeInterfaceImages() && writeHome() && writeSettings() &&
+           writeNarrationList();
 }
 
 // --- dictionaries
@@ -143,7 +151,7 @@ bool BookWriter::writeDictionaries() {
                                                       {"wordMax", std::to_string(pageCount)},
                                                       // The hotspots carry their own highlights of each word.
                                                       {"ispep", "false"},
-                                                      {"textsize", std::to_string(m_book.wordTextSize)}});
+                                                      {"textsize", std::to_string(m_textSize)}});
     std::vector<std::pair<std::string, std::string>> interface(m_book.interfaceTexts.begin(),
                                                                m_book.interfaceTexts.end());
     for (const char* key : {"main_page", "setmenu_set", "bntext", "nopresenglish", "up_page", "after_page"})
@@ -232,6 +240,18 @@ bool BookWriter::writePage(PagePainter& painter, const PageSource& page) {
             normal.name = "words/" + normal.name;
             pressed.name = "words/" + pressed.name;
         }
+        // The reader wraps the bubble's text to the hotspot's width; the room
+        // left covers the rounding of fonts rasterised for a larger window.
+        std::string framed = "-" + word.text + "-";
+        auto framedWidth = [&] {
+            auto* text =
+                engine::CCLabelTTF::create(framed.c_str(), kBubbleFont, static_cast<float>(m_textSize));
+            return text->getContentSize().width;
+        };
+        const float room = std::floor(word.rect.size.width * 0.92f);
+        while (m_textSize > kSmallestTextSize && framedWidth() > room)
+            --m_textSize;
+        if (framedWidth() > room) m_wrappedWords.push_back(word.text);
         Json::Value hotspot =
             builder.button(hotspotName(page.number, index), word.rect.getMidX(), word.rect.getMidY(),
                            word.rect.size.width, word.rect.size.height, normal, pressed, Picture{});

@@ -29,8 +29,14 @@ public:
     // first thing that fails.
     bool writeAll();
 
+    // Name of the font the reader shows a word's text in (SimSun, in GBK).
+    static constexpr const char* kBubbleFont = "\xCB\xCE\xCC\xE5";
+    // The smallest size the bubble's text is made.
+    static constexpr int kSmallestTextSize = 24;
+
     // Where a page prints its sentence (design points, y up): on the paper
-    // below the picture, above the page's buttons.
+    // below the picture, high enough above the page's buttons that the
+    // bubble under a word of the second line clears them.
     static engine::CCRect textBox();
 
 private:
@@ -57,6 +63,10 @@ private:
     std::string m_art, m_out, m_work;
     std::string m_library; // the art library's <defs>
     int m_svgCount = 0;
+    // The size of the bubble's text: the story's, made smaller while some
+    // word's "-word-" would not fit on one line as wide as its hotspot.
+    int m_textSize = 0;
+    std::vector<std::string> m_wrappedWords; // too narrow even at the smallest size
 };
 
 } // namespace bookmaker
