@@ -129,11 +129,17 @@ bool BookWriter::writeAll() {
     if (m_textSize != m_book.wordTextSize)
         std::cerr << "make-book: the bubble's text is " << m_textSize
                   << " points, so that words fit their bubble\n";
-    for (const std::string& word : m_wrappedWords)
-        std::cerr << "make-book: \"" << word
-                  << "\" is too narrow for its text in the bubble; it takes two lines\n";
+    for (const auto& [framed, room] : m_bubbleRooms)
+        if (bubbleTextWidth(framed) > room)
+            std::cerr << "make-book: \"" << framed
+                      << "\" is wider than its word; the bubble shows it on two lines\n";
     return writeDictionaries() && writeInterfaceImages() && writeHome() && writeSettings() &&
            writeNarrationList();
+}
+
+float BookWriter::bubbleTextWidth(const std::string& text) const {
+    auto* label = engine::CCLabelTTF::create(text.c_str(), kBubbleFont, static_cast<float>(m_textSize));
+    return label->getContentSize().width;
 }
 
 // --- dictionaries
@@ -243,19 +249,14 @@ bool BookWriter::writePage(PagePainter& painter, const PageSource& page) {
         // The reader wraps the bubble's text to the hotspot's width; the room
         // left covers the rounding of fonts rasterised for a larger window.
         std::string framed = "-" + word.text + "-";
-        auto framedWidth = [&] {
-            auto* text =
-                engine::CCLabelTTF::create(framed.c_str(), kBubbleFont, static_cast<float>(m_textSize));
-            return text->getContentSize().width;
-        };
         const float room = std::floor(word.rect.size.width * 0.92f);
-        while (m_textSize > kSmallestTextSize && framedWidth() > room)
+        m_bubbleRooms.emplace_back(framed, room);
+        // Words of one or two letters would need a text too small to read.
+        while (word.text.size() > 2 && m_textSize > kSmallestTextSize && bubbleTextWidth(framed) > room)
             --m_textSize;
-        if (framedWidth() > room) m_wrappedWords.push_back(word.text);
         Json::Value hotspot =
             builder.button(hotspotName(page.number, index), word.rect.getMidX(), word.rect.getMidY(),
                            word.rect.size.width, word.rect.size.height, normal, pressed, Picture{});
-        hotspot["options"]["ZOrder"] = 1;
         tree["children"].append(hotspot);
     }
     if (page.spriteSheet && !layout.words().empty()) {
