@@ -1,5 +1,6 @@
 // Engine core costs: a visit that updates the transforms of a large tree,
-// and one scheduler tick over many timers.
+// one scheduler tick over many timers, and taking down a scene whose nodes
+// each have a per-frame update.
 #include "engine/base/CCAutoreleasePool.h"
 #include "engine/director/CCScheduler.h"
 #include "engine/nodes/CCNode.h"
@@ -141,6 +142,37 @@ void BM_SchedulerTickNoneDue(benchmark::State& state) {
     schedulerTick(state, 1000.0f);
 }
 BENCHMARK(BM_SchedulerTickNoneDue)->Arg(1000);
+
+class UpdatingNode : public CCNode {
+public:
+    void update(float dt) override { total += dt; }
+    float total = 0;
+};
+
+// What the director does to a scene it lets go: exit (pausing every node),
+// cleanup (unscheduling every node), release (each node's destructor
+// unschedules once more). The per-node cost must not grow with the scene.
+void BM_TeardownScheduledNodes(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto* root = new CCNode();
+        for (int i = 0; i < count; ++i) {
+            auto* node = new UpdatingNode();
+            node->scheduleUpdate();
+            root->addChild(node);
+            node->release();
+        }
+        root->onEnter();
+        state.ResumeTiming();
+        root->onExitTransitionDidStart();
+        root->onExit();
+        root->cleanup();
+        root->release();
+    }
+    reportPerNode(state, static_cast<size_t>(count));
+}
+BENCHMARK(BM_TeardownScheduledNodes)->Arg(1000)->Arg(4000)->Arg(16000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

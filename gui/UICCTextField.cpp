@@ -51,7 +51,7 @@ void UICCTextField::setPasswordStyleText(const char* styleText) {
     if (!styleText || std::strlen(styleText) != 1) return;
     unsigned char c = static_cast<unsigned char>(styleText[0]);
     if (c < 33 || c > 126) return;
-    m_passwordStyleText = styleText;
+    m_passwordStyleText.assign(1, styleText[0]); // one character, checked above
     maskText();
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace engine {
 
@@ -55,8 +56,11 @@ bool CCAffineTransformEqualToTransform(const CCAffineTransform& t1, const CCAffi
 
 CCAffineTransform CCAffineTransformInvert(const CCAffineTransform& t) {
     float det = t.a * t.d - t.b * t.c;
-    if (det == 0.f || !std::isfinite(det)) return CCAffineTransformIdentity;
     float inv = 1.f / det;
+    if (det == 0.f || !std::isfinite(inv)) {
+        const float nan = std::numeric_limits<float>::quiet_NaN();
+        return {nan, nan, nan, nan, nan, nan};
+    }
     return {inv * t.d,
             -inv * t.b,
             -inv * t.c,

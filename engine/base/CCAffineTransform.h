@@ -23,7 +23,8 @@ CCAffineTransform CCAffineTransformScale(const CCAffineTransform& t, float sx, f
 // t1 first, then t2.
 CCAffineTransform CCAffineTransformConcat(const CCAffineTransform& t1, const CCAffineTransform& t2);
 bool CCAffineTransformEqualToTransform(const CCAffineTransform& t1, const CCAffineTransform& t2);
-// A singular transform inverts to the identity rather than to infinities.
+// A singular transform (a node scaled to zero, say) has no inverse: every
+// point maps to NaN, which no rectangle contains, so such a node covers nothing.
 CCAffineTransform CCAffineTransformInvert(const CCAffineTransform& t);
 
 } // namespace engine

@@ -15,15 +15,26 @@
 #include <pugixml.hpp>
 
 #include <charconv>
+#include <climits>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace engine {
 
 namespace {
 
 enum class RootKind { DictionaryOrArray, Dictionary };
+
+// Message text from pieces, by appending only: GCC 12 warns falsely
+// (-Wrestrict) about "literal" + std::string once it is inlined.
+template <class... Parts> std::string message(const Parts&... parts) {
+    std::string text;
+    (text.append(std::string_view(parts)), ...);
+    return text;
+}
 
 // Turns plist elements into objects. Every object it returns is owned by the
 // caller (count 1, not autoreleased); on failure it returns nullptr and keeps
@@ -32,21 +43,24 @@ class Converter {
   public:
     std::string error;
     ptrdiff_t errorOffset = -1;
+    // Values kept in a changed form, each with its offset; logged, not fatal.
+    std::vector<std::pair<std::string, ptrdiff_t>> notes;
 
     CCObject* convert(pugi::xml_node element, int depth) {
         std::string_view name = element.name();
         if (name == "dict") return convertDictionary(element, depth + 1);
         if (name == "array") return convertArray(element, depth + 1);
-        if (name == "string" || name == "date" || name == "data") {
+        if (name == "string" || name == "date") {
             std::string text;
             if (!textOf(element, text)) return nullptr;
             return new CCString(std::move(text));
         }
+        if (name == "data") return convertData(element);
         if (name == "integer") return convertInteger(element);
         if (name == "real") return convertReal(element);
         if (name == "true") return new CCBool(true);
         if (name == "false") return new CCBool(false);
-        return fail(element, "unknown element <" + std::string(name) + ">");
+        return fail(element, message("unknown element <", name, ">"));
     }
 
     CCObject* fail(pugi::xml_node at, std::string message) {
@@ -73,7 +87,7 @@ class Converter {
 
     bool checkDepth(pugi::xml_node element, int depth) {
         if (depth <= kPlistMaxDepth) return true;
-        fail(element, "containers nested deeper than " + std::to_string(kPlistMaxDepth) + " levels");
+        fail(element, message("containers nested deeper than ", std::to_string(kPlistMaxDepth), " levels"));
         return false;
     }
 
@@ -83,7 +97,7 @@ class Converter {
             if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
                 text += child.value();
             } else if (child.type() == pugi::node_element) {
-                fail(child, "unexpected <" + std::string(child.name()) + "> inside <" + element.name() + ">");
+                fail(child, message("unexpected <", child.name(), "> inside <", element.name(), ">"));
                 return false;
             }
         }
@@ -97,7 +111,7 @@ class Converter {
                 if (!visit(child)) return false;
             } else if ((child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) &&
                        !isBlank(child.value())) {
-                fail(child, std::string("stray text inside <") + container.name() + ">");
+                fail(child, message("stray text inside <", container.name(), ">"));
                 return false;
             }
         }
@@ -112,7 +126,7 @@ class Converter {
         bool ok = forEachElement(element, [&](pugi::xml_node child) {
             if (!pendingKey) {
                 if (std::string_view(child.name()) != "key") {
-                    fail(child, "<" + std::string(child.name()) + "> without a <key> in <dict>");
+                    fail(child, message("<", child.name(), "> without a <key> in <dict>"));
                     return false;
                 }
                 key.clear();
@@ -168,10 +182,67 @@ class Converter {
         if (digits.size() > 1 && digits[0] == '+' && digits[1] != '-') digits.remove_prefix(1);
         int value = 0;
         auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-        if (ec == std::errc::result_out_of_range) return fail(element, "integer '" + text + "' out of range");
-        if (ec != std::errc() || end != digits.data() + digits.size() || digits.empty())
+        if (end != digits.data() + digits.size() || digits.empty() ||
+            (ec != std::errc() && ec != std::errc::result_out_of_range))
             return fail(element, "'" + text + "' is not an integer");
+        if (ec == std::errc::result_out_of_range) {
+            // Valid in the format (64 bits and more), but not for an int: one
+            // value out of range must not lose the whole file.
+            value = digits[0] == '-' ? INT_MIN : INT_MAX;
+            note(element, message("integer ", shortened(digits), " is beyond the 32-bit range; read as ",
+                                  std::to_string(value)));
+        }
         return new CCInteger(value);
+    }
+
+    // Base64, white space anywhere; other characters or a cut-off group make it malformed.
+    CCObject* convertData(pugi::xml_node element) {
+        std::string text;
+        if (!textOf(element, text)) return nullptr;
+        std::string bytes;
+        unsigned int bits = 0;
+        int bitCount = 0, symbols = 0, padding = 0;
+        for (char c : text) {
+            if (c == ' ' || c == '\t' || c == '\r' || c == '\n') continue;
+            int sextet = base64Value(c);
+            if (c == '=' && symbols % 4 >= 2 && padding < 2) {
+                ++padding;
+                ++symbols;
+                continue;
+            }
+            if (sextet < 0 || padding > 0) return fail(element, "<data> is not base64");
+            ++symbols;
+            bits = (bits << 6) | static_cast<unsigned int>(sextet);
+            bitCount += 6;
+            if (bitCount >= 8) {
+                bitCount -= 8;
+                bytes += static_cast<char>((bits >> bitCount) & 0xFF);
+            }
+        }
+        if (symbols % 4 == 1 || (padding > 0 && symbols % 4 != 0))
+            return fail(element, "<data> is not base64 (cut off)");
+        return new CCString(std::move(bytes));
+    }
+
+    static int base64Value(char c) {
+        if (c >= 'A' && c <= 'Z') return c - 'A';
+        if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+        if (c >= '0' && c <= '9') return c - '0' + 52;
+        if (c == '+') return 62;
+        if (c == '/') return 63;
+        return -1;
+    }
+
+    // A value quoted in a log line stays short.
+    static std::string shortened(std::string_view text) {
+        constexpr size_t kMax = 40;
+        return text.size() <= kMax ? std::string(text) : message(text.substr(0, kMax), "...");
+    }
+
+    void note(pugi::xml_node at, std::string text) {
+        ptrdiff_t offset = at.offset_debug();
+        if (offset > 0 && at.type() == pugi::node_element) --offset;
+        notes.emplace_back(std::move(text), offset);
     }
 
     CCObject* convertReal(pugi::xml_node element) {
@@ -232,8 +303,8 @@ CCObject* readRoot(const char* data, size_t size, const char* origin, const char
         if (name == "dict" || (name == "array" && kind == RootKind::DictionaryOrArray)) {
             result = converter.convert(value, 0);
         } else {
-            converter.fail(value, "the root is <" + std::string(name) + ">, not " +
-                                      (kind == RootKind::Dictionary ? "a <dict>" : "a <dict> or <array>"));
+            converter.fail(value, message("the root is <", name, ">, not ",
+                                          kind == RootKind::Dictionary ? "a <dict>" : "a <dict> or <array>"));
         }
     }
     if (!result) {
@@ -244,6 +315,9 @@ CCObject* readRoot(const char* data, size_t size, const char* origin, const char
             CCLog("%s: cannot parse plist '%s': %s", prefix, origin, converter.error.c_str());
         return nullptr;
     }
+    // A broken file gets its one line; a kept one names each value read differently.
+    for (const auto& [text, offset] : converter.notes)
+        CCLog("%s: plist '%s': %s at offset %td", prefix, origin, text.c_str(), offset);
     result->autorelease();
     return result;
 }

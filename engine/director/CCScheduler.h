@@ -6,10 +6,14 @@
 // a tick only marks the entry, and entries added during a tick start counting
 // on the next one. Targets are not retained; nodes unschedule themselves in
 // `cleanup` and in their destructor.
+//
+// Every call about one target costs what that target has scheduled, not what
+// the scheduler holds: a scene of N scheduled nodes goes down in O(N).
 #include "engine/base/CCObject.h"
 
 #include <climits>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace engine {
@@ -72,13 +76,30 @@ private:
         bool paused;
         bool removed = false;
     };
+    // The live entries of one target, timers in the order they were scheduled.
+    struct TargetEntries {
+        UpdateEntry* update = nullptr;
+        std::vector<Timer*> timers;
+    };
+    TargetEntries* entriesOf(const CCObject* target);
+    const TargetEntries* entriesOf(const CCObject* target) const;
+    // Marked entries leave the lists at the next compaction.
+    void removeTimer(Timer* timer);
+    void removeUpdate(UpdateEntry* entry);
+    void dropIfEmpty(const CCObject* target);
+    // Compacts outside a tick once marked entries are as many as live ones,
+    // so that a run of removals costs O(1) each.
+    void compactIfWorthIt();
     void tickTimer(Timer& timer, float dt);
     void compact();
 
     std::vector<std::unique_ptr<Timer>> m_timers;
     std::vector<std::unique_ptr<UpdateEntry>> m_updates; // sorted by priority, stable
+    std::unordered_map<const CCObject*, TargetEntries> m_byTarget;
+    size_t m_removedTimers = 0;  // marked, still in m_timers
+    size_t m_removedUpdates = 0; // marked, still in m_updates
     bool m_updating = false;
-    bool m_dirty = false;
+    bool m_needsSort = false; // updates appended during a tick
     float m_timeScale = 1.0f;
 };
 

@@ -37,13 +37,13 @@ void CCLayer::registerWithTouchDispatcher() {
         dispatcher->addStandardDelegate(this, m_touchPriority);
     else
         dispatcher->addTargetedDelegate(this, m_touchPriority, true);
-    m_registered = true;
 }
 
 void CCLayer::unregisterFromTouchDispatcher() {
-    if (!m_registered) return;
-    CCDirector::sharedDirector()->getTouchDispatcher()->removeDelegate(this);
-    m_registered = false;
+    // Ask the dispatcher rather than keep a flag: an override of
+    // registerWithTouchDispatcher need not call this class's version.
+    CCTouchDispatcher* dispatcher = CCDirector::sharedDirector()->getTouchDispatcher();
+    if (dispatcher->hasDelegate(this)) dispatcher->removeDelegate(this);
 }
 
 void CCLayer::onEnter() {

@@ -32,7 +32,6 @@ protected:
     bool m_touchEnabled = false;
     ccTouchesMode m_touchMode = kCCTouchesAllAtOnce;
     int m_touchPriority = 0;
-    bool m_registered = false;
 };
 
 // A layer with colour and opacity (see CCRGBAMixin for the cascading rules).

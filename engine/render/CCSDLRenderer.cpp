@@ -45,7 +45,11 @@ CCSDLRenderer::CCSDLRenderer(SDL_Renderer* renderer)
     : m_renderer(renderer), m_generation(++g_lastGeneration) {
     g_aliveGenerations.push_back(m_generation);
     SDL_RendererInfo info;
-    m_software = SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE);
+    bool known = SDL_GetRendererInfo(renderer, &info) == 0;
+    m_software = known && (info.flags & SDL_RENDERER_SOFTWARE);
+    // Zero means no limit of the renderer's own.
+    for (int side : {known ? info.max_texture_width : 0, known ? info.max_texture_height : 0})
+        if (side > 0) m_maxTextureSize = std::min(m_maxTextureSize, side);
     m_smooth = !m_software;
     SDL_SetRenderDrawBlendMode(m_renderer, SDL_BLENDMODE_BLEND);
     int w = 0, h = 0;
@@ -64,6 +68,11 @@ CCSDLRenderer::~CCSDLRenderer() {
 
 CCSDLRenderer* CCSDLRenderer::current() {
     return dynamic_cast<CCSDLRenderer*>(CCDirector::sharedDirector()->getRenderer());
+}
+
+int CCSDLRenderer::largestTexture() {
+    CCSDLRenderer* renderer = current();
+    return renderer ? renderer->maxTextureSize() : kTextureSizeCap;
 }
 
 bool CCSDLRenderer::isGenerationAlive(unsigned int generation) {

@@ -46,6 +46,13 @@ public:
     static CCSDLRenderer* current();
     SDL_Renderer* sdlRenderer() const { return m_renderer; }
     bool isSoftware() const { return m_software; }
+    // Side of the largest texture this renderer makes: its own limit, and
+    // never above kTextureSizeCap (software renderers report none, but an
+    // image beyond it costs hundreds of megabytes).
+    static constexpr int kTextureSizeCap = 8192;
+    int maxTextureSize() const { return m_maxTextureSize; }
+    // The current renderer's, or the cap when there is none yet.
+    static int largestTexture();
     // Tells SDL textures made for this renderer from those of a closed one.
     unsigned int generation() const { return m_generation; }
     static bool isGenerationAlive(unsigned int generation);
@@ -137,6 +144,7 @@ private:
     unsigned int m_generation;
     bool m_software;
     bool m_smooth;
+    int m_maxTextureSize = kTextureSizeCap;
     QuadPath m_quadPath = QuadPath::Auto;
     ccColor4B m_clearColor{0, 0, 0, 255};
     std::function<void()> m_presenter;

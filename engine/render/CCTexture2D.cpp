@@ -2,6 +2,7 @@
 
 #include "engine/base/CCLog.h"
 #include "engine/render/CCSDLRenderer.h"
+#include "engine/render/ccImageSize.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -14,6 +15,14 @@ CCTexture2D::~CCTexture2D() {
 }
 
 CCTexture2D* CCTexture2D::createWithFile(const std::string& fullPath, std::string* error) {
+    if (std::optional<ccImageSize> size = ccReadImageSize(fullPath);
+        size && (size->width > kMaxImageSide || size->height > kMaxImageSide)) {
+        if (error)
+            *error = "the picture claims " + std::to_string(size->width) + " x " +
+                     std::to_string(size->height) + " pixels, beyond the limit of " +
+                     std::to_string(kMaxImageSide) + " x " + std::to_string(kMaxImageSide);
+        return nullptr;
+    }
     SDL_Surface* loaded = IMG_Load(fullPath.c_str());
     if (!loaded) {
         if (error) *error = IMG_GetError();

@@ -22,6 +22,9 @@ class CCTexture2D : public CCObject {
   public:
     ~CCTexture2D() override;
 
+    // Larger pictures are refused before decoding: a small file can claim a
+    // size whose pixels take gigabytes.
+    static constexpr int kMaxImageSide = 8192;
     // Decodes an image file; none when it cannot, with the reason in `error`.
     static CCTexture2D* createWithFile(const std::string& fullPath, std::string* error = nullptr);
     // Takes ownership of the surface (any format; kept as ARGB8888).

@@ -17,8 +17,6 @@ namespace engine {
 namespace {
 
 long s_totalRasterCount = 0;
-// Larger textures are cut (with a log line): SDL renderers refuse them.
-constexpr int kMaxTexturePixels = 8192;
 
 int textWidth(TTF_Font* font, const std::string& text) {
     if (text.empty()) return 0;
@@ -125,6 +123,7 @@ void CCLabelTTF::setDimensions(const CCSize& dimensions) {
     CCSize value(std::max(0.0f, dimensions.width), std::max(0.0f, dimensions.height));
     if (value.width == m_dimensions.width && value.height == m_dimensions.height) return;
     m_dimensions = value;
+    m_clampLogged = false;
     relayout();
 }
 
@@ -151,9 +150,24 @@ float CCLabelTTF::pixelScale() {
     return std::clamp(scale, 0.25f, 8.0f);
 }
 
+CCSize CCLabelTTF::drawableDimensions() {
+    // Clamped as floats: a width of 2^31 pixels or more has no int value.
+    int maxPixels = CCSDLRenderer::largestTexture();
+    float maxPoints = static_cast<float>(maxPixels) / m_scale;
+    CCSize box(std::min(m_dimensions.width, maxPoints), std::min(m_dimensions.height, maxPoints));
+    if ((box.width != m_dimensions.width || box.height != m_dimensions.height) && !m_clampLogged) {
+        m_clampLogged = true;
+        CCLog(
+            "CCLabelTTF: dimensions %g x %g are beyond the largest texture (%d pixels a side); using %g x %g",
+            m_dimensions.width, m_dimensions.height, maxPixels, box.width, box.height);
+    }
+    return box;
+}
+
 void CCLabelTTF::relayout() {
     m_needsRaster = true;
     m_scale = pixelScale();
+    const CCSize dimensions = drawableDimensions();
     m_face = CCFontCache::sharedFontCache()->faceForName(m_fontName, ccContainsCJK(m_string));
     m_pixelSize = std::max(1, static_cast<int>(std::lround(m_fontSize * m_scale)));
     TTF_Font* font = CCFontCache::sharedFontCache()->font(m_face, m_pixelSize);
@@ -162,9 +176,8 @@ void CCLabelTTF::relayout() {
     m_lineSkip = m_blockHeight = 0;
     int blockWidth = 0;
     if (font && !m_string.empty()) {
-        int wrap = m_dimensions.width > 0
-                       ? std::max(1, static_cast<int>(std::floor(m_dimensions.width * m_scale)))
-                       : 0;
+        int wrap =
+            dimensions.width > 0 ? std::max(1, static_cast<int>(std::floor(dimensions.width * m_scale))) : 0;
         m_lines = ccWrapText(m_string, static_cast<float>(wrap),
                              [font](const std::string& s) { return static_cast<float>(textWidth(font, s)); });
         for (const std::string& line : m_lines)
@@ -172,8 +185,8 @@ void CCLabelTTF::relayout() {
         m_lineSkip = TTF_FontLineSkip(font);
         m_blockHeight = m_lineSkip * (static_cast<int>(m_lines.size()) - 1) + TTF_FontHeight(font);
     }
-    CCSize size(m_dimensions.width > 0 ? m_dimensions.width : blockWidth / m_scale,
-                m_dimensions.height > 0 ? m_dimensions.height : m_blockHeight / m_scale);
+    CCSize size(dimensions.width > 0 ? dimensions.width : blockWidth / m_scale,
+                dimensions.height > 0 ? dimensions.height : m_blockHeight / m_scale);
     m_rect = CCRect(0, 0, size.width, size.height);
     setContentSize(size);
 }
@@ -194,11 +207,12 @@ void CCLabelTTF::rasterise() {
     int width = static_cast<int>(std::lround(size.width * m_scale));
     int height = static_cast<int>(std::lround(size.height * m_scale));
     if (!font || m_lines.empty() || width <= 0 || height <= 0) return;
-    if (width > kMaxTexturePixels || height > kMaxTexturePixels) {
+    const int maxPixels = CCSDLRenderer::largestTexture();
+    if (width > maxPixels || height > maxPixels) {
         CCLog("CCLabelTTF: text of %d x %d pixels is cut to %d x %d", width, height,
-              std::min(width, kMaxTexturePixels), std::min(height, kMaxTexturePixels));
-        width = std::min(width, kMaxTexturePixels);
-        height = std::min(height, kMaxTexturePixels);
+              std::min(width, maxPixels), std::min(height, maxPixels));
+        width = std::min(width, maxPixels);
+        height = std::min(height, maxPixels);
     }
     SDL_Surface* box = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
     if (!box) {

@@ -86,11 +86,14 @@ protected:
 private:
     void rasterise();
     static float pixelScale();
+    // The dimensions laid out in: no side beyond the largest texture.
+    CCSize drawableDimensions();
 
     std::string m_string;
     std::string m_fontName = kDefaultFontName;
     float m_fontSize = kDefaultFontSize;
     CCSize m_dimensions;
+    bool m_clampLogged = false; // once per dimensions set, not per relayout
     CCTextAlignment m_hAlignment = kCCTextAlignmentCenter;
     CCVerticalTextAlignment m_vAlignment = kCCVerticalTextAlignmentTop;
 

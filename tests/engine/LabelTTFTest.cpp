@@ -3,6 +3,7 @@
 // rasterising only on change, and the window's pixel scale.
 #include "HeadlessView.h"
 
+#include "engine/render/CCSDLRenderer.h"
 #include "engine/render/CCTexture2D.h"
 #include "engine/text/CCFontCache.h"
 #include "engine/text/CCLabelTTF.h"
@@ -208,6 +209,22 @@ TEST_F(LabelTTFTest, LongWordsBreakBetweenCharactersAndNewlinesBreakLines) {
     label->setDimensions(CCSizeMake(70, 0));
     label->setString("一二三四五六");
     EXPECT_GE(label->getLines().size(), 2u);
+}
+
+TEST_F(LabelTTFTest, DimensionsBeyondTheLargestTextureAreClampedWithALogLine) {
+    testsupport::LogCapture log;
+    // Far past what an int holds in pixels, as a layout file's area width can ask.
+    CCLabelTTF* label = CCLabelTTF::create("Hi", "Arial", 30, CCSizeMake(3e9f, 0), kCCTextAlignmentLeft);
+    const float largest = static_cast<float>(CCSDLRenderer::largestTexture());
+    EXPECT_EQ(label->getContentSize().width, largest);
+    label->setString("Hi there");
+    EXPECT_EQ(log.count("beyond the largest texture"), 1) << "once per dimensions, not per text";
+    show(placed(label, 0, 100));
+    EXPECT_GT(inkCount(), 50);
+
+    label->setDimensions(CCSizeMake(100, 5e9f));
+    EXPECT_EQ(label->getContentSize().height, largest);
+    EXPECT_EQ(log.count("beyond the largest texture"), 2);
 }
 
 TEST_F(LabelTTFTest, RasterisesOnlyWhenTextFontSizeDimensionsOrAlignmentChange) {

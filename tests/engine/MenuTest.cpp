@@ -238,6 +238,20 @@ TEST_F(MenuTest, TopmostItemWinsAndOneTouchAtATime) {
     EXPECT_EQ(m_receiver->senders[0], above);
 }
 
+TEST_F(MenuTest, ItemScaledToNothingCoversNoPoint) {
+    CCMenuItemImage* item = imageItem(320, 480);
+    item->setScaleY(0);
+    show(menuAtOrigin(item));
+    // (50, 25) is inside the item's own rectangle: it must not count as a hit
+    // through a made-up inverse of the flattened transform.
+    for (CCPoint p : {ccp(320, 480), ccp(50, 25)})
+        tap(p, p);
+    EXPECT_TRUE(m_receiver->senders.empty());
+    item->setScaleY(1);
+    tap(ccp(320, 480), ccp(320, 480));
+    EXPECT_EQ(m_receiver->senders.size(), 1u);
+}
+
 TEST_F(MenuTest, HandlerMayTakeDownTheMenu) {
     CCMenuItemImage* item = imageItem(320, 480);
     CCMenu* menu = menuAtOrigin(item);

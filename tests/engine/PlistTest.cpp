@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -91,7 +92,10 @@ TEST_F(PlistTest, ReadsEveryValueKindNested) {
         <key>on</key><true/>
         <key>off</key><false/>
         <key>when</key><date>2013-05-01T10:00:00Z</date>
-        <key>blob</key><data>AAEC</data>
+        <key>blob</key><data>
+            AA
+            EC</data>
+        <key>padded</key><data>SGk=</data>
         <key>list</key>
         <array>
             <string>a</string>
@@ -103,7 +107,7 @@ TEST_F(PlistTest, ReadsEveryValueKindNested) {
     </dict>)"));
     ASSERT_NE(root, nullptr);
     EXPECT_TRUE(CCAutoreleasePool::sharedPool()->contains(root));
-    EXPECT_EQ(root->count(), 11u);
+    EXPECT_EQ(root->count(), 12u);
     EXPECT_EQ(stringAt(root, "name"), "Lirra");
     EXPECT_EQ(dynamic_cast<CCInteger*>(root->objectForKey("pages"))->getValue(), -42);
     EXPECT_EQ(dynamic_cast<CCInteger*>(root->objectForKey("big"))->getValue(), 2147483647);
@@ -112,7 +116,8 @@ TEST_F(PlistTest, ReadsEveryValueKindNested) {
     EXPECT_TRUE(dynamic_cast<CCBool*>(root->objectForKey("on"))->getValue());
     EXPECT_FALSE(dynamic_cast<CCBool*>(root->objectForKey("off"))->getValue());
     EXPECT_EQ(stringAt(root, "when"), "2013-05-01T10:00:00Z");
-    EXPECT_EQ(stringAt(root, "blob"), "AAEC");
+    EXPECT_EQ(stringAt(root, "blob"), std::string("\0\1\2", 3)) << "base64 decoded, white space skipped";
+    EXPECT_EQ(stringAt(root, "padded"), "Hi");
 
     auto* list = dynamic_cast<CCArray*>(root->objectForKey("list"));
     ASSERT_NE(list, nullptr);
@@ -210,7 +215,9 @@ TEST_F(PlistTest, MalformedContentIsRejectedWithItsOffset) {
     expectRejected(plist("<dict><key>a</key><integer>12abc</integer></dict>"), "not an integer");
     expectRejected(plist("<dict><key>a</key><integer></integer></dict>"), "not an integer");
     expectRejected(plist("<dict><key>a</key><integer>+-1</integer></dict>"), "not an integer");
-    expectRejected(plist("<dict><key>a</key><integer>2147483648</integer></dict>"), "out of range");
+    expectRejected(plist("<dict><key>a</key><data>AB@C</data></dict>"), "not base64");
+    expectRejected(plist("<dict><key>a</key><data>QUJDR</data></dict>"), "not base64");
+    expectRejected(plist("<dict><key>a</key><data>QQ=</data></dict>"), "not base64");
     expectRejected(plist("<dict><key>a</key><real>1.5.2</real></dict>"), "not a real number");
     expectRejected(plist("<dict><key>a</key><string>x<b/></string></dict>"),
                    "unexpected <b> inside <string>");
@@ -221,6 +228,27 @@ TEST_F(PlistTest, MalformedContentIsRejectedWithItsOffset) {
     LogCapture log;
     EXPECT_EQ(parse(text), nullptr);
     EXPECT_TRUE(log.contains("at offset " + std::to_string(text.find("<key>")))) << log.lines()[0];
+}
+
+TEST_F(PlistTest, IntegersBeyondAnIntAreSaturatedAndTheFileKept) {
+    LogCapture log;
+    CCDictionary* root = parse(plist(R"(<dict>
+        <key>above</key><integer>2147483648</integer>
+        <key>long</key><integer>-9223372036854775809</integer>
+        <key>huge</key><integer>123456789012345678901234567890123456789012345678901234567890</integer>
+        <key>fine</key><integer>12</integer>
+    </dict>)"));
+    ASSERT_NE(root, nullptr);
+    auto value = [&](const char* key) {
+        return dynamic_cast<CCInteger*>(root->objectForKey(key))->getValue();
+    };
+    EXPECT_EQ(value("above"), INT_MAX);
+    EXPECT_EQ(value("long"), INT_MIN);
+    EXPECT_EQ(value("huge"), INT_MAX);
+    EXPECT_EQ(value("fine"), 12);
+    ASSERT_EQ(log.lines().size(), 3u);
+    EXPECT_EQ(log.count("plist 'test.plist': integer 2147483648 is beyond the 32-bit range"), 1);
+    EXPECT_EQ(log.count("1234567890123456789012345678901234567890..."), 1) << "long values are cut";
 }
 
 TEST_F(PlistTest, FailureHalfWayLeavesNoObjectsBehind) {

@@ -270,3 +270,39 @@ TEST_F(SchedulerTest, UnscheduleAllSelectorsStopsTimersAndUpdate) {
     EXPECT_EQ(journal, (std::vector<std::string>{"a.update"}));
     EXPECT_EQ(director->getScheduler()->timerCount(), 0u);
 }
+
+TEST_F(SchedulerTest, ManyTargetsUnscheduledOrPausedLeaveTheRestInOrder) {
+    // Enough removals outside a tick that the lists are compacted in between.
+    std::vector<TimerNode*> nodes;
+    for (int i = 0; i < 200; ++i) {
+        TimerNode* n = node("n" + std::to_string(i));
+        n->scheduleUpdateWithPriority(i % 2 ? 1 : -1);
+        n->schedule(schedule_selector(TimerNode::tick), 0);
+        nodes.push_back(n);
+    }
+    for (int i = 0; i < 200; ++i)
+        if (i % 4) nodes[i]->unscheduleAllSelectors();
+    nodes[0]->pauseSchedulerAndActions();
+    nodes[4]->unscheduleUpdate();
+    TimerNode* middle = node("middle");
+    middle->scheduleUpdateWithPriority(0);
+    EXPECT_EQ(director->getScheduler()->timerCount(), 50u);
+    EXPECT_TRUE(nodes[0]->isScheduled(schedule_selector(TimerNode::tick)));
+    EXPECT_FALSE(nodes[1]->isScheduled(schedule_selector(TimerNode::tick)));
+
+    journal.clear();
+    director->stepFrame(kStep);
+    std::vector<std::string> expected;
+    for (int i = 8; i < 200; i += 4)
+        expected.push_back("n" + std::to_string(i) + ".update");
+    expected.push_back("middle.update");
+    for (int i = 4; i < 200; i += 4)
+        expected.push_back("n" + std::to_string(i) + ".tick");
+    EXPECT_EQ(journal, expected);
+
+    nodes[0]->resumeSchedulerAndActions();
+    EXPECT_FALSE(director->getScheduler()->isTargetPaused(nodes[0]));
+    journal.clear();
+    director->stepFrame(kStep);
+    EXPECT_EQ(journal.front(), "n0.update");
+}

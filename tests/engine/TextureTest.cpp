@@ -70,6 +70,32 @@ TEST_F(TextureTest, MissingOrBrokenImageGivesAnEmptySpriteAndOneLogLine) {
     EXPECT_EQ(renderer()->getStats().drawCalls, 0);
 }
 
+TEST_F(TextureTest, PicturesBeyondTheSizeLimitAreRefusedBeforeDecoding) {
+    // Real, decodable files: only the size in their header keeps them out.
+    const int limit = CCTexture2D::kMaxImageSide;
+    auto save = [&](const std::string& name, int w, int h) {
+        SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
+        SDL_FillRect(surface, nullptr, 0xff336699);
+        std::string path = m_dir.write(name, "");
+        if (name.ends_with(".png"))
+            IMG_SavePNG(surface, path.c_str());
+        else
+            IMG_SaveJPG(surface, path.c_str(), 90);
+        SDL_FreeSurface(surface);
+    };
+    save("edge.png", limit, 1);
+    save("wide.png", limit + 1, 1);
+    save("tall.jpg", 1, limit + 1);
+    testsupport::LogCapture log;
+    EXPECT_NE(cache()->addImage("edge.png"), nullptr);
+    for (const char* name : {"wide.png", "tall.jpg"}) {
+        EXPECT_EQ(CCSprite::create(name)->getTexture(), nullptr) << name;
+        EXPECT_EQ(log.count(name), 1) << name;
+    }
+    EXPECT_EQ(log.count("beyond the limit of 8192 x 8192"), 2);
+    EXPECT_EQ(cache()->getTextureCount(), 1u);
+}
+
 TEST_F(TextureTest, RefusedNameIsLoggedOnceByTheFileLayer) {
     testsupport::LogCapture log;
     CCSprite* sprite = CCSprite::create("../outside.png");

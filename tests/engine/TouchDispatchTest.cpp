@@ -81,7 +81,7 @@ public:
 
     bool removeSelfOnBegan = false;
 
-private:
+protected:
     TouchLayer(std::string name, bool* dead) : m_name(std::move(name)), m_dead(dead) {}
     std::string m_name;
     bool* m_dead;
@@ -267,6 +267,34 @@ TEST_F(TouchDispatchTest, LayerRegistrationFollowsEnterExitAndSettings) {
     scene->addChild(layer);
     layer->release();
     EXPECT_TRUE(dispatcher->hasDelegate(layer));
+}
+
+TEST_F(TouchDispatchTest, LayerWithItsOwnRegistrationIsUnregisteredOnExit) {
+    // Registers itself the way games often do, without the base class's version.
+    class OwnRegistration : public TouchLayer {
+    public:
+        OwnRegistration(bool* dead) : TouchLayer("own", dead) {}
+        void registerWithTouchDispatcher() override {
+            CCDirector::sharedDirector()->getTouchDispatcher()->addTargetedDelegate(this, -5, true);
+        }
+    };
+    CCScene* scene = runningScene();
+    bool dead = false;
+    auto* layer = new OwnRegistration(&dead);
+    layer->init();
+    layer->autorelease();
+    layer->setTouchEnabled(true);
+    scene->addChild(layer);
+    tap(0, 1, 1);
+    EXPECT_EQ(g_events, (std::vector<std::string>{"own.began", "own.ended"}));
+
+    g_events.clear();
+    director->replaceScene(CCScene::create());
+    director->stepFrame(0);
+    director->stepFrame(0);
+    EXPECT_TRUE(dead) << "nothing keeps the layer of the old scene";
+    tap(0, 1, 1);
+    EXPECT_TRUE(g_events.empty());
 }
 
 TEST_F(TouchDispatchTest, SwitchingDispatchOffCancelsTouchesInProgress) {
