@@ -9,6 +9,7 @@
 
 #include <json/json.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -95,7 +96,7 @@ std::string useElement(const Placement& p) {
 } // namespace
 
 engine::CCRect BookWriter::textBox() {
-    return engine::CCRect(40, 112, 560, 196);
+    return engine::CCRect(40, 150, 560, 196);
 }
 
 BookWriter::BookWriter(const BookSource& book, std::string artFolder, std::string outFolder,
@@ -119,13 +120,26 @@ bool BookWriter::writeAll() {
                                       m_out + "/mainpage", m_out + "/3age", m_work})
         fs::create_directories(folder, ec);
 
-    if (!writeDictionaries() || !writeInterfaceImages() || !writeHome() || !writeSettings()) return false;
+    m_textSize = m_book.wordTextSize;
     {
         PagePainter painter(m_work);
         if (!painter.isOpen()) return fail("cannot open a headless view");
         if (!writePages(painter)) return false;
     }
-    return writeNarrationList();
+    if (m_textSize != m_book.wordTextSize)
+        std::cerr << "make-book: the bubble's text is " << m_textSize
+                  << " points, so that words fit their bubble\n";
+    for (const auto& [framed, room] : m_bubbleRooms)
+        if (bubbleTextWidth(framed) > room)
+            std::cerr << "make-book: \"" << framed
+                      << "\" is wider than its word; the bubble shows it on two lines\n";
+    return writeDictionaries() && writeInterfaceImages() && writeHome() && writeSettings() &&
+           writeNarrationList();
+}
+
+float BookWriter::bubbleTextWidth(const std::string& text) const {
+    auto* label = engine::CCLabelTTF::create(text.c_str(), kBubbleFont, static_cast<float>(m_textSize));
+    return label->getContentSize().width;
 }
 
 // --- dictionaries
@@ -143,7 +157,7 @@ bool BookWriter::writeDictionaries() {
                                                       {"wordMax", std::to_string(pageCount)},
                                                       // The hotspots carry their own highlights of each word.
                                                       {"ispep", "false"},
-                                                      {"textsize", std::to_string(m_book.wordTextSize)}});
+                                                      {"textsize", std::to_string(m_textSize)}});
     std::vector<std::pair<std::string, std::string>> interface(m_book.interfaceTexts.begin(),
                                                                m_book.interfaceTexts.end());
     for (const char* key : {"main_page", "setmenu_set", "bntext", "nopresenglish", "up_page", "after_page"})
@@ -232,10 +246,17 @@ bool BookWriter::writePage(PagePainter& painter, const PageSource& page) {
             normal.name = "words/" + normal.name;
             pressed.name = "words/" + pressed.name;
         }
+        // The reader wraps the bubble's text to the hotspot's width; the room
+        // left covers the rounding of fonts rasterised for a larger window.
+        std::string framed = "-" + word.text + "-";
+        const float room = std::floor(word.rect.size.width * 0.92f);
+        m_bubbleRooms.emplace_back(framed, room);
+        // Words of one or two letters would need a text too small to read.
+        while (word.text.size() > 2 && m_textSize > kSmallestTextSize && bubbleTextWidth(framed) > room)
+            --m_textSize;
         Json::Value hotspot =
             builder.button(hotspotName(page.number, index), word.rect.getMidX(), word.rect.getMidY(),
                            word.rect.size.width, word.rect.size.height, normal, pressed, Picture{});
-        hotspot["options"]["ZOrder"] = 1;
         tree["children"].append(hotspot);
     }
     if (page.spriteSheet && !layout.words().empty()) {

@@ -29,8 +29,14 @@ public:
     // first thing that fails.
     bool writeAll();
 
+    // Name of the font the reader shows a word's text in (SimSun, in GBK).
+    static constexpr const char* kBubbleFont = "\xCB\xCE\xCC\xE5";
+    // The smallest size the bubble's text is made.
+    static constexpr int kSmallestTextSize = 28;
+
     // Where a page prints its sentence (design points, y up): on the paper
-    // below the picture, above the page's buttons.
+    // below the picture, high enough above the page's buttons that the
+    // bubble under a word of the second line clears them.
     static engine::CCRect textBox();
 
 private:
@@ -47,6 +53,7 @@ private:
                       const std::vector<std::pair<std::string, std::string>>& fields,
                       const std::string& pngPath, int width, int height);
     bool drawSvg(const std::string& svg, const std::string& pngPath, int width, int height);
+    float bubbleTextWidth(const std::string& text) const;
     bool writeJson(const Json::Value& value, const std::string& path);
     bool fail(const std::string& message);
 
@@ -57,6 +64,11 @@ private:
     std::string m_art, m_out, m_work;
     std::string m_library; // the art library's <defs>
     int m_svgCount = 0;
+    // The size of the bubble's text: the story's, made smaller while some
+    // word of three letters or more would not fit its "-word-" on one line
+    // as wide as its hotspot.
+    int m_textSize = 0;
+    std::vector<std::pair<std::string, float>> m_bubbleRooms; // "-word-" and the width it has
 };
 
 } // namespace bookmaker

@@ -44,7 +44,8 @@ void LayoutBuilder::setPicture(Json::Value& o, const char* key, const Picture& p
         o[key] = picture.name;
         // One flag for all pictures of a widget in this format: an empty
         // slot does not change it.
-        if (!picture.name.empty() || !o.isMember("useMergedTexture")) o["useMergedTexture"] = picture.spriteFrame;
+        if (!picture.name.empty() || !o.isMember("useMergedTexture"))
+            o["useMergedTexture"] = picture.spriteFrame;
         return;
     }
     Json::Value data(Json::objectValue);

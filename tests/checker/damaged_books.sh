@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# lirra-check on the sample book (ready) and on damaged copies of it: each
+# damage is named on a line of its own with the right file, and the exit
+# status tells problems (1) from an unusable book (2). Standard error stays
+# empty but for the MP3 decoder's own notes on garbage narration.
+set -euo pipefail
+CHECK=$1
+SOURCE=$2
+TMP=$(mktemp -d /tmp/lirra-check.XXXXXX)
+trap 'rm -rf "$TMP"' EXIT
+DAMAGE="$SOURCE/tests/support/damage-book.sh"
+failures=0
+
+# expect STATUS 'FIXED TEXT OF A REPORT LINE' [OP ARGS]...
+expect() {
+    local status=$1 line=$2
+    shift 2
+    "$DAMAGE" "$SOURCE/resources" "$TMP/book" "$@"
+    local got=0
+    "$CHECK" "$TMP/book" >"$TMP/report.txt" 2>"$TMP/stderr.txt" || got=$?
+    if [ "$got" -ne "$status" ] || ! grep -qF -- "$line" "$TMP/report.txt" ||
+        grep -qv '^Note: ' "$TMP/stderr.txt"; then
+        echo "FAIL: after '$*': status $got (wanted $status), wanted a line with: $line" >&2
+        cat "$TMP/report.txt" "$TMP/stderr.txt" >&2
+        failures=$((failures + 1))
+    fi
+}
+
+NARRATION_35="testLirra/epc/$(printf mc035.mp3 | md5sum | cut -c1-32).mp3"
+
+expect 0 "0 error(s), 0 warning(s); the book is ready"
+expect 2 "testLirra/StringConfig.xml: error: the configuration is missing" remove testLirra/StringConfig.xml
+expect 2 "testLirra/StringConfig.xml: error: the configuration is missing" garbage testLirra/StringConfig.xml
+expect 1 "testLirra/pip/pip_5.json: error: the layout of page 5 is missing" remove testLirra/pip/pip_5.json
+expect 1 "testLirra/pip/pip_13.json: error: the layouts of pages 13 to 150 are missing" config pageMax 150
+expect 1 "error: pageMax 2000000000 is more than 10000 pages" config pageMax 2000000000
+expect 1 "error: pageMin 13 is above pageMax 12" config pageMin 13
+expect 1 "error: \"lirraSubName\" is empty" config lirraSubName ""
+expect 1 "error: \"lirraSubName\" \"../pip\" is not a plain folder name" config lirraSubName ../pip
+expect 1 "error: \"pageMax\" is \"twelve\", not a number" config pageMax twelve
+expect 1 "testLirra/pip/pip_7.json: error: the layout is not a JSON object" truncate testLirra/pip/pip_7.json 100
+expect 1 "testLirra/pip/pip_7.json: error: the root widget is not a Layout" \
+    write testLirra/pip/pip_7.json '{"widgetTree": {"classname": "Button", "options": {}}}'
+expect 1 "testLirra/pip/pip_4.json: error: the picture testLirra/pip/page_4.png does not decode" \
+    garbage testLirra/pip/page_4.png
+expect 1 "testLirra/pip/pip_4.json: error: the picture testLirra/pip/page_4.png is missing" \
+    remove testLirra/pip/page_4.png
+expect 1 "testLirra/pip/pip_3.json: error: \"pressedData\" names the sprite frame" remove testLirra/pip/words_3.plist
+expect 1 "Images/next1.png: error: the picture Images/next1.png is missing" remove Images/next1.png
+expect 1 "testLirra/pip/pip_3.json: error: no narration $NARRATION_35 for the hotspot bn035" remove "$NARRATION_35"
+expect 1 "error: the narration $NARRATION_35 of the hotspot bn035 (page 3 word 5), sound name mc035.mp3 does not decode" \
+    garbage "$NARRATION_35"
+expect 1 "testLirra/Stringstr.xml: error: no text \"str035\" for the hotspot bn035" \
+    drop-key testLirra/Stringstr.xml str035
+expect 1 "String.xml: error: no text for \"bntext\"" drop-key String.xml bntext
+expect 1 "mainpage/mainpage_1.json: error: no widget named \"bngoon\"" \
+    rename-widget mainpage/mainpage_1.json bngoon bngo
+expect 1 "3age/pageset.json: error: no widget named \"bnok\"" rename-widget 3age/pageset.json bnok bnOK
+expect 1 "3age/pageset.json: error: the layout is missing" remove 3age/pageset.json
+# Page 10's first word moved to place 11 ("bn1011") and a page 101 with the
+# same layout, where "bn1011" is word 1: both words are "str1011".
+expect 1 "warning: page 10 word 11 and page 101 word 1 share the text key \"str1011\"" \
+    rename-widget testLirra/pip/pip_10.json bn101 bn1011 copy testLirra/pip/pip_10.json testLirra/pip/pip_101.json \
+    config pageMax 101
+
+if "$CHECK" "$TMP/no-such-book" >/dev/null 2>&1; then
+    echo "FAIL: a missing book folder was accepted" >&2
+    failures=$((failures + 1))
+fi
+[ "$failures" -eq 0 ] || exit 1
+echo "all damaged books reported"

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Makes a damaged copy of a book for tests: damage-book.sh SOURCE DEST [OP ARGS]...
+# Each operation applies to DEST, in order; paths are relative to the book root.
+#   remove PATH                  delete a file or folder
+#   garbage PATH                 replace a file's bytes with text that is no known format
+#   truncate PATH BYTES          keep only the first BYTES bytes
+#   write PATH TEXT              replace a file with TEXT
+#   config KEY VALUE             set a configuration value in testLirra/StringConfig.xml
+#   drop-key PATH KEY            remove a <key>KEY</key> and its value from a dictionary
+#   rename-widget PATH OLD NEW   rename the widget "OLD" of a layout to "NEW"
+#   copy PATH NEWPATH            copy a file inside the book
+set -euo pipefail
+
+die() {
+    echo "damage-book.sh: $*" >&2
+    exit 2
+}
+
+[ $# -ge 2 ] || die "usage: damage-book.sh SOURCE DEST [OP ARGS]..."
+src=$1 dest=$2
+shift 2
+[ -d "$src" ] || die "no book at $src"
+rm -rf "$dest"
+mkdir -p "$(dirname "$dest")"
+cp -rL "$src" "$dest"
+
+need() { [ -e "$dest/$1" ] || die "$1 is not in the book"; }
+
+while [ $# -gt 0 ]; do
+    op=$1
+    shift
+    case $op in
+    remove) need "$1"; rm -rf "${dest:?}/$1"; shift ;;
+    garbage) need "$1"; printf 'this is not the file you are looking for\n' >"$dest/$1"; shift ;;
+    truncate) need "$1"; truncate -s "$2" "$dest/$1"; shift 2 ;;
+    write) printf '%s' "$2" >"$dest/$1"; shift 2 ;;
+    config)
+        f="$dest/testLirra/StringConfig.xml"
+        grep -q "<key>$1</key>" "$f" || die "no key $1 in the configuration"
+        sed -i "/<key>$1<\/key>/{n;s|<string>[^<]*</string>|<string>$2</string>|}" "$f"
+        shift 2 ;;
+    drop-key)
+        need "$1"
+        grep -q "<key>$2</key>" "$dest/$1" || die "no key $2 in $1"
+        sed -i "/<key>$2<\/key>/{N;d}" "$dest/$1"
+        shift 2 ;;
+    rename-widget)
+        need "$1"
+        grep -q "\"name\" : \"$2\"" "$dest/$1" || die "no widget $2 in $1"
+        sed -i "s/\"name\" : \"$2\"/\"name\" : \"$3\"/" "$dest/$1"
+        shift 3 ;;
+    copy) need "$1"; cp "$dest/$1" "$dest/$2"; shift 2 ;;
+    *) die "unknown operation '$op'" ;;
+    esac
+done

@@ -1,0 +1,560 @@
+#include "tools/checker/BookChecker.h"
+
+#include "book/BookNames.h"
+#include "book/BookState.h"
+#include "engine/audio/MixerDevice.h"
+#include "engine/base/CCAutoreleasePool.h"
+#include "engine/base/CCDictionary.h"
+#include "engine/base/CCLog.h"
+#include "engine/base/CCString.h"
+#include "engine/nodes/CCSpriteFrameCache.h"
+#include "engine/platform/CCFileUtils.h"
+#include "engine/render/CCTextureCache.h"
+#include "gui/Layout.h"
+#include "gui/LayoutReader.h"
+#include "gui/UIToolkit.h"
+
+#include <SDL_image.h>
+#include <SDL_mixer.h>
+#include <json/json.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+namespace fs = std::filesystem;
+using namespace engine;
+
+namespace checker {
+
+namespace {
+
+constexpr const char* kHomeLayout = "mainpage/mainpage_1.json";
+constexpr const char* kSettingsLayout = "3age/pageset.json";
+// The reader binds hotspots 1 to 49 of each page.
+constexpr int kLastHotspotIndex = 49;
+// Past this many pages a range is surely a typing slip; checking each would take ages.
+constexpr int kMostPagesChecked = 10000;
+
+// Older-format keys that name a picture (or, for charMapFile, a character map).
+const char* const kOlderResourceKeys[] = {"normal",
+                                          "pressed",
+                                          "disabled",
+                                          "backGroundBox",
+                                          "backGroundBoxSelected",
+                                          "frontCross",
+                                          "backGroundBoxDisabled",
+                                          "frontCrossDisabled",
+                                          "fileName",
+                                          "texture",
+                                          "barFileName",
+                                          "ballNormal",
+                                          "ballPressed",
+                                          "ballDisabled",
+                                          "progressBarFileName",
+                                          "backGroundImage",
+                                          "charMapFile"};
+
+const std::set<std::string> kWidgetClasses = {
+    "Button",    "CheckBox",  "Label", "LabelAtlas", "LoadingBar", "ScrollView",  "TextArea", "TextButton",
+    "TextField", "ImageView", "Panel", "Slider",     "PageView",   "LabelBMFont", "DragPanel"};
+
+std::string folderOf(const std::string& file) {
+    auto slash = file.rfind('/');
+    return slash == std::string::npos ? std::string() : file.substr(0, slash + 1);
+}
+
+bool isPicture(const std::string& name) {
+    std::string ext = fs::path(name).extension().string();
+    for (char& c : ext)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext == ".png" || ext == ".jpg" || ext == ".jpeg";
+}
+
+std::string textOf(CCDictionary* dict, const std::string& key, bool& present) {
+    auto* value = dict ? dynamic_cast<CCString*>(dict->objectForKey(key)) : nullptr;
+    present = value != nullptr;
+    return value ? value->getString() : std::string();
+}
+
+// The layout reader reports to standard output; the checker's own report goes
+// there too, so the reader is quietened while it reads.
+class QuietStdout {
+public:
+    QuietStdout() {
+        std::fflush(stdout);
+        m_saved = dup(STDOUT_FILENO);
+        int null = open("/dev/null", O_WRONLY);
+        if (null >= 0) {
+            dup2(null, STDOUT_FILENO);
+            close(null);
+        }
+    }
+    ~QuietStdout() {
+        std::fflush(stdout);
+        if (m_saved >= 0) {
+            dup2(m_saved, STDOUT_FILENO);
+            close(m_saved);
+        }
+    }
+    QuietStdout(const QuietStdout&) = delete;
+    QuietStdout& operator=(const QuietStdout&) = delete;
+
+private:
+    int m_saved = -1;
+};
+
+// Collects the engine's log lines for as long as it lives.
+class LogCapture {
+public:
+    LogCapture() {
+        m_id = CCLogAddListener([this](const std::string& line) { lines.push_back(line); });
+    }
+    ~LogCapture() { CCLogRemoveListener(m_id); }
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+    std::vector<std::string> lines;
+
+private:
+    int m_id = 0;
+};
+
+} // namespace
+
+// --- findings
+
+void BookChecker::error(const std::string& file, const std::string& what, const std::string& fix) {
+    m_problems.push_back({false, file, what, fix});
+}
+
+void BookChecker::warn(const std::string& file, const std::string& what, const std::string& fix) {
+    m_problems.push_back({true, file, what, fix});
+}
+
+int BookChecker::errorCount() const {
+    int count = 0;
+    for (const Problem& p : m_problems)
+        count += !p.warning;
+    return count;
+}
+
+int BookChecker::warningCount() const {
+    return static_cast<int>(m_problems.size()) - errorCount();
+}
+
+int BookChecker::exitStatus() const {
+    if (m_unusable) return 2;
+    return errorCount() > 0 ? 1 : 0;
+}
+
+std::string BookChecker::report() const {
+    std::ostringstream out;
+    for (const Problem& p : m_problems)
+        out << (p.file.empty() ? "." : p.file) << ": " << (p.warning ? "warning" : "error") << ": " << p.what
+            << "; fix: " << p.fix << "\n";
+    out << "lirra-check: " << m_root << ": " << errorCount() << " error(s), " << warningCount()
+        << " warning(s)";
+    if (m_unusable)
+        out << "; the book cannot be used";
+    else if (m_problems.empty())
+        out << "; the book is ready";
+    out << "\n";
+    return out.str();
+}
+
+// --- the whole book
+
+bool BookChecker::check(const std::string& root) {
+    m_root = root;
+    m_problems.clear();
+    m_unusable = false;
+    std::error_code ec;
+    if (!fs::is_directory(root, ec)) {
+        m_unusable = true;
+        error(root, "no such book folder", "give the folder that holds String.xml and " + book::bookDir);
+        return false;
+    }
+    CCFileUtils::sharedFileUtils()->setResourceRoot(root);
+    book::resetBookState();
+    m_book = book::bookDir;
+    // Narration decodes only with the mixer open; the silent driver never needs a sound card.
+    engine::MixerDevice audio;
+    m_audio = &audio;
+    struct Forget {
+        engine::MixerDevice*& audio;
+        ~Forget() { audio = nullptr; }
+    } forget{m_audio};
+    if (!checkConfiguration()) {
+        m_unusable = true;
+        return false;
+    }
+    if (!CCDictionary::createWithContentsOfFile((m_book + "/Stringstr.xml").c_str()))
+        error(m_book + "/Stringstr.xml", "the word texts are missing or not a property-list dictionary",
+              "write a <plist><dict> with one <key>strPPI</key><string>word</string> per word");
+    checkInterfaceTexts();
+    checkFixedImages();
+    checkScreen(kHomeLayout, {"bngoon", "bnwordlean", "bnselect", "bnreturn"});
+    checkScreen(kSettingsLayout, {"bnmain", "bnpres", "bnaotopage", "bnaoto", "bnok", "bncancel"});
+    checkPages();
+    checkSharedNames();
+    CCAutoreleasePool::sharedPool()->drain();
+    return true;
+}
+
+bool BookChecker::checkConfiguration() {
+    const std::string file = m_book + "/StringConfig.xml";
+    CCDictionary* config = nullptr;
+    {
+        LogCapture quiet;
+        config = CCDictionary::createWithContentsOfFile(file.c_str());
+        if (!config) {
+            error(file,
+                  "the configuration is missing or not a property-list dictionary" +
+                      (quiet.lines.empty() ? std::string() : " (" + quiet.lines.front() + ")"),
+                  "write a <plist><dict> with lirraSubName, pageMin, pageMax, wordMin, wordMax, ispep and "
+                  "textsize");
+            return false;
+        }
+    }
+    bool present = false;
+    std::string sub = textOf(config, "lirraSubName", present);
+    if (!present)
+        error(file, "no text for \"lirraSubName\"", "add <key>lirraSubName</key><string>folder</string>");
+    for (const char* key : {"pageMin", "pageMax", "wordMin", "wordMax", "textsize"}) {
+        std::string text = textOf(config, key, present);
+        if (!present) {
+            error(file, std::string("no text for \"") + key + "\"",
+                  std::string("add <key>") + key + "</key><string>number</string>");
+        } else if (text.find_first_of("0123456789") == std::string::npos) {
+            error(file, std::string("\"") + key + "\" is \"" + text + "\", not a number",
+                  "write a whole number in decimal digits");
+        }
+    }
+    std::string ispep = textOf(config, "ispep", present);
+    if (!present)
+        error(file, "no text for \"ispep\"", "add <key>ispep</key><string>false</string>");
+    else if (ispep != "true" && ispep != "false")
+        warn(file, "\"ispep\" is \"" + ispep + "\"; only \"true\" turns it on", "write true or false");
+
+    {
+        LogCapture quiet;
+        book::readBookConfiguration();
+    }
+    if (present && sub.empty()) {
+        error(file, "\"lirraSubName\" is empty, so no page can be found",
+              "name the folder of the page layouts");
+    } else if (!sub.empty() && (sub.find('/') != std::string::npos || sub == "." || sub == "..")) {
+        error(file, "\"lirraSubName\" \"" + sub + "\" is not a plain folder name",
+              "name a folder inside " + m_book + " without \"/\"");
+        book::subName.clear();
+    }
+    if (book::pageMin > book::pageMax)
+        error(file,
+              "pageMin " + std::to_string(book::pageMin) + " is above pageMax " +
+                  std::to_string(book::pageMax),
+              "set pageMin to the first page and pageMax to the last");
+    if (book::pageMin < 1)
+        error(file, "pageMin " + std::to_string(book::pageMin) + " is below 1", "pages are numbered from 1");
+    if (book::wordMin >= 1 && (book::wordMin < book::pageMin || book::wordMin > book::pageMax))
+        error(file,
+              "wordMin " + std::to_string(book::wordMin) + " lies outside pages " +
+                  std::to_string(book::pageMin) + " to " + std::to_string(book::pageMax),
+              "set wordMin to the first page of word learning, or below 1 to hide it");
+    if (book::textsize <= 0)
+        error(file, "textsize " + std::to_string(book::textsize) + " is not a point size",
+              "give the word label's size in points, such as 25");
+    return true;
+}
+
+void BookChecker::checkInterfaceTexts() {
+    CCDictionary* texts = nullptr;
+    {
+        LogCapture quiet;
+        texts = CCDictionary::createWithContentsOfFile("String.xml");
+    }
+    if (!texts) {
+        error("String.xml", "the interface texts are missing or not a property-list dictionary",
+              "write a <plist><dict> with the interface texts");
+        return;
+    }
+    for (const char* key : {"main_page", "setmenu_set", "bntext", "nopresenglish", "up_page", "after_page"}) {
+        bool present = false;
+        textOf(texts, key, present);
+        if (!present)
+            error("String.xml", std::string("no text for \"") + key + "\"",
+                  std::string("add <key>") + key + "</key><string>...</string>");
+    }
+}
+
+void BookChecker::checkFixedImages() {
+    std::vector<std::string> images = {"Images/up1.png",      "Images/up2.png",      "Images/next1.png",
+                                       "Images/next2.png",    "Images/play_btn.png", "Images/pause_btn.png",
+                                       "Images/bnchback1.png"};
+    if (book::ispep) {
+        images.push_back("Images/bnren1.png");
+        images.push_back("Images/bnren2.png");
+    }
+    for (const std::string& image : images)
+        checkImage(image, image, "add the page scene's picture " + image);
+}
+
+// --- layouts
+
+gui::UIWidget* BookChecker::readLayout(const std::string& file) {
+    CCFileUtils* files = CCFileUtils::sharedFileUtils();
+    std::string path = files->fullPathForFilename(file);
+    std::error_code ec;
+    if (path.empty()) {
+        error(file, "the name leaves the book folder", "keep every file inside the book folder");
+        return nullptr;
+    }
+    if (!fs::is_regular_file(path, ec)) {
+        error(file, "the layout is missing",
+              "add the layout file, made with the generator or a layout editor");
+        return nullptr;
+    }
+    Json::Value document;
+    {
+        std::ifstream in(path, std::ios::binary);
+        Json::CharReaderBuilder builder;
+        std::string errors;
+        if (!Json::parseFromStream(builder, in, &document, &errors) || !document.isObject()) {
+            std::string first = errors.substr(0, errors.find('\n'));
+            error(file, "the layout is not a JSON object" + (first.empty() ? "" : " (" + first + ")"),
+                  "write the layout as one JSON object with a \"widgetTree\"");
+            return nullptr;
+        }
+    }
+    const Json::Value& tree = document["widgetTree"];
+    if (!tree.isObject()) {
+        error(file, "the layout has no \"widgetTree\" object", "put the root widget under \"widgetTree\"");
+        return nullptr;
+    }
+    if (!(document["designWidth"].isNumeric() && document["designWidth"].asDouble() > 0 &&
+          document["designHeight"].isNumeric() && document["designHeight"].asDouble() > 0))
+        warn(file, "no positive \"designWidth\" and \"designHeight\"; the window size is used",
+             "give the design size, 640 by 960");
+
+    gui::UIWidget* root = nullptr;
+    LogCapture log;
+    {
+        QuietStdout quiet;
+        gui::UIToolkit::getInstance();
+        root = gui::LayoutReader::instance()->readLayoutFile(file);
+    }
+    for (const std::string& line : log.lines)
+        error(file, "the reader says: " + line, "mend the file the line names");
+    if (!dynamic_cast<gui::Layout*>(root)) {
+        error(file, "the root widget is not a Layout (a \"Panel\")",
+              "make the \"widgetTree\" node a \"Panel\" holding the screen");
+        return nullptr;
+    }
+    const Json::Value& version = document["version"];
+    bool older = true;
+    if (version.isString() && version.asString().size() >= 7) {
+        int a = 0, b = 0, c = 0, d = 0;
+        std::sscanf(version.asString().c_str(), "%d.%d.%d.%d", &a, &b, &c, &d);
+        older = a * 1000 + b * 100 + c * 10 + d < 250;
+    }
+    const Json::Value& merged = tree["options"]["useMergedTexture"];
+    checkReferences(file, tree, older, merged.isBool() && merged.asBool(), 0);
+    return root;
+}
+
+void BookChecker::checkReferences(const std::string& layout, const Json::Value& node, bool olderFormat,
+                                  bool mergedTextures, int depth) {
+    if (!node.isObject() || depth > 200) return;
+    const Json::Value& kind = node["classname"];
+    if (!kind.isString() || !kWidgetClasses.count(kind.asString())) return; // never attached
+    const Json::Value& options = node["options"];
+    const std::string folder = folderOf(layout);
+    auto checkFrame = [&](const std::string& key, const std::string& name) {
+        if (!CCSpriteFrameCache::sharedSpriteFrameCache()->spriteFrameByName(name.c_str()))
+            error(layout,
+                  "\"" + key + "\" names the sprite frame \"" + name + "\", which no listed sheet holds",
+                  "add the frame to a sheet in \"textures\", or list the sheet that has it");
+    };
+    auto checkFile = [&](const std::string& key, const std::string& name) {
+        std::string file = folder + name;
+        std::string fix = "add " + file + " or correct \"" + key + "\"";
+        if (isPicture(name)) {
+            checkImage(layout, file, fix);
+        } else {
+            std::string path = CCFileUtils::sharedFileUtils()->fullPathForFilename(file);
+            std::error_code ec;
+            if (path.empty() || !fs::is_regular_file(path, ec))
+                error(layout, "\"" + key + "\" names " + file + ", which is missing", fix);
+        }
+    };
+    if (options.isObject()) {
+        if (olderFormat) {
+            const Json::Value& merged = options["useMergedTexture"];
+            bool useFrames = merged.isBool() ? merged.asBool() : mergedTextures;
+            for (const char* key : kOlderResourceKeys) {
+                const Json::Value& name = options[key];
+                if (!name.isString() || name.asString().empty()) continue;
+                if (useFrames && std::string(key) != "charMapFile")
+                    checkFrame(key, name.asString());
+                else
+                    checkFile(key, name.asString());
+            }
+        } else {
+            for (const std::string& key : options.getMemberNames()) {
+                const Json::Value& data = options[key];
+                if (key.size() < 4 || key.compare(key.size() - 4, 4, "Data") != 0 || !data.isObject())
+                    continue;
+                const Json::Value& type = data["resourceType"];
+                const Json::Value& path = data["path"];
+                if (!type.isIntegral() || !path.isString() || path.asString().empty()) continue;
+                if (type.asInt() == 0) checkFile(key, path.asString());
+                if (type.asInt() == 1) checkFrame(key, path.asString());
+            }
+        }
+    }
+    for (const Json::Value& child : node["children"])
+        checkReferences(layout, child, olderFormat, mergedTextures, depth + 1);
+}
+
+void BookChecker::checkScreen(const std::string& layout, const std::vector<const char*>& buttons) {
+    gui::UIWidget* root = readLayout(layout);
+    if (root) {
+        for (const char* name : buttons)
+            if (!gui::UIToolkit::findWidgetByName(root, name))
+                error(layout, std::string("no widget named \"") + name + "\"",
+                      std::string("name the screen's button \"") + name + "\"");
+    }
+    gui::UIToolkit::purgeToolkit();
+    CCSpriteFrameCache::purgeSharedSpriteFrameCache();
+    CCTextureCache::sharedTextureCache()->removeAllTextures();
+    CCAutoreleasePool::sharedPool()->drain();
+}
+
+void BookChecker::checkPages() {
+    if (book::subName.empty() || book::pageMin > book::pageMax) return;
+    int last = book::pageMax;
+    if (static_cast<long>(book::pageMax) - book::pageMin >= kMostPagesChecked) {
+        last = book::pageMin + kMostPagesChecked - 1;
+        error(m_book + "/StringConfig.xml",
+              "pageMax " + std::to_string(book::pageMax) + " is more than " +
+                  std::to_string(kMostPagesChecked) + " pages past pageMin; only pages up to " +
+                  std::to_string(last) + " were checked",
+              "set pageMax to the book's last page");
+    }
+    // Runs of missing layouts make one line, not one line per page.
+    int missingFrom = 0;
+    auto closeRun = [&](int page) {
+        if (!missingFrom) return;
+        std::string first = book::pageLayoutPath(m_book, book::subName, missingFrom);
+        if (page - 1 == missingFrom)
+            error(first, "the layout of page " + std::to_string(missingFrom) + " is missing",
+                  "add the page, or set pageMin and pageMax to the pages that exist");
+        else
+            error(first,
+                  "the layouts of pages " + std::to_string(missingFrom) + " to " + std::to_string(page - 1) +
+                      " are missing",
+                  "add the pages, or set pageMin and pageMax to the pages that exist");
+        missingFrom = 0;
+    };
+    for (int page = book::pageMin; page >= book::pageMin && page <= last; ++page) {
+        std::string file = book::pageLayoutPath(m_book, book::subName, page);
+        std::string path = CCFileUtils::sharedFileUtils()->fullPathForFilename(file);
+        std::error_code ec;
+        if (path.empty() || !fs::exists(path, ec)) {
+            if (!missingFrom) missingFrom = page;
+            continue;
+        }
+        closeRun(page);
+        checkPage(page);
+    }
+    closeRun(last + 1);
+}
+
+void BookChecker::checkPage(int page) {
+    const std::string layout = book::pageLayoutPath(m_book, book::subName, page);
+    gui::UIWidget* root = readLayout(layout);
+    for (int index = 1; root && index <= kLastHotspotIndex; ++index) {
+        const std::string name = book::hotspotName(page, index);
+        if (!gui::UIToolkit::findWidgetByName(root, name)) continue;
+        const int tag = book::hotspotTag(page, index);
+        const std::string key = book::textKey(tag, page);
+        const std::string sound = book::soundName(tag, page);
+        const std::string word =
+            "hotspot " + name + " (page " + std::to_string(page) + " word " + std::to_string(index) + ")";
+        m_soundUsers[key + "\", narration name \"" + sound].push_back("page " + std::to_string(page) +
+                                                                      " word " + std::to_string(index));
+        if (!m_wordTexts.count(key)) {
+            LogCapture quiet;
+            if (book::readWordText(key)) m_wordTexts.insert(key);
+        }
+        if (!m_wordTexts.count(key))
+            error(m_book + "/Stringstr.xml", "no text \"" + key + "\" for the " + word,
+                  "add <key>" + key + "</key><string>the word</string>");
+        checkNarration(layout, book::narrationPath(m_book, sound), word + ", sound name " + sound);
+    }
+    gui::UIToolkit::purgeToolkit();
+    CCSpriteFrameCache::purgeSharedSpriteFrameCache();
+    CCTextureCache::sharedTextureCache()->removeAllTextures();
+    CCAutoreleasePool::sharedPool()->drain();
+}
+
+void BookChecker::checkSharedNames() {
+    for (const auto& [names, users] : m_soundUsers) {
+        if (users.size() < 2) continue;
+        std::string list;
+        for (const std::string& user : users)
+            list += (list.empty() ? "" : " and ") + user;
+        warn(m_book + "/Stringstr.xml", list + " share the text key \"" + names + "\"",
+             "give one of these words another place, since the naming rules cannot tell them apart");
+    }
+}
+
+// --- single files
+
+void BookChecker::checkImage(const std::string& from, const std::string& image, const std::string& fix) {
+    if (!m_checkedImages.insert(image).second) return;
+    std::string path = CCFileUtils::sharedFileUtils()->fullPathForFilename(image);
+    std::error_code ec;
+    if (path.empty()) {
+        error(from, "the picture " + image + " lies outside the book folder",
+              "keep every file inside the book");
+    } else if (!fs::is_regular_file(path, ec)) {
+        error(from, "the picture " + image + " is missing", fix);
+    } else if (SDL_Surface* surface = IMG_Load(path.c_str())) {
+        SDL_FreeSurface(surface);
+    } else {
+        error(from, "the picture " + image + " does not decode (" + IMG_GetError() + ")",
+              "save it again as PNG or JPEG");
+    }
+}
+
+void BookChecker::checkNarration(const std::string& from, const std::string& file, const std::string& word) {
+    std::string path = CCFileUtils::sharedFileUtils()->fullPathForFilename(file);
+    std::error_code ec;
+    if (path.empty() || !fs::is_regular_file(path, ec)) {
+        error(from, "no narration " + file + " for the " + word,
+              "record the word and save it as " + file + " (MD5 of the sound name)");
+        return;
+    }
+    std::string why;
+    if (!m_audio || (!m_audio->isOpen() && !m_audio->open("dummy", why))) {
+        error(from, "cannot decode narration here (" + why + ")", "check SDL_mixer's installation");
+        return;
+    }
+    Mix_Music* music = Mix_LoadMUS(path.c_str());
+    if (!music) {
+        error(from, "the narration " + file + " of the " + word + " does not decode (" + Mix_GetError() + ")",
+              "encode it again as MP3");
+        return;
+    }
+    double duration = Mix_MusicDuration(music);
+    Mix_FreeMusic(music);
+    if (duration <= 0)
+        error(from, "the narration " + file + " of the " + word + " has no duration",
+              "encode it again as MP3 with the spoken word in it");
+}
+
+} // namespace checker
