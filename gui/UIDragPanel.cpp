@@ -92,7 +92,8 @@ engine::CCArray* UIDragPanel::getChildren() const {
 
 void UIDragPanel::setInnerContainerSize(const CCSize& size) {
     if (!m_innerContainer) return;
-    m_innerContainer->setSize(CCSize(std::max(size.width, m_size.width), std::max(size.height, m_size.height)));
+    m_innerContainer->setSize(
+        CCSize(std::max(size.width, m_size.width), std::max(size.height, m_size.height)));
     m_innerContainer->setPosition(CCPoint(0, m_size.height - m_innerContainer->getSize().height));
 }
 
@@ -100,13 +101,14 @@ void UIDragPanel::onSizeChanged() {
     Layout::onSizeChanged();
     if (!m_innerContainer) return;
     const CCSize& inner = m_innerContainer->getSize();
-    m_innerContainer->setSize(CCSize(std::max(inner.width, m_size.width), std::max(inner.height, m_size.height)));
+    m_innerContainer->setSize(
+        CCSize(std::max(inner.width, m_size.width), std::max(inner.height, m_size.height)));
 }
 
 UIDragPanel::Edges UIDragPanel::innerEdges() const {
     if (!m_innerContainer) return {0, 0, m_size.width, m_size.height};
-    return {m_innerContainer->getLeftEdge(), m_innerContainer->getBottomEdge(), m_innerContainer->getRightEdge(),
-            m_innerContainer->getTopEdge()};
+    return {m_innerContainer->getLeftEdge(), m_innerContainer->getBottomEdge(),
+            m_innerContainer->getRightEdge(), m_innerContainer->getTopEdge()};
 }
 
 // --- touches

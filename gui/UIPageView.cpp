@@ -115,7 +115,8 @@ void UIPageView::interceptChildTouch(int phase, UIWidget* sender, const CCPoint&
         handlePress(point);
         break;
     case TOUCH_EVENT_MOVED:
-        if (!sender || std::fabs(point.x - sender->getTouchStartPos().x) <= m_childFocusCancelDistance) return;
+        if (!sender || std::fabs(point.x - sender->getTouchStartPos().x) <= m_childFocusCancelDistance)
+            return;
         sender->setFocused(false);
         handleMove(point);
         break;

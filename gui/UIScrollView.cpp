@@ -94,7 +94,8 @@ void UIScrollView::arrangeChildren() {
 
 void UIScrollView::setInnerContainerSize(const CCSize& size) {
     if (!m_innerContainer) return;
-    m_innerContainer->setSize(CCSize(std::max(size.width, m_size.width), std::max(size.height, m_size.height)));
+    m_innerContainer->setSize(
+        CCSize(std::max(size.width, m_size.width), std::max(size.height, m_size.height)));
     m_innerContainer->setPosition(CCPoint(0, m_size.height - m_innerContainer->getSize().height));
 }
 
@@ -104,7 +105,8 @@ void UIScrollView::onSizeChanged() {
     m_rightBoundary = m_size.width;
     if (!m_innerContainer) return;
     const CCSize& inner = m_innerContainer->getSize();
-    m_innerContainer->setSize(CCSize(std::max(inner.width, m_size.width), std::max(inner.height, m_size.height)));
+    m_innerContainer->setSize(
+        CCSize(std::max(inner.width, m_size.width), std::max(inner.height, m_size.height)));
     m_innerContainer->setPosition(CCPoint(0, m_size.height - m_innerContainer->getSize().height));
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // A key frame that moves the widget to a position in its parent's space.
-#include "gui/action/ActionFrame.h"
 #include "engine/base/CCGeometry.h"
+#include "gui/action/ActionFrame.h"
 
 namespace gui {
 

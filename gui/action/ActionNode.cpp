@@ -60,7 +60,8 @@ engine::CCArray* ActionNode::getFrames(int type) const {
 }
 
 void ActionNode::addFrame(ActionFrame* frame) {
-    if (engine::CCArray* frames = frame ? getFrames(frame->getFrameType()) : nullptr) frames->addObject(frame);
+    if (engine::CCArray* frames = frame ? getFrames(frame->getFrameType()) : nullptr)
+        frames->addObject(frame);
 }
 
 // --- reading
@@ -71,8 +72,9 @@ void ActionNode::readFromJson(const Json::Value* track, engine::CCObject* root) 
     for (int i = 0; i < count; ++i) {
         const Json::Value* entry = Reader::getObjectFromArray(track, "actionframelist", i);
         if (!entry) {
-            engine::CCLog("ActionNode: key frame %d of the track with action tag %d is not an object; skipped", i,
-                          m_actionTag);
+            engine::CCLog(
+                "ActionNode: key frame %d of the track with action tag %d is not an object; skipped", i,
+                m_actionTag);
             continue;
         }
         int index = Reader::getIntValue(entry, "frameid");
@@ -116,7 +118,8 @@ void ActionNode::readFromJson(const Json::Value* track, engine::CCObject* root) 
 
 void ActionNode::bindTarget(engine::CCObject* root) {
     if (auto* widget = dynamic_cast<UIWidget*>(root)) {
-        if (UIWidget* target = UIToolkit::findWidgetByActionTag(widget, m_actionTag)) m_target = target->weakHandle();
+        if (UIWidget* target = UIToolkit::findWidgetByActionTag(widget, m_actionTag))
+            m_target = target->weakHandle();
     } else if (dynamic_cast<engine::CCNode*>(root)) {
         engine::CCLog("Need a definition of <initActionNodeFromRoot> for gameObject");
     }

@@ -74,8 +74,8 @@ private:
     float m_unitTime = 0.1f;
     int m_actionTag = 0;
     UIWidget::WeakHandle m_target;
-    engine::CCSpawn* m_action = nullptr;        // retained
-    engine::CCAction* m_playedAction = nullptr; // retained
+    engine::CCSpawn* m_action = nullptr;                              // retained
+    engine::CCAction* m_playedAction = nullptr;                       // retained
     std::array<engine::CCArray*, ACTION_FRAME_TYPE_COUNT> m_frames{}; // each retained
 };
 

@@ -31,7 +31,8 @@ void ActionObject::readFromJson(const Json::Value* animation, engine::CCObject* 
     for (int i = 0; i < count; ++i) {
         const Json::Value* track = LayoutReader::getObjectFromArray(animation, "actionnodelist", i);
         if (!track) {
-            engine::CCLog("ActionObject: track %d of animation \"%s\" is not an object; skipped", i, m_name.c_str());
+            engine::CCLog("ActionObject: track %d of animation \"%s\" is not an object; skipped", i,
+                          m_name.c_str());
             continue;
         }
         ActionNode* node = ActionNode::create();

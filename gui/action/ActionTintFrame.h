@@ -1,7 +1,7 @@
 #pragma once
 // A key frame that tints the widget to a colour.
-#include "gui/action/ActionFrame.h"
 #include "engine/base/ccTypes.h"
+#include "gui/action/ActionFrame.h"
 
 namespace gui {
 

@@ -1,5 +1,8 @@
 #include "gui/action/WidgetColorTo.h"
 
+#include "engine/nodes/CCNodeRGBA.h"
+#include "gui/Layout.h"
+
 #include <algorithm>
 
 namespace gui {
@@ -32,9 +35,15 @@ WidgetColorTo* WidgetColorTo::createFade(float duration, UIWidget* widget, engin
 
 void WidgetColorTo::startWithTarget(engine::CCNode* target) {
     CCActionInterval::startWithTarget(target);
-    if (UIWidget* widget = UIWidget::resolve(m_widget)) {
-        m_fromColor = widget->getColor();
-        m_fromOpacity = widget->getOpacity();
+    UIWidget* widget = UIWidget::resolve(m_widget);
+    if (!widget) return;
+    m_fromColor = widget->getColor();
+    m_fromOpacity = widget->getOpacity();
+    // A panel answers white for itself: its image carries the tint so far.
+    auto* panel = dynamic_cast<Layout*>(widget);
+    if (engine::CCNodeRGBA* image = panel ? panel->getBackgroundImage() : nullptr) {
+        m_fromColor = image->getColor();
+        m_fromOpacity = image->getOpacity();
     }
 }
 
@@ -44,7 +53,8 @@ void WidgetColorTo::update(float time) {
     if (m_fade) {
         widget->setOpacity(between(m_fromOpacity, m_toOpacity, time));
     } else {
-        widget->setColor({between(m_fromColor.r, m_toColor.r, time), between(m_fromColor.g, m_toColor.g, time),
+        widget->setColor({between(m_fromColor.r, m_toColor.r, time),
+                          between(m_fromColor.g, m_toColor.g, time),
                           between(m_fromColor.b, m_toColor.b, time)});
     }
 }

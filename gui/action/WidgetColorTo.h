@@ -2,7 +2,8 @@
 // Tints or fades a widget through the widget's own colour operations. Used
 // for panels: their render node carries no colour, and the engine's tint and
 // fade leave it alone, while a panel's setColor and setOpacity reach its
-// background image, as the layout file's colour keys do.
+// background image, as the layout file's colour keys do. A panel without an
+// image shows no change.
 //
 // Holds the widget weakly: a widget that dies meanwhile is left alone.
 #include "engine/actions/CCActionInterval.h"

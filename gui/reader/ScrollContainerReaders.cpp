@@ -12,7 +12,8 @@ namespace gui::reader {
 
 namespace {
 engine::CCSize innerSize(const Json::Value* options) {
-    return {LayoutReader::getFloatValue(options, "innerWidth"), LayoutReader::getFloatValue(options, "innerHeight")};
+    return {LayoutReader::getFloatValue(options, "innerWidth"),
+            LayoutReader::getFloatValue(options, "innerHeight")};
 }
 } // namespace
 

@@ -6,6 +6,7 @@
 #include "engine/base/CCArray.h"
 #include "engine/base/CCAutoreleasePool.h"
 #include "engine/nodes/CCNode.h"
+#include "engine/nodes/CCNodeRGBA.h"
 #include "gui/Layout.h"
 #include "gui/LayoutReader.h"
 #include "gui/UILayer.h"
@@ -68,7 +69,8 @@ protected:
         return root;
     }
     static ActionNode* track(const std::string& file, int animation = 0, int track = 0) {
-        auto* object = static_cast<ActionObject*>(ActionManager::instance()->getAnimations(file)->objectAtIndex(animation));
+        auto* object = static_cast<ActionObject*>(
+            ActionManager::instance()->getAnimations(file)->objectAtIndex(animation));
         return static_cast<ActionNode*>(object->getActionNodes()->objectAtIndex(track));
     }
 
@@ -111,10 +113,12 @@ TEST_F(ActionTest, KeyFrameEntriesYieldOneFrameOfEachKindWhoseFirstKeyIsPresent)
         {"frameid": 10, "scalex": 2},
         {"frameid": 5, "rotation": 90, "colorg": 9}]}]},
       {"loop": true, "unittime": 0.5}]})");
-    auto* first = static_cast<ActionObject*>(ActionManager::instance()->getAnimations("page1.json")->objectAtIndex(0));
-    EXPECT_FALSE(first->getLoop()); // a number is not a boolean
+    auto* first =
+        static_cast<ActionObject*>(ActionManager::instance()->getAnimations("page1.json")->objectAtIndex(0));
+    EXPECT_FALSE(first->getLoop());     // a number is not a boolean
     EXPECT_EQ(first->getUnitTime(), 0); // absent: every step lasts no time
-    auto* second = static_cast<ActionObject*>(ActionManager::instance()->getAnimations("page1.json")->objectAtIndex(1));
+    auto* second =
+        static_cast<ActionObject*>(ActionManager::instance()->getAnimations("page1.json")->objectAtIndex(1));
     EXPECT_TRUE(second->getLoop());
     EXPECT_EQ(second->getName(), "");
     EXPECT_EQ(second->getUnitTime(), 0.5f);
@@ -132,7 +136,8 @@ TEST_F(ActionTest, KeyFrameEntriesYieldOneFrameOfEachKindWhoseFirstKeyIsPresent)
     EXPECT_EQ(frame(gui::ACTION_FRAME_MOVE, 0)->getFrameIndex(), 20);
     EXPECT_EQ(frame(gui::ACTION_FRAME_FADE, 0)->getFrameIndex(), 20);
     EXPECT_EQ(frame(gui::ACTION_FRAME_TINT, 0)->getFrameIndex(), 20);
-    EXPECT_EQ(static_cast<gui::ActionMoveFrame*>(frame(gui::ACTION_FRAME_MOVE, 0))->getPosition(), CCPoint(5, 0));
+    EXPECT_EQ(static_cast<gui::ActionMoveFrame*>(frame(gui::ACTION_FRAME_MOVE, 0))->getPosition(),
+              CCPoint(5, 0));
     EXPECT_EQ(static_cast<gui::ActionFadeFrame*>(frame(gui::ACTION_FRAME_FADE, 0))->getTargetOpacity(), 44);
     EXPECT_EQ(static_cast<gui::ActionTintFrame*>(frame(gui::ACTION_FRAME_TINT, 0))->getColor().r, 44);
     EXPECT_EQ(static_cast<gui::ActionScaleFrame*>(frame(gui::ACTION_FRAME_SCALE, 0))->getScaleY(), 0);
@@ -181,16 +186,22 @@ TEST_F(ActionTest, SeekingSetsTheWidgetAtBetweenAndBeforeFrames) {
     EXPECT_EQ(box->getPosition(), CCPoint(100, 0));
 }
 
-TEST_F(ActionTest, ColourFramesOnAPanelTintAndFadeItThroughTheWidget) {
+TEST_F(ActionTest, ColourFramesOnAPanelTintAndFadeItsBackgroundImage) {
     read(R"({"actionlist": [{"unittime": 0.1, "actionnodelist": [{"ActionTag": 7, "actionframelist": [
         {"frameid": 0, "colorr": 255, "colorg": 255, "colorb": 255, "opacity": 255},
         {"frameid": 10, "colorr": 0, "colorg": 100, "colorb": 200, "opacity": 0}]}]}]})");
     ActionNode* node = track("page1.json");
     auto* box = static_cast<gui::Layout*>(node->getTarget());
+    box->setBackgroundImage(view->writeImage("box.png", 10, 10, 0xffffffff));
+    ASSERT_NE(box->getBackgroundImage(), nullptr);
+    box->setColor({255, 255, 255});
+    EXPECT_TRUE(node->updateToTime(0.5f));
+    EXPECT_EQ(box->getBackgroundImage()->getColor().r, 127);
+    EXPECT_EQ(box->getBackgroundImage()->getColor().g, 177);
+    EXPECT_EQ(box->getBackgroundImage()->getOpacity(), 127);
     EXPECT_TRUE(node->updateToTime(1.0f));
-    EXPECT_EQ(box->getColor().g, 100);
-    EXPECT_EQ(box->getColor().b, 200);
-    EXPECT_EQ(box->getOpacity(), 0);
+    EXPECT_EQ(box->getBackgroundImage()->getColor().b, 200);
+    EXPECT_EQ(box->getBackgroundImage()->getOpacity(), 0);
 }
 
 TEST_F(ActionTest, AWidgetFreedWhileItsAnimationIsKeptIsNotTouched) {

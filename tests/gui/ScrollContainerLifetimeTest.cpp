@@ -109,8 +109,7 @@ TEST_F(ScrollContainerLifetimeTest, ReaderFillsEachContainerAndPutsChildrenInsid
           {"classname": "DragPanel", "options": {"name": "drag", "width": 100, "height": 100,
              "innerWidth": 400, "innerHeight": 300, "bounceEnable": true},
            "children": [{"classname": "Panel", "options": {"name": "p1"}}]},
-          {"classname": "PageView", "options": {"name": "pages", "touchAble": true, "clipAble": false,
-             "colorR": 9},
+          {"classname": "PageView", "options": {"name": "pages", "touchAble": true, "clipAble": false},
            "children": [{"classname": "Button", "options": {"name": "b2"}}]}]}})");
     ASSERT_NE(root, nullptr);
     auto* across = static_cast<gui::UIScrollView*>(gui::UIToolkit::findWidgetByName(root, "across"));
@@ -133,7 +132,6 @@ TEST_F(ScrollContainerLifetimeTest, ReaderFillsEachContainerAndPutsChildrenInsid
     ASSERT_NE(pages, nullptr);
     EXPECT_FALSE(pages->hasClipping()); // the panel reader's "clipAble" applies
     EXPECT_TRUE(pages->isTouchEnabled());
-    EXPECT_EQ(pages->getColor().r, 9);
     EXPECT_EQ(gui::UIToolkit::findWidgetByName(root, "b2")->getParent(), pages);
     EXPECT_EQ(pages->getPages()->count(), 0u);
 }

@@ -252,7 +252,7 @@ TEST_F(ScrollViewTest, ClippingShowsTheScrolledPartOnly) {
     scroll->addChild(colourBlock({0, 500}, {400, 500}, {0, 0, 200}));
     view->step();
     EXPECT_TRUE(isColour(view->at(300, 400), 0, 0, 200)); // the top half of the content
-    EXPECT_TRUE(isColour(view->at(300, 150), 0, 0, 0)); // below the view: cut
+    EXPECT_TRUE(isColour(view->at(300, 150), 0, 0, 0));   // below the view: cut
     // Held still after 450 points up: inner y -150, the colours meet at world 550.
     HeadlessView::touchBegan({300, 250});
     for (int i = 1; i <= 9; ++i) {
