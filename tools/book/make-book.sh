@@ -51,10 +51,11 @@ while IFS=$'\t' read -r mp3 word; do
     cached="$work/voice/$spoken.mp3"
     if [ ! -f "$cached" ]; then
         printf '%s\n' "$spoken" | text2wave -o "$work/voice/raw.wav"
-        # Silence trimmed at both ends so the highlight follows the voice;
+        # Silence trimmed at both ends so the highlight follows the voice (a
+        # low threshold keeps the faint ends of words like "night");
         # a short fade keeps the cut ends from clicking.
         sox "$work/voice/raw.wav" -c 1 -r 22050 "$work/voice/word.wav" \
-            silence 1 0.01 0.5% reverse silence 1 0.01 0.5% fade t 0.03 reverse \
+            silence 1 0.01 -60d reverse silence 1 0.01 -60d fade t 0.03 reverse \
             fade t 0.01 gain -n -1 pad 0.02 0.05
         lame --quiet --noreplaygain -m m --cbr -b 32 "$work/voice/word.wav" "$cached"
     fi
