@@ -14,7 +14,10 @@ constexpr int kAtlasWidth = 512;
 constexpr int kSpacing = 2; // keeps filtering from bleeding between frames
 
 std::string braced(int a, int b) {
-    return "{" + std::to_string(a) + "," + std::to_string(b) + "}";
+    // Appended piece by piece: GCC 12 warns (-Wrestrict) on "literal" + string.
+    std::string text(1, '{');
+    text.append(std::to_string(a)).append(1, ',').append(std::to_string(b)).append(1, '}');
+    return text;
 }
 
 } // namespace
