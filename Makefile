@@ -9,10 +9,15 @@ TEST_PACKAGES := googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-d
 	xvfb xauth x11-utils xdotool imagemagick openbox wmctrl bc espeak-ng lame \
 	fonts-sil-andika
 
+# make install PREFIX=... DESTDIR=... (DESTDIR stages a package's files).
+PREFIX ?= /usr/local
+INSTALLED := bin/lirra bin/lirra-check share/applications/lirra.desktop \
+	share/icons/hicolor/256x256/apps/lirra.png
+
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= $(shell nproc)
 
-.PHONY: run build test bench fuzz deps test-deps clean
+.PHONY: run build test bench fuzz deps test-deps clean install uninstall
 
 define install_missing
 	@missing=$$(for p in $(1); do dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'ok installed' || echo $$p; done); \
@@ -29,7 +34,8 @@ test-deps: deps
 	$(call install_missing,$(TEST_PACKAGES))
 
 build: deps
-	cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DLIRRA_TESTS=OFF
+	cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DLIRRA_TESTS=OFF \
+		-DCMAKE_INSTALL_PREFIX=$(PREFIX)
 	cmake --build build/release -j $(JOBS)
 
 run: build
@@ -50,6 +56,13 @@ bench: test-deps
 fuzz: test-deps
 	CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLIRRA_TESTS=OFF -DLIRRA_FUZZ=ON
 	cmake --build build/fuzz -j $(JOBS)
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install build/release --prefix "$(PREFIX)"
+
+uninstall:
+	rm -f $(addprefix "$(DESTDIR)$(PREFIX)"/,$(INSTALLED))
+	rm -rf "$(DESTDIR)$(PREFIX)/share/lirra"
 
 clean:
 	rm -rf build

@@ -98,6 +98,9 @@ std::string CCFileUtils::findResourceRoot(const std::string& executableFolder) {
         if (candidate == candidate.parent_path()) break;
         candidate = candidate.parent_path();
     }
+    // An installed program (<prefix>/bin) keeps its book in <prefix>/share/lirra.
+    fs::path installed = folder.parent_path() / "share" / "lirra" / "resources";
+    if (folder.has_parent_path() && fs::is_directory(installed, ec)) return canonicalFolder(installed);
     return canonicalFolder(folder / "resources");
 }
 

@@ -50,7 +50,8 @@ class CCFileUtils {
     // The root that a fresh program would start with (see above).
     static std::string defaultResourceRoot();
     // The first `resources` folder in `executableFolder`, its parent or its
-    // grandparent; `resources` in `executableFolder` when there is none.
+    // grandparent, else the installed book in ../share/lirra/resources;
+    // `resources` in `executableFolder` when there is none.
     static std::string findResourceRoot(const std::string& executableFolder);
     // The name made relative and normal ("./a//b/../c" gives "a/c"), or nothing
     // when it is refused. Pure: logs nothing.

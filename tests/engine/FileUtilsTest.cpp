@@ -148,6 +148,9 @@ TEST(FileUtilsDefaultRootTest, ResourcesFolderIsFoundBesideOrAboveTheExecutable)
     EXPECT_EQ(CCFileUtils::findResourceRoot(base + "/build/far/away/here"),
               base + "/build/far/away/here/resources");
     EXPECT_EQ(CCFileUtils::findResourceRoot("/"), "/resources");
+    // Installed: <prefix>/bin/lirra reads <prefix>/share/lirra/resources.
+    tree.write("usr/share/lirra/resources/String.xml", "");
+    EXPECT_EQ(CCFileUtils::findResourceRoot(tree.path() + "/usr/bin"), tree.path() + "/usr/share/lirra/resources");
 
     std::string executableFolder = std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
     EXPECT_EQ(CCFileUtils::defaultResourceRoot(), CCFileUtils::findResourceRoot(executableFolder));

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs into a staging folder (DESTDIR) under a prefix, runs the installed
+# program headless from elsewhere (it must find its book without
+# --resources), checks the installed book, then uninstalls.
+set -euo pipefail
+BUILD=$1
+SOURCE=$2
+TMP=$(mktemp -d /tmp/lirra-install.XXXXXX)
+trap 'rm -rf "$TMP"' EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+PREFIX=/opt/lirra
+ROOT="$TMP/stage$PREFIX"
+
+DESTDIR="$TMP/stage" cmake --install "$BUILD" --prefix "$PREFIX" >"$TMP/install.txt"
+for f in bin/lirra bin/lirra-check share/lirra/resources/testLirra/StringConfig.xml \
+    share/applications/lirra.desktop share/icons/hicolor/256x256/apps/lirra.png; do
+    [ -f "$ROOT/$f" ] || fail "$f was not installed"
+done
+grep -qx "Exec=$PREFIX/bin/lirra" "$ROOT/share/applications/lirra.desktop" || fail "the menu entry does not start $PREFIX/bin/lirra"
+grep -qx "Icon=lirra" "$ROOT/share/applications/lirra.desktop" || fail "the menu entry has no icon"
+
+cd "$TMP"
+status=0
+"$ROOT/bin/lirra" --headless --frames 30 --log "$TMP/lirra.log" >"$TMP/out.txt" 2>&1 || status=$?
+[ "$status" -eq 0 ] || { cat "$TMP/out.txt" >&2; fail "the installed program ended with status $status"; }
+grep -q -- "-----------TestController----- pip " "$TMP/lirra.log" || fail "the installed program did not read its book"
+if grep -qi "error\|missing\|cannot" "$TMP/lirra.log"; then
+    cat "$TMP/lirra.log" >&2
+    fail "the installed program reported problems with its book"
+fi
+"$ROOT/bin/lirra-check" "$ROOT/share/lirra/resources" | grep -q "the book is ready" || fail "the installed book does not check clean"
+
+make -s -C "$SOURCE" uninstall PREFIX="$PREFIX" DESTDIR="$TMP/stage" >/dev/null
+left=$(find "$TMP/stage" -type f -o -type l)
+[ -z "$left" ] || fail "uninstall left: $left"
+echo "installed, ran and uninstalled"
