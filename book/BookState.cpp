@@ -78,6 +78,13 @@ std::optional<std::string> stringFor(const CCDictionary* dictionary, const std::
     return std::nullopt;
 }
 
+// Whether `text` reads as a decimal number: optional blanks and sign, then a digit.
+bool startsWithNumber(const std::string& text) {
+    size_t i = text.find_first_not_of(" \t\n");
+    if (i != std::string::npos && (text[i] == '-' || text[i] == '+')) ++i;
+    return i < text.size() && text[i] >= '0' && text[i] <= '9';
+}
+
 std::optional<std::string> readText(const std::string& file, const std::string& key) {
     CCDictionary* dictionary = CCDictionary::createWithContentsOfFile(file.c_str());
     return stringFor(dictionary, file, key);
@@ -98,8 +105,19 @@ void readBookConfiguration() {
 
     if (texts[4] && *texts[4] == "true") ispep = true;
     int* targets[6] = {&pageMin, &pageMax, &wordMin, &wordMax, nullptr, &textsize};
-    for (int i = 0; i < 6; ++i)
-        if (targets[i] && texts[i]) *targets[i] = decimalValue(*texts[i]);
+    for (int i = 0; i < 6; ++i) {
+        if (!targets[i] || !texts[i]) continue;
+        *targets[i] = decimalValue(*texts[i]);
+        // Kept as read, but a maker must learn why the book looks wrong.
+        if (!startsWithNumber(*texts[i]))
+            CCLog("book: %s: \"%s\" is \"%s\", not a number; it counts as %d", file.c_str(), keys[i],
+                  texts[i]->c_str(), *targets[i]);
+    }
+    if (pageMin > pageMax)
+        CCLog("book: %s: pageMin %d is above pageMax %d; no page lies between them", file.c_str(), pageMin,
+              pageMax);
+    if (config && subName.empty())
+        CCLog("book: %s: \"lirraSubName\" is empty; no page layout can be found", file.c_str());
 
     const std::string pageMinText = texts[0].value_or(""), wordMinText = texts[2].value_or("");
     CCLog("-----------TestController----- %s -------------- !", subName.c_str());

@@ -1,0 +1,125 @@
+#!/usr/bin/env bash
+# The real program, headless, on damaged copies of the sample book: a script
+# visits the home page, word learning, a word, a page turn, the settings panel
+# and the page menu. Each damaged book must end the run with status 0, a log
+# line naming the problem and no sanitizer report; lirra-check, when given,
+# must report it too (status 1 or 2).
+# bad_input.sh LIRRA SOURCE [LIRRA_CHECK]
+set -uo pipefail
+LIRRA=$1
+SOURCE=$2
+CHECK=${3:-}
+TMP=$(mktemp -d /tmp/lirra-bad.XXXXXX)
+[ -n "${LIRRA_BAD_KEEP:-}" ] || trap 'rm -rf "$TMP"' EXIT
+DAMAGE="$SOURCE/tests/support/damage-book.sh"
+JOBS=${LIRRA_BAD_JOBS:-4}
+
+# Design points read from the sample book's layouts: bnwordlean (320,290) and
+# bnselect (320,180) on the home page, page 1's first word bn011 (235,286),
+# the settings panel's bnaoto (320,400).
+cat >"$TMP/script.txt" <<'SCRIPT'
+at 0.3 down 320 290
+at 0.35 up 320 290
+at 1.3 down 235 286
+at 1.35 up 235 286
+at 2.0 key Right
+at 3.0 key s
+at 3.8 down 320 400
+at 3.85 up 320 400
+at 4.0 key Escape
+at 4.6 key Escape
+at 5.4 down 320 180
+at 5.45 up 320 180
+at 6.3 key Escape
+at 7.0 quit
+SCRIPT
+
+NARRATION_11="testLirra/epc/$(printf mc011.mp3 | md5sum | cut -c1-32).mp3"
+# A 50 MB layout: page 2's own layout padded with spaces at its end (still
+# valid, so the page must simply open).
+big_layout() {
+    local f="$1/testLirra/pip/pip_2.json"
+    head -c 52428800 /dev/zero | tr '\0' ' ' >>"$f"
+}
+
+# name|expected log text (fixed string; - for none yet)|damage operations
+CASES="
+no-config|StringConfig.xml|remove testLirra/StringConfig.xml
+no-words|Stringstr.xml|remove testLirra/Stringstr.xml
+no-ui-texts|String.xml|remove String.xml
+no-home-layout|mainpage_1.json|remove mainpage/mainpage_1.json
+no-page-layout|pip_1.json|remove testLirra/pip/pip_1.json
+no-settings-layout|pageset.json|remove 3age/pageset.json
+no-page-picture|page_1.png|remove testLirra/pip/page_1.png
+no-narration|$NARRATION_11|remove $NARRATION_11
+no-button-image|next1.png|remove Images/next1.png
+no-turned-page-picture|page_2.png|remove testLirra/pip/page_2.png
+truncated-png|page_1.png|truncate testLirra/pip/page_1.png 100
+garbage-png|page_1.png|garbage testLirra/pip/page_1.png
+truncated-mp3|$NARRATION_11|truncate $NARRATION_11 20
+garbage-mp3|$NARRATION_11|garbage $NARRATION_11
+truncated-json|pip_1.json|truncate testLirra/pip/pip_1.json 100
+garbage-json|mainpage_1.json|garbage mainpage/mainpage_1.json
+truncated-xml|StringConfig.xml|truncate testLirra/StringConfig.xml 150
+garbage-xml|Stringstr.xml|garbage testLirra/Stringstr.xml
+wrong-type-config|\"pageMax\" is \"twelve\", not a number|config pageMax twelve
+wrong-type-layout|pip_1.json|write testLirra/pip/pip_1.json '{\"widgetTree\":{\"classname\":\"Panel\",\"options\":{\"name\":7,\"width\":\"wide\"},\"children\":\"none\"}}'
+huge-layout|Scene 2 onEnter|BIG
+climbing-subname|../|config lirraSubName ../../..
+page-max-far|-|config pageMax 2000000000
+page-min-above-max|pageMin 13 is above pageMax 12|config pageMin 13
+empty-subname|\"lirraSubName\" is empty|config lirraSubName ''
+"
+
+run_case() {
+    local name=$1 want=$2 ops=$3 dir="$TMP/$1"
+    mkdir -p "$dir"
+    if [ "$ops" = BIG ]; then
+        "$DAMAGE" "$SOURCE/resources" "$dir/book" && big_layout "$dir/book"
+    else
+        eval "\"\$DAMAGE\" \"\$SOURCE/resources\" \"\$dir/book\" $ops"
+    fi >"$dir/damage.txt" 2>&1 || { echo "FAIL $name: cannot damage the book" >"$dir/result"; return; }
+    local status=0
+    "$LIRRA" --headless --resources "$dir/book" --script "$TMP/script.txt" --log "$dir/log.txt" \
+        >"$dir/out.txt" 2>&1 || status=$?
+    local why=""
+    [ "$status" -eq 0 ] || why="exit status $status"
+    [ "$want" = - ] || grep -qF -- "$want" "$dir/log.txt" 2>/dev/null || why="$why; no log line with '$want'"
+    grep -qE 'Sanitizer|runtime error:' "$dir/out.txt" && why="$why; sanitizer report"
+    if [ -n "$CHECK" ]; then
+        local cs=0
+        "$CHECK" "$dir/book" >"$dir/check.txt" 2>&1 || cs=$?
+        { [ "$cs" -eq 1 ] || [ "$cs" -eq 2 ]; } || why="$why; lirra-check status $cs"
+    fi
+    rm -rf "$dir/book"
+    if [ -n "$why" ]; then
+        echo "FAIL $name: ${why#; }" >"$dir/result"
+    else
+        echo "ok $name" >"$dir/result"
+    fi
+}
+
+while IFS='|' read -r name want ops; do
+    [ -n "$name" ] || continue
+    [ -z "${LIRRA_BAD_ONLY:-}" ] || [ "$name" = "$LIRRA_BAD_ONLY" ] || continue
+    run_case "$name" "$want" "$ops" &
+    while [ "$(jobs -rp | wc -l)" -ge "$JOBS" ]; do wait -n; done
+done <<<"$CASES"
+wait
+
+failures=0
+while IFS='|' read -r name _ _; do
+    [ -n "$name" ] || continue
+    [ -z "${LIRRA_BAD_ONLY:-}" ] || [ "$name" = "$LIRRA_BAD_ONLY" ] || continue
+    result=$(cat "$TMP/$name/result" 2>/dev/null || echo "FAIL $name: no result")
+    echo "$result"
+    case $result in
+    FAIL*)
+        failures=$((failures + 1))
+        grep -v '^audio' "$TMP/$name/log.txt" 2>/dev/null | tail -8 | sed 's/^/    log: /'
+        grep -E 'Sanitizer|runtime error|ERROR|damage' "$TMP/$name/out.txt" "$TMP/$name/damage.txt" 2>/dev/null | head -5 | sed 's/^/    out: /'
+        ;;
+    esac
+done <<<"$CASES"
+[ "$failures" -eq 0 ] || { echo "$failures damaged book(s) failed" >&2; exit 1; }
+echo "PASS"
