@@ -112,6 +112,12 @@ void readBookConfiguration() {
         if (!startsWithNumber(*texts[i]))
             CCLog("book: %s: \"%s\" is \"%s\", not a number; it counts as %d", file.c_str(), keys[i],
                   texts[i]->c_str(), *targets[i]);
+        if (i < 4 && (*targets[i] > kPageNumberLimit || *targets[i] < -kPageNumberLimit)) {
+            const int kept = *targets[i] > 0 ? kPageNumberLimit : -kPageNumberLimit;
+            CCLog("book: %s: \"%s\" is %d, beyond the %d pages a book can have; it counts as %d",
+                  file.c_str(), keys[i], *targets[i], kPageNumberLimit, kept);
+            *targets[i] = kept;
+        }
     }
     if (pageMin > pageMax)
         CCLog("book: %s: pageMin %d is above pageMax %d; no page lies between them", file.c_str(), pageMin,

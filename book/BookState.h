@@ -63,9 +63,15 @@ void resetBookState();
 // digits gives 0; out of range saturates.
 int decimalValue(const std::string& text);
 
+// The largest page or word number a configuration may give (either sign):
+// names and tags join a page and a word index into one int, and the page
+// menu counts past the last page, so far larger numbers would overflow.
+constexpr int kPageNumberLimit = 999999;
+
 // Reads bookDir/StringConfig.xml into the configuration and writes the three
 // configuration log lines. A missing file or key is logged by name; the
-// value keeps what it had (the defaults on a first read).
+// value keeps what it had (the defaults on a first read). Page and word
+// numbers beyond kPageNumberLimit are logged and brought within it.
 void readBookConfiguration();
 
 // The text of `key` in String.xml, or none. A missing key is logged by

@@ -108,6 +108,22 @@ TEST_F(ConfigurationTest, AllSevenKeysAreConvertedAndLogged) {
     EXPECT_TRUE(log.contains("-----------TestController----- 3 -------------- !"));
 }
 
+// Page numbers near the int limit would overflow tags ("page * 100 + word")
+// and the page menu's count past the last page.
+TEST_F(ConfigurationTest, PageNumbersBeyondTheLimitAreBroughtWithinIt) {
+    writeConfig(entry("pageMin", "2147483640") + entry("pageMax", "99999999999") + entry("wordMin", "-5000000") +
+                entry("wordMax", "999999") + entry("textsize", "5000000"));
+    readBookConfiguration();
+    EXPECT_EQ(pageMin, kPageNumberLimit);
+    EXPECT_EQ(pageMax, kPageNumberLimit);
+    EXPECT_EQ(wordMin, -kPageNumberLimit);
+    EXPECT_EQ(wordMax, 999999);
+    EXPECT_EQ(textsize, 5000000); // not a page number
+    EXPECT_EQ(log.count("beyond the 999999 pages a book can have"), 3);
+    EXPECT_TRUE(log.contains("\"pageMax\" is 2147483647, beyond the 999999 pages a book can have; it counts as 999999"));
+    EXPECT_EQ(hotspotTag(pageMax, 30), 99999930);
+}
+
 TEST_F(ConfigurationTest, IspepTurnsTrueOnlyOnExactlyTrueAndNeverBack) {
     for (const char* text : {"True", "true ", "yes", "1"}) {
         writeConfig(entry("ispep", text));
