@@ -6,7 +6,7 @@ DEBIAN_PACKAGES := cmake ninja-build g++ pkg-config \
 	libpugixml-dev libjsoncpp-dev libfontconfig-dev libmd-dev \
 	fonts-liberation fonts-dejavu-core fonts-arphic-uming
 TEST_PACKAGES := googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev \
-	xvfb xauth x11-utils xdotool imagemagick openbox wmctrl bc espeak-ng lame \
+	xvfb xauth x11-utils x11-apps xdotool imagemagick openbox wmctrl bc espeak-ng lame \
 	fonts-sil-andika
 
 # make install PREFIX=... DESTDIR=... (DESTDIR stages a package's files).
@@ -17,7 +17,7 @@ INSTALLED := bin/lirra bin/lirra-check share/applications/lirra.desktop \
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= $(shell nproc)
 
-.PHONY: run build test bench fuzz deps test-deps clean install uninstall
+.PHONY: run build test bench fuzz soak deps test-deps clean install uninstall
 
 define install_missing
 	@missing=$$(for p in $(1); do dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'ok installed' || echo $$p; done); \
@@ -52,6 +52,15 @@ bench: test-deps
 	cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DLIRRA_TESTS=OFF -DLIRRA_BENCH=ON
 	cmake --build build/bench -j $(JOBS)
 	@for b in build/bench/bench/*_bench; do echo "== $$b"; $$b; done
+
+# The long auto-play soak (make test runs a 50-turn version): a release build,
+# so that resident memory means what it says.
+SOAK_TURNS ?= 1100
+soak: test-deps
+	cmake -S . -B build/soak -G Ninja -DCMAKE_BUILD_TYPE=Release -DLIRRA_TESTS=ON
+	cmake --build build/soak -j $(JOBS) --target book_tests
+	SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy LIRRA_SOAK_TURNS=$(SOAK_TURNS) build/soak/tests/book_tests \
+		--gtest_filter='AutoPlaySoakTest.*'
 
 fuzz: test-deps
 	CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLIRRA_TESTS=OFF -DLIRRA_FUZZ=ON
