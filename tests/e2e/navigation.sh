@@ -39,6 +39,18 @@ wait_for_pixel() {
     done
     fail "$shot: design point ($x, $y) is $(pixel "$E2E_TMP/$shot.png" "$(window_x "$x")" "$(window_y "$y")"), not $want"
 }
+# Waits until two screenshots in a row are the same: an animation (the
+# page menu's fly-in) has come to rest.
+wait_for_rest() {
+    import -window "$wid" "$E2E_TMP/rest0.png"
+    for _ in $(seq 1 100); do
+        sleep 0.1
+        import -window "$wid" "$E2E_TMP/rest1.png"
+        [ "$(compare -metric AE "$E2E_TMP/rest0.png" "$E2E_TMP/rest1.png" null: 2>&1)" = "0" ] && return 0
+        mv "$E2E_TMP/rest1.png" "$E2E_TMP/rest0.png"
+    done
+    fail "the window did not come to rest"
+}
 click() { xdotool mousemove --window "$wid" "$(window_x "$1")" "$(window_y "$2")" click 1; }
 
 # Home page -> page menu; the square of page 3 has flown in.
@@ -46,18 +58,36 @@ wait_for_pixel home 5 955 230,230,230
 click 320 400
 wait_for_log "page menu: pages 1 to 5"
 wait_for_pixel menu 360 848 255,0,0
+wait_for_rest
 click 400 848
 wait_for_log "Scene 1 onEnter"
 wait_for_pixel page3 5 955 "$(page_colour 3)"
 
-# A leftward drag of 200 points turns to page 4, one page only.
+# A leftward drag of 200 points turns to page 4, one page only. The curl
+# takes half a second; xwd grabs frames fast enough to catch it under way:
+# the top left corner still on page 3 while the lower right, lifted first,
+# shows page 4 or the turning page's back (before, both are page 3; after,
+# both page 4).
 xdotool mousemove --window "$wid" "$(window_x 500)" "$(window_y 800)" mousedown 1
 for x in 480 440 400 350 300; do xdotool mousemove --window "$wid" "$(window_x $x)" "$(window_y 800)"; done
+for i in $(seq 1 12); do xwd -silent -id "$wid" -out "$E2E_TMP/curl$i.xwd" || true; done
 xdotool mouseup 1
 wait_for_log "Scene 2 onEnter"
 wait_for_pixel page4 5 955 "$(page_colour 4)"
 grep -q "Scene 2 onEnter" "$E2E_TMP/lirra.log" && ! grep -q "page_name.*tb_5" "$E2E_TMP/lirra.log" ||
     fail "one drag turned more than one page"
+mid_curl=""
+for i in $(seq 1 12); do
+    [ -s "$E2E_TMP/curl$i.xwd" ] || continue
+    top_left=$(pixel "$E2E_TMP/curl$i.xwd" "$(window_x 5)" "$(window_y 955)")
+    lower_right=$(pixel "$E2E_TMP/curl$i.xwd" "$(window_x 630)" "$(window_y 150)")
+    if [ "$top_left" = "$(page_colour 3)" ] && [ "$lower_right" != "$(page_colour 3)" ]; then
+        mid_curl=$i
+        break
+    fi
+done
+[ -n "$mid_curl" ] || fail "no frame caught the page mid-curl"
+echo "mid-curl: frame $mid_curl of 12 caught the page turning"
 
 # Play: auto-play reads page 4's words and turns to page 5 by itself.
 click 580 40
@@ -65,6 +95,31 @@ wait_for_log "auto-play: word 1 of page 4" 15
 wait_for_log "auto-play: word 2 of page 4" 15
 wait_for_log "auto-play: word 1 of page 5" 20
 wait_for_pixel page5 5 955 "$(page_colour 5)"
+
+# F11: fullscreen on the 1280 x 1080 desktop keeps the page's 2:3 shape,
+# 720 x 1080 in the middle with black bars at the sides; F11 again gives the
+# window back.
+window_width=$WIDTH
+window_height=$HEIGHT
+xdotool windowfocus --sync "$wid" key F11
+wait_until sh -c "xdotool getwindowgeometry --shell $wid | grep -qx 'WIDTH=1280'" ||
+    fail "F11 did not make the window fill the screen"
+seen=""
+for _ in $(seq 1 100); do
+    import -window "$wid" "$E2E_TMP/fullscreen.png"
+    seen=$(pixel "$E2E_TMP/fullscreen.png" 290 10)
+    [ "$seen" = "$(page_colour 5)" ] && break
+    sleep 0.1
+done
+[ "$seen" = "$(page_colour 5)" ] || fail "fullscreen: the page's top left is $seen, not page 5's colour"
+[ "$(pixel "$E2E_TMP/fullscreen.png" 100 540)" = "0,0,0" ] && [ "$(pixel "$E2E_TMP/fullscreen.png" 1180 540)" = "0,0,0" ] ||
+    fail "fullscreen: no black bars beside the page"
+[ "$(pixel "$E2E_TMP/fullscreen.png" 990 540)" != "0,0,0" ] || fail "fullscreen: the page is narrower than 720"
+xdotool windowfocus --sync "$wid" key F11
+wait_until sh -c "xdotool getwindowgeometry --shell $wid | grep -qx 'WIDTH=$window_width'" ||
+    fail "F11 again did not give the window back"
+eval "$(xdotool getwindowgeometry --shell "$wid")"
+[ "$HEIGHT" = "$window_height" ] || fail "the window came back $WIDTH x $HEIGHT, not $window_width x $window_height"
 
 # Home: picked from the page menu, so "continue" shows.
 click 60 30
