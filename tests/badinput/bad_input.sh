@@ -66,7 +66,8 @@ wrong-type-config|\"pageMax\" is \"twelve\", not a number|config pageMax twelve
 wrong-type-layout|pip_1.json|write testLirra/pip/pip_1.json '{\"widgetTree\":{\"classname\":\"Panel\",\"options\":{\"name\":7,\"width\":\"wide\"},\"children\":\"none\"}}'
 huge-layout|Scene 2 onEnter|BIG
 climbing-subname|../|config lirraSubName ../../..
-page-max-far|-|config pageMax 2000000000
+page-max-huge|\"pageMax\" is 2000000000, beyond the 999999 pages|config pageMax 2000000000
+page-max-beyond-files|page 13 has no layout|config pageMax 40 config wordMin 12
 page-min-above-max|pageMin 13 is above pageMax 12|config pageMin 13
 empty-subname|\"lirraSubName\" is empty|config lirraSubName ''
 "

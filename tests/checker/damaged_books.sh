@@ -33,7 +33,8 @@ expect 2 "testLirra/StringConfig.xml: error: the configuration is missing" remov
 expect 2 "testLirra/StringConfig.xml: error: the configuration is missing" garbage testLirra/StringConfig.xml
 expect 1 "testLirra/pip/pip_5.json: error: the layout of page 5 is missing" remove testLirra/pip/pip_5.json
 expect 1 "testLirra/pip/pip_13.json: error: the layouts of pages 13 to 150 are missing" config pageMax 150
-expect 1 "error: pageMax 2000000000 is more than 10000 pages" config pageMax 2000000000
+expect 1 "error: \"pageMax\" is 2000000000, beyond the 999999 pages a book can have" config pageMax 2000000000
+expect 1 "error: pageMax 20000 is more than 10000 pages" config pageMax 20000
 expect 1 "error: pageMin 13 is above pageMax 12" config pageMin 13
 expect 1 "error: \"lirraSubName\" is empty" config lirraSubName ""
 expect 1 "error: \"lirraSubName\" \"../pip\" is not a plain folder name" config lirraSubName ../pip
@@ -50,6 +51,8 @@ expect 1 "Images/next1.png: error: the picture Images/next1.png is missing" remo
 expect 1 "testLirra/pip/pip_3.json: error: no narration $NARRATION_35 for the hotspot bn035" remove "$NARRATION_35"
 expect 1 "error: the narration $NARRATION_35 of the hotspot bn035 (page 3 word 5), sound name mc035.mp3 does not decode" \
     garbage "$NARRATION_35"
+expect 1 "error: the narration $NARRATION_35 of the hotspot bn035 (page 3 word 5), sound name mc035.mp3 is cut short: its frame 2 lacks" \
+    truncate "$NARRATION_35" 200
 expect 1 "testLirra/Stringstr.xml: error: no text \"str035\" for the hotspot bn035" \
     drop-key testLirra/Stringstr.xml str035
 expect 1 "String.xml: error: no text for \"bntext\"" drop-key String.xml bntext

@@ -1,4 +1,5 @@
 #include "tools/checker/BookChecker.h"
+#include "tools/checker/Mp3Frames.h"
 
 #include "book/BookNames.h"
 #include "book/BookState.h"
@@ -232,6 +233,13 @@ bool BookChecker::checkConfiguration() {
         } else if (text.find_first_of("0123456789") == std::string::npos) {
             error(file, std::string("\"") + key + "\" is \"" + text + "\", not a number",
                   "write a whole number in decimal digits");
+        } else if (const int value = book::decimalValue(text);
+                   std::string(key) != "textsize" &&
+                   (value > book::kPageNumberLimit || value < -book::kPageNumberLimit)) {
+            error(file,
+                  std::string("\"") + key + "\" is " + std::to_string(value) + ", beyond the " +
+                      std::to_string(book::kPageNumberLimit) + " pages a book can have",
+                  "write the book's real page number");
         }
     }
     std::string ispep = textOf(config, "ispep", present);
@@ -552,9 +560,21 @@ void BookChecker::checkNarration(const std::string& from, const std::string& fil
     }
     double duration = Mix_MusicDuration(music);
     Mix_FreeMusic(music);
-    if (duration <= 0)
+    if (duration <= 0) {
         error(from, "the narration " + file + " of the " + word + " has no duration",
               "encode it again as MP3 with the spoken word in it");
+        return;
+    }
+    // SDL_mixer plays what is there of a file cut short; its last frame tells.
+    if (auto bytes = CCFileUtils::sharedFileUtils()->getFileData(file)) {
+        Mp3Frames walk = walkMp3Frames(*bytes);
+        if (walk.missingBytes > 0)
+            error(from,
+                  "the narration " + file + " of the " + word + " is cut short: its frame " +
+                      std::to_string(walk.frames + 1) + " lacks " + std::to_string(walk.missingBytes) +
+                      " bytes",
+                  "copy or encode it again");
+    }
 }
 
 } // namespace checker
