@@ -1,12 +1,9 @@
-// The book's own screens, headless on the software renderer: frames of the
-// page curl between two real pages (the sample book's first two when it is
-// installed in resources/, else two made pages of the same kind), and the
-// build of a page-menu screen for a 45-page book.
+// The book's own screens, headless on the software renderer: the build of a
+// page-menu screen for a 45-page book (the sample book's files when it is in
+// resources/, else a made book of the same kind). The page curl between two
+// of the sample book's pages is in media_bench, on both renderers.
 #include "book/BookState.h"
 #include "book/MenuLayerMainMenu.h"
-#include "book/PageLayer.h"
-#include "book/TestController.h"
-#include "engine/audio/SimpleAudioEngine.h"
 #include "engine/base/CCAutoreleasePool.h"
 #include "engine/director/CCDirector.h"
 #include "engine/nodes/CCScene.h"
@@ -27,8 +24,6 @@ using namespace engine;
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr float kFrame = 1.0f / 60;
 
 void writeFile(const fs::path& path, const std::string& text) {
     fs::create_directories(path.parent_path());
@@ -106,45 +101,6 @@ void openBook() {
     book::resetBookState();
     book::readBookConfiguration();
 }
-
-book::PageLayer* runningPage() {
-    CCScene* scene = CCDirector::sharedDirector()->getRunningScene();
-    if (!scene || scene->isTransition() || CCDirector::sharedDirector()->getNextScene()) return nullptr;
-    for (CCNode* child : scene->getChildren())
-        if (auto* page = dynamic_cast<book::PageLayer*>(child)) return page;
-    return nullptr;
-}
-
-// One page turn (0.5 s at 60 frames per second, forwards then backwards).
-void BM_PageCurlBetweenTwoPages(benchmark::State& state) {
-    openBook();
-    CCDirector* director = CCDirector::sharedDirector();
-    director->runWithScene(CCScene::create());
-    book::currentPage = book::pageMin;
-    book::TestController::openPageScene();
-    director->stepFrame(kFrame);
-    long frames = 0;
-    bool forwards = true;
-    for (auto _ : state) {
-        book::PageLayer* page = runningPage();
-        if (!page) {
-            state.SkipWithError("no page on screen");
-            break;
-        }
-        if (forwards)
-            page->goNextPage(nullptr);
-        else
-            page->goPreviousPage(nullptr);
-        forwards = !forwards;
-        for (int i = 0; i < 32; ++i, ++frames)
-            director->stepFrame(kFrame);
-    }
-    state.counters["ms_per_frame"] = benchmark::Counter(
-        static_cast<double>(frames) / 1000, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-    director->reset();
-    SimpleAudioEngine::end();
-}
-BENCHMARK(BM_PageCurlBetweenTwoPages)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
 // Building one screen of the page menu (20 squares and two screen buttons).
 void BM_PageMenuBuild45Pages(benchmark::State& state) {
