@@ -205,11 +205,6 @@ void UITextField::setAnchorPoint(const CCPoint& anchor) {
 }
 
 // A field taken out of its tree stops updating; back in, it reports again.
-void UITextField::onEnter() {
-    UIWidget::onEnter();
-    if (m_updateEnabled) setUpdateEnabled(true);
-}
-
 CCSize UITextField::getContentSize() const {
     return m_textFieldRenderer ? m_textFieldRenderer->getContentSize() : engine::CCSizeZero;
 }

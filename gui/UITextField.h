@@ -115,7 +115,6 @@ public:
     // The base's touch, then the keyboard opens for this field.
     bool onTouchBegan(const engine::CCPoint& point) override;
     void setAnchorPoint(const engine::CCPoint& anchor) override;
-    void onEnter() override;
     engine::CCSize getContentSize() const override;
     const char* getKindName() const override { return "TextField"; }
     UICCTextField* getVirtualRenderer() const { return m_textFieldRenderer; }
