@@ -1,6 +1,7 @@
 // Engine core costs: a visit that updates the transforms of a large tree,
 // one scheduler tick over many timers, and taking down a scene whose nodes
 // each have a per-frame update.
+#include "engine/actions/CCMoveBy.h"
 #include "engine/base/CCAutoreleasePool.h"
 #include "engine/director/CCScheduler.h"
 #include "engine/nodes/CCNode.h"
@@ -173,6 +174,33 @@ void BM_TeardownScheduledNodes(benchmark::State& state) {
     reportPerNode(state, static_cast<size_t>(count));
 }
 BENCHMARK(BM_TeardownScheduledNodes)->Arg(1000)->Arg(4000)->Arg(16000)->Unit(benchmark::kMillisecond);
+
+// The same with every node running an action of its own (a page whose
+// pictures all move): each node's exit pauses, and its cleanup removes, only
+// its own actions.
+void BM_TeardownNodesWithActions(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto* root = new CCNode();
+        for (int i = 0; i < count; ++i) {
+            auto* node = new CCNode();
+            root->addChild(node);
+            node->release();
+        }
+        root->onEnter();
+        for (CCNode* node : root->getChildren())
+            node->runAction(CCMoveBy::create(10.0f, ccp(1, 1)));
+        CCAutoreleasePool::sharedPool()->drain();
+        state.ResumeTiming();
+        root->onExitTransitionDidStart();
+        root->onExit();
+        root->cleanup();
+        root->release();
+    }
+    reportPerNode(state, static_cast<size_t>(count));
+}
+BENCHMARK(BM_TeardownNodesWithActions)->Arg(1000)->Arg(4000)->Arg(16000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

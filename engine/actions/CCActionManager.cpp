@@ -6,93 +6,121 @@
 
 namespace engine {
 
+namespace {
+// Removed entries wait in the list until this many have gathered (and at
+// least as many as live ones), so that removing one costs no shift of the rest.
+constexpr size_t kCompactAfter = 32;
+} // namespace
+
 CCActionManager::~CCActionManager() {
     m_updating = false;
     removeAllActions();
+    compact();
 }
 
 void CCActionManager::addAction(CCAction* action, CCNode* target, bool paused) {
     if (!action || !target) return;
     action->retain();
     m_entries.push_back(std::make_unique<Entry>(Entry{action, target, paused}));
+    m_byTarget[target].push_back(m_entries.back().get());
     action->startWithTarget(target);
 }
 
-// While update() walks the list, removal only marks the entry; the list is
-// compacted afterwards so that indices and the running action stay valid.
-void CCActionManager::removeEntryAt(size_t index) {
-    Entry& entry = *m_entries[index];
+void CCActionManager::forget(const Entry& entry) {
+    auto found = m_byTarget.find(entry.target);
+    if (found == m_byTarget.end()) return;
+    std::vector<Entry*>& own = found->second;
+    auto at = std::find(own.begin(), own.end(), &entry);
+    if (at != own.end()) own.erase(at);
+    if (own.empty()) m_byTarget.erase(found);
+}
+
+// While update() walks the list, a removed action stays retained (it may be
+// in the middle of its own step) and is released when the pass ends.
+void CCActionManager::removeEntry(Entry& entry) {
     if (entry.removed) return;
     entry.removed = true;
+    ++m_removedCount;
+    forget(entry);
     // A removed action must not touch its target again: the target may be
     // dying, and the action may be in the middle of its own step.
     entry.action->stop();
-    if (!m_updating) {
-        CCAction* action = entry.action;
-        m_entries.erase(m_entries.begin() + static_cast<long>(index));
-        action->release();
-    }
+    if (m_updating) return;
+    CCAction* action = entry.action;
+    entry.action = nullptr;
+    action->release();
+    if (m_removedCount >= kCompactAfter && m_removedCount * 2 >= m_entries.size()) compact();
 }
 
 void CCActionManager::compact() {
-    std::vector<CCAction*> dead;
+    std::vector<CCAction*> held;
     auto end = std::remove_if(m_entries.begin(), m_entries.end(), [&](const std::unique_ptr<Entry>& e) {
-        if (e->removed) dead.push_back(e->action);
+        if (e->removed && e->action) held.push_back(e->action);
         return e->removed;
     });
     m_entries.erase(end, m_entries.end());
-    for (CCAction* action : dead)
+    m_removedCount = 0;
+    for (CCAction* action : held)
         action->release();
 }
 
 void CCActionManager::removeAction(CCAction* action) {
-    for (size_t i = 0; i < m_entries.size(); ++i)
-        if (m_entries[i]->action == action && !m_entries[i]->removed) {
-            removeEntryAt(i);
+    for (auto& e : m_entries)
+        if (e->action == action && !e->removed) {
+            removeEntry(*e);
             return;
         }
 }
 
 void CCActionManager::removeActionByTag(int tag, const CCNode* target) {
-    for (size_t i = 0; i < m_entries.size(); ++i) {
-        const Entry& e = *m_entries[i];
-        if (!e.removed && e.target == target && e.action->getTag() == tag) {
-            removeEntryAt(i);
+    auto found = m_byTarget.find(target);
+    if (found == m_byTarget.end()) return;
+    for (Entry* e : found->second)
+        if (e->action->getTag() == tag) {
+            removeEntry(*e);
             return;
         }
-    }
 }
 
 void CCActionManager::removeAllActionsFromTarget(const CCNode* target) {
-    for (size_t i = m_entries.size(); i-- > 0;)
-        if (i < m_entries.size() && m_entries[i]->target == target) removeEntryAt(i);
+    auto found = m_byTarget.find(target);
+    if (found == m_byTarget.end()) return;
+    // Removing changes the index; the stop calls may even add actions.
+    std::vector<Entry*> own = found->second;
+    for (Entry* e : own)
+        removeEntry(*e);
 }
 
 void CCActionManager::removeAllActions() {
     for (size_t i = m_entries.size(); i-- > 0;)
-        if (i < m_entries.size()) removeEntryAt(i);
+        if (i < m_entries.size()) removeEntry(*m_entries[i]);
 }
 
 CCAction* CCActionManager::getActionByTag(int tag, const CCNode* target) const {
-    for (const auto& e : m_entries)
-        if (!e->removed && e->target == target && e->action->getTag() == tag) return e->action;
+    auto found = m_byTarget.find(target);
+    if (found == m_byTarget.end()) return nullptr;
+    for (const Entry* e : found->second)
+        if (e->action->getTag() == tag) return e->action;
     return nullptr;
 }
 
 unsigned int CCActionManager::numberOfRunningActionsInTarget(const CCNode* target) const {
-    return static_cast<unsigned int>(std::count_if(m_entries.begin(), m_entries.end(), [&](const auto& e) {
-        return !e->removed && e->target == target;
-    }));
+    auto found = m_byTarget.find(target);
+    return found == m_byTarget.end() ? 0u : static_cast<unsigned int>(found->second.size());
 }
 
 void CCActionManager::pauseTarget(const CCNode* target) {
-    for (auto& e : m_entries)
-        if (e->target == target) e->paused = true;
+    auto found = m_byTarget.find(target);
+    if (found == m_byTarget.end()) return;
+    for (Entry* e : found->second)
+        e->paused = true;
 }
 
 void CCActionManager::resumeTarget(const CCNode* target) {
-    for (auto& e : m_entries)
-        if (e->target == target) e->paused = false;
+    auto found = m_byTarget.find(target);
+    if (found == m_byTarget.end()) return;
+    for (Entry* e : found->second)
+        e->paused = false;
 }
 
 void CCActionManager::update(float dt) {
@@ -107,6 +135,8 @@ void CCActionManager::update(float dt) {
         if (!entry->removed && running->isDone()) {
             running->stop();
             entry->removed = true;
+            ++m_removedCount;
+            forget(*entry);
         }
     }
     m_updating = false;

@@ -1,9 +1,14 @@
 #pragma once
 // Runs the actions of every node, frame by frame. Actions are retained while
 // they run; targets are not (a node stops its actions when it dies).
+//
+// Actions step in the order they were added. Each target's actions are also
+// indexed by target, so that what a node does with its own actions (pause,
+// resume, remove on exit and cleanup) costs no walk over everybody's.
 #include "engine/base/CCObject.h"
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace engine {
@@ -30,15 +35,20 @@ public:
 
 private:
     struct Entry {
-        CCAction* action; // retained
+        CCAction* action; // retained until released; then null
         CCNode* target;
         bool paused;
         bool removed = false;
     };
-    void removeEntryAt(size_t index);
+    void removeEntry(Entry& entry);
+    // Takes a removed or finished entry out of its target's index.
+    void forget(const Entry& entry);
+    // Drops removed entries from the list (releasing actions still held).
     void compact();
 
     std::vector<std::unique_ptr<Entry>> m_entries;
+    std::unordered_map<const CCNode*, std::vector<Entry*>> m_byTarget; // live entries only
+    size_t m_removedCount = 0; // removed entries still in m_entries
     bool m_updating = false;
 };
 

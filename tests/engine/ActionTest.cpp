@@ -453,6 +453,36 @@ TEST_F(ActionTest, StopActionByObjectTagAndAll) {
     EXPECT_EQ(node->numberOfRunningActions(), 0u);
 }
 
+// Each node's actions are found through the node alone: stopping, pausing
+// and finishing one node's actions leaves every other node's running, also
+// after enough removals to make the manager drop its removed entries.
+TEST_F(ActionTest, ManyNodesStopPauseAndFinishOnlyTheirOwnActions) {
+    std::vector<CCNode*> nodes;
+    for (int i = 0; i < 100; ++i) {
+        nodes.push_back(runningNode());
+        nodes.back()->runAction(CCMoveBy::create(1, ccp(10, 0)));
+        if (i % 10 == 0) nodes.back()->runAction(CCScaleTo::create(0.25f, 2));
+    }
+    director->stepFrame(0);
+    for (int i = 0; i < 100; i += 2)
+        nodes[i]->stopAllActions();
+    CCRef<CCNode> paused(nodes[1]);
+    nodes[1]->removeFromParentAndCleanup(false);
+    director->stepFrame(0.5f);
+    for (int i = 0; i < 100; ++i) {
+        if (i == 1) continue;
+        EXPECT_EQ(nodes[i]->getPositionX(), i % 2 ? 5.0f : 0.0f) << "node " << i;
+        EXPECT_EQ(nodes[i]->numberOfRunningActions(), i % 2 ? 1u : 0u) << "node " << i;
+    }
+    EXPECT_EQ(paused->getPositionX(), 0.0f);
+    EXPECT_EQ(paused->numberOfRunningActions(), 1u);
+    scene->addChild(paused.get());
+    director->stepFrame(0.5f);
+    EXPECT_EQ(paused->getPositionX(), 5.0f);
+    EXPECT_EQ(nodes[3]->getPositionX(), 10.0f);
+    EXPECT_EQ(nodes[3]->numberOfRunningActions(), 0u);
+}
+
 TEST_F(ActionTest, NodeFreedWhileItsActionsRun) {
     bool dead = false;
     MortalNode* node = MortalNode::create(&dead);
