@@ -54,7 +54,8 @@ constexpr int kFirstPage = 3, kSecondPage = 4;
 
 bool openView(bool headless) {
     // The headless pass names the dummy driver; the window pass must not inherit it.
-    static const std::string outerDriver = std::getenv("SDL_VIDEODRIVER") ? std::getenv("SDL_VIDEODRIVER") : "";
+    static const std::string outerDriver =
+        std::getenv("SDL_VIDEODRIVER") ? std::getenv("SDL_VIDEODRIVER") : "";
     if (headless)
         setenv("SDL_VIDEODRIVER", "dummy", 1);
     else if (outerDriver.empty())

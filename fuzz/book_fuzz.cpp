@@ -30,8 +30,9 @@ const fs::path& root() {
         fs::create_directories(made / "testLirra");
         CCFileUtils::sharedFileUtils()->setResourceRoot(made.string());
         CCLogSetEchoToStderr(false);
-        std::atexit(
-            [] { fs::remove_all(fs::temp_directory_path() / ("lirra-book-fuzz-" + std::to_string(getpid()))); });
+        std::atexit([] {
+            fs::remove_all(fs::temp_directory_path() / ("lirra-book-fuzz-" + std::to_string(getpid())));
+        });
         return made;
     }();
     return folder;
@@ -49,7 +50,9 @@ void checkInsideRoot(const std::string& name) {
     if (full.compare(0, base.size() + 1, base + "/") != 0) std::abort();
 }
 
-bool withinLimit(int number) { return number >= -book::kPageNumberLimit && number <= book::kPageNumberLimit; }
+bool withinLimit(int number) {
+    return number >= -book::kPageNumberLimit && number <= book::kPageNumberLimit;
+}
 
 } // namespace
 
@@ -75,7 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         checkInsideRoot(book::pageLayoutPath(book::bookDir, book::subName, page));
         for (int index : {1, 9, 10, 30, 31}) {
             int tag = book::hotspotTag(page, index);
-            if (book::indexFromTag(tag, page) != index && index <= 30 && page >= 0 && page < 100) std::abort();
+            if (book::indexFromTag(tag, page) != index && index <= 30 && page >= 0 && page < 100)
+                std::abort();
             book::readWordText(book::textKey(tag, page));
             checkInsideRoot(book::narrationPath(book::bookDir, book::soundName(tag, page)));
             (void)book::hotspotName(page, index);

@@ -1,6 +1,5 @@
 #include "gui/UIDragPanel.h"
 
-#include "engine/base/CCArray.h"
 #include "engine/nodes/CCNode.h"
 
 #include <algorithm>
@@ -35,67 +34,17 @@ UIDragPanel* UIDragPanel::create() {
     return createWidget<UIDragPanel>();
 }
 
-bool UIDragPanel::init() {
-    if (!Layout::init()) return false;
-    setUpdateEnabled(true);
-    setTouchEnabled(true);
-    setClipping(true);
-    return true;
-}
-
-void UIDragPanel::initRenderer() {
-    Layout::initRenderer();
-    if (!m_renderer) return;
-    m_innerContainer = Layout::create();
-    if (!m_innerContainer) {
-        m_renderer = nullptr;
-        return;
-    }
-    m_innerContainer->retain();
-    UIWidget::addChild(m_innerContainer);
-}
-
 void UIDragPanel::releaseResources() {
     m_dragEventHandler = {};
     for (int i = 0; i < kDirections; ++i) {
         m_berthHandlers[i] = {};
         m_bounceFinishedHandlers[i] = {};
     }
-    m_touchSource.reset();
     m_motionRunning = false;
-    // Still one of the children: the widget's teardown frees it through the
-    // shared queue, however deep the tree.
-    if (m_innerContainer) {
-        m_innerContainer->release();
-        m_innerContainer = nullptr;
-    }
-    Layout::releaseResources();
+    UIScrollingLayout::releaseResources();
 }
 
 // --- inner container
-
-bool UIDragPanel::addChild(UIWidget* child) {
-    return m_innerContainer && m_innerContainer->addChild(child);
-}
-
-bool UIDragPanel::removeChild(UIWidget* child) {
-    return m_innerContainer && m_innerContainer->removeChild(child);
-}
-
-void UIDragPanel::removeAllChildren() {
-    if (m_innerContainer) m_innerContainer->removeAllChildren();
-}
-
-engine::CCArray* UIDragPanel::getChildren() const {
-    return m_innerContainer ? m_innerContainer->getChildren() : m_children;
-}
-
-void UIDragPanel::setInnerContainerSize(const CCSize& size) {
-    if (!m_innerContainer) return;
-    m_innerContainer->setSize(
-        CCSize(std::max(size.width, m_size.width), std::max(size.height, m_size.height)));
-    m_innerContainer->setPosition(CCPoint(0, m_size.height - m_innerContainer->getSize().height));
-}
 
 void UIDragPanel::onSizeChanged() {
     Layout::onSizeChanged();
@@ -112,30 +61,6 @@ UIDragPanel::Edges UIDragPanel::innerEdges() const {
 }
 
 // --- touches
-
-bool UIDragPanel::onTouchBegan(const CCPoint& point) {
-    CCRef<UIWidget> keepAlive(this);
-    bool passed = Layout::onTouchBegan(point);
-    m_touchSource = weakHandle();
-    handlePress(point);
-    return passed;
-}
-
-void UIDragPanel::onTouchMoved(const CCPoint& point) {
-    CCRef<UIWidget> keepAlive(this);
-    Layout::onTouchMoved(point);
-    handleMove(point);
-}
-
-void UIDragPanel::onTouchEnded(const CCPoint& point) {
-    CCRef<UIWidget> keepAlive(this);
-    Layout::onTouchEnded(point);
-    handleRelease(point);
-}
-
-void UIDragPanel::onChildTouch(int phase, UIWidget* sender, const CCPoint& point) {
-    interceptChildTouch(phase, sender, point);
-}
 
 CCPoint UIDragPanel::toNodeSpace(const CCPoint& world) const {
     return m_renderer ? m_renderer->convertToNodeSpace(world) : world;
@@ -218,13 +143,6 @@ void UIDragPanel::interceptChildTouch(int phase, UIWidget* sender, const CCPoint
     default:
         break;
     }
-}
-
-bool UIDragPanel::touchSourceGone() const {
-    if (!m_touchSource) return false; // pressed directly, not through a touch
-    for (UIWidget* widget = resolve(m_touchSource); widget; widget = widget->getParent())
-        if (widget == this) return false;
-    return true;
 }
 
 // --- motion

@@ -6,15 +6,16 @@
 // pulled past its edges and springs back when let go or when the finger
 // leaves the panel.
 //
+// The inner container and the path of a touch are UIScrollingLayout's.
+//
 // Index (the source follows the same order):
 //   types ............ DragPanelMotion, DragPanelEvent
-//   creation ......... create, init, initRenderer, releaseResources
-//   inner container .. addChild, removeChild, removeAllChildren, getChildren, sizes
-//   touches .......... onTouchBegan/Moved/Ended, onChildTouch, the scroll interface
+//   creation ......... create, releaseResources
+//   inner container .. sizes
+//   touches .......... the scroll interface
 //   motion ........... glide, bounce, the motion step, berths
 //   events ........... handler binders
-#include "gui/Layout.h"
-#include "gui/UIScrollInterface.h"
+#include "gui/UIScrollingLayout.h"
 
 namespace gui {
 
@@ -48,7 +49,7 @@ enum DragPanelEvent {
 using SEL_DragPanelEvent = void (engine::CCObject::*)(engine::CCObject* sender, int event);
 #define dragpaneleventselector(_SELECTOR) static_cast<::gui::SEL_DragPanelEvent>(&_SELECTOR)
 
-class UIDragPanel : public Layout, public UIScrollInterface {
+class UIDragPanel : public UIScrollingLayout {
 public:
     static constexpr int kDirections = 8;
 
@@ -58,21 +59,10 @@ public:
     static UIDragPanel* create();
 
     // --- inner container
-    bool addChild(UIWidget* child) override;
-    bool removeChild(UIWidget* child) override;
-    void removeAllChildren() override;
-    engine::CCArray* getChildren() const override;
-    // At least the panel's own size on each axis; its top edge then meets the panel's top.
-    void setInnerContainerSize(const engine::CCSize& size);
-    Layout* getInnerContainer() const { return m_innerContainer; }
     void setBounceEnabled(bool on) { m_bounceEnabled = on; }
     bool isBounceEnabled() const { return m_bounceEnabled; }
 
     // --- touches
-    bool onTouchBegan(const engine::CCPoint& point) override;
-    void onTouchMoved(const engine::CCPoint& point) override;
-    void onTouchEnded(const engine::CCPoint& point) override;
-    void onChildTouch(int phase, UIWidget* sender, const engine::CCPoint& point) override;
     void handlePress(const engine::CCPoint& point) override;
     void handleMove(const engine::CCPoint& point) override;
     void handleRelease(const engine::CCPoint& point) override;
@@ -97,8 +87,6 @@ public:
     const char* getKindName() const override { return "DragPanel"; }
 
 protected:
-    bool init() override;
-    void initRenderer() override;
     void onSizeChanged() override;
     void releaseResources() override;
 
@@ -119,10 +107,8 @@ private:
     void fireBerth(int direction);
     void fireBounceFinished(int direction);
     void fireEvent(const Handler<SEL_PushEvent>& handler, int event);
-    bool touchSourceGone() const;
 
     // Fields in declaration order.
-    Layout* m_innerContainer = nullptr; // also a child; retained
     bool m_touching = false;
     bool m_moved = false;
     bool m_released = false;
@@ -150,7 +136,6 @@ private:
     engine::CCPoint m_motionPrevious;
     Handler<SEL_PushEvent> m_berthHandlers[kDirections];
     Handler<SEL_PushEvent> m_bounceFinishedHandlers[kDirections];
-    WeakHandle m_touchSource; // itself or the descendant that took the touch
 };
 
 } // namespace gui

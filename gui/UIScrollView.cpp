@@ -1,6 +1,5 @@
 #include "gui/UIScrollView.h"
 
-#include "engine/base/CCArray.h"
 #include "engine/nodes/CCNode.h"
 
 #include <algorithm>
@@ -25,24 +24,9 @@ UIScrollView* UIScrollView::create() {
 }
 
 bool UIScrollView::init() {
-    if (!Layout::init()) return false;
-    setUpdateEnabled(true);
-    setTouchEnabled(true);
-    setClipping(true);
+    if (!UIScrollingLayout::init()) return false;
     m_innerContainer->setTouchEnabled(false);
     return true;
-}
-
-void UIScrollView::initRenderer() {
-    Layout::initRenderer();
-    if (!m_renderer) return;
-    m_innerContainer = Layout::create();
-    if (!m_innerContainer) {
-        m_renderer = nullptr;
-        return;
-    }
-    m_innerContainer->retain();
-    UIWidget::addChild(m_innerContainer);
 }
 
 void UIScrollView::releaseResources() {
@@ -51,34 +35,10 @@ void UIScrollView::releaseResources() {
     m_scrollToBottomHandler = {};
     m_scrollToLeftHandler = {};
     m_scrollToRightHandler = {};
-    m_touchSource.reset();
-    // Still one of the children: the widget's teardown frees it (and its
-    // subtree) through the shared queue, however deep the tree.
-    if (m_innerContainer) {
-        m_innerContainer->release();
-        m_innerContainer = nullptr;
-    }
-    Layout::releaseResources();
+    UIScrollingLayout::releaseResources();
 }
 
 // --- inner container
-
-bool UIScrollView::addChild(UIWidget* child) {
-    if (!m_innerContainer || child == this) return false;
-    return m_innerContainer->addChild(child);
-}
-
-bool UIScrollView::removeChild(UIWidget* child) {
-    return m_innerContainer && m_innerContainer->removeChild(child);
-}
-
-void UIScrollView::removeAllChildren() {
-    if (m_innerContainer) m_innerContainer->removeAllChildren();
-}
-
-engine::CCArray* UIScrollView::getChildren() const {
-    return m_innerContainer ? m_innerContainer->getChildren() : m_children;
-}
 
 void UIScrollView::setArrangement(int arrangement) {
     if (m_innerContainer) m_innerContainer->setArrangement(arrangement);
@@ -90,13 +50,6 @@ int UIScrollView::getArrangement() const {
 
 void UIScrollView::arrangeChildren() {
     if (m_innerContainer) m_innerContainer->arrangeChildren();
-}
-
-void UIScrollView::setInnerContainerSize(const CCSize& size) {
-    if (!m_innerContainer) return;
-    m_innerContainer->setSize(
-        CCSize(std::max(size.width, m_size.width), std::max(size.height, m_size.height)));
-    m_innerContainer->setPosition(CCPoint(0, m_size.height - m_innerContainer->getSize().height));
 }
 
 void UIScrollView::onSizeChanged() {
@@ -111,30 +64,6 @@ void UIScrollView::onSizeChanged() {
 }
 
 // --- touches
-
-bool UIScrollView::onTouchBegan(const CCPoint& point) {
-    CCRef<UIWidget> keepAlive(this);
-    bool passed = Layout::onTouchBegan(point);
-    m_touchSource = weakHandle();
-    handlePress(point);
-    return passed;
-}
-
-void UIScrollView::onTouchMoved(const CCPoint& point) {
-    CCRef<UIWidget> keepAlive(this);
-    Layout::onTouchMoved(point);
-    handleMove(point);
-}
-
-void UIScrollView::onTouchEnded(const CCPoint& point) {
-    CCRef<UIWidget> keepAlive(this);
-    Layout::onTouchEnded(point);
-    handleRelease(point);
-}
-
-void UIScrollView::onChildTouch(int phase, UIWidget* sender, const CCPoint& point) {
-    interceptChildTouch(phase, sender, point);
-}
 
 float UIScrollView::axisCoordinate(const CCPoint& world) {
     CCPoint local = m_renderer ? m_renderer->convertToNodeSpace(world) : world;
@@ -209,13 +138,6 @@ void UIScrollView::interceptChildTouch(int phase, UIWidget* sender, const CCPoin
     default:
         break;
     }
-}
-
-bool UIScrollView::touchSourceGone() const {
-    if (!m_touchSource) return false; // pressed directly, not through a touch
-    for (UIWidget* widget = resolve(m_touchSource); widget; widget = widget->getParent())
-        if (widget == this) return false;
-    return true;
 }
 
 // --- scrolling

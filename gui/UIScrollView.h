@@ -5,16 +5,16 @@
 // leaves the frame: at an end it stops and reports that end on every
 // further move towards it.
 //
+// The inner container and the path of a touch are UIScrollingLayout's.
+//
 // Index (the source follows the same order):
 //   types ............ ScrollDirection, MoveDirection, ScrollViewEvent
-//   creation ......... create, init, initRenderer, releaseResources
-//   inner container .. addChild, removeChild, removeAllChildren, getChildren,
-//                      arrangement, setInnerContainerSize, onSizeChanged
-//   touches .......... onTouchBegan/Moved/Ended, onChildTouch, the scroll interface
+//   creation ......... create, init, releaseResources
+//   inner container .. arrangement, onSizeChanged
+//   touches .......... the scroll interface
 //   scrolling ........ scrollBy, the flick (update, autoScrollStep)
 //   events ........... handler binders and the end events
-#include "gui/Layout.h"
-#include "gui/UIScrollInterface.h"
+#include "gui/UIScrollingLayout.h"
 
 namespace gui {
 
@@ -42,7 +42,7 @@ enum ScrollViewEvent {
 using SEL_ScrollViewEvent = void (engine::CCObject::*)(engine::CCObject* sender, int event);
 #define scrollvieweventselector(_SELECTOR) static_cast<::gui::SEL_ScrollViewEvent>(&_SELECTOR)
 
-class UIScrollView : public Layout, public UIScrollInterface {
+class UIScrollView : public UIScrollingLayout {
 public:
     // A touch shorter than this starts no flick.
     static constexpr float kMinFlickTime = 0.016f;
@@ -52,28 +52,16 @@ public:
     ~UIScrollView() override;
     static UIScrollView* create();
 
-    // --- inner container: children, arrangement and size are its
-    bool addChild(UIWidget* child) override;
-    bool removeChild(UIWidget* child) override;
-    void removeAllChildren() override;
-    engine::CCArray* getChildren() const override;
+    // --- inner container: its arrangement too
     void setArrangement(int arrangement) override;
     int getArrangement() const override;
     void arrangeChildren() override;
-    // At least the view's own size on each axis; its top edge then meets the view's top.
-    void setInnerContainerSize(const engine::CCSize& size);
-    Layout* getInnerContainer() const { return m_innerContainer; }
 
     void setDirection(int direction) { m_direction = direction; }
     int getDirection() const { return m_direction; }
     int getMoveDirection() const { return m_moveDirection; }
 
     // --- touches
-    bool onTouchBegan(const engine::CCPoint& point) override;
-    void onTouchMoved(const engine::CCPoint& point) override;
-    void onTouchEnded(const engine::CCPoint& point) override;
-    // Not passed further up: the nearest container takes the drag.
-    void onChildTouch(int phase, UIWidget* sender, const engine::CCPoint& point) override;
     void handlePress(const engine::CCPoint& point) override;
     void handleMove(const engine::CCPoint& point) override;
     void handleRelease(const engine::CCPoint& point) override;
@@ -103,7 +91,6 @@ public:
 
 protected:
     bool init() override;
-    void initRenderer() override;
     void onSizeChanged() override;
     void releaseResources() override;
 
@@ -113,12 +100,9 @@ private:
     void autoScrollStep(float dt);
     void finishSlide();
     void stopPress();
-    // True when the widget whose touch we follow died or left this view.
-    bool touchSourceGone() const;
     void fireEvent(const Handler<SEL_PushEvent>& handler, ScrollViewEvent event);
 
     // Fields in declaration order.
-    Layout* m_innerContainer = nullptr; // also a child; retained
     int m_direction = SCROLLVIEW_DIR_VERTICAL;
     int m_moveDirection = SCROLLVIEW_MOVE_NONE;
     float m_touchStart = 0;
@@ -143,7 +127,6 @@ private:
     Handler<SEL_PushEvent> m_scrollToBottomHandler;
     Handler<SEL_PushEvent> m_scrollToLeftHandler;
     Handler<SEL_PushEvent> m_scrollToRightHandler;
-    WeakHandle m_touchSource; // itself or the descendant that took the touch
 };
 
 } // namespace gui

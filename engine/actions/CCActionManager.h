@@ -47,8 +47,10 @@ private:
     void compact();
 
     std::vector<std::unique_ptr<Entry>> m_entries;
-    std::unordered_map<const CCNode*, std::vector<Entry*>> m_byTarget; // live entries only
-    size_t m_removedCount = 0; // removed entries still in m_entries
+    // Live entries only.
+    std::unordered_map<const CCNode*, std::vector<Entry*>> m_byTarget;
+    // Removed entries still in m_entries.
+    size_t m_removedCount = 0;
     bool m_updating = false;
 };
 

@@ -92,9 +92,8 @@ TEST(AutoPlaySoakTest, ThousandsOfTurnsLeaveObjectsAndMemoryFlat) {
 
     // Counted, not kept: a thousand turns of log lines would be memory that grows.
     long narrations = 0;
-    const int listener = CCLogAddListener([&narrations](const std::string& line) {
-        narrations += line.rfind("audio: play ", 0) == 0;
-    });
+    const int listener = CCLogAddListener(
+        [&narrations](const std::string& line) { narrations += line.rfind("audio: play ", 0) == 0; });
     CCLogSetEchoToStderr(false);
     std::vector<Sample> samples;
     long turned = 0, frames = 0;
@@ -117,7 +116,8 @@ TEST(AutoPlaySoakTest, ThousandsOfTurnsLeaveObjectsAndMemoryFlat) {
         }
         // The last page's auto-play has stopped by itself: back to the first,
         // as a reader starting the book again would find it.
-        if (page && currentPage == pageMax && !page->isScheduled(schedule_selector(PageLayer::autoPlayStep))) {
+        if (page && currentPage == pageMax &&
+            !page->isScheduled(schedule_selector(PageLayer::autoPlayStep))) {
             pageOnScreen = currentPage = pageMin;
             autoPlayOn = true;
             TestController::openPageScene();
@@ -140,13 +140,15 @@ TEST(AutoPlaySoakTest, ThousandsOfTurnsLeaveObjectsAndMemoryFlat) {
     std::printf("soak: %ld page turns over pages %d to %d, %ld narrations, %ld frames of %.1f s\n", turned,
                 pageMin, pageMax, narrations, frames, kFrame);
     for (const Sample& s : samples)
-        std::printf("soak: turn %5ld: %ld live objects, %ld KiB resident\n", s.turns, s.objects, s.residentKiB);
+        std::printf("soak: turn %5ld: %ld live objects, %ld KiB resident\n", s.turns, s.objects,
+                    s.residentKiB);
     for (const Sample& s : samples) {
         if (s.turns <= base->turns) continue;
         EXPECT_EQ(s.objects, base->objects) << "at turn " << s.turns;
         if (kMemoryIsMeaningful) {
             EXPECT_LE(std::abs(s.residentKiB - base->residentKiB), base->residentKiB / 20)
-                << "at turn " << s.turns << " against " << base->residentKiB << " KiB at turn " << base->turns;
+                << "at turn " << s.turns << " against " << base->residentKiB << " KiB at turn "
+                << base->turns;
         }
     }
     EXPECT_GE(turned, turns);

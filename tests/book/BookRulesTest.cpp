@@ -111,8 +111,8 @@ TEST_F(ConfigurationTest, AllSevenKeysAreConvertedAndLogged) {
 // Page numbers near the int limit would overflow tags ("page * 100 + word")
 // and the page menu's count past the last page.
 TEST_F(ConfigurationTest, PageNumbersBeyondTheLimitAreBroughtWithinIt) {
-    writeConfig(entry("pageMin", "2147483640") + entry("pageMax", "99999999999") + entry("wordMin", "-5000000") +
-                entry("wordMax", "999999") + entry("textsize", "5000000"));
+    writeConfig(entry("pageMin", "2147483640") + entry("pageMax", "99999999999") +
+                entry("wordMin", "-5000000") + entry("wordMax", "999999") + entry("textsize", "5000000"));
     readBookConfiguration();
     EXPECT_EQ(pageMin, kPageNumberLimit);
     EXPECT_EQ(pageMax, kPageNumberLimit);
@@ -120,7 +120,8 @@ TEST_F(ConfigurationTest, PageNumbersBeyondTheLimitAreBroughtWithinIt) {
     EXPECT_EQ(wordMax, 999999);
     EXPECT_EQ(textsize, 5000000); // not a page number
     EXPECT_EQ(log.count("beyond the 999999 pages a book can have"), 3);
-    EXPECT_TRUE(log.contains("\"pageMax\" is 2147483647, beyond the 999999 pages a book can have; it counts as 999999"));
+    EXPECT_TRUE(log.contains(
+        "\"pageMax\" is 2147483647, beyond the 999999 pages a book can have; it counts as 999999"));
     EXPECT_EQ(hotspotTag(pageMax, 30), 99999930);
 }
 

@@ -2,6 +2,7 @@
 // touches on the virtual clock.
 #include "engine/base/CCArray.h"
 #include "gui/Layout.h"
+#include "gui/UIDragPanel.h"
 #include "gui/UILayer.h"
 #include "gui/UIPageView.h"
 #include "gui/UIScrollView.h"
@@ -269,19 +270,27 @@ TEST_F(ScrollViewTest, ClippingShowsTheScrolledPartOnly) {
     HeadlessView::touchEnded({300, 700});
 }
 
+// Both scrolling containers; neither takes itself into its inner container,
+// which would make it hold itself.
 TEST_F(ScrollViewTest, ContainerChildrenOperationsReachTheInnerContainer) {
-    UIScrollView* scroll = UIScrollView::create();
-    UIWidget* a = UIWidget::create();
-    UIWidget* b = UIWidget::create();
-    a->setName("a");
-    EXPECT_TRUE(scroll->addChild(a));
-    EXPECT_TRUE(scroll->addChild(b));
-    EXPECT_EQ(scroll->getChildren(), scroll->getInnerContainer()->getChildren());
-    EXPECT_TRUE(scroll->removeChild(a));
-    EXPECT_EQ(a->getParent(), nullptr);
-    scroll->removeAllChildren();
-    EXPECT_EQ(scroll->getChildren()->count(), 0u);
-    EXPECT_EQ(scroll->getInnerContainer()->getParent(), scroll); // the container itself stays
+    for (gui::UIScrollingLayout* scroll :
+         {static_cast<gui::UIScrollingLayout*>(UIScrollView::create()),
+          static_cast<gui::UIScrollingLayout*>(gui::UIDragPanel::create())}) {
+        SCOPED_TRACE(scroll->getKindName());
+        UIWidget* a = UIWidget::create();
+        UIWidget* b = UIWidget::create();
+        a->setName("a");
+        EXPECT_TRUE(scroll->addChild(a));
+        EXPECT_TRUE(scroll->addChild(b));
+        EXPECT_FALSE(scroll->addChild(scroll));
+        EXPECT_EQ(scroll->getChildren(), scroll->getInnerContainer()->getChildren());
+        EXPECT_EQ(scroll->getChildren()->count(), 2u);
+        EXPECT_TRUE(scroll->removeChild(a));
+        EXPECT_EQ(a->getParent(), nullptr);
+        scroll->removeAllChildren();
+        EXPECT_EQ(scroll->getChildren()->count(), 0u);
+        EXPECT_EQ(scroll->getInnerContainer()->getParent(), scroll); // the container itself stays
+    }
 }
 
 // --- page view
