@@ -35,7 +35,18 @@ bool CCTransitionZoomFlipY::initWithDuration(float duration, CCScene* scene, tOr
     if (!CCTransitionScene::initWithDuration(duration, scene)) return false;
     m_orientation = orientation;
     flatGrid(kColumns, kRows, m_vertices, m_indices);
+    m_turned.reserve(m_vertices.size());
     return true;
+}
+
+CCTexture2D* CCTransitionZoomFlipY::sideTexture(bool incoming, CCSDLRenderer& renderer) {
+    CCRef<CCTexture2D>& texture = incoming ? m_inTexture : m_outTexture;
+    unsigned int& generation = incoming ? m_inGeneration : m_outGeneration;
+    if (texture && generation == renderer.generation()) return texture.get();
+    texture = nullptr; // a target of an earlier renderer is no use to this one
+    if (!snapshot(incoming ? m_inScene : m_outScene, texture)) return nullptr;
+    generation = renderer.generation();
+    return texture.get();
 }
 
 CCTransitionZoomFlipY::Pose CCTransitionZoomFlipY::poseAt(float progress) const {
@@ -59,10 +70,9 @@ void CCTransitionZoomFlipY::draw() {
     CCSDLRenderer* renderer = CCSDLRenderer::current();
     if (!renderer) return;
     Pose pose = poseAt(getProgress());
-    CCScene* scene = pose.incoming ? m_inScene : m_outScene;
-    CCTexture2D* texture = snapshot(scene, pose.incoming ? m_inTexture : m_outTexture);
+    CCTexture2D* texture = sideTexture(pose.incoming, *renderer);
     if (!texture) {
-        scene->visit();
+        (pose.incoming ? m_inScene : m_outScene)->visit();
         return;
     }
     CCSize size = CCDirector::sharedDirector()->getWinSize();
@@ -71,15 +81,15 @@ void CCTransitionZoomFlipY::draw() {
     float eye = kEyeDistance * size.height;
     // Each grid point turns about the horizontal axis through the centre;
     // positive angles take the upper half away from the viewer.
-    std::vector<CCVertex> turned = m_vertices;
-    for (CCVertex& v : turned) {
+    m_turned = m_vertices;
+    for (CCVertex& v : m_turned) {
         float y = v.position.y - centre.y;
         float depth = -y * std::sin(radians);
         float perspective = eye / (eye - depth);
         float scale = pose.zoom * perspective;
         v.position = {centre.x + (v.position.x - centre.x) * scale, centre.y + y * std::cos(radians) * scale};
     }
-    renderer->drawTriangles(texture, turned.data(), static_cast<int>(turned.size()), m_indices.data(),
+    renderer->drawTriangles(texture, m_turned.data(), static_cast<int>(m_turned.size()), m_indices.data(),
                             static_cast<int>(m_indices.size()), m_worldTransform);
 }
 

@@ -6,9 +6,14 @@
 //
 // Up-over turns the outgoing scene's upper edge away from the viewer first;
 // down-over its lower edge. Outside the turning scene the frame is black.
+//
+// Each scene is drawn into a texture once, when its half begins (again only
+// for a renderer made anew), and the frames turn that texture.
 #include "engine/transitions/CCTransitionScene.h"
 
 namespace engine {
+
+class CCSDLRenderer;
 
 class CCTransitionZoomFlipY : public CCTransitionScene {
 public:
@@ -34,10 +39,14 @@ public:
 
 private:
     CCTransitionZoomFlipY() = default;
+    // The texture of one side, drawn when first asked for; none without render targets.
+    CCTexture2D* sideTexture(bool incoming, CCSDLRenderer& renderer);
 
     tOrientation m_orientation = kCCTransitionOrientationUpOver;
     CCRef<CCTexture2D> m_outTexture, m_inTexture;
+    unsigned int m_outGeneration = 0, m_inGeneration = 0;
     std::vector<CCVertex> m_vertices;
+    std::vector<CCVertex> m_turned; // this frame's, in room kept from the first
     std::vector<int> m_indices;
 };
 

@@ -262,6 +262,37 @@ TEST_F(TransitionTest, PageTurnDrawsEachPageOnceAndAllocatesNothingPerFrame) {
     EXPECT_EQ(newPage->draws, 2) << "drawn itself once the turn is over";
 }
 
+// The flip draws each side into a texture once, when its half begins.
+TEST_F(TransitionTest, ZoomFlipDrawsEachSideOnceAndAllocatesNothingPerFrame) {
+    runRed();
+    DrawCounter* oldSide = DrawCounter::create();
+    director()->getRunningScene()->addChild(oldSide);
+    auto* b = RecordingScene::create("b", kBlue);
+    DrawCounter* newSide = DrawCounter::create();
+    b->addChild(newSide);
+    director()->replaceScene(CCTransitionZoomFlipY::create(1.0f, b));
+    for (int frame = 0; frame < 3; ++frame)
+        director()->stepFrame(0.05f);
+#if defined(__SANITIZE_ADDRESS__)
+    static bool hooked = __sanitizer_install_malloc_and_free_hooks(countAllocation, ignoreFree) != 0;
+    ASSERT_TRUE(hooked);
+    g_allocations = 0;
+    g_countAllocations = true;
+#endif
+    for (int frame = 0; frame < 5; ++frame)
+        director()->stepFrame(0.05f);
+#if defined(__SANITIZE_ADDRESS__)
+    g_countAllocations = false;
+    EXPECT_EQ(g_allocations, 0) << "allocations in five frames of the flip";
+#endif
+    EXPECT_EQ(oldSide->draws, 1);
+    EXPECT_EQ(newSide->draws, 0) << "the new side waits for the second half";
+    for (int frame = 0; frame < 6; ++frame)
+        director()->stepFrame(0.05f);
+    EXPECT_EQ(oldSide->draws, 1);
+    EXPECT_EQ(newSide->draws, 1);
+}
+
 TEST_F(TransitionTest, DepthTestOffDrawsThePageInGridOrder) {
     runRed();
     director()->setDepthTest(false);
