@@ -4,6 +4,8 @@
 #include "engine/render/CCSDLRenderer.h"
 #include "engine/render/CCTexture2D.h"
 
+#include <utility>
+
 namespace engine {
 
 CCTransitionPageTurn* CCTransitionPageTurn::create(float duration, CCScene* scene, bool backwards) {
@@ -23,21 +25,25 @@ bool CCTransitionPageTurn::initWithDuration(float duration, CCScene* scene, bool
     return true;
 }
 
-bool CCTransitionPageTurn::takeSnapshots(CCSDLRenderer& renderer) {
-    if (m_outTexture && m_inTexture && m_snapshotGeneration == renderer.generation()) return true;
+bool CCTransitionPageTurn::takeSnapshots(CCSDLRenderer& renderer, bool incoming) {
     // Tried and failed with this renderer: its failure was logged once.
     if (m_failedGeneration == renderer.generation()) return false;
-    m_outTexture = nullptr;
-    m_inTexture = nullptr;
-    if (!snapshot(m_outScene, m_outTexture) || !snapshot(m_inScene, m_inTexture)) {
-        m_failedGeneration = renderer.generation();
-        return false;
+    if (m_snapshotGeneration != renderer.generation()) {
+        // Targets of an earlier renderer are no use to this one.
+        m_outTexture = nullptr;
+        m_inTexture = nullptr;
+        m_snapshotGeneration = renderer.generation();
     }
-    // Whole scenes over an opaque clear: nothing shows through them, and
-    // copies without blending are far cheaper on the software renderer.
-    m_outTexture->setOpaque(true);
-    m_inTexture->setOpaque(true);
-    m_snapshotGeneration = renderer.generation();
+    for (auto [scene, texture] : {std::pair{m_outScene, &m_outTexture}, std::pair{m_inScene, &m_inTexture}}) {
+        if (*texture || (texture == &m_inTexture && !incoming)) continue;
+        if (!snapshot(scene, *texture)) {
+            m_failedGeneration = renderer.generation();
+            return false;
+        }
+        // A whole scene over an opaque clear: nothing shows through it, and
+        // copies without blending are far cheaper on the software renderer.
+        (*texture)->setOpaque(true);
+    }
     return true;
 }
 
@@ -55,9 +61,18 @@ void CCTransitionPageTurn::drawFlatRect(CCSDLRenderer& renderer, CCTexture2D* pa
 void CCTransitionPageTurn::draw() {
     CCSDLRenderer* renderer = CCSDLRenderer::current();
     if (!renderer) return;
-    if (!takeSnapshots(*renderer)) {
+    // At the very start the outgoing page covers the whole frame, forwards
+    // (flat, about to lift) and backwards (the incoming page lies past the
+    // left edge): it is all there is to draw.
+    const bool start = getProgress() <= 0.0f;
+    if (!takeSnapshots(*renderer, !start)) {
         // Without render targets the turn cannot be drawn; show where it leads.
         (getProgress() < 0.5f ? m_outScene : m_inScene)->visit();
+        return;
+    }
+    if (start) {
+        const CCSize& size = m_outTexture->getContentSize();
+        drawFlatRect(*renderer, m_outTexture.get(), CCRect(0, 0, size.width, size.height));
         return;
     }
     // Forwards the outgoing page turns away from the incoming one beneath;

@@ -1,11 +1,13 @@
 #pragma once
 // A page turn: the outgoing scene curls away like a book's page, showing the
 // incoming scene beneath it; backwards, the incoming scene's page uncurls
-// onto the outgoing one. Both scenes are drawn into render targets once, at
-// the first frame (again only if the renderer was opened anew meanwhile), so
-// a frame of the turn costs two pages' pixels whatever the pages hold; what
-// the scenes do meanwhile shows once the turn is over. The turning page is a
-// bent mesh (PageCurlMesh) with a shaded back.
+// onto the outgoing one. Both scenes are drawn into render targets once (again
+// only if the renderer was opened anew meanwhile), so a frame of the turn
+// costs two pages' pixels whatever the pages hold; what the scenes do
+// meanwhile shows once the turn is over. The first frame shows the outgoing
+// page alone, so the incoming one is drawn at the second: the turn's most
+// costly frame does half the work. The turning page is a bent mesh
+// (PageCurlMesh) with a shaded back.
 //
 // With the director's depth test on, the page's parts are drawn back to
 // front, so the raised curl and the page's back always cover what lies below
@@ -34,8 +36,9 @@ public:
 
 private:
     CCTransitionPageTurn() = default;
-    // Both snapshots, taken when missing or made by a closed renderer.
-    bool takeSnapshots(CCSDLRenderer& renderer);
+    // The outgoing scene's snapshot and, with `incoming`, the incoming one's,
+    // each taken when missing or made by a closed renderer.
+    bool takeSnapshots(CCSDLRenderer& renderer, bool incoming);
     void drawFlatRect(CCSDLRenderer& renderer, CCTexture2D* page, const CCRect& rect);
 
     bool m_backwards = false;

@@ -240,7 +240,10 @@ TEST_F(TransitionTest, PageTurnDrawsEachPageOnceAndAllocatesNothingPerFrame) {
     DrawCounter* newPage = DrawCounter::create();
     b->addChild(newPage);
     director()->replaceScene(CCTransitionPageTurn::create(0.5f, b, false));
-    for (int frame = 0; frame < 3; ++frame)
+    director()->stepFrame(0.05f);
+    EXPECT_EQ(oldPage->draws, 1);
+    EXPECT_EQ(newPage->draws, 0) << "the first frame shows the old page alone";
+    for (int frame = 0; frame < 2; ++frame)
         director()->stepFrame(0.05f);
 #if defined(__SANITIZE_ADDRESS__)
     static bool hooked = __sanitizer_install_malloc_and_free_hooks(countAllocation, ignoreFree) != 0;
