@@ -48,10 +48,29 @@ start_x() {
     wait_until display_chosen || fail "Xvfb did not start: $(cat "$E2E_TMP/xvfb.log")"
     export DISPLAY=":$(head -1 "$E2E_TMP/display")"
     wait_until xdpyinfo || fail "Xvfb on $DISPLAY does not answer"
-    openbox >"$E2E_TMP/openbox.log" 2>&1 &
-    WM_PID=$!
-    # Ready once it answers as the desktop's window manager.
-    wait_until wmctrl -m || fail "the window manager did not start"
+    # Ready once it answers as the desktop's window manager. Once in a long
+    # loaded run openbox did not come up; a fresh one is started then, and
+    # its log goes with the failure.
+    local attempt
+    for attempt in 1 2 3; do
+        openbox >"$E2E_TMP/openbox.log" 2>&1 &
+        WM_PID=$!
+        wm_answers && return 0
+        echo "openbox did not answer (attempt $attempt): $(tail -3 "$E2E_TMP/openbox.log")" >&2
+        kill "$WM_PID" 2>/dev/null || true
+        wait "$WM_PID" 2>/dev/null || true
+    done
+    fail "the window manager did not start: $(tail -5 "$E2E_TMP/openbox.log")"
+}
+
+# Whether openbox answers within a third of the deadline (false as soon as it has died).
+wm_answers() {
+    local end=$((SECONDS + E2E_DEADLINE / 3))
+    until wmctrl -m >/dev/null 2>&1; do
+        kill -0 "$WM_PID" 2>/dev/null || return 1
+        [ "$SECONDS" -ge "$end" ] && return 1
+        sleep 0.1
+    done
 }
 
 display_chosen() {
