@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -230,70 +231,69 @@ void countAllocation(const volatile void*, size_t) {
 void ignoreFree(const volatile void*) {}
 #endif
 
+// Steps `frames` frames of 0.05 s; answers how many allocations they made,
+// or none where the sanitizer's hooks that count them are missing.
+std::optional<long> allocationsOver(int frames) {
+#if defined(__SANITIZE_ADDRESS__)
+    static bool hooked = __sanitizer_install_malloc_and_free_hooks(countAllocation, ignoreFree) != 0;
+    if (!hooked) ADD_FAILURE() << "the allocation hooks cannot be installed";
+    g_allocations = 0;
+    g_countAllocations = hooked;
+#endif
+    for (int frame = 0; frame < frames; ++frame)
+        CCDirector::sharedDirector()->stepFrame(0.05f);
+#if defined(__SANITIZE_ADDRESS__)
+    g_countAllocations = false;
+    if (hooked) return g_allocations;
+#endif
+    return std::nullopt;
+}
+
+// The running red scene and a blue one to come, each with a draw counter.
+struct CountedScenes {
+    DrawCounter* old = DrawCounter::create();
+    DrawCounter* coming = DrawCounter::create();
+    CCScene* next = RecordingScene::create("b", kBlue);
+    CountedScenes() {
+        CCDirector::sharedDirector()->getRunningScene()->addChild(old);
+        next->addChild(coming);
+    }
+};
+
 } // namespace
 
 TEST_F(TransitionTest, PageTurnDrawsEachPageOnceAndAllocatesNothingPerFrame) {
     runRed();
-    DrawCounter* oldPage = DrawCounter::create();
-    director()->getRunningScene()->addChild(oldPage);
-    auto* b = RecordingScene::create("b", kBlue);
-    DrawCounter* newPage = DrawCounter::create();
-    b->addChild(newPage);
-    director()->replaceScene(CCTransitionPageTurn::create(0.5f, b, false));
+    CountedScenes pages;
+    director()->replaceScene(CCTransitionPageTurn::create(0.5f, pages.next, false));
     director()->stepFrame(0.05f);
-    EXPECT_EQ(oldPage->draws, 1);
-    EXPECT_EQ(newPage->draws, 0) << "the first frame shows the old page alone";
+    EXPECT_EQ(pages.old->draws, 1);
+    EXPECT_EQ(pages.coming->draws, 0) << "the first frame shows the old page alone";
     for (int frame = 0; frame < 2; ++frame)
         director()->stepFrame(0.05f);
-#if defined(__SANITIZE_ADDRESS__)
-    static bool hooked = __sanitizer_install_malloc_and_free_hooks(countAllocation, ignoreFree) != 0;
-    ASSERT_TRUE(hooked);
-    g_allocations = 0;
-    g_countAllocations = true;
-#endif
-    for (int frame = 0; frame < 5; ++frame)
-        director()->stepFrame(0.05f);
-#if defined(__SANITIZE_ADDRESS__)
-    g_countAllocations = false;
-    EXPECT_EQ(g_allocations, 0) << "allocations in five frames of the turn";
-#endif
-    EXPECT_EQ(oldPage->draws, 1);
-    EXPECT_EQ(newPage->draws, 1);
+    EXPECT_EQ(allocationsOver(5).value_or(0), 0) << "allocations in five frames of the turn";
+    EXPECT_EQ(pages.old->draws, 1);
+    EXPECT_EQ(pages.coming->draws, 1);
     for (int frame = 0; frame < 3; ++frame)
         director()->stepFrame(0.05f);
-    EXPECT_EQ(director()->getRunningScene(), b);
-    EXPECT_EQ(newPage->draws, 2) << "drawn itself once the turn is over";
+    EXPECT_EQ(director()->getRunningScene(), pages.next);
+    EXPECT_EQ(pages.coming->draws, 2) << "drawn itself once the turn is over";
 }
 
 // The flip draws each side into a texture once, when its half begins.
 TEST_F(TransitionTest, ZoomFlipDrawsEachSideOnceAndAllocatesNothingPerFrame) {
     runRed();
-    DrawCounter* oldSide = DrawCounter::create();
-    director()->getRunningScene()->addChild(oldSide);
-    auto* b = RecordingScene::create("b", kBlue);
-    DrawCounter* newSide = DrawCounter::create();
-    b->addChild(newSide);
-    director()->replaceScene(CCTransitionZoomFlipY::create(1.0f, b));
+    CountedScenes sides;
+    director()->replaceScene(CCTransitionZoomFlipY::create(1.0f, sides.next));
     for (int frame = 0; frame < 3; ++frame)
         director()->stepFrame(0.05f);
-#if defined(__SANITIZE_ADDRESS__)
-    static bool hooked = __sanitizer_install_malloc_and_free_hooks(countAllocation, ignoreFree) != 0;
-    ASSERT_TRUE(hooked);
-    g_allocations = 0;
-    g_countAllocations = true;
-#endif
-    for (int frame = 0; frame < 5; ++frame)
-        director()->stepFrame(0.05f);
-#if defined(__SANITIZE_ADDRESS__)
-    g_countAllocations = false;
-    EXPECT_EQ(g_allocations, 0) << "allocations in five frames of the flip";
-#endif
-    EXPECT_EQ(oldSide->draws, 1);
-    EXPECT_EQ(newSide->draws, 0) << "the new side waits for the second half";
+    EXPECT_EQ(allocationsOver(5).value_or(0), 0) << "allocations in five frames of the flip";
+    EXPECT_EQ(sides.old->draws, 1);
+    EXPECT_EQ(sides.coming->draws, 0) << "the new side waits for the second half";
     for (int frame = 0; frame < 6; ++frame)
         director()->stepFrame(0.05f);
-    EXPECT_EQ(oldSide->draws, 1);
-    EXPECT_EQ(newSide->draws, 1);
+    EXPECT_EQ(sides.old->draws, 1);
+    EXPECT_EQ(sides.coming->draws, 1);
 }
 
 TEST_F(TransitionTest, DepthTestOffDrawsThePageInGridOrder) {
