@@ -8,7 +8,6 @@
 namespace gui {
 
 using engine::CCPoint;
-using engine::CCRef;
 using engine::CCSize;
 
 namespace {
@@ -311,20 +310,11 @@ void UIDragPanel::setBounceFinishedHandler(int direction, engine::CCObject* targ
 }
 
 void UIDragPanel::fireBerth(int direction) {
-    fireEvent(m_berthHandlers[direction - 1], direction - 1);
+    fireEvent(m_berthHandlers[direction - 1], m_dragEventHandler, direction - 1);
 }
 
 void UIDragPanel::fireBounceFinished(int direction) {
-    fireEvent(m_bounceFinishedHandlers[direction - 1], direction + 7);
-}
-
-void UIDragPanel::fireEvent(const Handler<SEL_PushEvent>& handler, int event) {
-    // Copies: a handler may rebind either one.
-    Handler<SEL_PushEvent> own = handler;
-    Handler<SEL_DragPanelEvent> any = m_dragEventHandler;
-    CCRef<UIWidget> keepAlive(this);
-    if (own) (own.target->*own.selector)(this);
-    if (any) (any.target->*any.selector)(this, event);
+    fireEvent(m_bounceFinishedHandlers[direction - 1], m_dragEventHandler, direction + 7);
 }
 
 } // namespace gui

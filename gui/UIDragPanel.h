@@ -106,7 +106,6 @@ private:
     void motionStep(float dt);
     void fireBerth(int direction);
     void fireBounceFinished(int direction);
-    void fireEvent(const Handler<SEL_PushEvent>& handler, int event);
 
     // Fields in declaration order.
     bool m_touching = false;

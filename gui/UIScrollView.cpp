@@ -8,7 +8,6 @@
 namespace gui {
 
 using engine::CCPoint;
-using engine::CCRef;
 using engine::CCSize;
 
 // --- creation
@@ -159,13 +158,13 @@ bool UIScrollView::scrollBy(float offset) {
         if (m_moveDirection == SCROLLVIEW_MOVE_UP && bottom + offset >= m_bottomBoundary) {
             moveInnerBy(m_bottomBoundary - bottom);
             m_bottomEnded = true;
-            fireEvent(m_scrollToBottomHandler, SCROLLVIEW_EVENT_SCROLL_TO_BOTTOM);
+            fireEvent(m_scrollToBottomHandler, m_scrollEventHandler, SCROLLVIEW_EVENT_SCROLL_TO_BOTTOM);
             return false;
         }
         if (m_moveDirection == SCROLLVIEW_MOVE_DOWN && top + offset <= m_topBoundary) {
             moveInnerBy(m_topBoundary - top);
             m_topEnded = true;
-            fireEvent(m_scrollToTopHandler, SCROLLVIEW_EVENT_SCROLL_TO_TOP);
+            fireEvent(m_scrollToTopHandler, m_scrollEventHandler, SCROLLVIEW_EVENT_SCROLL_TO_TOP);
             return false;
         }
         moveInnerBy(offset);
@@ -178,13 +177,13 @@ bool UIScrollView::scrollBy(float offset) {
         if (m_moveDirection == SCROLLVIEW_MOVE_LEFT && right + offset <= m_rightBoundary) {
             moveInnerBy(m_rightBoundary - right);
             m_rightEnded = true;
-            fireEvent(m_scrollToRightHandler, SCROLLVIEW_EVENT_SCROLL_TO_RIGHT);
+            fireEvent(m_scrollToRightHandler, m_scrollEventHandler, SCROLLVIEW_EVENT_SCROLL_TO_RIGHT);
             return false;
         }
         if (m_moveDirection == SCROLLVIEW_MOVE_RIGHT && left + offset >= m_leftBoundary) {
             moveInnerBy(m_leftBoundary - left);
             m_leftEnded = true;
-            fireEvent(m_scrollToLeftHandler, SCROLLVIEW_EVENT_SCROLL_TO_LEFT);
+            fireEvent(m_scrollToLeftHandler, m_scrollEventHandler, SCROLLVIEW_EVENT_SCROLL_TO_LEFT);
             return false;
         }
         moveInnerBy(offset);
@@ -242,15 +241,6 @@ void UIScrollView::setScrollToLeftHandler(engine::CCObject* target, SEL_PushEven
 
 void UIScrollView::setScrollToRightHandler(engine::CCObject* target, SEL_PushEvent selector) {
     m_scrollToRightHandler.bind(target, selector);
-}
-
-void UIScrollView::fireEvent(const Handler<SEL_PushEvent>& handler, ScrollViewEvent event) {
-    // Copies: a handler may rebind either one.
-    Handler<SEL_PushEvent> own = handler;
-    Handler<SEL_ScrollViewEvent> any = m_scrollEventHandler;
-    CCRef<UIWidget> keepAlive(this);
-    if (own) (own.target->*own.selector)(this);
-    if (any) (any.target->*any.selector)(this, event);
 }
 
 } // namespace gui

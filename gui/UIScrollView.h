@@ -100,7 +100,6 @@ private:
     void autoScrollStep(float dt);
     void finishSlide();
     void stopPress();
-    void fireEvent(const Handler<SEL_PushEvent>& handler, ScrollViewEvent event);
 
     // Fields in declaration order.
     int m_direction = SCROLLVIEW_DIR_VERTICAL;

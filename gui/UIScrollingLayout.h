@@ -41,6 +41,16 @@ protected:
     void releaseResources() override;
     // True when the widget whose touch we follow died or left this panel.
     bool touchSourceGone() const;
+    // An event: its own handler (sender), then the handler of all events
+    // (sender, event). Both are copied first, since either may rebind them.
+    template <class AllEvents>
+    void fireEvent(const Handler<SEL_PushEvent>& handler, const Handler<AllEvents>& allEvents, int event) {
+        Handler<SEL_PushEvent> own = handler;
+        Handler<AllEvents> any = allEvents;
+        engine::CCRef<UIWidget> keepAlive(this);
+        if (own) (own.target->*own.selector)(this);
+        if (any) (any.target->*any.selector)(this, event);
+    }
 
     Layout* m_innerContainer = nullptr; // also a child; retained
     WeakHandle m_touchSource;           // itself or the descendant that took the touch
