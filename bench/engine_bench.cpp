@@ -151,46 +151,22 @@ public:
 };
 
 // What the director does to a scene it lets go: exit (pausing every node),
-// cleanup (unscheduling every node), release (each node's destructor
-// unschedules once more). The per-node cost must not grow with the scene.
-void BM_TeardownScheduledNodes(benchmark::State& state) {
+// cleanup (unscheduling every node and removing its actions), release (each
+// node's destructor unschedules once more). `busy` gives a running node its
+// work. The per-node cost must not grow with the scene.
+template <class Node, class Busy> void measureTeardown(benchmark::State& state, Busy busy) {
     const int count = static_cast<int>(state.range(0));
     for (auto _ : state) {
         state.PauseTiming();
         auto* root = new CCNode();
         for (int i = 0; i < count; ++i) {
-            auto* node = new UpdatingNode();
-            node->scheduleUpdate();
-            root->addChild(node);
-            node->release();
-        }
-        root->onEnter();
-        state.ResumeTiming();
-        root->onExitTransitionDidStart();
-        root->onExit();
-        root->cleanup();
-        root->release();
-    }
-    reportPerNode(state, static_cast<size_t>(count));
-}
-BENCHMARK(BM_TeardownScheduledNodes)->Arg(1000)->Arg(4000)->Arg(16000)->Unit(benchmark::kMillisecond);
-
-// The same with every node running an action of its own (a page whose
-// pictures all move): each node's exit pauses, and its cleanup removes, only
-// its own actions.
-void BM_TeardownNodesWithActions(benchmark::State& state) {
-    const int count = static_cast<int>(state.range(0));
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto* root = new CCNode();
-        for (int i = 0; i < count; ++i) {
-            auto* node = new CCNode();
+            auto* node = new Node();
             root->addChild(node);
             node->release();
         }
         root->onEnter();
         for (CCNode* node : root->getChildren())
-            node->runAction(CCMoveBy::create(10.0f, ccp(1, 1)));
+            busy(node);
         CCAutoreleasePool::sharedPool()->drain();
         state.ResumeTiming();
         root->onExitTransitionDidStart();
@@ -199,6 +175,17 @@ void BM_TeardownNodesWithActions(benchmark::State& state) {
         root->release();
     }
     reportPerNode(state, static_cast<size_t>(count));
+}
+
+void BM_TeardownScheduledNodes(benchmark::State& state) {
+    measureTeardown<UpdatingNode>(state, [](CCNode* node) { node->scheduleUpdate(); });
+}
+BENCHMARK(BM_TeardownScheduledNodes)->Arg(1000)->Arg(4000)->Arg(16000)->Unit(benchmark::kMillisecond);
+
+// Every node running an action of its own (a page whose pictures all move):
+// each node's exit pauses, and its cleanup removes, only its own actions.
+void BM_TeardownNodesWithActions(benchmark::State& state) {
+    measureTeardown<CCNode>(state, [](CCNode* node) { node->runAction(CCMoveBy::create(10.0f, ccp(1, 1))); });
 }
 BENCHMARK(BM_TeardownNodesWithActions)->Arg(1000)->Arg(4000)->Arg(16000)->Unit(benchmark::kMillisecond);
 
