@@ -9,6 +9,7 @@
 #include "engine/menu/CCMenuItemFont.h"
 #include "engine/menu/CCMenuItemImage.h"
 #include "engine/nodes/CCSprite.h"
+#include "engine/platform/CCClock.h"
 #include "engine/text/CCLabelTTF.h"
 #include "gui/Layout.h"
 #include "gui/LayoutReader.h"
@@ -207,6 +208,7 @@ void PageLayer::onEnter() {
 
 void PageLayer::onEnterTransitionDidFinish() {
     CCLayer::onEnterTransitionDidFinish();
+    if (m_shownSince < 0) m_shownSince = CCClock::now();
     CCLog("Scene %d: onEnterTransitionDidFinish", m_sceneNumber);
 }
 

@@ -48,6 +48,12 @@ public:
     void openSettings(engine::CCObject* sender);
     // Builds the twin page at currentPage and turns to it.
     void switchPageScene();
+    // A horizontal travel from `fromX` to `toX` of the swipe distance or more
+    // turns the page (within the book); answers whether it turned.
+    bool turnBySwipe(float fromX, float toX);
+    // Whether the page is alone on screen and not leaving: a page that has
+    // started to turn or is part of a transition takes no keys and no words.
+    bool takesInput() const;
 
     // --- touches that no menu item or widget claimed: swipe and hint
     void ccTouchesBegan(engine::CCSet* touches, engine::CCEvent* event) override;
@@ -111,8 +117,14 @@ private:
     void buildBubble();
     void bindHotspots();
     void startAutoPlayIfOn();
+    // Seconds that auto-play still waits before it turns a page without
+    // words, which would otherwise flip away before a child sees it.
+    double wordlessPageWaitLeft() const;
+    // Auto-play has read the last word of the last page: it ends as a pause does.
+    void endAutoPlayAtBookEnd();
 
     int m_sceneNumber;
+    double m_shownSince = -1;         // clock time the page was first wholly on screen; -1 before
     engine::CCMenu* m_menu = nullptr; // children of this layer
     engine::CCMenuItemImage* m_previousItem = nullptr;
     engine::CCMenuItemImage* m_playItem = nullptr;

@@ -18,6 +18,7 @@
 #include "engine/menu/CCMenuItemImage.h"
 #include "engine/nodes/CCScene.h"
 #include "engine/nodes/CCSprite.h"
+#include "engine/platform/CCClock.h"
 #include "engine/text/CCLabelTTF.h"
 #include "engine/transitions/CCTransitionPageTurn.h"
 #include "engine/transitions/CCTransitionZoomFlipY.h"
@@ -42,6 +43,8 @@ constexpr float kSwipeDistance = 50.0f;
 constexpr float kAutoPlayWait = 0.5f;
 constexpr float kAutoPlayStart = 0.2f;
 constexpr float kHintShown = 3.0f;
+// Least time a page without words stays on screen under auto-play.
+constexpr double kWordlessPageShown = 3.0;
 
 SimpleAudioEngine* audio() {
     return SimpleAudioEngine::sharedEngine();
@@ -118,18 +121,26 @@ void PageLayer::ccTouchesBegan(CCSet* touches, CCEvent*) {
 void PageLayer::ccTouchesMoved(CCSet* touches, CCEvent*) {
     auto* touch = touches ? dynamic_cast<CCTouch*>(touches->anyObject()) : nullptr;
     if (!touch) return;
-    const CCPoint location = touch->getLocation();
-    if (location.x - lastTouch.x >= kSwipeDistance) {
-        if (currentPage > pageMin) {
-            lastTouch.x = location.x;
-            goPreviousPage(nullptr);
-        }
-    } else if (lastTouch.x - location.x >= kSwipeDistance) {
-        if (currentPage < pageMax) {
-            lastTouch.x = location.x;
-            goNextPage(nullptr);
-        }
+    const float x = touch->getLocation().x;
+    if (turnBySwipe(lastTouch.x, x)) lastTouch.x = x;
+}
+
+bool PageLayer::turnBySwipe(float fromX, float toX) {
+    if (!takesInput()) return false; // a turn has started already
+    if (toX - fromX >= kSwipeDistance && currentPage > pageMin) {
+        goPreviousPage(nullptr);
+        return true;
     }
+    if (fromX - toX >= kSwipeDistance && currentPage < pageMax) {
+        goNextPage(nullptr);
+        return true;
+    }
+    return false;
+}
+
+bool PageLayer::takesInput() const {
+    CCDirector* director = CCDirector::sharedDirector();
+    return isTouchEnabled() && director->getRunningScene() == getParent() && !director->getNextScene();
 }
 
 void PageLayer::hideHint(float) {
@@ -167,13 +178,20 @@ void PageLayer::autoPlayStep(float) {
         return;
     }
     if (nextWordIndex > lastWordIndex) {
+        if (readingMode == 3 && lastWordIndex == 0 && wordlessPageWaitLeft() > 0) {
+            again(static_cast<float>(wordlessPageWaitLeft()));
+            return;
+        }
         autoPlayPause = true;
         if (readingMode == 2) {
             nextWordIndex = 1;
             again(kAutoPlayStart);
         } else if (readingMode == 3) {
-            // The new page starts auto-play itself; at the last page it ends here.
-            goNextPage(nullptr);
+            // The new page starts auto-play itself.
+            if (currentPage >= pageMax)
+                endAutoPlayAtBookEnd();
+            else
+                goNextPage(nullptr);
         } else {
             again(kAutoPlayWait);
         }
@@ -206,6 +224,18 @@ void PageLayer::autoPlayStep(float) {
     again(kAutoPlayWait);
 }
 
+double PageLayer::wordlessPageWaitLeft() const {
+    if (m_shownSince < 0) return kWordlessPageShown; // still turning in
+    return kWordlessPageShown - (CCClock::now() - m_shownSince);
+}
+
+void PageLayer::endAutoPlayAtBookEnd() {
+    CCLog("auto-play: end of the book");
+    autoPlayOn = false;
+    nextWordIndex = 1; // play reads this page again from its first word
+    if (m_playItem) setPlayImage(m_playItem, "Images/play_btn.png");
+}
+
 // --- home and settings
 
 void PageLayer::goHome(CCObject*) {
@@ -233,11 +263,7 @@ void PageLayer::openSettings(CCObject*) {
 // --- keys
 
 bool PageLayer::onPageKey(int key) {
-    // A page that has started to leave (a turn switched its touches off, or
-    // it is still part of a transition) takes no keys, as it takes no touches.
-    CCDirector* director = CCDirector::sharedDirector();
-    if (!isTouchEnabled() || director->getRunningScene() != getParent() || director->getNextScene())
-        return false;
+    if (!takesInput()) return false;
     switch (key) {
     case SDLK_RIGHT:
         goNextPage(m_nextItem);

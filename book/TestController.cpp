@@ -12,6 +12,7 @@
 #include "gui/UILayer.h"
 #include "gui/UIRootWidget.h"
 #include "gui/UIToolkit.h"
+#include "gui/UIWidget.h"
 
 using namespace engine;
 
@@ -74,6 +75,12 @@ void TestController::hide(gui::UIWidget* button) {
     button->setTouchEnabled(false);
 }
 
+bool TestController::opensOn(int eventType) {
+    // One press, one screen: the release of the same touch, which a real
+    // window may deliver before the new screen is up, must not build another.
+    return eventType == gui::TOUCH_EVENT_BEGAN && !CCDirector::sharedDirector()->getNextScene();
+}
+
 void TestController::openPageScene() {
     BookScene* scene = BookScene::createOwned();
     auto* page = new TestLayer1();
@@ -83,22 +90,26 @@ void TestController::openPageScene() {
     scene->release();
 }
 
-void TestController::onContinue(CCObject*, int) {
+void TestController::onContinue(CCObject*, int eventType) {
+    if (!opensOn(eventType)) return;
     if (!m_continueShown) return;
     openPageScene();
 }
 
-void TestController::onWordLearning(CCObject*, int) {
+void TestController::onWordLearning(CCObject*, int eventType) {
+    if (!opensOn(eventType)) return;
     if (!m_wordLearningShown) return;
     currentPage = wordMin;
     openPageScene();
 }
 
-void TestController::onPageMenu(CCObject*, int) {
+void TestController::onPageMenu(CCObject*, int eventType) {
+    if (!opensOn(eventType)) return;
     MenuTestScene::open();
 }
 
-void TestController::onExitBook(CCObject*, int) {
+void TestController::onExitBook(CCObject*, int eventType) {
+    if (!opensOn(eventType)) return;
     CCDirector::sharedDirector()->end();
 }
 

@@ -39,6 +39,8 @@ private:
     gui::UIWidget* bindButton(const char* name, void (TestController::*handler)(engine::CCObject*, int));
     // Hides a button that has nothing to offer; it then takes no touches either.
     static void hide(gui::UIWidget* button);
+    // Whether a button acts on this touch phase: the press, once.
+    static bool opensOn(int eventType);
 
     gui::UILayer* uiLayer = nullptr;   // child of this layer
     gui::Layout* homeLayout = nullptr; // owned by the widget tree

@@ -8,11 +8,14 @@
 #include "engine/actions/CCEaseElasticOut.h"
 #include "engine/actions/CCMoveBy.h"
 #include "engine/audio/SimpleAudioEngine.h"
+#include "engine/base/CCArray.h"
+#include "engine/base/CCLog.h"
 #include "engine/text/CCLabelTTF.h"
 #include "gui/UIButton.h"
 
 #include <cmath>
 #include <unordered_map>
+#include <vector>
 
 using namespace engine;
 using app::ScreenFrame;
@@ -29,22 +32,60 @@ constexpr float kSlideSeconds = 1.0f;
 constexpr float kSlidePeriod = 9.25f;
 constexpr int kSlideActionTag = 0x51de;
 
-// Where each running slide ends. Read only while the slide action still runs
-// on the hotspot, so an entry of a hotspot gone with its page is never used.
-std::unordered_map<const gui::UIWidget*, CCPoint>& slideEnds() {
-    static std::unordered_map<const gui::UIWidget*, CCPoint> ends;
-    return ends;
+// The pictures of a highlight: what the hotspot's render node draws of its
+// own, not the render nodes of widgets inside it.
+std::vector<CCNode*> highlightPictures(gui::UIWidget* hotspot) {
+    std::vector<CCNode*> pictures;
+    CCNode* node = hotspot->getRenderer();
+    if (!node) return pictures;
+    engine::CCArray* children = hotspot->getChildren();
+    for (CCNode* child : node->getChildren()) {
+        bool isWidget = false;
+        for (unsigned int i = 0; children && i < children->count() && !isWidget; ++i) {
+            auto* widget = dynamic_cast<gui::UIWidget*>(children->objectAtIndex(i));
+            isWidget = widget && widget->getRenderer() == child;
+        }
+        if (!isWidget) pictures.push_back(child);
+    }
+    return pictures;
 }
 
-// A slide still running is ended at its destination first: a word touched
-// again mid-slide would otherwise take the halfway point as its own place
-// and stay there.
+// Where each sliding picture rests. Read only while its slide still runs, so
+// an entry of a picture gone with its page is never used.
+std::unordered_map<const CCNode*, CCPoint>& restingPlaces() {
+    static std::unordered_map<const CCNode*, CCPoint> places;
+    return places;
+}
+
+// A slide still running is ended at its resting place first: a word touched
+// again mid-slide would otherwise keep its picture halfway.
 void finishSlide(gui::UIWidget* hotspot) {
+    for (CCNode* picture : highlightPictures(hotspot)) {
+        if (!picture->getActionByTag(kSlideActionTag)) continue;
+        picture->stopActionByTag(kSlideActionTag);
+        auto place = restingPlaces().find(picture);
+        if (place != restingPlaces().end()) picture->setPosition(place->second);
+        restingPlaces().erase(picture);
+    }
+}
+
+// Only the highlight's pictures travel from `start` (in the parent's space):
+// the hotspot itself, and with it its touch area, stays on the printed word.
+void slidePictures(gui::UIWidget* hotspot, const CCPoint& start) {
     CCNode* node = hotspot->getRenderer();
-    if (!node || !node->getActionByTag(kSlideActionTag)) return;
-    node->stopActionByTag(kSlideActionTag);
-    auto end = slideEnds().find(hotspot);
-    if (end != slideEnds().end()) hotspot->setPosition(end->second);
+    if (!node) return;
+    CCAffineTransform toLocal = node->parentToNodeTransform();
+    CCPoint offset = CCPointApplyAffineTransform(start, toLocal) -
+                     CCPointApplyAffineTransform(hotspot->getPosition(), toLocal);
+    for (CCNode* picture : highlightPictures(hotspot)) {
+        CCPoint rest = picture->getPosition();
+        restingPlaces()[picture] = rest;
+        picture->setPosition(rest + offset);
+        CCAction* slide =
+            CCEaseElasticOut::create(CCMoveBy::create(kSlideSeconds, CCPoint() - offset), kSlidePeriod);
+        slide->setTag(kSlideActionTag);
+        picture->runAction(slide);
+    }
 }
 
 void removeWordLabel() {
@@ -63,11 +104,17 @@ void moveBubbleTo(gui::UIWidget* parent) {
 
 } // namespace
 
-void PageLayer::onWordTouched(CCObject* sender, int /*eventType*/) {
+void PageLayer::onWordTouched(CCObject* sender, int eventType) {
     auto* hotspot = dynamic_cast<gui::UIWidget*>(sender);
-    if (!hotspot) return;
-    if (selectedWord == hotspot && SimpleAudioEngine::sharedEngine()->isBackgroundMusicPlaying()) {
-        hotspot->setFocused(true);
+    if (!hotspot || !takesInput()) return;
+    if (eventType == gui::TOUCH_EVENT_MOVED &&
+        turnBySwipe(hotspot->getTouchStartPos().x, hotspot->getTouchMovePos().x))
+        return;
+    // Only the press reads: its moves and its release, whether the narration
+    // still plays, has ended or never started, leave the word as it is.
+    if (eventType != gui::TOUCH_EVENT_BEGAN ||
+        (selectedWord == hotspot && SimpleAudioEngine::sharedEngine()->isBackgroundMusicPlaying())) {
+        if (selectedWord == hotspot) hotspot->setFocused(true);
         return;
     }
     CCPoint position = selectWord(hotspot);
@@ -88,15 +135,8 @@ CCPoint PageLayer::selectWord(gui::UIWidget* hotspot) {
     selectedWord = hotspot;
     hotspot->setFocused(true);
     hotspot->setVisible(true);
-    CCPoint position = hotspot->getPosition();
-
-    hotspot->setPosition(start);
-    CCAction* slide =
-        CCEaseElasticOut::create(CCMoveBy::create(kSlideSeconds, position - start), kSlidePeriod);
-    slide->setTag(kSlideActionTag);
-    slideEnds()[hotspot] = position;
-    hotspot->getRenderer()->runAction(slide);
-    return position;
+    slidePictures(hotspot, start);
+    return hotspot->getPosition();
 }
 
 void PageLayer::showAndPlay(gui::UIWidget* hotspot, const CCPoint& position, int tag) {
@@ -146,8 +186,12 @@ void PageLayer::showAndPlay(gui::UIWidget* hotspot, const CCPoint& position, int
 }
 
 void PageLayer::playNarration(int tag) {
-    std::string path = narrationPath(bookDir, soundName(tag, currentPage));
-    SimpleAudioEngine::sharedEngine()->playBackgroundMusic(path.c_str());
+    std::string sound = soundName(tag, currentPage);
+    std::string path = narrationPath(bookDir, sound);
+    std::string whyNot;
+    if (!SimpleAudioEngine::sharedEngine()->playBackgroundMusic(path.c_str(), false, &whyNot))
+        CCLog("book: page %d word %d (%s) cannot be read aloud: %s: %s", currentPage,
+              indexFromTag(tag, currentPage), sound.c_str(), path.c_str(), whyNot.c_str());
 }
 
 void PageLayer::bubbleWatch(float /*elapsed*/) {

@@ -32,6 +32,12 @@ SimpleAudioEngine::SimpleAudioEngine()
     : m_backend(std::make_unique<MixerAudioBackend>()), m_resolver(defaultResolve) {}
 
 void SimpleAudioEngine::playBackgroundMusic(const char* path, bool loop) {
+    std::string error;
+    if (!playBackgroundMusic(path, loop, &error))
+        CCLog("SimpleAudioEngine: cannot play '%s': %s", path ? path : "", error.c_str());
+}
+
+bool SimpleAudioEngine::playBackgroundMusic(const char* path, bool loop, std::string* whyNot) {
     std::string name = path ? path : "";
     CCLog("audio: play %s", name.c_str());
     std::string error;
@@ -41,11 +47,12 @@ void SimpleAudioEngine::playBackgroundMusic(const char* path, bool loop) {
     } else if (fullPath.empty()) {
         error = "refused name";
     } else if (m_backend->play(fullPath, loop, error)) {
-        return;
+        return true;
     }
     // The request replaces the previous track even when it fails.
     m_backend->stop();
-    CCLog("SimpleAudioEngine: cannot play '%s': %s", name.c_str(), error.c_str());
+    if (whyNot) *whyNot = error;
+    return false;
 }
 
 void SimpleAudioEngine::stopBackgroundMusic(bool) {

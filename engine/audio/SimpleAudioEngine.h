@@ -25,6 +25,10 @@ class SimpleAudioEngine {
     static void end();
 
     void playBackgroundMusic(const char* path, bool loop = false);
+    // The same, for a caller that reports a failure itself, naming what the
+    // file stands for: answers whether the track plays, and why not in
+    // `whyNot` instead of the engine's own log line.
+    bool playBackgroundMusic(const char* path, bool loop, std::string* whyNot);
     // The track's data is always released; the flag is kept for callers that pass it.
     void stopBackgroundMusic(bool releaseData = false);
     bool isBackgroundMusicPlaying();

@@ -53,8 +53,11 @@ TEST_F(HomePageTest, WordLearningHiddenBelowOneAndOpensPageWordMinOtherwise) {
 
     book.writeConfig({{"wordMin", "2"}});
     startHome();
-    tap(SmallBook::homeButton("bnwordlean"));
+    // A real click: press and release arrive in one frame, before the page is up.
+    testsupport::HeadlessView::touchBegan(SmallBook::homeButton("bnwordlean"));
+    testsupport::HeadlessView::touchEnded(SmallBook::homeButton("bnwordlean"));
     view.step(2);
+    EXPECT_EQ(log.count("page_name"), 1) << "one press, one page";
     auto* page = dynamic_cast<book::TestLayer1*>(runningLayer());
     ASSERT_NE(page, nullptr);
     EXPECT_NE(dynamic_cast<book::BookScene*>(CCDirector::sharedDirector()->getRunningScene()), nullptr);

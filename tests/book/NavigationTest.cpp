@@ -16,6 +16,7 @@
 #include "engine/text/CCLabelTTF.h"
 #include "engine/transitions/CCTransitionPageTurn.h"
 #include "support/HeadlessView.h"
+#include "support/TestSupport.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -260,7 +261,8 @@ TEST_F(NavigationTest, ModeTwoReadsThePageInOrderAndStartsAgainFromWordOne) {
     EXPECT_EQ(runningPage(), page);
 }
 
-TEST_F(NavigationTest, ModeThreeTurnsThePagesAndStopsAtTheLastWithThePauseImage) {
+TEST_F(NavigationTest, ModeThreeTurnsThePagesAndEndsAtTheLastAsAPauseDoes) {
+    testsupport::LogCapture log;
     PageLayer* page = openPage(1);
     ASSERT_NE(page, nullptr);
     tap(kPlayItem);
@@ -276,18 +278,69 @@ TEST_F(NavigationTest, ModeThreeTurnsThePagesAndStopsAtTheLastWithThePauseImage)
     EXPECT_LE(turnToWord, 0.75 + 2 * kDt);
     EXPECT_EQ(currentPage, 3);
 
+    // Nothing left to read: the play image is back, as after a pause.
     page = runningPage();
     ASSERT_NE(page, nullptr);
     EXPECT_FALSE(page->isScheduled(schedule_selector(PageLayer::autoPlayStep)));
-    EXPECT_TRUE(autoPlayOn);
-    EXPECT_TRUE(testsupport::isColour(view.at(kPlayItem), 0xc0, 0x30, 0x30)) << "pause image still shown";
+    EXPECT_FALSE(autoPlayOn);
+    EXPECT_EQ(log.count("auto-play: end of the book"), 1);
+    EXPECT_TRUE(testsupport::isColour(view.at(kPlayItem), 0x40, 0xa0, 0x40)) << "play image";
     view.step(80, kDt);
     EXPECT_EQ(plays.size(), 6u);
 
+    // Play reads the last page again from its first word.
     tap(kPlayItem);
     view.step();
-    EXPECT_FALSE(autoPlayOn);
-    EXPECT_TRUE(testsupport::isColour(view.at(kPlayItem), 0x40, 0xa0, 0x40)) << "play image";
+    EXPECT_TRUE(autoPlayOn);
+    EXPECT_TRUE(testsupport::isColour(view.at(kPlayItem), 0xc0, 0x30, 0x30)) << "pause image";
+    view.step(40, kDt);
+    ASSERT_EQ(plays.size(), 7u);
+    EXPECT_EQ(plays[6].path, "testLirra/epc/" + md5Hex("mc031.mp3") + ".mp3");
+}
+
+TEST_F(NavigationTest, AutoPlayKeepsAPageWithoutWordsOnScreenThreeSeconds) {
+    book.writePage(2, {});
+    PageLayer* page = openPage(1);
+    ASSERT_NE(page, nullptr);
+    tap(kPlayItem);
+    double entered = -1, left = -1;
+    for (int i = 0; i < 400 && left < 0; ++i) {
+        view.step(1, kDt);
+        PageLayer* now = runningPage();
+        bool still = now && !CCDirector::sharedDirector()->getNextScene();
+        if (entered < 0 && currentPage == 2 && still) entered = CCClock::now();
+        if (entered >= 0 && currentPage == 3) left = CCClock::now();
+    }
+    ASSERT_GE(entered, 0) << "page 2 never came to rest";
+    ASSERT_GE(left, 0) << "page 2 never turned";
+    EXPECT_GE(left - entered, 3.0 - kDt);
+    EXPECT_LE(left - entered, 3.0 + 2 * kDt);
+}
+
+TEST_F(NavigationTest, ADragThatBeginsOnAWordTurnsThePage) {
+    PageLayer* page = openPage(1);
+    ASSERT_NE(page, nullptr);
+    // The press reads the word; 49 points of travel do not turn, 50 do.
+    HeadlessView::touchBegan({450, 600});
+    ASSERT_EQ(plays.size(), 1u);
+    HeadlessView::touchMoved({401, 610});
+    EXPECT_EQ(pendingTurn(), nullptr);
+    HeadlessView::touchMoved({400, 560});
+    EXPECT_NE(pendingTurn(), nullptr);
+    EXPECT_EQ(currentPage, 2);
+    HeadlessView::touchMoved({300, 600}); // the same drag turns once
+    HeadlessView::touchEnded({300, 600});
+    EXPECT_EQ(currentPage, 2);
+    ASSERT_NE(settle(), nullptr);
+    EXPECT_FALSE(SimpleAudioEngine::sharedEngine()->isBackgroundMusicPlaying())
+        << "the word stops with its page";
+    EXPECT_EQ(plays.size(), 1u);
+
+    // Back, from a word of page 2, rightwards.
+    HeadlessView::touchBegan({320, 500});
+    HeadlessView::touchMoved({380, 500});
+    HeadlessView::touchEnded({380, 500});
+    EXPECT_EQ(currentPage, 1);
 }
 
 TEST_F(NavigationTest, SpaceIsThePlayItemOnlyWhenItIsShown) {

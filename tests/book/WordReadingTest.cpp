@@ -133,3 +133,68 @@ TEST_F(WordReadingTest, MissingOrOverlongTextsStillPlayTheNarration) {
     EXPECT_TRUE(log.contains("Stringstr.xml has no text for \"str015\""));
     EXPECT_EQ(book::wordBubble->getSize(), CCSizeZero);
 }
+
+TEST_F(WordReadingTest, APressHeldOrRestingReadsTheWordOnce) {
+    startPage(1);
+    using testsupport::HeadlessView;
+    HeadlessView::touchBegan({150, 600});
+    view.step(60); // held a second, longer than the word lasts
+    HeadlessView::touchEnded({150, 600});
+    view.step();
+    EXPECT_EQ(log.count(playLine(11, 1)), 1);
+
+    // A finger resting three seconds with a point of jitter.
+    HeadlessView::touchBegan({450, 600});
+    for (int i = 0; i < 60; ++i) {
+        view.step(3);
+        HeadlessView::touchMoved({450.0f + static_cast<float>(i % 2), 600});
+    }
+    HeadlessView::touchEnded({451, 600});
+    view.step();
+    EXPECT_EQ(log.count(playLine(12, 1)), 1);
+    EXPECT_TRUE(book::selectedWord->isFocused()) << "the word stays highlighted";
+}
+
+TEST_F(WordReadingTest, QuickTapsOnTheWordBeingReadStayOnItAndShowNoHint) {
+    startPage(1);
+    for (int i = 0; i < 4; ++i)
+        tap({150, 600});
+    EXPECT_EQ(log.count(playLine(11, 1)), 1);
+    EXPECT_EQ(log.count("hint shown"), 0);
+    EXPECT_EQ(log.count("page: tap at"), 0) << "a tap on a word reached the page";
+    // The touch area stays on the printed word while the picture slides.
+    EXPECT_EQ(hotspot(1, 1)->getPosition(), CCPoint(150, 600));
+}
+
+TEST_F(WordReadingTest, OnlyTheHighlightPictureSlidesAndAnotherWordCanBeTappedUnderIt) {
+    startPage(1);
+    tap({450, 600});
+    ASSERT_TRUE(stepUntil([&] { return !playing(); }, 10));
+    tap({150, 600}); // word 1's highlight now slides from word 2 towards word 1
+    CCNode* picture = hotspot(1, 1)->getRenderer()->getChildren().front();
+    float pictureX = picture->convertToWorldSpace(CCPointZero).x;
+    EXPECT_GT(pictureX, hotspot(1, 1)->getRenderer()->convertToWorldSpace(CCPointZero).x + 100)
+        << "the picture did not start where the previous highlight was";
+    tap({450, 600}); // under the passing highlight: word 2 is read
+    EXPECT_EQ(log.count(playLine(12, 1)), 2);
+    EXPECT_EQ(book::selectedWord, hotspot(1, 2));
+    view.step(80);
+    EXPECT_TRUE(testsupport::isColour(view.at(450, 600), 255, 128, 0, 10)) << "highlight back on word 2";
+    EXPECT_EQ(hotspot(1, 1)->getPosition(), CCPoint(150, 600));
+}
+
+TEST_F(WordReadingTest, ANarrationThatCannotPlayIsRequestedOncePerTouchAndNamed) {
+    book.writePage(3, {{1, {200, 500}, {}}});
+    const std::string path = book::narrationPath("testLirra", book::soundName(31, 3));
+    view.resources().write(path, "not an mp3");
+    startPage(3);
+    using testsupport::HeadlessView;
+    HeadlessView::touchBegan({200, 500});
+    view.step(30);
+    HeadlessView::touchMoved({201, 500});
+    HeadlessView::touchEnded({201, 500});
+    view.step();
+    EXPECT_EQ(log.count(playLine(31, 3)), 1);
+    EXPECT_EQ(log.count("book: page 3 word 1 (mc031.mp3) cannot be read aloud: " + path + ": "), 1);
+    EXPECT_EQ(log.count("SimpleAudioEngine: cannot play"), 0) << "one line per touch";
+}
