@@ -215,6 +215,37 @@ void CCEGLView::setHeadlessScreenSize(int width, int height) {
     m_headlessScreenH = height;
 }
 
+void CCEGLView::fitDecoratedWindow() {
+    if (!m_window || m_fullscreen || m_decorationsFitted) return;
+    int top = 0, left = 0, bottom = 0, right = 0;
+    // Unknown until the window manager has framed the window; without a
+    // window manager there is nothing to fit.
+    if (SDL_GetWindowBordersSize(m_window, &top, &left, &bottom, &right) != 0 || top + left + bottom + right <= 0)
+        return;
+    m_decorationsFitted = true;
+    SDL_Rect usable;
+    int display = std::max(0, SDL_GetWindowDisplayIndex(m_window));
+    if (SDL_GetDisplayUsableBounds(display, &usable) != 0) return;
+    int width = 0, height = 0;
+    SDL_GetWindowSize(m_window, &width, &height);
+    const int roomW = usable.w - left - right, roomH = usable.h - top - bottom;
+    if (roomW <= 0 || roomH <= 0 || width <= 0 || height <= 0) return;
+    if (width > roomW || height > roomH) {
+        float scale = std::min(static_cast<float>(roomW) / width, static_cast<float>(roomH) / height);
+        CCLog("view: the window framed by the window manager (%d x %d with borders %d, %d, %d, %d) is larger "
+              "than the desktop's usable %d x %d; it shrinks by %.3f",
+              width, height, top, left, bottom, right, usable.w, usable.h, scale);
+        // Whole pixels of the smaller size, the frame's shape kept.
+        setFrameSize(std::floor(m_frameSize.width * scale), std::floor(m_frameSize.height * scale));
+        SDL_GetWindowSize(m_window, &width, &height);
+    }
+    int x = 0, y = 0;
+    SDL_GetWindowPosition(m_window, &x, &y);
+    int fittedX = std::max(usable.x + left, std::min(x, usable.x + usable.w - right - width));
+    int fittedY = std::max(usable.y + top, std::min(y, usable.y + usable.h - bottom - height));
+    if (fittedX != x || fittedY != y) SDL_SetWindowPosition(m_window, fittedX, fittedY);
+}
+
 // --- open/close
 
 void CCEGLView::setHeadless(bool headless) {
@@ -271,6 +302,7 @@ bool CCEGLView::open() {
 }
 
 void CCEGLView::close() {
+    m_decorationsFitted = false;
     CCDirector* director = CCDirector::sharedDirector();
     if (m_renderer && director->getRenderer() == m_renderer) director->setRenderer(nullptr);
     delete m_renderer;
@@ -343,6 +375,7 @@ void CCEGLView::handleEvent(const SDL_Event& event) {
         CCDirector::sharedDirector()->end();
         break;
     case SDL_WINDOWEVENT:
+        fitDecoratedWindow();
         switch (event.window.event) {
         case SDL_WINDOWEVENT_CLOSE:
             CCDirector::sharedDirector()->end();

@@ -150,6 +150,10 @@ private:
     void touchFromFinger(const SDL_TouchFingerEvent& finger, int phase);
     void enterBackground();
     void enterForeground();
+    // Once the window manager has framed the window, shrinks it (keeping its
+    // shape) and moves it so that the frame, title bar included, lies on the
+    // desktop's usable area.
+    void fitDecoratedWindow();
 
     std::string m_viewName = "lirra";
     CCSize m_frameSize{640, 960};
@@ -157,6 +161,7 @@ private:
     ResolutionPolicy m_policy = kResolutionExactFit;
     bool m_headless = false;
     bool m_fullscreen = false;
+    bool m_decorationsFitted = false;
     int m_headlessScreenW = 1920, m_headlessScreenH = 1080;
     std::string m_renderDriver;
     Uint32 m_initialisedSubsystems = 0;
