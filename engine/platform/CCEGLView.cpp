@@ -220,7 +220,8 @@ void CCEGLView::fitDecoratedWindow() {
     int top = 0, left = 0, bottom = 0, right = 0;
     // Unknown until the window manager has framed the window; without a
     // window manager there is nothing to fit.
-    if (SDL_GetWindowBordersSize(m_window, &top, &left, &bottom, &right) != 0 || top + left + bottom + right <= 0)
+    if (SDL_GetWindowBordersSize(m_window, &top, &left, &bottom, &right) != 0 ||
+        top + left + bottom + right <= 0)
         return;
     m_decorationsFitted = true;
     SDL_Rect usable;
