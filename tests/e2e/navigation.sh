@@ -20,13 +20,15 @@ page_colour() { echo "$((290 - 30 * $1)),230,230"; }
 start_x 1280x1080
 "$LIRRA" --resources "$E2E_TMP/book" --log "$E2E_TMP/lirra.log" >"$E2E_TMP/stdout.txt" 2>&1 &
 APP_PID=$!
+# The window is looked up once the first scene is built (SDL may make the
+# window again for its renderer before that).
+wait_for_log "TestController"
 wid=""
 for _ in $(seq 1 150); do
     wid=$(xdotool search --name '^lirra$' 2>/dev/null | head -1) && [ -n "$wid" ] && break
     sleep 0.1
 done
 [ -n "$wid" ] || fail "no window titled 'lirra' appeared"
-wait_for_log "TestController"
 eval "$(xdotool getwindowgeometry --shell "$wid")"
 
 # Waits until design point ($2, $3) of a fresh screenshot $1 is colour $4.

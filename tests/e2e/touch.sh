@@ -13,8 +13,10 @@ espeak-ng -w "$E2E_TMP/short.wav" "sun" 2>/dev/null && lame --quiet "$E2E_TMP/sh
 start_x 1280x1024
 "$LIRRA" --resources "$E2E_TMP/book" --log "$E2E_TMP/lirra.log" >"$E2E_TMP/stdout.txt" 2>&1 &
 APP_PID=$!
-wid=$(wait_for_window lirra) || fail "no window titled 'lirra' appeared"
+# The first scene is built once the renderer is: SDL may have made the
+# window again for it by then, so the window is looked up after.
 wait_for_log "TestController"
+wid=$(wait_for_window lirra) || fail "no window titled 'lirra' appeared"
 
 # The frame window (the client's place plus the window manager's borders)
 # lies wholly on the screen.

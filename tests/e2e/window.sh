@@ -14,8 +14,10 @@ SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$E2E_TMP/audio.raw" \
     "$LIRRA" --resources "$E2E_TMP/book" --log "$E2E_TMP/lirra.log" >"$E2E_TMP/stdout.txt" 2>&1 &
 APP_PID=$!
 
-wid=$(wait_for_window lirra) || fail "no window titled 'lirra' appeared"
+# The first scene is built once the renderer is: SDL may have made the
+# window again for it by then, so the window is looked up after.
 wait_for_log "TestController"
+wid=$(wait_for_window lirra) || fail "no window titled 'lirra' appeared"
 
 # The frame is sized from the usable desktop height, aspect about 0.817.
 eval "$(xdotool getwindowgeometry --shell "$wid")"
