@@ -8,56 +8,37 @@ using namespace engine;
 
 namespace book {
 
-std::string bookDir = "testLirra";
-std::string subName;
-int pageMin = 1;
-int pageMax = 150;
-int wordMin = -1;
-int wordMax = -1;
-bool ispep = false;
-int textsize = 25;
+BookState bookState;
 
-int currentPage = 0;
-bool resumeAvailable = false;
-int readingMode = 3;
-
-bool menuStateSet = false;
-int menuFirstPage = 0;
-int menuNextPage = 0;
-int menuPreviousFirstPage = 0;
-bool menuOnLastScreen = false;
-
-bool autoPlayOn = false;
-bool autoPlayPause = false;
-int nextWordIndex = 0;
-int lastWordIndex = 0;
-int turnDirection = 0;
-gui::UIWidget* selectedWord = nullptr;
-gui::UIButton* wordBubble = nullptr;
-CCLabelTTF* wordLabel = nullptr;
-CCLabelTTF* hintLabel = nullptr;
-gui::UIWidget* settingsSelection = nullptr;
+std::string& bookDir = bookState.bookDir;
+std::string& subName = bookState.subName;
+int& pageMin = bookState.pageMin;
+int& pageMax = bookState.pageMax;
+int& wordMin = bookState.wordMin;
+int& wordMax = bookState.wordMax;
+bool& ispep = bookState.ispep;
+int& textsize = bookState.textsize;
+int& currentPage = bookState.currentPage;
+bool& resumeAvailable = bookState.resumeAvailable;
+int& readingMode = bookState.readingMode;
+bool& menuStateSet = bookState.menuStateSet;
+int& menuFirstPage = bookState.menuFirstPage;
+int& menuNextPage = bookState.menuNextPage;
+int& menuPreviousFirstPage = bookState.menuPreviousFirstPage;
+bool& menuOnLastScreen = bookState.menuOnLastScreen;
+bool& autoPlayOn = bookState.autoPlayOn;
+bool& autoPlayPause = bookState.autoPlayPause;
+int& nextWordIndex = bookState.nextWordIndex;
+int& lastWordIndex = bookState.lastWordIndex;
+int& turnDirection = bookState.turnDirection;
+gui::UIWidget*& selectedWord = bookState.selectedWord;
+gui::UIButton*& wordBubble = bookState.wordBubble;
+CCLabelTTF*& wordLabel = bookState.wordLabel;
+CCLabelTTF*& hintLabel = bookState.hintLabel;
+gui::UIWidget*& settingsSelection = bookState.settingsSelection;
 
 void resetBookState() {
-    bookDir = "testLirra";
-    subName.clear();
-    pageMin = 1;
-    pageMax = 150;
-    wordMin = wordMax = -1;
-    ispep = false;
-    textsize = 25;
-    currentPage = 0;
-    resumeAvailable = false;
-    readingMode = 3;
-    menuStateSet = false;
-    menuFirstPage = menuNextPage = menuPreviousFirstPage = 0;
-    menuOnLastScreen = false;
-    autoPlayOn = autoPlayPause = false;
-    nextWordIndex = lastWordIndex = turnDirection = 0;
-    selectedWord = nullptr;
-    wordBubble = nullptr;
-    wordLabel = hintLabel = nullptr;
-    settingsSelection = nullptr;
+    bookState = BookState{};
 }
 
 int decimalValue(const std::string& text) {

@@ -1,7 +1,7 @@
 #pragma once
 // The process-wide book state: the book's configuration, the reader's
-// position and choices, and the shared values of the page scenes. Plain
-// globals, main thread only, lost when the process ends.
+// position and choices, and the shared values of the page scenes. One
+// value, main thread only, lost when the process ends.
 //
 // Also the three dictionaries' readers: the configuration (StringConfig.xml
 // in the book folder), the interface texts (String.xml at the resource root)
@@ -19,43 +19,83 @@ class UIWidget;
 
 namespace book {
 
-// --- book configuration (read by every home page)
-extern std::string bookDir; // "testLirra"; nothing changes it
-extern std::string subName; // the book's own sub-folder, "lirraSubName"
-extern int pageMin;         // 1
-extern int pageMax;         // 150
-extern int wordMin;         // -1: first page of word learning; below 1 hides word learning
-extern int wordMax;         // -1: kept, read by no screen
-extern bool ispep;          // false; only ever turns true
-extern int textsize;        // 25: point size of the word label
+// The reading modes: the values of readingMode.
+enum ReadingMode : int {
+    kReadByTouch = 1,         // the reader presses the words: no auto-play, no play item
+    kAutoPlayRepeatsPage = 2, // auto-play reads the page, then again from word 1
+    kAutoPlayTurnsPages = 3,  // auto-play reads the page and turns to the next (the initial mode)
+};
 
-// --- reading position and choices
-extern int currentPage;      // 0: the page a page scene builds
-extern bool resumeAvailable; // false: a page was picked in the page menu
-extern int readingMode;      // 3: 1 press words, 2 auto-play repeats the page, 3 auto-play turns pages
+struct BookState {
+    // --- book configuration (read by every home page)
+    std::string bookDir = "testLirra"; // nothing changes it
+    std::string subName;               // the book's own sub-folder, "lirraSubName"
+    int pageMin = 1;
+    int pageMax = 150;
+    int wordMin = -1;   // first page of word learning; below 1 hides word learning
+    int wordMax = -1;   // kept, read by no screen
+    bool ispep = false; // only ever turns true
+    int textsize = 25;  // point size of the word label
 
-// --- page menu position (the page menu fills these when it first opens)
-extern bool menuStateSet; // false until then
-extern int menuFirstPage;
-extern int menuNextPage;
-extern int menuPreviousFirstPage;
-extern bool menuOnLastScreen;
+    // --- reading position and choices
+    int currentPage = 0;          // the page a page scene builds
+    bool resumeAvailable = false; // a page was picked in the page menu
+    int readingMode = kAutoPlayTurnsPages;
 
-// --- page scenes
-extern bool autoPlayOn;
-extern bool autoPlayPause;
-extern int nextWordIndex;
-extern int lastWordIndex;
-extern int turnDirection; // -1 backwards, +1 forwards, 0 before the first turn
-// Not owning: each belongs to the page on screen and is cleared when it goes.
-extern gui::UIWidget* selectedWord;
-extern gui::UIButton* wordBubble;
-extern engine::CCLabelTTF* wordLabel;
-extern engine::CCLabelTTF* hintLabel;
-// Not owning: the settings panel's button highlighted last.
-extern gui::UIWidget* settingsSelection;
+    // --- page menu position (the page menu fills these when it first opens)
+    bool menuStateSet = false;
+    int menuFirstPage = 0;
+    int menuNextPage = 0;
+    int menuPreviousFirstPage = 0;
+    bool menuOnLastScreen = false;
 
-// Every value above back to its start, as at process start (tests).
+    // --- page scenes
+    bool autoPlayOn = false;
+    bool autoPlayPause = false;
+    int nextWordIndex = 0;
+    int lastWordIndex = 0;
+    int turnDirection = 0; // -1 backwards, +1 forwards, 0 before the first turn
+    // Not owning: each belongs to the page on screen and is cleared when it goes.
+    gui::UIWidget* selectedWord = nullptr;
+    gui::UIButton* wordBubble = nullptr;
+    engine::CCLabelTTF* wordLabel = nullptr;
+    engine::CCLabelTTF* hintLabel = nullptr;
+    // Not owning: the settings panel's button highlighted last.
+    gui::UIWidget* settingsSelection = nullptr;
+};
+
+// The process's one book state; main thread only, lost when the process ends.
+extern BookState bookState;
+
+// Its values under their own names, as the screens use them.
+extern std::string& bookDir;
+extern std::string& subName;
+extern int& pageMin;
+extern int& pageMax;
+extern int& wordMin;
+extern int& wordMax;
+extern bool& ispep;
+extern int& textsize;
+extern int& currentPage;
+extern bool& resumeAvailable;
+extern int& readingMode;
+extern bool& menuStateSet;
+extern int& menuFirstPage;
+extern int& menuNextPage;
+extern int& menuPreviousFirstPage;
+extern bool& menuOnLastScreen;
+extern bool& autoPlayOn;
+extern bool& autoPlayPause;
+extern int& nextWordIndex;
+extern int& lastWordIndex;
+extern int& turnDirection;
+extern gui::UIWidget*& selectedWord;
+extern gui::UIButton*& wordBubble;
+extern engine::CCLabelTTF*& wordLabel;
+extern engine::CCLabelTTF*& hintLabel;
+extern gui::UIWidget*& settingsSelection;
+
+// The book state back to its start, as at process start (tests).
 void resetBookState();
 
 // Decimal text as the book files write numbers: leading white space

@@ -2,9 +2,7 @@
 
 #include "app/ScreenFrame.h"
 #include "book/BookState.h"
-#include "book/MenuTestScene.h"
-#include "book/TestController.h"
-#include "book/TestScene.h"
+#include "book/ScreenChanges.h"
 #include "engine/actions/CCEaseElasticOut.h"
 #include "engine/actions/CCMoveBy.h"
 #include "engine/base/CCLog.h"
@@ -38,11 +36,19 @@ MenuLayerMainMenu::MenuLayerMainMenu() {
         menuStateSet = true;
     }
     m_pageMenu = CCMenu::create();
+    std::vector<CCNode*> items = addSquares();
+    addScreenButtons(items);
+    m_pageMenu->setContentSize(ScreenFrame::visibleRect().size);
+    flyIn(items);
+    m_pageMenu->setPosition(CCPointZero);
+    addChild(m_pageMenu);
+    setKeyboardEnabled(true);
+}
 
-    const CCPoint top = ScreenFrame::top(), bottom = ScreenFrame::bottom(), center = ScreenFrame::center();
+std::vector<CCNode*> MenuLayerMainMenu::addSquares() {
+    const CCPoint top = ScreenFrame::top(), bottom = ScreenFrame::bottom();
     const float w = ScreenFrame::right().x - ScreenFrame::left().x;
-
-    std::vector<CCNode*> flyIn; // items in the order they are added
+    std::vector<CCNode*> squares;
     int count = 0;
     while (menuFirstPage + count <= pageMax) {
         const int page = menuFirstPage + count;
@@ -64,14 +70,18 @@ MenuLayerMainMenu::MenuLayerMainMenu() {
             CCMenuItemLabel::create(square, this, menu_selector(MenuLayerMainMenu::pagePicked));
         m_pageMenu->addChild(item, kSquareZOrder + count);
         item->setPosition(CCPoint(w * 0.125f * (2 * column + 1), y));
-        flyIn.push_back(item);
+        squares.push_back(item);
         ++count;
     }
     menuNextPage = menuFirstPage + count;
     menuOnLastScreen = menuNextPage > pageMax;
     CCLog("page menu: pages %d to %d", menuFirstPage, menuNextPage - 1);
+    return squares;
+}
 
-    const float u = w * 0.125f;
+void MenuLayerMainMenu::addScreenButtons(std::vector<CCNode*>& items) {
+    const CCPoint center = ScreenFrame::center();
+    const float u = (ScreenFrame::right().x - ScreenFrame::left().x) * 0.125f;
     m_previousButton = makeButton(readInterfaceText("up_page").value_or(""), u * 2.4f, u);
     CCMenuItemLabel* previous =
         CCMenuItemLabel::create(m_previousButton, this, menu_selector(MenuLayerMainMenu::previousScreen));
@@ -84,30 +94,25 @@ MenuLayerMainMenu::MenuLayerMainMenu() {
     next->setPosition(CCPoint(static_cast<float>(center.x + double(u) * 2.4), u * 0.5f));
     m_pageMenu->addChild(next, 0);
 
-    m_pageMenu->setContentSize(ScreenFrame::visibleRect().size);
-
     if (menuOnLastScreen) m_nextButton->setColor(kUnavailable);
     if (menuFirstPage <= pageMin) m_previousButton->setColor(kUnavailable);
+    items.push_back(previous);
+    items.push_back(next);
+}
 
-    // Fly-in in the order the items were added (squares, previous, next):
-    // even ones from the left, odd ones from the right.
+void MenuLayerMainMenu::flyIn(const std::vector<CCNode*>& items) {
+    // Even ones from the left, odd ones from the right, in the order the
+    // items were added (squares, previous, next): the menu keeps its
+    // children by z-order, where the buttons (z 0) come before the squares.
     const CCSize win = CCDirector::sharedDirector()->getWinSize();
     const int distance = static_cast<int>(win.width * 0.5 + 50);
-    // The menu keeps its children by z-order, where the buttons (z 0) come
-    // before the squares; the fly-in follows the order of adding instead.
-    flyIn.push_back(previous);
-    flyIn.push_back(next);
     int index = 0;
-    for (CCNode* child : flyIn) {
+    for (CCNode* child : items) {
         const int offset = index % 2 == 0 ? -distance : distance;
         child->setPosition(CCPoint(child->getPositionX() + offset, child->getPositionY()));
         child->runAction(CCEaseElasticOut::create(CCMoveBy::create(2.0f, CCPoint(-offset, 0)), 0.35f));
         ++index;
     }
-
-    m_pageMenu->setPosition(CCPointZero);
-    addChild(m_pageMenu);
-    setKeyboardEnabled(true);
 }
 
 MenuLayerMainMenu::~MenuLayerMainMenu() = default;
@@ -128,20 +133,20 @@ void MenuLayerMainMenu::pagePicked(CCObject* sender) {
     const int page = item->getZOrder() - kSquareZOrder + menuFirstPage;
     currentPage = page;
     resumeAvailable = true;
-    TestController::openPageScene();
+    screens::page();
 }
 
 void MenuLayerMainMenu::nextScreen(CCObject*) {
     if (menuNextPage > pageMax) return;
     menuPreviousFirstPage = menuFirstPage;
     menuFirstPage = menuNextPage;
-    MenuTestScene::open();
+    screens::pageMenu();
 }
 
 void MenuLayerMainMenu::previousScreen(CCObject*) {
     if (menuFirstPage <= pageMin) return;
     menuFirstPage = menuOnLastScreen ? menuPreviousFirstPage : 2 * menuFirstPage - menuNextPage;
-    MenuTestScene::open();
+    screens::pageMenu();
 }
 
 bool MenuLayerMainMenu::keyPressed(int key) {
@@ -150,7 +155,7 @@ bool MenuLayerMainMenu::keyPressed(int key) {
     } else if (key == SDLK_LEFT) {
         previousScreen(nullptr);
     } else if (key == SDLK_ESCAPE) {
-        if (auto* scene = dynamic_cast<TestScene*>(getParent())) scene->goHome(nullptr);
+        screens::home();
     } else {
         return false;
     }

@@ -7,10 +7,12 @@
 #include "engine/nodes/CCLayer.h"
 
 #include <string>
+#include <vector>
 
 namespace engine {
 class CCLayerColor;
 class CCMenu;
+class CCNode;
 } // namespace engine
 
 namespace book {
@@ -38,6 +40,14 @@ public:
     static constexpr int kColumns = 4;
 
 private:
+    // The numbered squares of the pages that fit from menuFirstPage, which
+    // sets the rest of the menu position; answers them in order.
+    std::vector<engine::CCNode*> addSquares();
+    // The previous-screen and next-screen buttons, greyed where there is no
+    // screen to go to; appended to `items`.
+    void addScreenButtons(std::vector<engine::CCNode*>& items);
+    // Each item slides in from a side to its place.
+    static void flyIn(const std::vector<engine::CCNode*>& items);
     // A colour layer with a centred label, anchored at its centre.
     static engine::CCLayerColor* makeButton(const std::string& text, float width, float height);
 

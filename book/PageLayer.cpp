@@ -123,7 +123,7 @@ void PageLayer::buildMenu(const std::string& homeText, const std::string& settin
     m_nextItem->setPosition(ccp(center.x + play.width / 2, bottom.y + play.height / 2 + 6));
     addChild(m_menu, 3);
     m_settingsItem->setVisible(false);
-    if (readingMode == 1) m_playItem->setVisible(false);
+    if (readingMode == kReadByTouch) m_playItem->setVisible(false);
 }
 
 void PageLayer::readPageLayout() {
@@ -185,7 +185,7 @@ void PageLayer::bindHotspots() {
 }
 
 void PageLayer::startAutoPlayIfOn() {
-    if (autoPlayOn && readingMode == 3) {
+    if (autoPlayOn && readingMode == kAutoPlayTurnsPages) {
         if (m_sceneNumber == 1) {
             CCLog("Scene 1: auto-play goes on at page %d", currentPage);
             unscheduleAllSelectors();

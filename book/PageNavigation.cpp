@@ -4,11 +4,9 @@
 //
 // Index: page turns | touches | play and auto-play | home and settings | keys
 #include "book/BookNames.h"
-#include "book/BookScene.h"
 #include "book/BookState.h"
 #include "book/PageLayer.h"
-#include "book/SetLayer.h"
-#include "book/TestController.h"
+#include "book/ScreenChanges.h"
 #include "engine/audio/SimpleAudioEngine.h"
 #include "engine/base/CCLog.h"
 #include "engine/base/CCSet.h"
@@ -20,8 +18,6 @@
 #include "engine/nodes/CCSprite.h"
 #include "engine/platform/CCClock.h"
 #include "engine/text/CCLabelTTF.h"
-#include "engine/transitions/CCTransitionPageTurn.h"
-#include "engine/transitions/CCTransitionZoomFlipY.h"
 #include "gui/UILayer.h"
 #include "gui/UIRootWidget.h"
 #include "gui/UIToolkit.h"
@@ -77,18 +73,7 @@ void PageLayer::goPreviousPage(CCObject*) {
 void PageLayer::switchPageScene() {
     unscheduleAllSelectors();
     selectedWord = nullptr;
-
-    BookScene* scene = BookScene::createOwned();
-    PageLayer* twin = createTwin();
-    scene->addChild(twin);
-
-    CCDirector* director = CCDirector::sharedDirector();
-    director->setDepthTest(false);
-    director->setDepthTest(true);
-    CCScene* turn = CCTransitionPageTurn::create(0.5f, scene, turnDirection < 0);
-    scene->release();
-    twin->release();
-    director->replaceScene(turn);
+    screens::turnTo(createTwin(), turnDirection < 0);
 }
 
 // --- touches that reached the page itself
@@ -178,15 +163,15 @@ void PageLayer::autoPlayStep(float) {
         return;
     }
     if (nextWordIndex > lastWordIndex) {
-        if (readingMode == 3 && lastWordIndex == 0 && wordlessPageWaitLeft() > 0) {
+        if (readingMode == kAutoPlayTurnsPages && lastWordIndex == 0 && wordlessPageWaitLeft() > 0) {
             again(static_cast<float>(wordlessPageWaitLeft()));
             return;
         }
         autoPlayPause = true;
-        if (readingMode == 2) {
+        if (readingMode == kAutoPlayRepeatsPage) {
             nextWordIndex = 1;
             again(kAutoPlayStart);
-        } else if (readingMode == 3) {
+        } else if (readingMode == kAutoPlayTurnsPages) {
             // The new page starts auto-play itself.
             if (currentPage >= pageMax)
                 endAutoPlayAtBookEnd();
@@ -241,23 +226,12 @@ void PageLayer::endAutoPlayAtBookEnd() {
 void PageLayer::goHome(CCObject*) {
     autoPlayOn = false;
     unscheduleAllSelectors();
-    CCScene* scene = CCScene::create();
-    auto* home = new TestController();
-    home->autorelease();
-    scene->addChild(home);
-    CCDirector::sharedDirector()->replaceScene(scene);
+    screens::home();
 }
 
 void PageLayer::openSettings(CCObject*) {
     unscheduleAllSelectors();
-    BookScene* scene = BookScene::createOwned();
-    auto* panel = new SetLayer();
-    scene->addChild(panel);
-    CCDirector::sharedDirector()->setDepthTest(false);
-    CCScene* flip = CCTransitionZoomFlipY::create(0.5f, scene, kCCTransitionOrientationDownOver);
-    scene->release();
-    panel->release();
-    CCDirector::sharedDirector()->replaceScene(flip);
+    screens::settings();
 }
 
 // --- keys

@@ -1,12 +1,8 @@
 #include "book/SetLayer.h"
 
-#include "book/BookScene.h"
 #include "book/BookState.h"
-#include "book/TestController.h"
-#include "book/TestLayer1.h"
+#include "book/ScreenChanges.h"
 #include "engine/base/CCLog.h"
-#include "engine/director/CCDirector.h"
-#include "engine/transitions/CCTransitionZoomFlipY.h"
 #include "gui/Layout.h"
 #include "gui/LayoutReader.h"
 #include "gui/UIButton.h"
@@ -109,13 +105,13 @@ void SetLayer::onSettingsButton(CCObject* sender, int) {
         goHome();
         break;
     case kPress:
-        m_pendingMode = 1;
+        m_pendingMode = kReadByTouch;
         break;
     case kRepeatPage:
-        m_pendingMode = 2;
+        m_pendingMode = kAutoPlayRepeatsPage;
         break;
     case kTurnPages:
-        m_pendingMode = 3;
+        m_pendingMode = kAutoPlayTurnsPages;
         break;
     case kOk:
         readingMode = m_pendingMode;
@@ -141,23 +137,12 @@ bool SetLayer::keyPressed(int key) {
 void SetLayer::backToPage() {
     m_leaving = true;
     selectedWord = nullptr;
-    BookScene* scene = BookScene::createOwned();
-    auto* page = new TestLayer1();
-    scene->addChild(page);
-    CCDirector::sharedDirector()->setDepthTest(false);
-    CCScene* flip = CCTransitionZoomFlipY::create(0.0f, scene, kCCTransitionOrientationDownOver);
-    page->release();
-    scene->release();
-    CCDirector::sharedDirector()->replaceScene(flip);
+    screens::pageFromSettings();
 }
 
 void SetLayer::goHome() {
     m_leaving = true;
-    CCScene* scene = CCScene::create();
-    auto* home = new TestController();
-    home->autorelease();
-    scene->addChild(home);
-    CCDirector::sharedDirector()->replaceScene(scene);
+    screens::home();
 }
 
 } // namespace book

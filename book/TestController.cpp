@@ -2,8 +2,7 @@
 
 #include "book/BookScene.h"
 #include "book/BookState.h"
-#include "book/MenuTestScene.h"
-#include "book/TestLayer1.h"
+#include "book/ScreenChanges.h"
 #include "engine/audio/SimpleAudioEngine.h"
 #include "engine/base/CCLog.h"
 #include "engine/director/CCDirector.h"
@@ -82,12 +81,7 @@ bool TestController::opensOn(int eventType) {
 }
 
 void TestController::openPageScene() {
-    BookScene* scene = BookScene::createOwned();
-    auto* page = new TestLayer1();
-    scene->addChild(page);
-    page->release();
-    CCDirector::sharedDirector()->replaceScene(scene);
-    scene->release();
+    screens::page();
 }
 
 void TestController::onContinue(CCObject*, int eventType) {
@@ -105,7 +99,7 @@ void TestController::onWordLearning(CCObject*, int eventType) {
 
 void TestController::onPageMenu(CCObject*, int eventType) {
     if (!opensOn(eventType)) return;
-    MenuTestScene::open();
+    screens::pageMenu();
 }
 
 void TestController::onExitBook(CCObject*, int eventType) {

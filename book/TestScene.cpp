@@ -2,8 +2,7 @@
 
 #include "app/ScreenFrame.h"
 #include "book/BookState.h"
-#include "book/TestController.h"
-#include "engine/director/CCDirector.h"
+#include "book/ScreenChanges.h"
 #include "engine/menu/CCMenu.h"
 #include "engine/menu/CCMenuItemLabel.h"
 #include "engine/nodes/CCLayer.h"
@@ -42,11 +41,7 @@ void TestScene::onEnter() {
 }
 
 void TestScene::goHome(CCObject*) {
-    CCScene* scene = CCScene::create();
-    auto* home = new TestController();
-    home->autorelease();
-    scene->addChild(home);
-    CCDirector::sharedDirector()->replaceScene(scene);
+    screens::home();
 }
 
 } // namespace book
