@@ -32,6 +32,7 @@ TEST_F(HomePageTest, FirstVisitHidesContinueAndItsPlaceStartsNothing) {
     EXPECT_TRUE(homeButton(home, "bnwordlean")->isVisible());
     EXPECT_TRUE(homeButton(home, "bnselect")->isVisible());
     EXPECT_TRUE(homeButton(home, "bnreturn")->isVisible());
+    EXPECT_TRUE(view.matchesReference("home_page"));
 
     tap(SmallBook::homeButton("bngoon"));
     view.step(3);

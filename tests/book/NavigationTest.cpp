@@ -331,6 +331,8 @@ TEST_F(NavigationTest, ADragThatBeginsOnAWordTurnsThePage) {
     HeadlessView::touchMoved({300, 600}); // the same drag turns once
     HeadlessView::touchEnded({300, 600});
     EXPECT_EQ(currentPage, 2);
+    view.step(5, kDt); // halfway through the curl
+    EXPECT_TRUE(view.matchesReference("page_curl_midway", 8, 0.003));
     ASSERT_NE(settle(), nullptr);
     EXPECT_FALSE(SimpleAudioEngine::sharedEngine()->isBackgroundMusicPlaying())
         << "the word stops with its page";

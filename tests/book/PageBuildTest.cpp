@@ -48,6 +48,7 @@ TEST_F(PageBuildTest, HotspotsAreHiddenTaggedAndCounted) {
     EXPECT_STREQ(book::hintLabel->getString(), "Touch a word");
     // Hidden words draw nothing: the page's own colour shows where word 1 lies.
     EXPECT_TRUE(testsupport::isColour(view.at(150, 600), 230, 230, 230));
+    EXPECT_TRUE(view.matchesReference("page"));
 
     CCDirector::sharedDirector()->reset();
     page = startPage(12);

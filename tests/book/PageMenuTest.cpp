@@ -127,6 +127,7 @@ TEST_F(PageMenuTest, TwelvePagesFitOneScreenWithBothScreenButtonsGreyAndInert) {
     testsupport::Pixel grey = view.at(36, 4), normal = view.at(605, 4);
     EXPECT_EQ(grey.r, grey.g);
     EXPECT_EQ(normal.r, grey.r) << "both screen buttons are grey";
+    EXPECT_TRUE(view.matchesReference("page_menu"));
 
     // A grey button does nothing, by touch or by key.
     tap(CCPoint(40, 40));

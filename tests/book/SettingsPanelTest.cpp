@@ -204,6 +204,7 @@ TEST_F(SettingsPanelTest, TheLastTouchedShowsSelectedAndTheOneBeforeGoesBack) {
     const CCPoint edge(-90, 30);
     EXPECT_TRUE(isColour(view.at(buttonAt(SetLayer::kPress) + edge), 200, 200, 200));
     EXPECT_TRUE(isColour(view.at(buttonAt(SetLayer::kTurnPages) + edge), 32, 160, 32));
+    EXPECT_TRUE(view.matchesReference("settings_panel"));
 }
 
 TEST_F(SettingsPanelTest, AMissingLayoutOrButtonIsNamedAndEscapeStillLeaves) {

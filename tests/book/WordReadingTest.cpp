@@ -51,7 +51,7 @@ TEST_F(WordReadingTest, TouchHighlightsShowsTheTextAndPlaysTheNarration) {
     EXPECT_STREQ(book::wordLabel->getString(), "-sun-");
     EXPECT_GT(textPixelsBelow(150, 600), 20) << "no text under the word";
     EXPECT_TRUE(book::wordBubble->isVisible());
-    view.save("book_word_selected");
+    EXPECT_TRUE(view.matchesReference("word_selected"));
 
     // The bubble goes within about a second of the narration's end; the
     // highlight stays.

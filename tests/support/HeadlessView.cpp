@@ -12,7 +12,9 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 namespace testsupport {
@@ -94,32 +96,84 @@ std::string HeadlessView::save(const std::string& name) const {
     return view()->saveFrame(path) ? path : std::string();
 }
 
+namespace {
+
+// The pixels of a PNG as ARGB8888, row by row; false when it cannot be read.
+bool readPng(const std::string& path, std::vector<std::uint32_t>& pixels, int& width, int& height) {
+    SDL_Surface* loaded = IMG_Load(path.c_str());
+    SDL_Surface* argb = loaded ? SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0) : nullptr;
+    if (loaded) SDL_FreeSurface(loaded);
+    if (!argb) return false;
+    width = argb->w;
+    height = argb->h;
+    pixels.resize(static_cast<std::size_t>(width) * height);
+    for (int y = 0; y < height; ++y)
+        std::memcpy(&pixels[static_cast<std::size_t>(y) * width],
+                    static_cast<const char*>(argb->pixels) + static_cast<std::size_t>(y) * argb->pitch,
+                    static_cast<std::size_t>(width) * 4);
+    SDL_FreeSurface(argb);
+    return true;
+}
+
+int channelDifference(std::uint32_t a, std::uint32_t b) {
+    int most = 0;
+    for (int shift = 0; shift < 32; shift += 8)
+        most = std::max(
+            most, std::abs(static_cast<int>((a >> shift) & 0xff) - static_cast<int>((b >> shift) & 0xff)));
+    return most;
+}
+
+} // namespace
+
 ::testing::AssertionResult HeadlessView::savedAsShown(const std::string& name) const {
     if (m_pixels.empty()) return ::testing::AssertionFailure() << "no frame was read back to save";
     std::string path = save(name);
     if (path.empty()) return ::testing::AssertionFailure() << "frame " << name << " was not saved";
-    SDL_Surface* loaded = IMG_Load(path.c_str());
-    SDL_Surface* argb = loaded ? SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0) : nullptr;
-    if (loaded) SDL_FreeSurface(loaded);
-    if (!argb) return ::testing::AssertionFailure() << path << " cannot be read back: " << SDL_GetError();
-    ::testing::AssertionResult result = ::testing::AssertionSuccess();
-    if (argb->w != m_width || argb->h != m_height) {
-        result = ::testing::AssertionFailure() << path << " is " << argb->w << " x " << argb->h
-                                               << ", the frame " << m_width << " x " << m_height;
-    } else {
-        for (int y = 0; y < m_height && result; ++y) {
-            const auto* row = reinterpret_cast<const std::uint32_t*>(
-                static_cast<const char*>(argb->pixels) + static_cast<std::size_t>(y) * argb->pitch);
-            for (int x = 0; x < m_width; ++x) {
-                if (row[x] == m_pixels[static_cast<std::size_t>(y) * m_width + x]) continue;
-                result = ::testing::AssertionFailure()
-                         << path << " differs from the frame at pixel (" << x << ", " << y << ")";
-                break;
-            }
-        }
+    std::vector<std::uint32_t> saved;
+    int width = 0, height = 0;
+    if (!readPng(path, saved, width, height))
+        return ::testing::AssertionFailure() << path << " cannot be read back: " << SDL_GetError();
+    if (width != m_width || height != m_height)
+        return ::testing::AssertionFailure() << path << " is " << width << " x " << height << ", the frame "
+                                             << m_width << " x " << m_height;
+    for (std::size_t i = 0; i < saved.size(); ++i)
+        if (saved[i] != m_pixels[i])
+            return ::testing::AssertionFailure() << path << " differs from the frame at pixel ("
+                                                 << i % m_width << ", " << i / m_width << ")";
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult HeadlessView::matchesReference(const std::string& name, int tolerance,
+                                                          double differingShare) const {
+    if (m_pixels.empty()) return ::testing::AssertionFailure() << "no frame was read back to compare";
+    const std::string reference = std::string(LIRRA_TEST_DATA) + "/reference/" + name + ".png";
+    const char* update = std::getenv("LIRRA_UPDATE_REFERENCES");
+    if (update && *update == '1') {
+        if (!view()->saveFrame(reference))
+            return ::testing::AssertionFailure() << reference << " was not written";
+        return ::testing::AssertionSuccess() << reference << " written anew";
     }
-    SDL_FreeSurface(argb);
-    return result;
+    std::vector<std::uint32_t> expected;
+    int width = 0, height = 0;
+    const std::string shown = save(name); // for a look when the two differ
+    if (!readPng(reference, expected, width, height))
+        return ::testing::AssertionFailure()
+               << "no reference " << reference << " (LIRRA_UPDATE_REFERENCES=1 writes it from this frame)";
+    if (width != m_width || height != m_height)
+        return ::testing::AssertionFailure() << reference << " is " << width << " x " << height
+                                             << ", the frame " << m_width << " x " << m_height;
+    std::size_t differing = 0;
+    int largest = 0;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        int difference = channelDifference(expected[i], m_pixels[i]);
+        largest = std::max(largest, difference);
+        if (difference > tolerance) ++differing;
+    }
+    if (static_cast<double>(differing) > differingShare * static_cast<double>(expected.size()))
+        return ::testing::AssertionFailure()
+               << differing << " pixels differ by more than " << tolerance << " from " << reference
+               << " (largest difference " << largest << "); the frame is " << shown;
+    return ::testing::AssertionSuccess();
 }
 
 std::string HeadlessView::writeImage(const std::string& name, int w, int h, std::uint32_t argb, int border,

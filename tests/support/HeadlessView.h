@@ -61,6 +61,13 @@ public:
     // when the file holds exactly the frame that the test's pixel checks
     // saw, so a saved screenshot shows what the test asserted.
     ::testing::AssertionResult savedAsShown(const std::string& name) const;
+    // Compares the last frame with tests/data/reference/<name>.png: at most
+    // `differingShare` of the pixels may differ by more than `tolerance` in
+    // a channel (rounding of edges). The frame is also saved as save does.
+    // With LIRRA_UPDATE_REFERENCES=1 in the environment the frame becomes
+    // the new reference instead: for a change of look made on purpose.
+    ::testing::AssertionResult matchesReference(const std::string& name, int tolerance = 8,
+                                                double differingShare = 0.001) const;
 
     // A `w` x `h` PNG in the resource root, filled with `argb` (0xAARRGGBB)
     // inside a frame `border` pixels wide of `borderArgb`; answers its name.
