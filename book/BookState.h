@@ -74,6 +74,10 @@ constexpr int kPageNumberLimit = 999999;
 // numbers beyond kPageNumberLimit are logged and brought within it.
 void readBookConfiguration();
 
+// The two text dictionaries are read once and kept while their files stay
+// the same (same size and modification time): a word looks its text up in
+// memory, and a changed file is read again at the next request.
+//
 // The text of `key` in String.xml, or none. A missing key is logged by
 // file and key; a missing file by the engine.
 std::optional<std::string> readInterfaceText(const std::string& key);
