@@ -13,7 +13,9 @@
 #include "engine/platform/CCEGLView.h"
 #include "engine/platform/CCFileUtils.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -62,7 +64,18 @@ int main(int argc, char** argv) {
     if (!options.logFile.empty()) {
         logFile.open(options.logFile, std::ios::out | std::ios::trunc);
         if (!logFile) return usageError("cannot write the log file '" + options.logFile + "'");
-        CCLogAddListener([&logFile](const std::string& line) { logFile << line << '\n' << std::flush; });
+        CCLogAddListener([&logFile, &options](const std::string& line) {
+            static bool lost = false;
+            if (lost) return;
+            logFile << line << '\n' << std::flush;
+            // A full disk takes the lines without a word: say so once, where a person sees it.
+            if (!logFile) {
+                lost = true;
+                std::fprintf(stderr,
+                             "lirra: cannot write the log file '%s' (%s); its lines are lost from here\n",
+                             options.logFile.c_str(), std::strerror(errno));
+            }
+        });
     }
 
     if (!options.resourceRoot.empty()) {

@@ -186,6 +186,11 @@ void readBookConfiguration() {
             *targets[i] = kept;
         }
     }
+    if (textsize > kLargestTextSize) {
+        CCLog("book: %s: \"textsize\" is %d, beyond the largest of %d points; it counts as %d", file.c_str(),
+              textsize, kLargestTextSize, kLargestTextSize);
+        textsize = kLargestTextSize;
+    }
     if (pageMin > pageMax)
         CCLog("book: %s: pageMin %d is above pageMax %d; no page lies between them", file.c_str(), pageMin,
               pageMax);

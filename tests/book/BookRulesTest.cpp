@@ -122,7 +122,9 @@ TEST_F(ConfigurationTest, PageNumbersBeyondTheLimitAreBroughtWithinIt) {
     EXPECT_EQ(pageMax, kPageNumberLimit);
     EXPECT_EQ(wordMin, -kPageNumberLimit);
     EXPECT_EQ(wordMax, 999999);
-    EXPECT_EQ(textsize, 5000000); // not a page number
+    // Not a page number, but a font size with a limit of its own.
+    EXPECT_EQ(textsize, kLargestTextSize);
+    EXPECT_TRUE(log.contains("\"textsize\" is 5000000, beyond the largest of 500 points; it counts as 500"));
     EXPECT_EQ(log.count("beyond the 999999 pages a book can have"), 3);
     EXPECT_TRUE(log.contains(
         "\"pageMax\" is 2147483647, beyond the 999999 pages a book can have; it counts as 999999"));
