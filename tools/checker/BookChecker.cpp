@@ -4,6 +4,7 @@
 #include "book/BookNames.h"
 #include "book/BookState.h"
 #include "engine/audio/MixerDevice.h"
+#include "engine/audio/NarrationCheck.h"
 #include "engine/base/CCAutoreleasePool.h"
 #include "engine/base/CCDictionary.h"
 #include "engine/base/CCLog.h"
@@ -633,6 +634,12 @@ void BookChecker::checkNarration(const std::string& from, const std::string& fil
     if (duration <= 0) {
         error(from, "the narration " + file + " of the " + word + " has no duration",
               "encode it again as MP3 with the spoken word in it");
+        return;
+    }
+    // The reader's own test: SDL_mixer decodes a WAV under an MP3 name too.
+    if (std::string problem = narrationProblem(path); !problem.empty()) {
+        error(from, "the narration " + file + " of the " + word + " is " + problem,
+              "encode the recording again as MP3, at a level that does not clip");
         return;
     }
     // SDL_mixer plays what is there of a file cut short; its last frame tells.
