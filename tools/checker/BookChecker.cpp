@@ -12,6 +12,7 @@
 #include "engine/nodes/CCSpriteFrameCache.h"
 #include "engine/platform/CCFileUtils.h"
 #include "engine/render/CCTextureCache.h"
+#include "engine/text/ccTextWrap.h"
 #include "engine/text/ccUTF8.h"
 #include "gui/Layout.h"
 #include "gui/LayoutReader.h"
@@ -338,10 +339,15 @@ void BookChecker::checkInterfaceTexts() {
     }
     for (const char* key : {"main_page", "setmenu_set", "bntext", "nopresenglish", "up_page", "after_page"}) {
         bool present = false;
-        textOf(texts, key, present);
+        const std::string text = textOf(texts, key, present);
         if (!present)
             error("String.xml", std::string("no text for \"") + key + "\"",
                   std::string("add <key>") + key + "</key><string>...</string>");
+        else if (const std::size_t length = ccUTF8Length(text); length > kLabelCharacterLimit)
+            error("String.xml",
+                  std::string("\"") + key + "\" has " + std::to_string(length) +
+                      " characters; a label shows only its first " + std::to_string(kLabelCharacterLimit),
+                  "shorten the text");
     }
 }
 
