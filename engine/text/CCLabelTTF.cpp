@@ -117,7 +117,7 @@ void CCLabelTTF::setFontName(const char* fontName) {
 void CCLabelTTF::setFontSize(float fontSize) {
     if (!(fontSize > 0) || fontSize == m_fontSize) return;
     m_fontSize = fontSize;
-    m_cutLogged = false;
+    m_sizeCapLogged = false;
     relayout();
 }
 
@@ -175,7 +175,7 @@ void CCLabelTTF::relayout() {
     const float pixels = m_fontSize * m_scale;
     m_pixelSize = pixels >= kLargestFontPixels ? kLargestFontPixels
                                                : std::max(1, static_cast<int>(std::lround(pixels)));
-    if (pixels > kLargestFontPixels && !m_cutLogged)
+    if (pixels > kLargestFontPixels && !m_sizeCapLogged)
         CCLog("CCLabelTTF: font size %g is beyond the largest of %d pixels; using %d", m_fontSize,
               kLargestFontPixels, kLargestFontPixels);
     TTF_Font* font = CCFontCache::sharedFontCache()->font(m_face, m_pixelSize);
@@ -187,7 +187,7 @@ void CCLabelTTF::relayout() {
     if (ccCutToCharacters(text, kLabelCharacterLimit) && !m_cutLogged)
         CCLog("CCLabelTTF: a text of %zu bytes is cut to its first %zu characters, the most a label lays out",
               m_string.size(), kLabelCharacterLimit);
-    m_cutLogged = true;
+    m_cutLogged = m_sizeCapLogged = true;
     if (font && !text.empty()) {
         int wrap =
             dimensions.width > 0 ? std::max(1, static_cast<int>(std::floor(dimensions.width * m_scale))) : 0;

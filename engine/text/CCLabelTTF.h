@@ -97,8 +97,9 @@ private:
     std::string m_fontName = kDefaultFontName;
     float m_fontSize = kDefaultFontSize;
     CCSize m_dimensions;
-    bool m_clampLogged = false; // once per dimensions set, not per relayout
-    bool m_cutLogged = false;   // once per text and size, not per relayout
+    bool m_clampLogged = false;   // once per dimensions set, not per relayout
+    bool m_cutLogged = false;     // once per text, not per relayout
+    bool m_sizeCapLogged = false; // once per font size
     CCTextAlignment m_hAlignment = kCCTextAlignmentCenter;
     CCVerticalTextAlignment m_vAlignment = kCCVerticalTextAlignmentTop;
 
