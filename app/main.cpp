@@ -13,7 +13,13 @@
 #include "engine/platform/CCEGLView.h"
 #include "engine/platform/CCFileUtils.h"
 
+#include <SDL.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -31,6 +37,45 @@ constexpr int kExitAutomationFailed = 3;
 
 // Headless runs have no desktop; they take a common full-HD usable height.
 constexpr int kHeadlessDesktopHeight = 1040;
+
+// SDL turns SIGTERM and SIGINT into a quit event that the loop reads at its
+// next frame; a loop stuck in one long step would never read it. Once a quit
+// is asked for, the program ends by itself after this long at the latest.
+constexpr unsigned kQuitGraceSeconds = 15;
+
+struct sigaction g_sdlQuitHandlers[2]; // SIGINT, SIGTERM as SDL installed them
+
+extern "C" void endAfterGrace(int) {
+    static const char message[] = "lirra: still busy long after being asked to quit; ending now\n";
+    [[maybe_unused]] ssize_t written = ::write(STDERR_FILENO, message, sizeof message - 1);
+    ::_exit(128 + SIGTERM);
+}
+
+extern "C" void onQuitSignal(int signal) {
+    const struct sigaction& sdl = g_sdlQuitHandlers[signal == SIGINT ? 0 : 1];
+    if (sdl.sa_handler != SIG_DFL && sdl.sa_handler != SIG_IGN) sdl.sa_handler(signal); // the quit event
+    ::alarm(kQuitGraceSeconds);
+}
+
+// Puts a deadline behind SDL's quit signals; SDL installs them as its event
+// subsystem starts, so it is started here first.
+void armQuitDeadline() {
+    if (SDL_InitSubSystem(SDL_INIT_EVENTS) != 0) return;
+    struct sigaction alarmAction {};
+    alarmAction.sa_handler = endAfterGrace;
+    ::sigaction(SIGALRM, &alarmAction, nullptr);
+    const int signals[2] = {SIGINT, SIGTERM};
+    for (int i = 0; i < 2; ++i) {
+        ::sigaction(signals[i], nullptr, &g_sdlQuitHandlers[i]);
+        // Only SDL's own plain handler is wrapped; anything else is left alone.
+        if (g_sdlQuitHandlers[i].sa_handler == SIG_DFL || g_sdlQuitHandlers[i].sa_handler == SIG_IGN ||
+            (g_sdlQuitHandlers[i].sa_flags & SA_SIGINFO))
+            continue;
+        struct sigaction ours = g_sdlQuitHandlers[i];
+        ours.sa_handler = onQuitSignal;
+        ::sigaction(signals[i], &ours, nullptr);
+    }
+}
 
 int usageError(const std::string& message) {
     std::fprintf(stderr, "lirra: %s\n%s", message.c_str(), app::commandLineHelp());
@@ -62,7 +107,18 @@ int main(int argc, char** argv) {
     if (!options.logFile.empty()) {
         logFile.open(options.logFile, std::ios::out | std::ios::trunc);
         if (!logFile) return usageError("cannot write the log file '" + options.logFile + "'");
-        CCLogAddListener([&logFile](const std::string& line) { logFile << line << '\n' << std::flush; });
+        CCLogAddListener([&logFile, &options](const std::string& line) {
+            static bool lost = false;
+            if (lost) return;
+            logFile << line << '\n' << std::flush;
+            // A full disk takes the lines without a word: say so once, where a person sees it.
+            if (!logFile) {
+                lost = true;
+                std::fprintf(stderr,
+                             "lirra: cannot write the log file '%s' (%s); its lines are lost from here\n",
+                             options.logFile.c_str(), std::strerror(errno));
+            }
+        });
     }
 
     if (!options.resourceRoot.empty()) {
@@ -102,7 +158,9 @@ int main(int argc, char** argv) {
     }
     app.setFrameLimit(options.frameLimit);
 
+    armQuitDeadline();
     int result = CCApplication::sharedApplication()->run();
+    SDL_QuitSubSystem(SDL_INIT_EVENTS);
     SimpleAudioEngine::end();
     if (result == 0 && script && script->failedShots() > 0) {
         std::fprintf(stderr, "lirra: %u frame(s) of the script could not be saved\n", script->failedShots());

@@ -3,6 +3,12 @@
 #include "engine/base/CCDictionary.h"
 #include "engine/base/CCLog.h"
 #include "engine/base/CCString.h"
+#include "engine/platform/CCFileUtils.h"
+
+#include <sys/stat.h>
+
+#include <map>
+#include <unordered_map>
 
 using namespace engine;
 
@@ -37,8 +43,13 @@ CCLabelTTF*& wordLabel = bookState.wordLabel;
 CCLabelTTF*& hintLabel = bookState.hintLabel;
 gui::UIWidget*& settingsSelection = bookState.settingsSelection;
 
+namespace {
+void forgetTextTables();
+}
+
 void resetBookState() {
     bookState = BookState{};
+    forgetTextTables();
 }
 
 int decimalValue(const std::string& text) {
@@ -66,9 +77,65 @@ bool startsWithNumber(const std::string& text) {
     return i < text.size() && text[i] >= '0' && text[i] <= '9';
 }
 
+// Tells a file's versions apart without reading it: a table is read again
+// only when its file changed (or went).
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    bool operator==(const FileIdentity& other) const {
+        return device == other.device && inode == other.inode && size == other.size &&
+               modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
+    }
+};
+
+std::optional<FileIdentity> identify(const std::string& file) {
+    const std::string path = CCFileUtils::sharedFileUtils()->fullPathForFilename(file);
+    struct stat status {};
+    if (path.empty() || ::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
+    return FileIdentity{status.st_dev, status.st_ino, status.st_size, status.st_mtim};
+}
+
+// A text dictionary's string values, kept while its file stays the same. A
+// word table of tens of megabytes took over a second to parse, and it was
+// parsed again for every word read.
+struct TextTable {
+    std::string root; // the resource root it was read under
+    FileIdentity identity;
+    std::unordered_map<std::string, std::string> texts;
+};
+
+std::map<std::string, TextTable>& textTables() {
+    static std::map<std::string, TextTable> tables;
+    return tables;
+}
+
+void forgetTextTables() {
+    textTables().clear();
+}
+
 std::optional<std::string> readText(const std::string& file, const std::string& key) {
-    CCDictionary* dictionary = CCDictionary::createWithContentsOfFile(file.c_str());
-    return stringFor(dictionary, file, key);
+    const std::string& root = CCFileUtils::sharedFileUtils()->getResourceRoot();
+    const std::optional<FileIdentity> identity = identify(file);
+    auto& tables = textTables();
+    auto cached = tables.find(file);
+    if (!identity || cached == tables.end() || cached->second.root != root ||
+        !(cached->second.identity == *identity)) {
+        if (cached != tables.end()) tables.erase(cached);
+        // A missing or broken file is read (and logged) on every request, as a
+        // book maker who mends it expects.
+        CCDictionary* dictionary = CCDictionary::createWithContentsOfFile(file.c_str());
+        if (!dictionary || !identity) return stringFor(dictionary, file, key);
+        TextTable table{root, *identity, {}};
+        for (const auto& [name, value] : dictionary->entries())
+            if (auto* text = dynamic_cast<CCString*>(value)) table.texts.emplace(name, text->getString());
+        cached = tables.emplace(file, std::move(table)).first;
+    }
+    auto text = cached->second.texts.find(key);
+    if (text != cached->second.texts.end()) return text->second;
+    CCLog("book: %s has no text for \"%s\"", file.c_str(), key.c_str());
+    return std::nullopt;
 }
 
 } // namespace
@@ -99,6 +166,11 @@ void readBookConfiguration() {
                   file.c_str(), keys[i], *targets[i], kPageNumberLimit, kept);
             *targets[i] = kept;
         }
+    }
+    if (textsize > kLargestTextSize) {
+        CCLog("book: %s: \"textsize\" is %d, beyond the largest of %d points; it counts as %d", file.c_str(),
+              textsize, kLargestTextSize, kLargestTextSize);
+        textsize = kLargestTextSize;
     }
     if (pageMin > pageMax)
         CCLog("book: %s: pageMin %d is above pageMax %d; no page lies between them", file.c_str(), pageMin,

@@ -6,6 +6,7 @@
 // Also the three dictionaries' readers: the configuration (StringConfig.xml
 // in the book folder), the interface texts (String.xml at the resource root)
 // and the word texts (Stringstr.xml in the book folder).
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -108,12 +109,25 @@ int decimalValue(const std::string& text);
 // menu counts past the last page, so far larger numbers would overflow.
 constexpr int kPageNumberLimit = 999999;
 
+// A word text of this many bytes or more is not shown at all: the bubble
+// could not hold it (logged when a word is read; the checker names it).
+constexpr std::size_t kLongestShownText = 1600;
+
+// The largest "textsize", in points: a word label far wider than the page
+// at that, and well within what a font can be drawn at.
+constexpr int kLargestTextSize = 500;
+
 // Reads bookDir/StringConfig.xml into the configuration and writes the three
 // configuration log lines. A missing file or key is logged by name; the
 // value keeps what it had (the defaults on a first read). Page and word
-// numbers beyond kPageNumberLimit are logged and brought within it.
+// numbers beyond kPageNumberLimit, and a textsize beyond kLargestTextSize,
+// are logged and brought within them.
 void readBookConfiguration();
 
+// The two text dictionaries are read once and kept while their files stay
+// the same (same size and modification time): a word looks its text up in
+// memory, and a changed file is read again at the next request.
+//
 // The text of `key` in String.xml, or none. A missing key is logged by
 // file and key; a missing file by the engine.
 std::optional<std::string> readInterfaceText(const std::string& key);

@@ -25,6 +25,7 @@
 
 #include <SDL.h>
 
+#include <cmath>
 #include <cstdlib>
 
 using namespace engine;
@@ -83,8 +84,13 @@ void PageLayer::ccTouchesBegan(CCSet* touches, CCEvent*) {
     if (!touch) return;
     const CCPoint old = lastTouch;
     lastTouch = touch->getLocation();
-    const int dx = std::abs(static_cast<int>(old.x - lastTouch.x));
-    const int dy = std::abs(static_cast<int>(old.y - lastTouch.y));
+    // Distances in whole points; a scripted touch may lie billions of points away.
+    auto distance = [](float from, float to) {
+        const float d = std::fabs(from - to);
+        return d < 1e9f ? static_cast<int>(d) : 1000000000; // NaN too
+    };
+    const int dx = distance(old.x, lastTouch.x);
+    const int dy = distance(old.y, lastTouch.y);
     CCLog("page: tap at (%.1f, %.1f), %d and %d from the last one", lastTouch.x, lastTouch.y, dx, dy);
     if (static_cast<float>(dx) < tapRadius && static_cast<float>(dy) < tapRadius) {
         ++tapCount;

@@ -26,8 +26,6 @@ namespace {
 
 // The GBK bytes of the SimSun typeface's Chinese name, as books name it.
 const char* const kWordFont = "\xCB\xCE\xCC\xE5";
-// Longer texts are not shown at all: the bubble could not hold them.
-constexpr unsigned int kLongestShownText = 1600;
 constexpr float kSlideSeconds = 1.0f;
 constexpr float kSlidePeriod = 9.25f;
 constexpr int kSlideActionTag = 0x51de;
@@ -144,6 +142,8 @@ void PageLayer::showAndPlay(gui::UIWidget* hotspot, const CCPoint& position, int
     if (!text) {
         if (wordBubble) wordBubble->setSize(CCSizeZero);
     } else if (text->size() >= kLongestShownText) {
+        CCLog("page: the text of \"%s\" has %zu bytes, over the %zu a bubble shows; it is not shown",
+              textKey(tag, currentPage).c_str(), text->size(), kLongestShownText - 1);
         if (wordBubble) wordBubble->setVisible(false);
         // The label of the word before would otherwise stay, now wrong.
         removeWordLabel();

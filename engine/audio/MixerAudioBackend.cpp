@@ -1,5 +1,6 @@
 #include "engine/audio/MixerAudioBackend.h"
 
+#include "engine/audio/NarrationCheck.h"
 #include "engine/base/CCLog.h"
 
 #include <SDL_mixer.h>
@@ -15,6 +16,8 @@ MixerAudioBackend::~MixerAudioBackend() {
 bool MixerAudioBackend::play(const std::string& fullPath, bool loop, std::string& error) {
     stop();
     if (!ensureOpen(error)) return false;
+    error = narrationProblem(fullPath);
+    if (!error.empty()) return false;
     m_music = Mix_LoadMUS(fullPath.c_str());
     if (!m_music) {
         error = Mix_GetError();

@@ -1,5 +1,6 @@
 #include "engine/audio/TestAudioBackend.h"
 
+#include "engine/audio/NarrationCheck.h"
 #include "engine/platform/CCClock.h"
 
 #include <SDL_mixer.h>
@@ -13,6 +14,8 @@ bool TestAudioBackend::play(const std::string& fullPath, bool loop, std::string&
         error = "audio unavailable: " + error;
         return false;
     }
+    error = narrationProblem(fullPath);
+    if (!error.empty()) return false;
     Mix_Music* music = Mix_LoadMUS(fullPath.c_str());
     if (!music) {
         error = Mix_GetError();

@@ -397,11 +397,18 @@ void CCSDLRenderer::pushClipRect(const CCRect& worldRect) {
     const CCScreenMapping& m = *m_mapping;
     CCPoint a = m.toPixel(worldRect.origin);
     CCPoint b = m.toPixel({worldRect.getMaxX(), worldRect.getMaxY()});
-    // Pixels whose centres lie inside the rectangle.
-    int left = static_cast<int>(std::lround(std::min(a.x, b.x)));
-    int right = static_cast<int>(std::lround(std::max(a.x, b.x)));
-    int top = static_cast<int>(std::lround(std::min(a.y, b.y)));
-    int bottom = static_cast<int>(std::lround(std::max(a.y, b.y)));
+    // Pixels whose centres lie inside the rectangle. A layout may place a
+    // panel billions of points away: clamped to a range far beyond any
+    // target, an int holds each edge and their difference (a NaN edge is 0).
+    auto pixel = [](float value) {
+        constexpr float kFarthest = 1 << 24;
+        return static_cast<int>(
+            std::lround(std::clamp(std::isnan(value) ? 0.0f : value, -kFarthest, kFarthest)));
+    };
+    int left = pixel(std::min(a.x, b.x));
+    int right = pixel(std::max(a.x, b.x));
+    int top = pixel(std::min(a.y, b.y));
+    int bottom = pixel(std::max(a.y, b.y));
     SDL_Rect rect{left, top, std::max(0, right - left), std::max(0, bottom - top)};
     if (!m_target.clips.empty()) {
         SDL_Rect inter;

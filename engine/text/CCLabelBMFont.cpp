@@ -136,8 +136,13 @@ void CCLabelBMFont::updateLabel() {
         setContentSize(CCSize(m_width > 0 ? m_width : 0, 0));
         return;
     }
+    std::string text = m_string;
+    if (ccCutToCharacters(text, kLabelCharacterLimit))
+        CCLog("CCLabelBMFont: a text of %zu bytes is cut to its first %zu characters, the most a label lays "
+              "out",
+              m_string.size(), kLabelCharacterLimit);
     std::vector<std::string> lines =
-        ccWrapText(m_string, m_width, [this](const std::string& s) { return lineWidth(s); });
+        ccWrapText(text, m_width, [this](const std::string& s) { return lineWidth(s); });
     float widest = 0;
     std::vector<float> widths;
     for (const std::string& line : lines) {

@@ -103,6 +103,7 @@ void CCLabelTTF::setString(const char* text) {
     std::string value = text ? text : "";
     if (value == m_string) return;
     m_string = std::move(value);
+    m_cutLogged = false;
     relayout();
 }
 
@@ -116,6 +117,7 @@ void CCLabelTTF::setFontName(const char* fontName) {
 void CCLabelTTF::setFontSize(float fontSize) {
     if (!(fontSize > 0) || fontSize == m_fontSize) return;
     m_fontSize = fontSize;
+    m_sizeCapLogged = false;
     relayout();
 }
 
@@ -169,16 +171,27 @@ void CCLabelTTF::relayout() {
     m_scale = pixelScale();
     const CCSize dimensions = drawableDimensions();
     m_face = CCFontCache::sharedFontCache()->faceForName(m_fontName, ccContainsCJK(m_string));
-    m_pixelSize = std::max(1, static_cast<int>(std::lround(m_fontSize * m_scale)));
+    // Compared as floats: a size of 2^31 pixels or more has no int value.
+    const float pixels = m_fontSize * m_scale;
+    m_pixelSize = pixels >= kLargestFontPixels ? kLargestFontPixels
+                                               : std::max(1, static_cast<int>(std::lround(pixels)));
+    if (pixels > kLargestFontPixels && !m_sizeCapLogged)
+        CCLog("CCLabelTTF: font size %g is beyond the largest of %d pixels; using %d", m_fontSize,
+              kLargestFontPixels, kLargestFontPixels);
     TTF_Font* font = CCFontCache::sharedFontCache()->font(m_face, m_pixelSize);
 
     m_lines.clear();
     m_lineSkip = m_blockHeight = 0;
     int blockWidth = 0;
-    if (font && !m_string.empty()) {
+    std::string text = m_string;
+    if (ccCutToCharacters(text, kLabelCharacterLimit) && !m_cutLogged)
+        CCLog("CCLabelTTF: a text of %zu bytes is cut to its first %zu characters, the most a label lays out",
+              m_string.size(), kLabelCharacterLimit);
+    m_cutLogged = m_sizeCapLogged = true;
+    if (font && !text.empty()) {
         int wrap =
             dimensions.width > 0 ? std::max(1, static_cast<int>(std::floor(dimensions.width * m_scale))) : 0;
-        m_lines = ccWrapText(m_string, static_cast<float>(wrap),
+        m_lines = ccWrapText(text, static_cast<float>(wrap),
                              [font](const std::string& s) { return static_cast<float>(textWidth(font, s)); });
         for (const std::string& line : m_lines)
             blockWidth = std::max(blockWidth, textWidth(font, line));
@@ -227,6 +240,7 @@ void CCLabelTTF::rasterise() {
                                                                : (fullHeight - m_blockHeight) / 2;
     int fullWidth = static_cast<int>(std::lround(size.width * m_scale));
     for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        if (top + static_cast<long>(i) * m_lineSkip >= height) break; // below a cut image
         if (m_lines[i].empty()) continue;
         SDL_Surface* line = TTF_RenderUTF8_Blended(font, m_lines[i].c_str(), SDL_Color{255, 255, 255, 255});
         if (!line) continue; // white space only

@@ -75,6 +75,10 @@ public:
 
     static constexpr const char* kDefaultFontName = "Helvetica";
     static constexpr float kDefaultFontSize = 12.0f;
+    // The largest glyph height in pixels: far above any legible text, and
+    // below the sizes where FreeType's arithmetic gives up (a font size near
+    // 2^31 comes out one pixel high).
+    static constexpr int kLargestFontPixels = 2048;
 
 protected:
     CCLabelTTF() = default;
@@ -93,7 +97,9 @@ private:
     std::string m_fontName = kDefaultFontName;
     float m_fontSize = kDefaultFontSize;
     CCSize m_dimensions;
-    bool m_clampLogged = false; // once per dimensions set, not per relayout
+    bool m_clampLogged = false;   // once per dimensions set, not per relayout
+    bool m_cutLogged = false;     // once per text, not per relayout
+    bool m_sizeCapLogged = false; // once per font size
     CCTextAlignment m_hAlignment = kCCTextAlignmentCenter;
     CCVerticalTextAlignment m_vAlignment = kCCVerticalTextAlignmentTop;
 

@@ -70,6 +70,11 @@ page-max-huge|\"pageMax\" is 2000000000, beyond the 999999 pages|config pageMax 
 page-max-beyond-files|page 13 has no layout|config pageMax 40 config wordMin 12
 page-min-above-max|pageMin 13 is above pageMax 12|config pageMin 13
 empty-subname|\"lirraSubName\" is empty|config lirraSubName ''
+long-ui-text|a text of 200000 bytes is cut to its first 16384 characters|long-text String.xml bntext 200000
+wav-narration|$NARRATION_11': not played as narration: it starts with bytes 52 49 46 46|wav $NARRATION_11
+loud-narration|$NARRATION_11': not played as narration: its first 0.1 s clip|loud-mp3 $NARRATION_11
+huge-textsize|\"textsize\" is 2147483647, beyond the largest of 500 points; it counts as 500|config textsize 2147483647
+long-word-text|the text of \"str011\" has 1600 bytes, over the 1599 a bubble shows|long-text testLirra/Stringstr.xml str011 1600
 "
 
 run_case() {
@@ -123,5 +128,76 @@ while IFS='|' read -r name _ _; do
         ;;
     esac
 done <<<"$CASES"
+# Runs that must end as asked however far a touch lies, and failures to write
+# that must be said: a shot or the log on a full disk.
+# expect_run NAME STATUS 'FIXED TEXT IN LOG OR OUTPUT' LIRRA-ARGS...
+expect_run() {
+    local name=$1 want_status=$2 want=$3 dir="$TMP/run-$1"
+    shift 3
+    mkdir -p "$dir"
+    local status=0
+    "$LIRRA" --headless --resources "$SOURCE/resources" "$@" >"$dir/out.txt" 2>&1 || status=$?
+    local why=""
+    [ "$status" -eq "$want_status" ] || why="exit status $status, not $want_status"
+    grep -qF -- "$want" "$dir/out.txt" "$dir/log.txt" 2>/dev/null || why="$why; no line with '$want'"
+    grep -qE 'Sanitizer|runtime error:' "$dir/out.txt" && why="$why; sanitizer report"
+    if [ -n "$why" ]; then
+        echo "FAIL $name: ${why#; }"
+        tail -5 "$dir/out.txt" | sed 's/^/    out: /'
+        failures=$((failures + 1))
+    else
+        echo "ok $name"
+    fi
+}
+extra_runs() {
+    printf 'at 0.3 down 320 290\nat 0.35 up 320 290\nat 1.0 down 3000000000 -3000000000\nat 1.05 up 3000000000 -3000000000\nat 1.5 quit\n' >"$TMP/far.txt"
+    mkdir -p "$TMP/run-far-touch"
+    expect_run far-touch 0 "page: tap at (3000000000.0, -3000000000.0), 1000000000 and 1000000000 from the last one" \
+        --script "$TMP/far.txt" --log "$TMP/run-far-touch/log.txt"
+    printf 'at 0.3 shot /dev/full\nat 0.5 quit\n' >"$TMP/full.txt"
+    mkdir -p "$TMP/run-shot-full-disk"
+    expect_run shot-full-disk 3 "cannot write /dev/full: No space left on device" --script "$TMP/full.txt" \
+        --log "$TMP/run-shot-full-disk/log.txt"
+    expect_run log-full-disk 0 "lirra: cannot write the log file '/dev/full'" --frames 30 --log /dev/full
+}
+
+# A reader building a page with a huge text still ends promptly at SIGTERM:
+# the signal comes as the page starts to build (the home page stops the
+# audio once as it opens, the touch once more).
+sigterm_long_text() {
+    local dir="$TMP/run-sigterm" why=""
+    mkdir -p "$dir"
+    "$DAMAGE" "$SOURCE/resources" "$dir/book" long-text String.xml bntext 200000 >/dev/null 2>&1 ||
+        { echo "FAIL sigterm-long-text: cannot damage the book"; failures=$((failures + 1)); return; }
+    printf 'at 0.3 down 320 290\nat 0.35 up 320 290\n' >"$dir/script.txt"
+    "$LIRRA" --headless --resources "$dir/book" --script "$dir/script.txt" --log "$dir/log.txt" >"$dir/out.txt" 2>&1 &
+    local pid=$! waited=0
+    until [ "$(cat "$dir/log.txt" 2>/dev/null | grep -c "audio: stop")" -ge 2 ] || [ "$waited" -ge 600 ]; do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    kill -TERM "$pid" 2>/dev/null
+    # A hang guard, not a measure: a frozen reader takes minutes.
+    waited=0
+    while kill -0 "$pid" 2>/dev/null && [ "$waited" -lt 600 ]; do
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    kill -0 "$pid" 2>/dev/null && { why="still running 60 s after SIGTERM"; kill -KILL "$pid"; }
+    local status=0
+    wait "$pid" || status=$?
+    [ -n "$why" ] || [ "$status" -eq 0 ] || why="exit status $status"
+    grep -qE 'Sanitizer|runtime error:' "$dir/out.txt" && why="$why; sanitizer report"
+    rm -rf "$dir/book"
+    if [ -n "$why" ]; then
+        echo "FAIL sigterm-long-text: ${why#; }"
+        failures=$((failures + 1))
+    else
+        echo "ok sigterm-long-text"
+    fi
+}
+[ -n "${LIRRA_BAD_ONLY:-}" ] || { extra_runs; sigterm_long_text; }
+
 [ "$failures" -eq 0 ] || { echo "$failures damaged book(s) failed" >&2; exit 1; }
 echo "PASS"

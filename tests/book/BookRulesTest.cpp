@@ -6,7 +6,11 @@
 #include "engine/platform/CCFileUtils.h"
 #include "support/TestSupport.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 using namespace book;
 
@@ -118,7 +122,9 @@ TEST_F(ConfigurationTest, PageNumbersBeyondTheLimitAreBroughtWithinIt) {
     EXPECT_EQ(pageMax, kPageNumberLimit);
     EXPECT_EQ(wordMin, -kPageNumberLimit);
     EXPECT_EQ(wordMax, 999999);
-    EXPECT_EQ(textsize, 5000000); // not a page number
+    // Not a page number, but a font size with a limit of its own.
+    EXPECT_EQ(textsize, kLargestTextSize);
+    EXPECT_TRUE(log.contains("\"textsize\" is 5000000, beyond the largest of 500 points; it counts as 500"));
     EXPECT_EQ(log.count("beyond the 999999 pages a book can have"), 3);
     EXPECT_TRUE(log.contains(
         "\"pageMax\" is 2147483647, beyond the 999999 pages a book can have; it counts as 999999"));
@@ -170,4 +176,35 @@ TEST_F(ConfigurationTest, InterfaceAndWordTextsOrNone) {
     EXPECT_TRUE(log.contains("String.xml has no text for \"bntext\""));
     EXPECT_EQ(readWordText("str035").value_or("?"), "sun");
     EXPECT_FALSE(readWordText("str036"));
+}
+
+// A word table is read once, not for every word: looking words up while its
+// file stays the same gives what was read, even when the bytes (but not the
+// file's size and time) have changed; a changed or missing file is read again.
+TEST_F(ConfigurationTest, TheWordTableIsReadOnceWhileItsFileStaysTheSame) {
+    const std::string path =
+        dir.write("testLirra/Stringstr.xml", "<plist><dict>" + entry("str035", "sun") + "</dict></plist>");
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    EXPECT_EQ(readWordText("str035").value_or("?"), "sun");
+
+    // Same size, same time, other text: still the table already read.
+    dir.write("testLirra/Stringstr.xml", "<plist><dict>" + entry("str035", "sky") + "</dict></plist>");
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    EXPECT_EQ(readWordText("str035").value_or("?"), "sun");
+    EXPECT_FALSE(readWordText("str036"));
+    EXPECT_TRUE(log.contains("testLirra/Stringstr.xml has no text for \"str036\""));
+
+    // A new time reads the file again.
+    const timespec later[2] = {before.st_atim, {before.st_mtim.tv_sec + 5, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), later, 0), 0);
+    EXPECT_EQ(readWordText("str035").value_or("?"), "sky");
+
+    // Gone: missing, logged by the dictionary reader at every word, as before.
+    std::filesystem::remove(path);
+    log.clear();
+    EXPECT_FALSE(readWordText("str035"));
+    EXPECT_FALSE(readWordText("str035"));
+    EXPECT_EQ(log.count("Stringstr.xml"), 2);
 }

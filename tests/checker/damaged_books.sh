@@ -66,6 +66,28 @@ expect 1 "warning: page 10 word 11 and page 101 word 1 share the text key \"str1
     rename-widget testLirra/pip/pip_10.json bn101 bn1011 copy testLirra/pip/pip_10.json testLirra/pip/pip_101.json \
     config pageMax 101
 
+# Narration that clips, limits that cut, and layouts that made the checker
+# abort or lose its report (an array 1001 deep, root options that are an
+# array, a name with a NUL in it).
+expect 1 "error: the narration $NARRATION_35 of the hotspot bn035 (page 3 word 5), sound name mc035.mp3 is not played as narration: its first 0.1 s clip" \
+    loud-mp3 "$NARRATION_35"
+expect 1 "error: textsize 2147483647 is beyond the largest of 500 points" config textsize 2147483647
+expect 1 "testLirra/Stringstr.xml: error: the text \"str035\" of the hotspot bn035 (page 3 word 5) has 1600 bytes" \
+    long-text testLirra/Stringstr.xml str035 1600
+expect 1 "String.xml: error: \"bntext\" has 200000 characters; a label shows only its first 16384" \
+    long-text String.xml bntext 200000
+DEEP="{\"unused\": $(printf '[%.0s' $(seq 1001))$(printf ']%.0s' $(seq 1001)), "
+expect 1 "testLirra/pip/pip_7.json: error: the layout is not a JSON object (Exceeded stackLimit" \
+    replace testLirra/pip/pip_7.json '{' "$DEEP"
+expect 0 "testLirra/pip/pip_7.json: warning: the \"options\" of a \"Panel\" widget are not a JSON object" \
+    replace testLirra/pip/pip_7.json $'\n    "options" : \n    {' $'\n    "options" : [1, 2], "movedOptions" :\n    {'
+expect 1 'names testLirra/pip/page_7.png\x00../../etc/passwd, which is missing' \
+    replace testLirra/pip/pip_7.json '"page_7.png"' '"page_7.png\u0000../../etc/passwd"'
+grep -qF "lirra-check: $TMP/book: 1 error(s), 0 warning(s)" "$TMP/report.txt" || {
+    echo "FAIL: no summary line after a name with a NUL" >&2
+    failures=$((failures + 1))
+}
+
 if "$CHECK" "$TMP/no-such-book" >/dev/null 2>&1; then
     echo "FAIL: a missing book folder was accepted" >&2
     failures=$((failures + 1))

@@ -11,7 +11,10 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <random>
 #include <thread>
@@ -43,6 +46,28 @@ double wavLength(const std::string& path) {
     return bytes / bytesPerSecond;
 }
 
+// Half a second of a 200 Hz square wave at full scale, 22050 Hz mono.
+void writeSquareWav(const std::string& path) {
+    const std::uint32_t rate = 22050, samples = rate / 2, bytes = samples * 2;
+    std::ofstream out(path, std::ios::binary);
+    auto u32 = [&out](std::uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
+    auto u16 = [&out](std::uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
+    out << "RIFF";
+    u32(36 + bytes);
+    out << "WAVEfmt ";
+    u32(16);
+    u16(1); // PCM
+    u16(1); // mono
+    u32(rate);
+    u32(rate * 2);
+    u16(2);
+    u16(16);
+    out << "data";
+    u32(bytes);
+    for (std::uint32_t i = 0; i < samples; ++i)
+        u16(static_cast<std::uint16_t>((i / 55) % 2 ? -32767 : 32767));
+}
+
 class AudioTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
@@ -55,6 +80,13 @@ class AudioTest : public ::testing::Test {
             "cd '" + dir + "' && espeak-ng -w hello.wav hello && lame --quiet hello.wav hello.mp3";
         if (std::system(make.c_str()) != 0) g_sounds->missingTools = " (espeak-ng/lame failed)";
         g_sounds->wavSeconds = wavLength(dir + "/hello.wav");
+
+        // The speech as a WAV under an MP3 name, and a full-scale square wave
+        // encoded as MP3: neither may play as narration.
+        std::filesystem::copy_file(dir + "/hello.wav", dir + "/wav_named.mp3");
+        writeSquareWav(dir + "/square.wav");
+        if (std::system(("cd '" + dir + "' && lame --quiet square.wav loud.mp3").c_str()) != 0)
+            g_sounds->missingTools = " (lame failed on a square wave)";
 
         std::mt19937 random(7);
         std::string garbage(4000, '\0');
@@ -188,6 +220,29 @@ TEST_F(AudioTest, UnplayableFilesLogOneLineAndStopThePreviousTrack) {
             EXPECT_EQ(log.count(std::string("audio: play ") + bad), 1) << bad;
         }
         EXPECT_EQ(log.count("cannot play"), 2);
+    }
+}
+
+TEST_F(AudioTest, AWavUnderAnMp3NameAndAClippingStartAreRefusedByBothBackends) {
+    for (bool testBackend : {false, true}) {
+        SCOPED_TRACE(testBackend ? "test backend" : "mixer backend");
+        if (testBackend) useTestBackend();
+        log.clear();
+        engine->playBackgroundMusic("hello.mp3", true);
+        ASSERT_TRUE(engine->isBackgroundMusicPlaying());
+        engine->playBackgroundMusic("wav_named.mp3");
+        EXPECT_FALSE(engine->isBackgroundMusicPlaying());
+        EXPECT_TRUE(
+            log.contains("cannot play 'wav_named.mp3': not played as narration: it starts with bytes 52 49 "
+                         "46 46, neither an ID3 tag nor MPEG audio"));
+        engine->playBackgroundMusic("loud.mp3");
+        EXPECT_FALSE(engine->isBackgroundMusicPlaying());
+        EXPECT_TRUE(log.contains("cannot play 'loud.mp3': not played as narration: its first 0.1 s clip ("));
+        EXPECT_EQ(log.count("cannot play"), 2);
+        // The speech itself still plays.
+        engine->playBackgroundMusic("hello.mp3");
+        EXPECT_TRUE(engine->isBackgroundMusicPlaying());
+        engine->stopBackgroundMusic();
     }
 }
 

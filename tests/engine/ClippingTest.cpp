@@ -221,3 +221,14 @@ TEST_F(ClippingTest, DrawNodeFillsOutlinesAndClears) {
 }
 
 } // namespace
+
+TEST_F(ClippingTest, AClipBillionsOfPointsWideStillCoversTheScreenWithoutOverflow) {
+    // Its edges in pixels are beyond an int, and so is their difference.
+    CCClippingNode* clip = clipWithRedFill(-3e9f, 100, 6e9f, 200);
+    clip->getChildren().front()->setPosition(ccp(3e9f - 2000, -2000)); // the fill over the screen
+    show(clip);
+    EXPECT_TRUE(isColour(at(5, 200), 255, 0, 0));
+    EXPECT_TRUE(isColour(at(635, 200), 255, 0, 0));
+    EXPECT_TRUE(isColour(at(320, 50), 0, 0, 0));
+    EXPECT_EQ(renderer()->getClipDepth(), 0);
+}

@@ -7,6 +7,7 @@
 #include "engine/render/CCTexture2D.h"
 #include "engine/text/CCFontCache.h"
 #include "engine/text/CCLabelTTF.h"
+#include "engine/text/ccTextWrap.h"
 
 #include <algorithm>
 
@@ -303,3 +304,27 @@ TEST_F(LabelTTFTest, EmptyTextHasNoSizeAndDrawsNothing) {
 }
 
 } // namespace
+
+TEST_F(LabelTTFTest, AHugeTextIsCutToTheLabelLimitWithOneLogLine) {
+    testsupport::LogCapture log;
+    const std::string text(kLabelCharacterLimit + 5000, 'W');
+    CCLabelTTF* label =
+        CCLabelTTF::create(text.c_str(), "Arial", 20, CCSizeMake(300, 0), kCCTextAlignmentLeft);
+    std::size_t laidOut = 0;
+    for (const std::string& line : label->getLines())
+        laidOut += line.size();
+    EXPECT_EQ(laidOut, kLabelCharacterLimit);
+    EXPECT_EQ(std::string(label->getString()), text) << "the label keeps its whole text";
+    label->setDimensions(CCSizeMake(200, 0));
+    label->setFontSize(24);
+    EXPECT_EQ(log.count("the most a label lays out"), 1) << "once per text";
+}
+
+TEST_F(LabelTTFTest, AFontSizeBeyondTheLargestIsCappedNotWrappedToOnePixel) {
+    testsupport::LogCapture log;
+    CCLabelTTF* label = CCLabelTTF::create("W", "Arial", 2147483647.0f);
+    EXPECT_EQ(log.count("beyond the largest"), 1);
+    // A capped glyph is far taller than a normal one, not one pixel high.
+    CCLabelTTF* normal = CCLabelTTF::create("W", "Arial", 20);
+    EXPECT_GT(label->getContentSize().height, 20 * normal->getContentSize().height);
+}

@@ -252,6 +252,9 @@ TEST_F(ViewTest, SavedFrameReadsBackAsDrawn) {
     testsupport::LogCapture log;
     EXPECT_FALSE(view()->saveFrame(m_dir.path() + "/no/such/folder/frame.png"));
     EXPECT_EQ(log.count("no/such/folder/frame.png"), 1);
+    // A full disk takes the first bytes and fails later: not saved, and said.
+    EXPECT_FALSE(view()->saveFrame("/dev/full"));
+    EXPECT_TRUE(log.contains("cannot write /dev/full: No space left on device"));
 }
 
 TEST_F(ViewTest, ClosedViewDrawsNothingAndSaysSo) {

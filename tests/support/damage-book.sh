@@ -9,6 +9,10 @@
 #   drop-key PATH KEY            remove a <key>KEY</key> and its value from a dictionary
 #   rename-widget PATH OLD NEW   rename the widget "OLD" of a layout to "NEW"
 #   copy PATH NEWPATH            copy a file inside the book
+#   replace PATH OLD NEW         replace the first OLD in a file by NEW (fixed texts)
+#   long-text PATH KEY COUNT     set a dictionary's KEY to COUNT letters
+#   wav PATH                     replace a file with a spoken WAV (espeak-ng)
+#   loud-mp3 PATH                replace a file with an MP3 of a full-scale square wave (lame)
 set -euo pipefail
 
 die() {
@@ -50,6 +54,26 @@ while [ $# -gt 0 ]; do
         sed -i "s/\"name\" : \"$2\"/\"name\" : \"$3\"/" "$dest/$1"
         shift 3 ;;
     copy) need "$1"; cp "$dest/$1" "$dest/$2"; shift 2 ;;
+    replace)
+        need "$1"
+        grep -qF -- "$2" "$dest/$1" || die "no '$2' in $1"
+        OLD=$2 NEW=$3 perl -0pi -e 's/\Q$ENV{OLD}\E/$ENV{NEW}/' "$dest/$1"
+        shift 3 ;;
+    long-text)
+        need "$1"
+        grep -q "<key>$2</key>" "$dest/$1" || die "no key $2 in $1"
+        KEY=$2 COUNT=$3 perl -0pi -e \
+            's/(<key>\Q$ENV{KEY}\E<\/key>\s*<string>)[^<]*(<\/string>)/$1 . ("a" x $ENV{COUNT}) . $2/e' "$dest/$1"
+        shift 3 ;;
+    wav) need "$1"; espeak-ng -w "$dest/$1" "hello" || die "espeak-ng failed"; shift ;;
+    loud-mp3)
+        need "$1"
+        # Half a second of 200 Hz at full scale, 22050 Hz mono 16-bit.
+        perl -e 'my $n = 11025; print "RIFF", pack("V", 36 + 2 * $n), "WAVEfmt ", pack("VvvVVvv", 16, 1, 1, 22050, 44100, 2, 16),
+            "data", pack("V", 2 * $n), map { pack("s<", int($_ / 55) % 2 ? -32767 : 32767) } 0 .. $n - 1' >"$dest/$1.wav"
+        lame --quiet "$dest/$1.wav" "$dest/$1" || die "lame failed"
+        rm -f "$dest/$1.wav"
+        shift ;;
     *) die "unknown operation '$op'" ;;
     esac
 done

@@ -4,6 +4,7 @@
 #include "book/BookNames.h"
 #include "book/BookState.h"
 #include "engine/audio/MixerDevice.h"
+#include "engine/audio/NarrationCheck.h"
 #include "engine/base/CCAutoreleasePool.h"
 #include "engine/base/CCDictionary.h"
 #include "engine/base/CCLog.h"
@@ -11,6 +12,8 @@
 #include "engine/nodes/CCSpriteFrameCache.h"
 #include "engine/platform/CCFileUtils.h"
 #include "engine/render/CCTextureCache.h"
+#include "engine/text/ccTextWrap.h"
+#include "engine/text/ccUTF8.h"
 #include "gui/Layout.h"
 #include "gui/LayoutReader.h"
 #include "gui/UIToolkit.h"
@@ -25,6 +28,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -74,6 +78,29 @@ bool isPicture(const std::string& name) {
     for (char& c : ext)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return ext == ".png" || ext == ".jpg" || ext == ".jpeg";
+}
+
+// `text` with every byte that would not print as itself written \xNN: a
+// control byte (a NUL ends a C string, an escape sequence drives the
+// terminal) or a byte of broken UTF-8. Names come from the book's files.
+std::string printable(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t start = pos;
+        const char32_t cp = ccUTF8Next(text, pos);
+        const bool broken = cp == 0xFFFD && text.compare(start, pos - start, "\xEF\xBF\xBD") != 0;
+        if (cp >= 0x20 && !(cp >= 0x7F && cp < 0xA0) && !broken) {
+            out.append(text, start, pos - start);
+            continue;
+        }
+        for (std::size_t i = start; i < pos; ++i) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned char>(text[i]));
+            out += escaped;
+        }
+    }
+    return out;
 }
 
 std::string textOf(CCDictionary* dict, const std::string& key, bool& present) {
@@ -155,9 +182,9 @@ int BookChecker::exitStatus() const {
 std::string BookChecker::report() const {
     std::ostringstream out;
     for (const Problem& p : m_problems)
-        out << (p.file.empty() ? "." : p.file) << ": " << (p.warning ? "warning" : "error") << ": " << p.what
-            << "; fix: " << p.fix << "\n";
-    out << "lirra-check: " << m_root << ": " << errorCount() << " error(s), " << warningCount()
+        out << (p.file.empty() ? "." : printable(p.file)) << ": " << (p.warning ? "warning" : "error") << ": "
+            << printable(p.what) << "; fix: " << printable(p.fix) << "\n";
+    out << "lirra-check: " << printable(m_root) << ": " << errorCount() << " error(s), " << warningCount()
         << " warning(s)";
     if (m_unusable)
         out << "; the book cannot be used";
@@ -170,6 +197,19 @@ std::string BookChecker::report() const {
 // --- the whole book
 
 bool BookChecker::check(const std::string& root) {
+    // The checker must report on any book, however made: a library that
+    // throws on input still gives a report, not an abort.
+    try {
+        return checkBook(root);
+    } catch (const std::exception& exception) {
+        m_unusable = true;
+        error(root, std::string("the check stopped: ") + exception.what(),
+              "mend the file named just above, or report this book to the program's makers");
+    }
+    return false;
+}
+
+bool BookChecker::checkBook(const std::string& root) {
     m_root = root;
     m_problems.clear();
     m_unusable = false;
@@ -275,6 +315,14 @@ bool BookChecker::checkConfiguration() {
     if (book::textsize <= 0)
         error(file, "textsize " + std::to_string(book::textsize) + " is not a point size",
               "give the word label's size in points, such as 25");
+    // The reader has brought it within the largest; the file's own number tells.
+    bool sizeGiven = false;
+    const std::string sizeText = textOf(config, "textsize", sizeGiven);
+    if (sizeGiven && book::decimalValue(sizeText) > book::kLargestTextSize)
+        error(file,
+              "textsize " + std::to_string(book::decimalValue(sizeText)) + " is beyond the largest of " +
+                  std::to_string(book::kLargestTextSize) + " points",
+              "give the word label's size in points, such as 25");
     return true;
 }
 
@@ -291,10 +339,15 @@ void BookChecker::checkInterfaceTexts() {
     }
     for (const char* key : {"main_page", "setmenu_set", "bntext", "nopresenglish", "up_page", "after_page"}) {
         bool present = false;
-        textOf(texts, key, present);
+        const std::string text = textOf(texts, key, present);
         if (!present)
             error("String.xml", std::string("no text for \"") + key + "\"",
                   std::string("add <key>") + key + "</key><string>...</string>");
+        else if (const std::size_t length = ccUTF8Length(text); length > kLabelCharacterLimit)
+            error("String.xml",
+                  std::string("\"") + key + "\" has " + std::to_string(length) +
+                      " characters; a label shows only its first " + std::to_string(kLabelCharacterLimit),
+                  "shorten the text");
     }
 }
 
@@ -329,8 +382,16 @@ gui::UIWidget* BookChecker::readLayout(const std::string& file) {
     {
         std::ifstream in(path, std::ios::binary);
         Json::CharReaderBuilder builder;
+        builder["stackLimit"] = gui::LayoutReader::kJsonNestingLimit; // as the reader reads it
         std::string errors;
-        if (!Json::parseFromStream(builder, in, &document, &errors) || !document.isObject()) {
+        bool parsed = false;
+        try {
+            parsed = Json::parseFromStream(builder, in, &document, &errors);
+        } catch (const std::exception& exception) {
+            // jsoncpp throws, rather than reports, nesting beyond its limit.
+            errors = exception.what();
+        }
+        if (!parsed || !document.isObject()) {
             std::string first = errors.substr(0, errors.find('\n'));
             error(file, "the layout is not a JSON object" + (first.empty() ? "" : " (" + first + ")"),
                   "write the layout as one JSON object with a \"widgetTree\"");
@@ -368,8 +429,11 @@ gui::UIWidget* BookChecker::readLayout(const std::string& file) {
         std::sscanf(version.asString().c_str(), "%d.%d.%d.%d", &a, &b, &c, &d);
         older = a * 1000 + b * 100 + c * 10 + d < 250;
     }
-    const Json::Value& merged = tree["options"]["useMergedTexture"];
-    checkReferences(file, tree, older, merged.isBool() && merged.asBool(), 0);
+    // Asking an array or a number for a key throws: test each kind first.
+    const Json::Value& rootOptions = tree["options"];
+    const bool merged = rootOptions.isObject() && rootOptions["useMergedTexture"].isBool() &&
+                        rootOptions["useMergedTexture"].asBool();
+    checkReferences(file, tree, older, merged, 0);
     return root;
 }
 
@@ -398,6 +462,12 @@ void BookChecker::checkReferences(const std::string& layout, const Json::Value& 
                 error(layout, "\"" + key + "\" names " + file + ", which is missing", fix);
         }
     };
+    if (!options.isObject() && !options.isNull())
+        warn(layout,
+             "the \"options\" of a \"" + kind.asString() +
+                 "\" widget are not a JSON object; the reader uses "
+                 "its defaults",
+             "write the widget's properties as one object under \"options\"");
     if (options.isObject()) {
         if (olderFormat) {
             const Json::Value& merged = options["useMergedTexture"];
@@ -417,7 +487,7 @@ void BookChecker::checkReferences(const std::string& layout, const Json::Value& 
                     continue;
                 const Json::Value& type = data["resourceType"];
                 const Json::Value& path = data["path"];
-                if (!type.isIntegral() || !path.isString() || path.asString().empty()) continue;
+                if (!type.isInt() || !path.isString() || path.asString().empty()) continue;
                 if (type.asInt() == 0) checkFile(key, path.asString());
                 if (type.asInt() == 1) checkFrame(key, path.asString());
             }
@@ -496,7 +566,14 @@ void BookChecker::checkPage(int page) {
                                                                       " word " + std::to_string(index));
         if (!m_wordTexts.count(key)) {
             LogCapture quiet;
-            if (book::readWordText(key)) m_wordTexts.insert(key);
+            std::optional<std::string> text = book::readWordText(key);
+            if (text) m_wordTexts.insert(key);
+            if (text && text->size() >= book::kLongestShownText)
+                error(m_book + "/Stringstr.xml",
+                      "the text \"" + key + "\" of the " + word + " has " + std::to_string(text->size()) +
+                          " bytes; a word's bubble shows at most " +
+                          std::to_string(book::kLongestShownText - 1) + ", so it shows nothing",
+                      "shorten the text");
         }
         if (!m_wordTexts.count(key))
             error(m_book + "/Stringstr.xml", "no text \"" + key + "\" for the " + word,
@@ -563,6 +640,12 @@ void BookChecker::checkNarration(const std::string& from, const std::string& fil
     if (duration <= 0) {
         error(from, "the narration " + file + " of the " + word + " has no duration",
               "encode it again as MP3 with the spoken word in it");
+        return;
+    }
+    // The reader's own test: SDL_mixer decodes a WAV under an MP3 name too.
+    if (std::string problem = narrationProblem(path); !problem.empty()) {
+        error(from, "the narration " + file + " of the " + word + " is " + problem,
+              "encode the recording again as MP3, at a level that does not clip");
         return;
     }
     // SDL_mixer plays what is there of a file cut short; its last frame tells.

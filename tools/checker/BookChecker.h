@@ -38,13 +38,15 @@ public:
     int warningCount() const;
     // 0 clean (warnings allowed), 1 errors, 2 unusable.
     int exitStatus() const;
-    // The text report: one line per finding, then a summary line.
+    // The text report: one line per finding, then a summary line. Bytes that
+    // do not print (control bytes, broken UTF-8) are written \xNN.
     std::string report() const;
 
 private:
     void error(const std::string& file, const std::string& what, const std::string& fix);
     void warn(const std::string& file, const std::string& what, const std::string& fix);
 
+    bool checkBook(const std::string& root);
     bool checkConfiguration();
     void checkInterfaceTexts();
     void checkFixedImages();

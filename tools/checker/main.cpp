@@ -49,7 +49,8 @@ int main(int argc, char** argv) {
 
     checker::BookChecker checker;
     checker.check(argv[1]);
-    std::fputs(checker.report().c_str(), stdout);
+    const std::string report = checker.report();
+    std::fwrite(report.data(), 1, report.size(), stdout);
     int status = checker.exitStatus();
 
     engine::CCDirector::sharedDirector()->reset();
