@@ -4,6 +4,7 @@
 #include "engine/base/CCObject.h"
 #include "engine/director/CCDirector.h"
 #include "engine/director/CCTouchDispatcher.h"
+#include "engine/menu/CCMenuItemFont.h"
 #include "engine/nodes/CCScene.h"
 #include "engine/platform/CCEGLView.h"
 #include "engine/platform/CCFileUtils.h"
@@ -49,6 +50,10 @@ HeadlessView::HeadlessView() : m_savedRoot(engine::CCFileUtils::sharedFileUtils(
     m_open = view()->open();
     director()->reset();
     director()->setOpenGLView(view());
+    // Class-wide settings that a screen changes start each test as they
+    // start the process, so that a test draws the same alone or after others.
+    engine::CCMenuItemFont::setFontSize(engine::CCMenuItemFont::kDefaultFontSize);
+    engine::CCMenuItemFont::setFontName(engine::CCMenuItemFont::kDefaultFontName);
 }
 
 HeadlessView::~HeadlessView() {
