@@ -15,9 +15,9 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 folder=${1:-$here/../../resources/testLirra}
 model=/usr/share/pocketsphinx/model/en-us
-for tool in pocketsphinx_continuous ffmpeg md5sum; do
+for tool in pocketsphinx_continuous ffmpeg sox md5sum; do
     command -v "$tool" >/dev/null || {
-        echo "listen-check: $tool is missing (packages pocketsphinx, pocketsphinx-en-us, ffmpeg)" >&2
+        echo "listen-check: $tool is missing (packages pocketsphinx, pocketsphinx-en-us, ffmpeg, sox)" >&2
         exit 1
     }
 done
@@ -52,9 +52,11 @@ cut -f2 "$work/list.tsv" | tr '[:upper:]' '[:lower:]' | sort -u > "$work/words.t
 } > "$work/words.jsgf"
 
 while IFS=$'\t' read -r file word; do
-    # 16 kHz, one channel, with a little silence around the word so that the
-    # recogniser's voice detection hears all of it.
-    ffmpeg -nostdin -v error -y -i "$file" -ar 16000 -ac 1 -af "adelay=300,apad=pad_dur=0.3" "$work/word.wav"
+    # 16 kHz, one channel, at one peak level (the recogniser's running
+    # normalisation starts from a typical level), with a little silence
+    # around the word so that its voice detection hears all of it.
+    ffmpeg -nostdin -v error -y -i "$file" -ac 1 "$work/decoded.wav"
+    sox "$work/decoded.wav" -r 16000 "$work/word.wav" gain -n -3 pad 0.3 0.3
     heard=$(pocketsphinx_continuous -infile "$work/word.wav" -jsgf "$work/words.jsgf" -hmm "$model/en-us" \
         -dict "$model/cmudict-en-us.dict" -logfn /dev/null </dev/null 2>/dev/null | tr -d '\r' | tr '\n' ' ' | sed 's/ *$//')
     printf '%s\t%s\n' "$(printf '%s' "$word" | tr '[:upper:]' '[:lower:]')" "${heard:--}"
