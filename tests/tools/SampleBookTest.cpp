@@ -541,7 +541,7 @@ TEST_F(SampleBookTest, NarrationIsEvenlyLoudStartsAtOnceAndIsEncodedAsShipped) {
             EXPECT_TRUE(encodedAs(data, 44100, 64));
 
             std::vector<float> samples = decodeNarration(path);
-            ASSERT_GT(samples.size(), 4410u) << Mix_GetError();
+            ASSERT_GT(samples.size(), 2205u) << Mix_GetError(); // 50 ms: decoded at all
             float peak = 0;
             for (float s : samples)
                 peak = std::max(peak, std::fabs(s));

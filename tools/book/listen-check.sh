@@ -56,7 +56,7 @@ while IFS=$'\t' read -r file word; do
     # normalisation starts from a typical level), with a little silence
     # around the word so that its voice detection hears all of it.
     ffmpeg -nostdin -v error -y -i "$file" -ac 1 "$work/decoded.wav"
-    sox "$work/decoded.wav" -r 16000 "$work/word.wav" gain -n -3 pad 0.3 0.3
+    sox -R "$work/decoded.wav" -r 16000 "$work/word.wav" gain -n -3 pad 0.3 0.3
     heard=$(pocketsphinx_continuous -infile "$work/word.wav" -jsgf "$work/words.jsgf" -hmm "$model/en-us" \
         -dict "$model/cmudict-en-us.dict" -logfn /dev/null </dev/null 2>/dev/null | tr -d '\r' | tr '\n' ' ' | sed 's/ *$//')
     printf '%s\t%s\n' "$(printf '%s' "$word" | tr '[:upper:]' '[:lower:]')" "${heard:--}"
