@@ -272,8 +272,13 @@ bool BookWriter::writePages(PagePainter& painter) {
         return apart;
     };
     m_textSize = m_book.wordTextSize;
-    while (!widenAll(m_textSize) && m_textSize > kSmallestTextSize)
-        --m_textSize;
+    bool apart = widenAll(m_textSize);
+    while (!apart && m_textSize > kSmallestTextSize)
+        apart = widenAll(--m_textSize);
+    if (!apart)
+        std::cerr
+            << "make-book: some widened hotspots run into their neighbours even with the bubble's text at "
+            << m_textSize << " points; give the words more room (\"wordGap\")\n";
     for (std::size_t i = 0; i < m_book.pages.size(); ++i)
         if (!writePage(painter, m_book.pages[i], *layouts[i])) return false;
     return true;
