@@ -4,7 +4,10 @@
 //    (configuration, page build, layout read, first frame), against reading
 //    and parsing the same page layout with jsoncpp alone; prints the ratio;
 //  - from a touch on a word to the first mixed audio buffer that carries its
-//    narration (SDL_mixer on SDL's dummy audio driver, real time).
+//    narration (SDL_mixer on SDL's dummy audio driver, real time), and to its
+//    first audible sample: the time that buffer was mixed plus the sample's
+//    place in it, where the first sample at or above -40 dBFS lies (leading
+//    silence and the decoder's delay count, near-silence does not).
 //
 // Reads the sample book in resources/ when it is there, else the small
 // end-to-end book of tests/data/book (with narration made by espeak-ng and
@@ -43,11 +46,28 @@ namespace {
 
 std::string g_copy; // temporary copy of the small book, removed at the end
 std::atomic<bool> g_heard{false};
+// Nanoseconds on the steady clock when the first audible sample was mixed; 0
+// before.
+std::atomic<long long> g_audibleAt{0};
+int g_samplesPerSecond = 0; // frames per second times channels
 
 void listen(void*, Uint8* stream, int length) {
     for (int i = 0; i < length; ++i)
         if (stream[i] != 0) {
             g_heard = true;
+            return;
+        }
+}
+
+// The mixer's output is 16-bit: -40 dBFS is 328.
+void listenForAudible(void*, Uint8* stream, int length) {
+    if (g_audibleAt != 0) return;
+    const auto* samples = reinterpret_cast<const Sint16*>(stream);
+    for (int i = 0; i < length / 2; ++i)
+        if (samples[i] >= 328 || samples[i] <= -328) {
+            auto now = std::chrono::steady_clock::now().time_since_epoch();
+            long long offset = static_cast<long long>(i) * 1000000000LL / g_samplesPerSecond;
+            g_audibleAt = std::chrono::duration_cast<std::chrono::nanoseconds>(now).count() + offset;
             return;
         }
 }
@@ -167,9 +187,54 @@ void BM_WordTouchToFirstAudioBuffer(benchmark::State& state) {
     audio->stopBackgroundMusic();
 }
 
+void BM_WordTouchToFirstAudibleSample(benchmark::State& state) {
+    CCDirector* director = CCDirector::sharedDirector();
+    showHome();
+    director->getTouchDispatcher()->touchBegan(0, widgetPoint(homeButton("bnwordlean")));
+    director->stepFrame(1.0f / 60);
+    director->getTouchDispatcher()->touchEnded(0, CCPointZero);
+    auto* page = dynamic_cast<book::PageLayer*>(director->getRunningScene()->getChildren()[0]);
+    gui::UIWidget* word = page ? gui::UIToolkit::findWidgetByName(page->getUILayer()->getRootWidget(),
+                                                                  book::hotspotName(book::currentPage, 1))
+                               : nullptr;
+    if (!word) {
+        state.SkipWithError("the first page has no word 1");
+        return;
+    }
+    SimpleAudioEngine* audio = SimpleAudioEngine::sharedEngine();
+    audio->stopBackgroundMusic(); // opens the device, so the listener can attach
+    int frequency = 0, channels = 0;
+    Uint16 format = 0;
+    if (!Mix_QuerySpec(&frequency, &format, &channels) || SDL_AUDIO_BITSIZE(format) != 16) {
+        state.SkipWithError("the mixer is not open with 16-bit samples");
+        return;
+    }
+    g_samplesPerSecond = frequency * channels;
+    for (auto _ : state) {
+        audio->stopBackgroundMusic();
+        g_audibleAt = 0;
+        Mix_SetPostMix(listenForAudible, nullptr);
+        auto start = std::chrono::steady_clock::now();
+        page->onWordTouched(word, 0);
+        auto limit = start + std::chrono::seconds(2);
+        while (g_audibleAt == 0 && std::chrono::steady_clock::now() < limit)
+            SDL_Delay(0);
+        Mix_SetPostMix(nullptr, nullptr);
+        if (g_audibleAt == 0) {
+            state.SkipWithError("no audible narration reached the mixer");
+            break;
+        }
+        long long began =
+            std::chrono::duration_cast<std::chrono::nanoseconds>(start.time_since_epoch()).count();
+        state.SetIterationTime(static_cast<double>(g_audibleAt - began) / 1e9);
+    }
+    audio->stopBackgroundMusic();
+}
+
 BENCHMARK(BM_ParsePageLayoutWithJsoncpp)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WordLearningToFirstFrame)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WordTouchToFirstAudioBuffer)->UseManualTime()->Iterations(30)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WordTouchToFirstAudibleSample)->UseManualTime()->Iterations(30)->Unit(benchmark::kMillisecond);
 
 class RatioReporter : public benchmark::ConsoleReporter {
 public:

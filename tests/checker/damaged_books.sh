@@ -2,7 +2,8 @@
 # lirra-check on the sample book (ready) and on damaged copies of it: each
 # damage is named on a line of its own with the right file, and the exit
 # status tells problems (1) from an unusable book (2). Standard error stays
-# empty but for the MP3 decoder's own notes on garbage narration.
+# empty but for the MP3 decoder's own notes on garbage narration, and its
+# warning that a cut narration is shorter than its encoder's tag says.
 set -euo pipefail
 CHECK=$1
 SOURCE=$2
@@ -19,7 +20,7 @@ expect() {
     local got=0
     "$CHECK" "$TMP/book" >"$TMP/report.txt" 2>"$TMP/stderr.txt" || got=$?
     if [ "$got" -ne "$status" ] || ! grep -qF -- "$line" "$TMP/report.txt" ||
-        grep -qv '^Note: ' "$TMP/stderr.txt"; then
+        grep -qvE '^(Note: |Warning: Xing stream size off)' "$TMP/stderr.txt"; then
         echo "FAIL: after '$*': status $got (wanted $status), wanted a line with: $line" >&2
         cat "$TMP/report.txt" "$TMP/stderr.txt" >&2
         failures=$((failures + 1))
@@ -51,8 +52,10 @@ expect 1 "Images/next1.png: error: the picture Images/next1.png is missing" remo
 expect 1 "testLirra/pip/pip_3.json: error: no narration $NARRATION_35 for the hotspot bn035" remove "$NARRATION_35"
 expect 1 "error: the narration $NARRATION_35 of the hotspot bn035 (page 3 word 5), sound name mc035.mp3 does not decode" \
     garbage "$NARRATION_35"
-expect 1 "error: the narration $NARRATION_35 of the hotspot bn035 (page 3 word 5), sound name mc035.mp3 is cut short: its frame 2 lacks" \
-    truncate "$NARRATION_35" 200
+# Cut inside the third frame (frames at 64 kbit/s and 44.1 kHz are 208 or 209
+# bytes; the first holds the encoder's tag, so one whole frame of sound stays).
+expect 1 "error: the narration $NARRATION_35 of the hotspot bn035 (page 3 word 5), sound name mc035.mp3 is cut short: its frame 3 lacks" \
+    truncate "$NARRATION_35" 520
 expect 1 "testLirra/Stringstr.xml: error: no text \"str035\" for the hotspot bn035" \
     drop-key testLirra/Stringstr.xml str035
 expect 1 "String.xml: error: no text for \"bntext\"" drop-key String.xml bntext

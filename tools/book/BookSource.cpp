@@ -75,6 +75,21 @@ std::optional<BookSource> BookSource::load(const std::string& path, std::string&
     book.font = str(root, "font", book.font);
     if (root["fontSize"].isNumeric()) book.fontSize = root["fontSize"].asFloat();
     if (root["wordTextSize"].isInt()) book.wordTextSize = root["wordTextSize"].asInt();
+    if (root.isMember("wordGap")) {
+        if (!root["wordGap"].isInt() || root["wordGap"].asInt() < 1 || root["wordGap"].asInt() > 4) {
+            error = "\"wordGap\" must be a whole number from 1 to 4";
+            return std::nullopt;
+        }
+        book.wordGap = root["wordGap"].asInt();
+    }
+    if (root.isMember("stretchAcross")) {
+        const Json::Value& stretch = root["stretchAcross"];
+        if (!stretch.isNumeric() || stretch.asFloat() < 0.5f || stretch.asFloat() > 2.0f) {
+            error = "\"stretchAcross\" must be a number from 0.5 to 2";
+            return std::nullopt;
+        }
+        book.stretchAcross = stretch.asFloat();
+    }
     // A sub-folder name is joined into file paths: keep it one plain name.
     if (book.subName.empty() || book.subName.find_first_of("/\\.") != std::string::npos) {
         error = "\"subName\" must be a plain folder name";

@@ -38,6 +38,13 @@ struct BookSource {
     std::string font = "Andika";
     float fontSize = 56;
     int wordTextSize = 40;
+    // How much wider than high the reader's window shows a design point (it
+    // stretches the 640 x 960 design over a frame of another shape). The
+    // pictures are drawn that much narrower, so that they look right.
+    float stretchAcross = 1;
+    // Spaces printed between two words of a sentence: room for the hotspots
+    // that grow past their words.
+    int wordGap = 1;
     std::map<std::string, std::string> interfaceTexts;
     std::vector<PageSource> pages;
 

@@ -7,6 +7,8 @@
 #include "tools/book/WordLayout.h"
 #include "tools/book/WordNames.h"
 
+#include <SDL_ttf.h>
+#include <fontconfig/fontconfig.h>
 #include <json/json.h>
 
 #include <cmath>
@@ -14,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <sstream>
 
 namespace bookmaker {
@@ -86,14 +89,37 @@ std::string fmt(float value) {
     return out.str();
 }
 
-// A piece of the art library placed on a picture.
-std::string useElement(const Placement& p) {
-    float sx = p.scale, sy = p.scale < 0 ? -p.scale : p.scale;
-    return "<use xlink:href=\"#" + xmlEscape(p.art) + "\" transform=\"translate(" + fmt(p.x) + " " +
-           fmt(p.y) + ") scale(" + fmt(sx) + " " + fmt(sy) + ")\"/>\n";
+// Width in pixels of `text` in bold Andika at `size` pixels, as the SVG art
+// prints its titles; 0 when the font is missing.
+float boldTextWidth(const std::string& text, int size) {
+    FcPattern* pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("Andika"));
+    FcPatternAddInteger(pattern, FC_WEIGHT, FC_WEIGHT_BOLD);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcPatternDestroy(pattern);
+    FcChar8* file = nullptr;
+    int w = 0, h = 0;
+    if (match && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
+        if (TTF_Font* font = TTF_OpenFont(reinterpret_cast<const char*>(file), size)) {
+            TTF_SizeUTF8(font, text.c_str(), &w, &h);
+            TTF_CloseFont(font);
+        }
+    }
+    if (match) FcPatternDestroy(match);
+    return static_cast<float>(w);
 }
 
 } // namespace
+
+std::string BookWriter::useElement(const Placement& p) const {
+    float sx = p.scale, sy = p.scale < 0 ? -p.scale : p.scale;
+    if (!m_scenery.count(p.art)) sx *= squeeze();
+    return "<use xlink:href=\"#" + xmlEscape(p.art) + "\" transform=\"translate(" + fmt(p.x) + " " +
+           fmt(p.y) + ") scale(" + fmt(sx) + " " + fmt(sy) + ")\"/>\n";
+}
 
 engine::CCRect BookWriter::textBox() {
     return engine::CCRect(40, 150, 560, 196);
@@ -114,13 +140,22 @@ bool BookWriter::writeAll() {
     if (begin == std::string::npos || end == std::string::npos)
         return fail(m_art + "/library.svg has no <defs>");
     m_library = library.substr(begin, end + 7 - begin);
+    // Pieces that span the picture (skies, grounds, rivers) keep their width;
+    // the others are drawn narrower for the stretching screen.
+    const std::string marker = "class=\"scenery\"";
+    for (std::size_t at = m_library.find(marker); at != std::string::npos;
+         at = m_library.find(marker, at + 1)) {
+        std::size_t tag = m_library.rfind("<g ", at), id = m_library.find("id=\"", tag);
+        if (tag == std::string::npos || id == std::string::npos || id > at) continue;
+        std::size_t idEnd = m_library.find('"', id + 4);
+        m_scenery.insert(m_library.substr(id + 4, idEnd - id - 4));
+    }
 
     std::error_code ec;
     for (const std::string& folder : {pagesPath() + "/words", bookPath() + "/epc", m_out + "/Images",
                                       m_out + "/mainpage", m_out + "/3age", m_work})
         fs::create_directories(folder, ec);
 
-    m_textSize = m_book.wordTextSize;
     {
         PagePainter painter(m_work);
         if (!painter.isOpen()) return fail("cannot open a headless view");
@@ -128,18 +163,20 @@ bool BookWriter::writeAll() {
     }
     if (m_textSize != m_book.wordTextSize)
         std::cerr << "make-book: the bubble's text is " << m_textSize
-                  << " points, so that words fit their bubble\n";
-    for (const auto& [framed, room] : m_bubbleRooms)
-        if (bubbleTextWidth(framed) > room)
-            std::cerr << "make-book: \"" << framed
-                      << "\" is wider than its word; the bubble shows it on two lines\n";
+                  << " points, so that widened words do not run into their neighbours\n";
     return writeDictionaries() && writeInterfaceImages() && writeHome() && writeSettings() &&
            writeNarrationList();
 }
 
-float BookWriter::bubbleTextWidth(const std::string& text) const {
-    auto* label = engine::CCLabelTTF::create(text.c_str(), kBubbleFont, static_cast<float>(m_textSize));
+float BookWriter::bubbleTextWidth(const std::string& text, int textSize) {
+    auto* label = engine::CCLabelTTF::create(text.c_str(), kBubbleFont, static_cast<float>(textSize));
     return label->getContentSize().width;
+}
+
+float BookWriter::hotspotWidthFor(const std::string& word, int textSize) {
+    // The reader wraps the bubble's text to the hotspot's width; the room
+    // added covers the rounding of fonts rasterised for a larger window.
+    return std::ceil(bubbleTextWidth("-" + word + "-", textSize) / 0.97f);
 }
 
 // --- dictionaries
@@ -193,18 +230,61 @@ bool BookWriter::drawTemplate(const std::string& templateName,
     svg = replaceAll(svg, "{{LIBRARY}}", m_library);
     for (const auto& [key, value] : fields)
         svg = replaceAll(svg, "{{" + key + "}}", value);
+    svg = replaceAll(svg, "{{SQUEEZE}}", fmt(squeeze()));
     return drawSvg(svg, pngPath, width, height);
+}
+
+std::string BookWriter::squeezedTextLeft(float centre, const std::string& text, int size) const {
+    return fmt(centre - boldTextWidth(text, size) * squeeze() * 0.5f);
 }
 
 // --- pages
 
+std::unique_ptr<WordLayout> BookWriter::layOut(const BookSource& book, const PageSource& page) {
+    std::string printed;
+    for (char c : page.text)
+        printed += c == ' ' ? std::string(static_cast<std::size_t>(book.wordGap), ' ') : std::string(1, c);
+    return std::make_unique<WordLayout>(printed, page.words, book.font, book.fontSize, textBox(),
+                                        1.0f / book.stretchAcross);
+}
+
 bool BookWriter::writePages(PagePainter& painter) {
-    for (const PageSource& page : m_book.pages)
-        if (!writePage(painter, page)) return false;
+    std::vector<std::unique_ptr<WordLayout>> layouts;
+    for (const PageSource& page : m_book.pages) {
+        layouts.push_back(layOut(m_book, page));
+        if (!layouts.back()->ok())
+            return fail("page " + std::to_string(page.number) + ": " + layouts.back()->error());
+    }
+    // Each hotspot is widened, centred on its word, until the bubble's text
+    // fits it on one line; the text is made smaller while widened hotspots
+    // would run into their neighbours.
+    auto widenAll = [&](int textSize) {
+        bool apart = true;
+        for (auto& layout : layouts) {
+            for (std::size_t i = 0; i < layout->words().size(); ++i)
+                layout->widenHotspot(i, hotspotWidthFor(layout->words()[i].text, textSize));
+            const std::vector<WordBox>& words = layout->words();
+            for (std::size_t i = 1; i < words.size(); ++i)
+                if (words[i].line == words[i - 1].line &&
+                    words[i].hotspot.getMinX() < words[i - 1].hotspot.getMaxX())
+                    apart = false;
+        }
+        return apart;
+    };
+    m_textSize = m_book.wordTextSize;
+    bool apart = widenAll(m_textSize);
+    while (!apart && m_textSize > kSmallestTextSize)
+        apart = widenAll(--m_textSize);
+    if (!apart)
+        std::cerr
+            << "make-book: some widened hotspots run into their neighbours even with the bubble's text at "
+            << m_textSize << " points; give the words more room (\"wordGap\")\n";
+    for (std::size_t i = 0; i < m_book.pages.size(); ++i)
+        if (!writePage(painter, m_book.pages[i], *layouts[i])) return false;
     return true;
 }
 
-bool BookWriter::writePage(PagePainter& painter, const PageSource& page) {
+bool BookWriter::writePage(PagePainter& painter, const PageSource& page, WordLayout& layout) {
     const std::string number = std::to_string(page.number);
     std::string picture;
     for (const Placement& placement : page.picture)
@@ -213,8 +293,6 @@ bool BookWriter::writePage(PagePainter& painter, const PageSource& page) {
     if (!drawTemplate("page.svg", {{"PICTURE", picture}}, m_work + "/" + pictureName, kWidth, kHeight))
         return false;
 
-    WordLayout layout(page.text, page.words, m_book.font, m_book.fontSize, textBox());
-    if (!layout.ok()) return fail("page " + number + ": " + layout.error());
     if (layout.label()->getLines().size() > 2)
         return fail("page " + number + ": the sentence needs more than two lines");
     std::string pageFile = "page_" + number + ".png";
@@ -246,17 +324,9 @@ bool BookWriter::writePage(PagePainter& painter, const PageSource& page) {
             normal.name = "words/" + normal.name;
             pressed.name = "words/" + pressed.name;
         }
-        // The reader wraps the bubble's text to the hotspot's width; the room
-        // left covers the rounding of fonts rasterised for a larger window.
-        std::string framed = "-" + word.text + "-";
-        const float room = std::floor(word.rect.size.width * 0.92f);
-        m_bubbleRooms.emplace_back(framed, room);
-        // Words of one or two letters would need a text too small to read.
-        while (word.text.size() > 2 && m_textSize > kSmallestTextSize && bubbleTextWidth(framed) > room)
-            --m_textSize;
-        Json::Value hotspot =
-            builder.button(hotspotName(page.number, index), word.rect.getMidX(), word.rect.getMidY(),
-                           word.rect.size.width, word.rect.size.height, normal, pressed, Picture{});
+        const engine::CCRect& area = word.hotspot;
+        Json::Value hotspot = builder.button(hotspotName(page.number, index), area.getMidX(), area.getMidY(),
+                                             area.size.width, area.size.height, normal, pressed, Picture{});
         tree["children"].append(hotspot);
     }
     if (page.spriteSheet && !layout.words().empty()) {
@@ -272,8 +342,9 @@ bool BookWriter::writePage(PagePainter& painter, const PageSource& page) {
 
 bool BookWriter::writeHome() {
     const std::string folder = m_out + "/mainpage";
-    if (!drawTemplate("title.svg", {{"TITLE", xmlEscape(m_book.title)}}, folder + "/title.png", kWidth,
-                      kHeight))
+    if (!drawTemplate("title.svg",
+                      {{"TITLE", xmlEscape(m_book.title)}, {"TX", squeezedTextLeft(320, m_book.title, 64)}},
+                      folder + "/title.png", kWidth, kHeight))
         return false;
     struct HomeButton {
         const char* name;
@@ -299,14 +370,19 @@ bool BookWriter::writeHome() {
     for (const HomeButton& b : buttons) {
         for (bool down : {false, true}) {
             std::string file = folder + "/btn_" + b.file + (down ? "_down" : "") + ".png";
+            // A round button stays round on screen: its face is narrower.
             bool round = b.width == b.height;
+            int faceWidth = round ? static_cast<int>(std::lround((b.width - 8) * squeeze())) : b.width - 8;
+            int radius = round ? (b.height - 12) / 2 : 30;
             if (!drawTemplate("wide-button.svg",
                               {{"W", std::to_string(b.width)},
                                {"H", std::to_string(b.height)},
-                               {"W4", std::to_string(b.width - 8)},
+                               {"X", fmt((b.width - faceWidth) / 2.0f)},
+                               {"W4", std::to_string(faceWidth)},
                                {"H10", std::to_string(b.height - 12)},
-                               {"R", std::to_string(round ? (b.height - 12) / 2 : 30)},
-                               {"CX", std::to_string(b.width / 2)},
+                               {"R", std::to_string(radius)},
+                               {"RX", fmt(radius * squeeze())},
+                               {"TX", squeezedTextLeft(b.width / 2.0f, b.text, b.fontSize)},
                                {"TY", std::to_string((b.height - 12) / 2 + 4 + b.fontSize * 36 / 100)},
                                {"SIZE", std::to_string(b.fontSize)},
                                {"FILL", down ? b.edge : b.fill},
@@ -327,14 +403,18 @@ bool BookWriter::writeHome() {
 
 bool BookWriter::writeSettings() {
     const std::string folder = m_out + "/3age";
-    if (!drawTemplate("panel.svg", {{"TITLE", "How shall we read?"}}, folder + "/panel.png", kWidth,
-                      kHeight) ||
-        !drawTemplate("panel-button.svg", {{"FILL", "#ffffff"}, {"EDGE", "#9cc3e6"}}, folder + "/button.png",
-                      60, 60) ||
-        !drawTemplate("panel-button.svg", {{"FILL", "#d6ebfa"}, {"EDGE", "#6c8fd6"}},
+    const std::string corner = fmt(18 * squeeze());
+    const std::string title = "How shall we read?";
+    if (!drawTemplate(
+            "panel.svg",
+            {{"TITLE", title}, {"TX", squeezedTextLeft(320, title, 50)}, {"RX", fmt(36 * squeeze())}},
+            folder + "/panel.png", kWidth, kHeight) ||
+        !drawTemplate("panel-button.svg", {{"FILL", "#ffffff"}, {"EDGE", "#9cc3e6"}, {"RX", corner}},
+                      folder + "/button.png", 60, 60) ||
+        !drawTemplate("panel-button.svg", {{"FILL", "#d6ebfa"}, {"EDGE", "#6c8fd6"}, {"RX", corner}},
                       folder + "/button_down.png", 60, 60) ||
         // The disabled look marks the chosen button.
-        !drawTemplate("panel-button.svg", {{"FILL", "#ffe066"}, {"EDGE", "#e8a028"}},
+        !drawTemplate("panel-button.svg", {{"FILL", "#ffe066"}, {"EDGE", "#e8a028"}, {"RX", corner}},
                       folder + "/button_on.png", 60, 60))
         return false;
     struct PanelButton {
@@ -385,11 +465,12 @@ bool BookWriter::writeInterfaceImages() {
                           {{"SYMBOL", icon.symbol}, {"FILL", icon.fill}, {"EDGE", icon.edge}},
                           folder + icon.file, 80, 80))
             return false;
-    return drawTemplate("bubble.svg", {}, folder + "bnchback1.png", 60, 60) &&
-           drawTemplate("marker.svg", {{"FILL", "#fff1a8"}, {"EDGE", "#e8a028"}}, folder + "bnren1.png", 60,
-                        40) &&
-           drawTemplate("marker.svg", {{"FILL", "#ffd84d"}, {"EDGE", "#e8a028"}}, folder + "bnren2.png", 60,
-                        40);
+    const std::string markerCorner = fmt(12 * squeeze());
+    return drawTemplate("bubble.svg", {{"RX", fmt(16 * squeeze())}}, folder + "bnchback1.png", 60, 60) &&
+           drawTemplate("marker.svg", {{"FILL", "#fff1a8"}, {"EDGE", "#e8a028"}, {"RX", markerCorner}},
+                        folder + "bnren1.png", 60, 40) &&
+           drawTemplate("marker.svg", {{"FILL", "#ffd84d"}, {"EDGE", "#e8a028"}, {"RX", markerCorner}},
+                        folder + "bnren2.png", 60, 40);
 }
 
 // --- narration list

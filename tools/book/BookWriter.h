@@ -9,6 +9,8 @@
 #include "engine/base/CCGeometry.h"
 #include "tools/book/BookSource.h"
 
+#include <memory>
+#include <set>
 #include <string>
 
 namespace Json {
@@ -18,6 +20,7 @@ class Value;
 namespace bookmaker {
 
 class PagePainter;
+class WordLayout;
 
 class BookWriter {
 public:
@@ -39,10 +42,19 @@ public:
     // bubble under a word of the second line clears them.
     static engine::CCRect textBox();
 
+    // Where `page` prints its words, laid out as the page is made (needs an
+    // open view at one pixel per point); hotspots as wide as their words.
+    static std::unique_ptr<WordLayout> layOut(const BookSource& book, const PageSource& page);
+
+    // How wide "-word-" is in the bubble's face at `textSize` points, and the
+    // width of hotspot that shows it on one line.
+    static float bubbleTextWidth(const std::string& text, int textSize);
+    static float hotspotWidthFor(const std::string& word, int textSize);
+
 private:
     bool writeDictionaries();
     bool writePages(PagePainter& painter);
-    bool writePage(PagePainter& painter, const PageSource& page);
+    bool writePage(PagePainter& painter, const PageSource& page, WordLayout& layout);
     bool writeHome();
     bool writeSettings();
     bool writeInterfaceImages();
@@ -53,7 +65,12 @@ private:
                       const std::vector<std::pair<std::string, std::string>>& fields,
                       const std::string& pngPath, int width, int height);
     bool drawSvg(const std::string& svg, const std::string& pngPath, int width, int height);
-    float bubbleTextWidth(const std::string& text) const;
+    // Where a title of bold Andika at `size` starts so that, squeezed, it is
+    // centred on `centre`.
+    std::string squeezedTextLeft(float centre, const std::string& text, int size) const;
+    std::string useElement(const Placement& placement) const;
+    // How much narrower than designed the pictures are drawn.
+    float squeeze() const { return 1.0f / m_book.stretchAcross; }
     bool writeJson(const Json::Value& value, const std::string& path);
     bool fail(const std::string& message);
 
@@ -64,11 +81,10 @@ private:
     std::string m_art, m_out, m_work;
     std::string m_library; // the art library's <defs>
     int m_svgCount = 0;
-    // The size of the bubble's text: the story's, made smaller while some
-    // word of three letters or more would not fit its "-word-" on one line
-    // as wide as its hotspot.
+    std::set<std::string> m_scenery; // art ids drawn as wide as designed
+    // The size of the bubble's text: the story's, made smaller while
+    // hotspots widened for it would run into each other.
     int m_textSize = 0;
-    std::vector<std::pair<std::string, float>> m_bubbleRooms; // "-word-" and the width it has
 };
 
 } // namespace bookmaker

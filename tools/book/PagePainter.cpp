@@ -82,9 +82,11 @@ bool PagePainter::paintPage(const std::string& pictureName, WordLayout& layout, 
 bool PagePainter::paintHighlight(const WordLayout& layout, std::size_t index, const ccColor4B& fill,
                                  const ccColor4B& edge, const ccColor3B& ink, const std::string& pngPath) {
     const WordBox& word = layout.words().at(index);
-    const int width = static_cast<int>(word.rect.size.width);
-    const int height = static_cast<int>(word.rect.size.height);
-    SDL_Surface* marker = roundedRect(width, height, std::min(14.0f, height * 0.3f), 2.0f, fill, edge);
+    const CCRect& area = word.hotspot;
+    const int width = static_cast<int>(area.size.width);
+    const int height = static_cast<int>(area.size.height);
+    SDL_Surface* marker =
+        roundedRect(width, height, std::min(14.0f, height * 0.3f), 2.0f, fill, edge, layout.squeeze());
     if (!marker) return false;
 
     // The word alone, with its pen where the sentence has it: the glyphs land
@@ -93,8 +95,9 @@ bool PagePainter::paintHighlight(const WordLayout& layout, std::size_t index, co
         CCLabelTTF::create(word.text.c_str(), layout.label()->getFontName(), layout.label()->getFontSize());
     text->setColor(ink);
     text->setAnchorPoint(CCPoint(0, 1));
+    text->setScaleX(layout.squeeze());
     CCPoint lineTop = layout.lineOrigin(word.line);
-    text->setPosition(CCPoint(layout.penX(index) - word.rect.origin.x, lineTop.y - word.rect.origin.y));
+    text->setPosition(CCPoint(layout.penX(index) - area.origin.x, lineTop.y - area.origin.y));
 
     // Drawn on a clear target the text comes back premultiplied; laid over
     // the marker here so that no edge darkens.
@@ -126,7 +129,7 @@ bool PagePainter::paintHighlight(const WordLayout& layout, std::size_t index, co
 }
 
 SDL_Surface* PagePainter::roundedRect(int width, int height, float radius, float edgeWidth,
-                                      const ccColor4B& fill, const ccColor4B& edge) {
+                                      const ccColor4B& fill, const ccColor4B& edge, float squeeze) {
     SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
     if (!surface) return nullptr;
     const float halfW = width * 0.5f, halfH = height * 0.5f;
@@ -134,8 +137,9 @@ SDL_Surface* PagePainter::roundedRect(int width, int height, float radius, float
         auto* row = reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(surface->pixels) +
                                                      y * surface->pitch);
         for (int x = 0; x < width; ++x) {
-            // Signed distance from the pixel's centre to the rounded outline.
-            float qx = std::fabs(x + 0.5f - halfW) - (halfW - radius);
+            // Signed distance from the pixel's centre to the rounded outline,
+            // measured where the shape is unsqueezed.
+            float qx = (std::fabs(x + 0.5f - halfW) - (halfW - radius * squeeze)) / squeeze;
             float qy = std::fabs(y + 0.5f - halfH) - (halfH - radius);
             float outside = std::hypot(std::max(qx, 0.0f), std::max(qy, 0.0f));
             float distance = outside + std::min(std::max(qx, qy), 0.0f) - radius;

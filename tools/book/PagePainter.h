@@ -29,15 +29,17 @@ public:
     bool paintPage(const std::string& pictureName, WordLayout& layout, const engine::ccColor3B& ink,
                    const std::string& pngPath);
     // The highlight of word `index`: a rounded marker of `fill` as large as
-    // the word's rectangle with the word printed again in `ink` exactly where
+    // the word's hotspot with the word printed again in `ink` exactly where
     // the page prints it.
     bool paintHighlight(const WordLayout& layout, std::size_t index, const engine::ccColor4B& fill,
                         const engine::ccColor4B& edge, const engine::ccColor3B& ink,
                         const std::string& pngPath);
 
     // A rounded rectangle with an edge, anti-aliased; the caller frees it.
+    // Corners and edge are `squeeze` times as wide as high.
     static SDL_Surface* roundedRect(int width, int height, float radius, float edgeWidth,
-                                    const engine::ccColor4B& fill, const engine::ccColor4B& edge);
+                                    const engine::ccColor4B& fill, const engine::ccColor4B& edge,
+                                    float squeeze = 1);
     static bool savePng(const std::vector<std::uint32_t>& argb, int width, int height,
                         const std::string& path);
 

@@ -36,13 +36,20 @@ void glyphExtent(TTF_Font* font, int& above, int& below) {
 } // namespace
 
 WordLayout::WordLayout(const std::string& sentence, const std::vector<Word>& words,
-                       const std::string& fontName, float fontSize, const engine::CCRect& box) {
+                       const std::string& fontName, float fontSize, const engine::CCRect& box, float squeeze)
+    : m_squeeze(squeeze) {
     using namespace engine;
-    m_label = CCLabelTTF::create(sentence.c_str(), fontName.c_str(), fontSize, CCSize(box.size.width, 0),
-                                 kCCTextAlignmentCenter);
+    // Wrapped as wide as it may be before the squeeze, which keeps it in the box.
+    m_label = CCLabelTTF::create(sentence.c_str(), fontName.c_str(), fontSize,
+                                 CCSize(box.size.width / squeeze, 0), kCCTextAlignmentCenter);
     m_label->retain();
     m_label->setAnchorPoint(CCPoint(0.5f, 0.5f));
     m_label->setPosition(CCPoint(box.getMidX(), box.getMidY()));
+    m_label->setScaleX(squeeze);
+    // The label is squeezed about its centre: where an x of the unsqueezed
+    // label is printed.
+    const float middle = box.getMidX();
+    auto printed = [&](float x) { return middle + (x - middle) * squeeze; };
 
     const CCScreenMapping& mapping = CCEGLView::sharedOpenGLView()->getScreenMapping();
     if (mapping.scaleX != 1.0f || mapping.scaleY != 1.0f) {
@@ -76,9 +83,11 @@ WordLayout::WordLayout(const std::string& sentence, const std::vector<Word>& wor
     const int padY = 6;
 
     const std::vector<std::string>& lines = m_label->getLines();
+    std::vector<float> lineLeft; // unsqueezed
     for (std::size_t i = 0; i < lines.size(); ++i) {
         int lineX = (fullWidth - textWidth(font, lines[i])) / 2;
-        m_lineOrigins.push_back(CCPoint(left + lineX, top - static_cast<float>(i) * lineSkip));
+        lineLeft.push_back(left + lineX);
+        m_lineOrigins.push_back(CCPoint(printed(left + lineX), top - static_cast<float>(i) * lineSkip));
     }
 
     std::size_t line = 0, cursor = 0;
@@ -95,8 +104,8 @@ WordLayout::WordLayout(const std::string& sentence, const std::vector<Word>& wor
             return;
         }
         const std::string& text = lines[line];
-        float x0 = m_lineOrigins[line].x + textWidth(font, text.substr(0, at));
-        float x1 = m_lineOrigins[line].x + textWidth(font, text.substr(0, at + word.text.size()));
+        float x0 = lineLeft[line] + textWidth(font, text.substr(0, at));
+        float x1 = lineLeft[line] + textWidth(font, text.substr(0, at + word.text.size()));
         float baseline = m_lineOrigins[line].y - ascent;
         WordBox wordBox;
         wordBox.text = word.text;
@@ -109,22 +118,34 @@ WordLayout::WordLayout(const std::string& sentence, const std::vector<Word>& wor
             if (TTF_GlyphMetrics32(font, static_cast<unsigned char>(text[at]), &minx, &maxx, &miny, &maxy,
                                    &advance) != 0)
                 return 0.0f;
+            // The blank between word and mark as printed, less a point for
+            // rounding to whole points and one for the squeezed glyph's
+            // smoothed edge.
             int room = before ? advance - maxx : minx;
-            return static_cast<float>(std::clamp(room - 1, 0, padX));
+            return std::clamp(room * squeeze - 2.0f, 0.0f, padX * squeeze) / squeeze;
         };
         float padLeft = at == 0 ? padX : padBeside(at - 1, true);
         float padRight = padBeside(at + word.text.size(), false);
-        float rx0 = std::floor(x0 - padLeft), rx1 = std::ceil(x1 + padRight);
+        float rx0 = std::floor(printed(x0 - padLeft)), rx1 = std::ceil(printed(x1 + padRight));
         float ry0 = std::floor(baseline - below - padY), ry1 = std::ceil(baseline + above + padY);
         wordBox.rect = CCRect(rx0, ry0, rx1 - rx0, ry1 - ry0);
+        wordBox.hotspot = wordBox.rect;
         m_words.push_back(wordBox);
-        m_penX.push_back(x0);
+        m_penX.push_back(printed(x0));
         cursor = at + word.text.size();
     }
 }
 
 WordLayout::~WordLayout() {
     if (m_label) m_label->release();
+}
+
+void WordLayout::widenHotspot(std::size_t index, float width) {
+    WordBox& word = m_words.at(index);
+    // Grown by whole points on both sides alike, so that it stays centred.
+    const float grow = std::ceil(std::max(0.0f, width - word.rect.size.width) * 0.5f);
+    word.hotspot = engine::CCRect(word.rect.origin.x - grow, word.rect.origin.y,
+                                  word.rect.size.width + 2 * grow, word.rect.size.height);
 }
 
 engine::CCPoint WordLayout::lineOrigin(int line) const {

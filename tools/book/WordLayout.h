@@ -4,6 +4,8 @@
 // breaks, its centring, the font its font name resolves to) and each word's
 // rectangle is taken from the same font's metrics. Hotspots made from these
 // rectangles therefore cover the words exactly as the label prints them.
+// The sentence may be printed squeezed across (for a screen that stretches
+// it back); every rectangle and position here is then squeezed too.
 #include "engine/base/CCGeometry.h"
 #include "tools/book/BookSource.h"
 
@@ -19,17 +21,20 @@ namespace bookmaker {
 struct WordBox {
     std::string text;
     int line = 0;
-    engine::CCRect rect; // design points, y up, whole points
+    engine::CCRect rect; // the printed word: design points, y up, whole points
+    // Where it is touched and highlighted: the word's rectangle, or wider
+    // and centred on it where the word needs more room.
+    engine::CCRect hotspot;
     float baselineY = 0; // where the word's line sits
 };
 
 class WordLayout {
 public:
     // The sentence centred in `box` (design points, y up), wrapped to its
-    // width. Needs an open view at one pixel per point, as the page pictures
-    // are made.
+    // width, printed `squeeze` times as wide as the font draws it. Needs an
+    // open view at one pixel per point, as the page pictures are made.
     WordLayout(const std::string& sentence, const std::vector<Word>& words, const std::string& fontName,
-               float fontSize, const engine::CCRect& box);
+               float fontSize, const engine::CCRect& box, float squeeze = 1);
     ~WordLayout();
     WordLayout(const WordLayout&) = delete;
     WordLayout& operator=(const WordLayout&) = delete;
@@ -46,6 +51,11 @@ public:
     engine::CCPoint lineOrigin(int line) const;
     // Left edge of `word`'s pen position (before any padding).
     float penX(std::size_t word) const { return m_penX[word]; }
+    float squeeze() const { return m_squeeze; }
+
+    // Makes word `index`'s hotspot at least `width` wide (whole points),
+    // centred on the printed word.
+    void widenHotspot(std::size_t index, float width);
 
 private:
     engine::CCLabelTTF* m_label = nullptr;
@@ -53,6 +63,7 @@ private:
     std::vector<float> m_penX;
     std::vector<engine::CCPoint> m_lineOrigins;
     std::string m_error;
+    float m_squeeze = 1;
 };
 
 } // namespace bookmaker
