@@ -134,6 +134,10 @@ ScriptParseResult loadScript(const std::string& path) {
     return parseScript(contents, path);
 }
 
+double ScriptPlayer::nextTime() const {
+    return finished() ? std::numeric_limits<double>::infinity() : m_events[m_next].at;
+}
+
 std::vector<ScriptEvent> ScriptPlayer::takeDue(double now) {
     std::vector<ScriptEvent> due;
     // A little slack so that "at 0.5" fires on the frame that lands on 0.5.

@@ -47,6 +47,8 @@ public:
     // Events whose time is at or before `now` seconds since the start.
     std::vector<ScriptEvent> takeDue(double now);
     bool finished() const { return m_next >= m_events.size(); }
+    // When the next event is due; infinity when none is left.
+    double nextTime() const;
 
 private:
     std::vector<ScriptEvent> m_events;

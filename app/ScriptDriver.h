@@ -18,6 +18,8 @@ public:
     void beforeFrame(double elapsed);
     // After the frame is drawn: saves the shots that were due.
     void afterFrame();
+    // Seconds from the start at which beforeFrame next has input to deliver.
+    double nextEventTime() const { return m_player.nextTime(); }
     // Shots that could not be saved; the run then must not report success.
     unsigned int failedShots() const { return m_failedShots; }
 

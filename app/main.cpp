@@ -154,6 +154,7 @@ int main(int argc, char** argv) {
     if (script) {
         app.setFrameHook([&script](double elapsed) { script->beforeFrame(elapsed); });
         app.setAfterFrameHook([&script] { script->afterFrame(); });
+        app.setNextHookTime([&script] { return script->nextEventTime(); });
         view->setFrameCapture(true);
     }
     app.setFrameLimit(options.frameLimit);

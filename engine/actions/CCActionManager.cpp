@@ -123,6 +123,11 @@ void CCActionManager::resumeTarget(const CCNode* target) {
         e->paused = false;
 }
 
+bool CCActionManager::hasRunningActions() const {
+    return std::any_of(m_entries.begin(), m_entries.end(),
+                       [](const auto& entry) { return !entry->removed && !entry->paused; });
+}
+
 void CCActionManager::update(float dt) {
     m_updating = true;
     // Actions added during this pass start stepping next frame.

@@ -30,6 +30,8 @@ public:
     unsigned int numberOfRunningActionsInTarget(const CCNode* target) const;
     void pauseTarget(const CCNode* target);
     void resumeTarget(const CCNode* target);
+    // Whether the next update steps any action.
+    bool hasRunningActions() const;
 
     void update(float dt) override;
 

@@ -12,6 +12,7 @@
 #include "engine/render/CCRenderer.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace engine {
 
@@ -35,12 +36,25 @@ CCDirector::~CCDirector() {
 
 void CCDirector::setOpenGLView(CCEGLView* view) { m_view = view; }
 
+void CCDirector::setRenderer(CCRenderer* renderer) {
+    m_renderer = renderer;
+    if (m_renderer) m_renderer->setRecording(m_drawOnlyOnChange);
+    m_needsDraw = true;
+}
+
+void CCDirector::setDrawOnlyOnChange(bool on) {
+    m_drawOnlyOnChange = on;
+    if (m_renderer) m_renderer->setRecording(on);
+    m_needsDraw = true;
+}
+
 void CCDirector::setAnimationInterval(double seconds) {
     if (seconds > 0) m_animationInterval = seconds;
 }
 
 void CCDirector::startAnimation() {
     m_animating = true;
+    m_needsDraw = true;
     // The time spent stopped is not a frame's time.
     m_nextDeltaTimeZero = true;
 }
@@ -129,13 +143,56 @@ void CCDirector::drawScene(float dt) {
         m_actionManager->update(dt * m_scheduler->getTimeScale());
         if (m_nextScene) setNextScene();
         if (m_runningScene) {
-            if (m_renderer) m_renderer->beginFrame();
-            m_runningScene->visit();
-            if (m_renderer) m_renderer->endFrame();
+            if (m_renderer)
+                drawFrame();
+            else
+                m_runningScene->visit();
         }
         ++m_totalFrames;
     }
     CCAutoreleasePool::sharedPool()->drain();
+}
+
+void CCDirector::drawFrame() {
+    const bool transition = m_runningScene->isTransition();
+    bool draw = !m_drawOnlyOnChange || m_needsDraw || m_frameChanged || transition;
+    if (!draw) {
+        m_renderer->beginProbe();
+        m_runningScene->visit();
+        draw = m_renderer->endProbe();
+    }
+    if (!draw) {
+        m_frameChanged = false;
+        return;
+    }
+    m_needsDraw = false;
+    m_renderer->beginFrame();
+    m_runningScene->visit();
+    m_renderer->endFrame();
+    ++m_presentedFrames;
+    m_frameChanged = transition || m_renderer->lastFrameChanged();
+}
+
+bool CCDirector::wantsNextFrame() const {
+    if (m_endRequested || m_ended || m_nextScene) return true;
+    if (!m_animating) return false;
+    return m_frameChanged || m_needsDraw || (m_runningScene && m_runningScene->isTransition()) ||
+           m_actionManager->hasRunningActions();
+}
+
+double CCDirector::secondsUntilNextTimer() const {
+    const double none = std::numeric_limits<double>::infinity();
+    float scale = m_scheduler->getTimeScale();
+    if (!m_animating || !(scale > 0)) return none;
+    return m_scheduler->secondsUntilNextTimer() / scale;
+}
+
+void CCDirector::catchUpAfterSleep() {
+    if (!m_animating || m_nextDeltaTimeZero || m_endRequested) return;
+    double slept = CCClock::now() - m_lastFrameTime - m_animationInterval;
+    if (slept <= 0) return;
+    m_lastFrameTime += slept;
+    m_scheduler->update(static_cast<float>(slept));
 }
 
 CCPoint CCDirector::getVisibleOrigin() const { return m_view ? m_view->getVisibleOrigin() : CCPointZero; }
@@ -168,6 +225,9 @@ void CCDirector::reset() {
     m_endRequested = false;
     m_nextDeltaTimeZero = true;
     m_totalFrames = 0;
+    m_presentedFrames = 0;
+    setDrawOnlyOnChange(false);
+    m_frameChanged = true;
     CCAutoreleasePool::sharedPool()->drain();
 }
 

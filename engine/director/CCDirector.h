@@ -4,6 +4,14 @@
 // is drained. Frames are paced by the application's loop at the animation
 // interval, or stepped one by one with a given time step (headless runs and
 // tests, on the virtual clock).
+//
+// Drawing only on change (windows): a frame is drawn and shown only when it
+// would look different from the last one shown. The renderer tells: a probe
+// visits the scene with drawing off and compares its draw calls with those
+// of the frame on screen. A frame right after a changed one, a transition's
+// frames and frames after setNeedsDraw are drawn without asking. When
+// nothing changed and no action runs, the loop may sleep until input or the
+// next timer (wantsNextFrame, secondsUntilNextTimer, catchUpAfterSleep).
 #include "engine/base/CCGeometry.h"
 #include "engine/base/CCObject.h"
 
@@ -27,7 +35,7 @@ public:
     void setOpenGLView(CCEGLView* view);
     CCEGLView* getOpenGLView() const { return m_view; }
     // The renderer that nodes draw with; none means frames are only visited.
-    void setRenderer(CCRenderer* renderer) { m_renderer = renderer; }
+    void setRenderer(CCRenderer* renderer);
     CCRenderer* getRenderer() const { return m_renderer; }
 
     void setAnimationInterval(double seconds);
@@ -54,10 +62,32 @@ public:
     void mainLoop();
     // One frame with a given time step; the virtual clock moves by it too.
     void stepFrame(float dt);
+    // Frames run (while animating), drawn or not.
     unsigned int getTotalFrames() const { return m_totalFrames; }
+    // Frames drawn and shown.
+    unsigned int getPresentedFrames() const { return m_presentedFrames; }
     float getDeltaTime() const { return m_deltaTime; }
     // The next frame's dt is zero (after a long pause such as the background).
     void setNextDeltaTimeZero(bool zero) { m_nextDeltaTimeZero = zero; }
+
+    // --- drawing only on change (see above); off by default, as headless runs want
+    void setDrawOnlyOnChange(bool on);
+    bool isDrawOnlyOnChange() const { return m_drawOnlyOnChange; }
+    // The next frame is drawn whatever it shows (the window lost its pixels).
+    void setNeedsDraw() { m_needsDraw = true; }
+    // After a frame: whether the next one should follow at the animation
+    // interval (something moves or has just changed, a scene waits, the end
+    // was asked for); otherwise nothing happens before input or a timer.
+    bool wantsNextFrame() const;
+    // Seconds after the last frame at which the next timer is due, in the
+    // clock's time; infinity when none is (or the animation is stopped).
+    double secondsUntilNextTimer() const;
+    double getLastFrameTime() const { return m_lastFrameTime; }
+    // After the loop slept: timers and per-frame updates are given the time
+    // slept beyond one interval now, so that they keep time, while the next
+    // frame's dt stays about one interval (an action started by the input
+    // that woke the loop does not leap).
+    void catchUpAfterSleep();
 
     // Design size; the view sets it with its design resolution.
     CCSize getWinSize() const { return m_winSize; }
@@ -87,6 +117,8 @@ private:
     CCDirector();
     ~CCDirector() override;
     void drawScene(float dt);
+    // Draws and shows the running scene, or only probes it (see above).
+    void drawFrame();
     void setNextScene();
 
     CCEGLView* m_view = nullptr;
@@ -107,6 +139,10 @@ private:
     double m_lastFrameTime = 0;
     float m_deltaTime = 0;
     unsigned int m_totalFrames = 0;
+    unsigned int m_presentedFrames = 0;
+    bool m_drawOnlyOnChange = false;
+    bool m_needsDraw = true;
+    bool m_frameChanged = true; // the last frame drawn differed from the one before
     CCSize m_winSize{640, 960};
     std::vector<std::function<void()>> m_purgeListeners;
 };

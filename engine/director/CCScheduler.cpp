@@ -1,6 +1,7 @@
 #include "engine/director/CCScheduler.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace engine {
 
@@ -79,6 +80,16 @@ bool CCScheduler::isScheduled(SEL_SCHEDULE selector, const CCObject* target) con
 
 size_t CCScheduler::timerCount() const {
     return m_timers.size() - m_removedTimers;
+}
+
+double CCScheduler::secondsUntilNextTimer() const {
+    double soonest = std::numeric_limits<double>::infinity();
+    for (const auto& timer : m_timers) {
+        if (timer->removed || timer->paused) continue;
+        float due = timer->timesExecuted == 0 && timer->delay > 0 ? timer->delay : timer->interval;
+        soonest = std::min(soonest, std::max(0.0, static_cast<double>(due) - timer->elapsed));
+    }
+    return soonest;
 }
 
 // --- per-frame updates

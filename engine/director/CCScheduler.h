@@ -57,6 +57,10 @@ public:
     float getTimeScale() const { return m_timeScale; }
 
     size_t timerCount() const;
+    // Seconds until the earliest live, unpaused timer is due (at least 0);
+    // infinity when none is. Per-frame updates do not count: a loop that
+    // sleeps runs them, with the time slept, when it wakes.
+    double secondsUntilNextTimer() const;
 
 private:
     struct Timer {

@@ -7,6 +7,9 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <cmath>
+
 namespace engine {
 
 namespace {
@@ -57,6 +60,7 @@ int CCApplication::run() {
 
     CCDirector* director = CCDirector::sharedDirector();
     const bool headless = view->isHeadless();
+    director->setDrawOnlyOnChange(!headless);
     const double start = CCClock::now();
     double nextFrame = start;
     while (!director->isEnded()) {
@@ -72,6 +76,11 @@ int CCApplication::run() {
         if (m_frameLimit && m_framesRun >= m_frameLimit) break;
         if (headless) continue;
         nextFrame += director->getAnimationInterval();
+        if (!m_frameLimit && !director->wantsNextFrame()) {
+            sleepUntilDue(start, nextFrame);
+            nextFrame = CCClock::now();
+            continue;
+        }
         double wait = nextFrame - CCClock::now();
         if (wait > 0)
             SDL_Delay(static_cast<Uint32>(wait * 1000.0));
@@ -81,6 +90,23 @@ int CCApplication::run() {
     director->reset();
     view->close();
     return 0;
+}
+
+void CCApplication::sleepUntilDue(double start, double nextFrame) {
+    CCDirector* director = CCDirector::sharedDirector();
+    CCEGLView* view = CCEGLView::sharedOpenGLView();
+    const double interval = director->getAnimationInterval();
+    double due = director->getLastFrameTime() + director->secondsUntilNextTimer();
+    if (m_nextHookTime) due = std::min(due, start + m_nextHookTime());
+    // On the frame grid: the first frame at or after the time due, the one
+    // that would have run it had frames gone on every interval.
+    double until = due;
+    if (std::isfinite(due))
+        until = nextFrame + std::max(0.0, std::ceil((due - nextFrame) / interval - 1e-6)) * interval;
+    SDL_Event event;
+    bool woken = view->waitForEvent(until, event);
+    director->catchUpAfterSleep();
+    if (woken) view->handleEvent(event);
 }
 
 } // namespace engine

@@ -24,6 +24,12 @@ public:
     // Opens the view, calls applicationDidFinishLaunching, then runs frames
     // at the director's animation interval until the director ends.
     // Returns the process's exit code.
+    //
+    // In a window a frame is drawn only when it would look different (see
+    // CCDirector); while nothing moves the loop sleeps until the next input
+    // event, the next timer (on the frame grid, so that it fires on the
+    // frame it would have fired on anyway) or the next scripted input.
+    // Headless runs and runs with a frame limit step every frame, as before.
     virtual int run();
 
     static CCApplication* sharedApplication();
@@ -34,6 +40,9 @@ public:
     void setFrameHook(std::function<void(double elapsed)> hook) { m_frameHook = std::move(hook); }
     // Called after each frame is drawn and shown.
     void setAfterFrameHook(std::function<void()> hook) { m_afterFrameHook = std::move(hook); }
+    // When the frame hook next has something to do, in seconds since the
+    // first frame (infinity: nothing more); the loop wakes for it.
+    void setNextHookTime(std::function<double()> next) { m_nextHookTime = std::move(next); }
     unsigned int framesRun() const { return m_framesRun; }
 
 private:
@@ -41,6 +50,10 @@ private:
     unsigned int m_framesRun = 0;
     std::function<void(double)> m_frameHook;
     std::function<void()> m_afterFrameHook;
+    std::function<double()> m_nextHookTime;
+
+    // Sleeps until input, the next timer or the frame hook's next time.
+    void sleepUntilDue(double start, double nextFrame);
 };
 
 } // namespace engine

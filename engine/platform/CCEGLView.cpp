@@ -4,6 +4,7 @@
 #include "engine/director/CCDirector.h"
 #include "engine/director/CCKeyboardDispatcher.h"
 #include "engine/director/CCTouchDispatcher.h"
+#include "engine/platform/CCClock.h"
 #include "engine/render/CCSDLRenderer.h"
 #include "engine/text/CCIMEDispatcher.h"
 
@@ -31,6 +32,13 @@ int roundedPixels(float size) {
 bool typesText(SDL_Keycode key) {
     return (key >= ' ' && key <= '~') || key == SDLK_BACKSPACE || key == SDLK_RETURN ||
            key == SDLK_KP_ENTER || key == SDLK_DELETE || (key >= 0x80 && !(key & SDLK_SCANCODE_MASK));
+}
+
+// The window's pixels may be gone or stale after these.
+bool lostPixels(Uint8 windowEvent) {
+    return windowEvent == SDL_WINDOWEVENT_EXPOSED || windowEvent == SDL_WINDOWEVENT_SHOWN ||
+           windowEvent == SDL_WINDOWEVENT_RESTORED || windowEvent == SDL_WINDOWEVENT_MAXIMIZED ||
+           windowEvent == SDL_WINDOWEVENT_SIZE_CHANGED;
 }
 
 CCTouchDispatcher* dispatcher() {
@@ -360,6 +368,18 @@ void CCEGLView::pollEvents() {
         handleEvent(event);
 }
 
+bool CCEGLView::waitForEvent(double until, SDL_Event& event) {
+    if (!SDL_WasInit(SDL_INIT_EVENTS)) return false;
+    for (;;) {
+        double left = until - CCClock::now();
+        if (!(left > 0)) return SDL_PollEvent(&event) == 1;
+        // Whole milliseconds, rounded up so that the wait never ends early;
+        // at most a second at a time, which costs nothing worth counting.
+        int ms = static_cast<int>(std::ceil(std::min(left, 1.0) * 1000.0));
+        if (SDL_WaitEventTimeout(&event, std::max(1, ms)) == 1) return true;
+    }
+}
+
 void CCEGLView::enterBackground() {
     if (m_inBackground) return;
     m_inBackground = true;
@@ -383,6 +403,7 @@ void CCEGLView::handleEvent(const SDL_Event& event) {
         break;
     case SDL_WINDOWEVENT:
         fitDecoratedWindow();
+        if (lostPixels(event.window.event)) CCDirector::sharedDirector()->setNeedsDraw();
         switch (event.window.event) {
         case SDL_WINDOWEVENT_CLOSE:
             CCDirector::sharedDirector()->end();
@@ -406,6 +427,10 @@ void CCEGLView::handleEvent(const SDL_Event& event) {
         default:
             break;
         }
+        break;
+    case SDL_RENDER_TARGETS_RESET:
+    case SDL_RENDER_DEVICE_RESET:
+        CCDirector::sharedDirector()->setNeedsDraw();
         break;
     case SDL_APP_DIDENTERBACKGROUND:
         enterBackground();

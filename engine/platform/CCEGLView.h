@@ -12,7 +12,8 @@
 // screen fingers are touches 1 and up (the mouse events SDL makes up for
 // fingers are ignored). Closing the window ends the director; minimising
 // calls the background handler, restoring the foreground handler. Text input
-// goes to its handler.
+// goes to its handler. A window that was exposed, shown, resized or restored
+// has the next frame drawn whatever the scene shows.
 //
 // Keys: a key press from SDL and one named by an automation script take the
 // same path, dispatchKeyPress. F11 toggles fullscreen wherever the reader is;
@@ -107,6 +108,9 @@ public:
     // --- events
     // Handles every pending SDL event.
     void pollEvents();
+    // Sleeps until an event comes (answered in `event`, not yet handled) or
+    // the clock reaches `until` (false); infinity waits for an event alone.
+    bool waitForEvent(double until, SDL_Event& event);
     // One event, as pollEvents would handle it (tests feed made-up events).
     void handleEvent(const SDL_Event& event);
     void setLifecycleHandlers(std::function<void()> background, std::function<void()> foreground);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 namespace engine {
@@ -88,6 +89,7 @@ bool CCSDLRenderer::isGenerationAlive(unsigned int generation) {
 void CCSDLRenderer::setScreenMapping(const CCScreenMapping& mapping) {
     flush();
     m_screen = mapping;
+    m_shownKnown = false;
     if (!m_target.texture) applyClip();
 }
 
@@ -104,6 +106,7 @@ CCAffineTransform CCSDLRenderer::toPixels(const CCAffineTransform& world) const 
 // --- frame
 
 void CCSDLRenderer::beginFrame() {
+    m_record.clear(); // draws between frames (a snapshot taken early) are no part of this one
     if (!m_savedTargets.empty()) {
         CCLog("CCSDLRenderer: a render target was left open by the last frame; closing it");
         while (!m_savedTargets.empty())
@@ -129,9 +132,20 @@ void CCSDLRenderer::endFrame() {
         m_presenter();
     else
         SDL_RenderPresent(m_renderer);
+    if (m_recording) {
+        m_lastFrameChanged = !m_shownKnown || m_record != m_shown;
+        m_shown.swap(m_record);
+        m_shownKnown = true;
+    }
+    m_record.clear();
 }
 
 void CCSDLRenderer::clear(const ccColor4B& color) {
+    if (m_recording) {
+        note('C');
+        note(color);
+        if (m_probing) return;
+    }
     flush();
     SDL_SetRenderDrawColor(m_renderer, color.r, color.g, color.b, color.a);
     SDL_RenderClear(m_renderer);
@@ -178,11 +192,72 @@ void CCSDLRenderer::queue(SDL_Texture* texture, const SDL_Vertex* vertices, int 
     }
 }
 
+// --- change detection
+
+void CCSDLRenderer::setRecording(bool on) {
+    m_recording = on;
+    m_shownKnown = false;
+    m_lastFrameChanged = true;
+    m_record.clear();
+}
+
+void CCSDLRenderer::beginProbe() {
+    m_probing = m_recording;
+    m_record.clear();
+    // What beginFrame does first.
+    if (m_probing) clear(m_clearColor);
+}
+
+bool CCSDLRenderer::endProbe() {
+    bool changed = !m_probing || !m_shownKnown || m_record != m_shown;
+    m_probing = false;
+    m_record.clear();
+    return changed;
+}
+
+void CCSDLRenderer::note(float value) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    m_record.push_back(bits);
+}
+
+void CCSDLRenderer::note(const ccColor4B& c) {
+    m_record.push_back(static_cast<std::uint32_t>(c.r) << 24 | static_cast<std::uint32_t>(c.g) << 16 |
+                       static_cast<std::uint32_t>(c.b) << 8 | c.a);
+}
+
+void CCSDLRenderer::note(const CCAffineTransform& t) {
+    for (float value : {t.a, t.b, t.c, t.d, t.tx, t.ty})
+        note(value);
+}
+
+void CCSDLRenderer::note(const CCRect& rect) {
+    for (float value : {rect.origin.x, rect.origin.y, rect.size.width, rect.size.height})
+        note(value);
+}
+
+void CCSDLRenderer::note(const CCTexture2D* texture) {
+    std::uint64_t id = texture ? texture->contentId() : 0;
+    m_record.push_back(static_cast<std::uint32_t>(id));
+    m_record.push_back(static_cast<std::uint32_t>(id >> 32));
+}
+
 // --- drawing
 
 void CCSDLRenderer::drawTexturedQuad(CCTexture2D* texture, const CCRect& texRect, const CCSize& size,
                                      const CCAffineTransform& world, const ccColor4B& color, bool flipX,
                                      bool flipY) {
+    if (m_recording) {
+        note('Q');
+        note(texture);
+        note(texRect);
+        note(size.width);
+        note(size.height);
+        note(world);
+        note(color);
+        note((flipX ? 1u : 0u) | (flipY ? 2u : 0u));
+        if (m_probing) return;
+    }
     if (!texture || color.a == 0 || m_clipEmpty) return;
     if (size.width <= 0 || size.height <= 0 || texRect.size.width <= 0 || texRect.size.height <= 0) return;
     SDL_Texture* sdlTexture = texture->sdlTexture(*this);
@@ -286,6 +361,15 @@ void CCSDLRenderer::drawColoredQuad(const CCSize& size, const CCAffineTransform&
 
 void CCSDLRenderer::drawColoredQuad(const CCSize& size, const CCAffineTransform& world,
                                     const ccColor4B colors[4]) {
+    if (m_recording) {
+        note('F');
+        note(size.width);
+        note(size.height);
+        note(world);
+        for (int i = 0; i < 4; ++i)
+            note(colors[i]);
+        if (m_probing) return;
+    }
     if (m_clipEmpty || size.width <= 0 || size.height <= 0) return;
     if (colors[0].a == 0 && colors[1].a == 0 && colors[2].a == 0 && colors[3].a == 0) return;
     ++m_stats.quads;
@@ -311,6 +395,22 @@ void CCSDLRenderer::drawColoredQuad(const CCSize& size, const CCAffineTransform&
 
 void CCSDLRenderer::drawTriangles(CCTexture2D* texture, const CCVertex* vertices, int vertexCount,
                                   const int* indices, int indexCount, const CCAffineTransform& transform) {
+    if (m_recording) {
+        note('T');
+        note(texture);
+        note(transform);
+        note(static_cast<std::uint32_t>(vertexCount));
+        for (int i = 0; vertices && i < vertexCount; ++i) {
+            const CCVertex& v = vertices[i];
+            for (float value : {v.position.x, v.position.y, v.u, v.v})
+                note(value);
+            note(v.color);
+        }
+        note(static_cast<std::uint32_t>(indices ? indexCount : 0));
+        for (int i = 0; indices && i < indexCount; ++i)
+            note(static_cast<std::uint32_t>(indices[i]));
+        if (m_probing) return;
+    }
     if (m_clipEmpty || !vertices || vertexCount <= 0) return;
     if (indices) {
         for (int i = 0; i < indexCount; ++i) {
@@ -394,6 +494,11 @@ void CCSDLRenderer::queueSoftwareTriangle(const SDL_Vertex& a, const SDL_Vertex&
 // --- clipping
 
 void CCSDLRenderer::pushClipRect(const CCRect& worldRect) {
+    if (m_recording) {
+        note('P');
+        note(worldRect);
+        if (m_probing) return;
+    }
     const CCScreenMapping& m = *m_mapping;
     CCPoint a = m.toPixel(worldRect.origin);
     CCPoint b = m.toPixel({worldRect.getMaxX(), worldRect.getMaxY()});
@@ -421,6 +526,10 @@ void CCSDLRenderer::pushClipRect(const CCRect& worldRect) {
 }
 
 void CCSDLRenderer::popClipRect() {
+    if (m_recording) {
+        note('p');
+        if (m_probing) return;
+    }
     if (m_target.clips.empty()) {
         CCLog("CCSDLRenderer::popClipRect: no clip rectangle to pop");
         return;
@@ -455,6 +564,14 @@ bool CCSDLRenderer::beginTarget(CCTexture2D* target) {
         CCLog("CCSDLRenderer::beginTarget: not a render target texture");
         return false;
     }
+    if (m_recording) {
+        // Drawing into a target gives it new pixels: a frame that does so
+        // never compares equal to the one before.
+        note('B');
+        note(target);
+        if (m_probing) return true;
+    }
+    target->contentChanged();
     SDL_Texture* sdlTexture = target->sdlTexture(*this);
     if (!sdlTexture) return false;
     flush();
@@ -477,6 +594,10 @@ bool CCSDLRenderer::beginTarget(CCTexture2D* target) {
 }
 
 void CCSDLRenderer::endTarget() {
+    if (m_recording) {
+        note('E');
+        if (m_probing) return;
+    }
     if (m_savedTargets.empty()) {
         CCLog("CCSDLRenderer::endTarget: no render target to end");
         return;

@@ -15,7 +15,13 @@
 // QuadPath::Auto takes the copy on the software renderer and the mesh
 // otherwise (the accelerated renderers draw a batched mesh cheapest).
 //
-// Index: lifetime | mapping | frame | drawing | clipping | render targets | stats
+// Change detection: with recording on, each frame's draw calls (textures by
+// content, not address; transforms, colours and clips bit for bit) are
+// written down. A probe visits the scene with drawing off and compares what
+// it wrote with the last frame shown; equal means the frame would come out
+// the same, pixel for pixel, and need not be drawn.
+//
+// Index: lifetime | mapping | frame | change detection | drawing | clipping | render targets | stats
 #include "engine/base/CCAffineTransform.h"
 #include "engine/base/CCGeometry.h"
 #include "engine/base/ccTypes.h"
@@ -80,6 +86,14 @@ public:
     void clear(const ccColor4B& color);
     // Sends what is batched to SDL.
     void flush();
+
+    // --- change detection (see above)
+    void setRecording(bool on) override;
+    bool isRecording() const { return m_recording; }
+    void beginProbe() override;
+    bool endProbe() override;
+    bool lastFrameChanged() const override { return m_lastFrameChanged; }
+    void forgetShownFrame() override { m_shownKnown = false; }
 
     // --- drawing
     // A quad of `quadSize` points from the node's origin, showing the
@@ -147,6 +161,14 @@ private:
     void setModulation(CCTexture2D* texture, const ccColor4B& color);
     // The world transform followed by the current mapping: node points to pixels.
     CCAffineTransform toPixels(const CCAffineTransform& world) const;
+    // Writes a draw call's arguments down (only while recording).
+    void note(std::uint32_t word) { m_record.push_back(word); }
+    void note(char call) { m_record.push_back(static_cast<std::uint32_t>(call)); }
+    void note(float value);
+    void note(const ccColor4B& color);
+    void note(const CCAffineTransform& t);
+    void note(const CCRect& rect);
+    void note(const CCTexture2D* texture);
 
     SDL_Renderer* m_renderer;
     unsigned int m_generation;
@@ -170,6 +192,12 @@ private:
     CCTexture2D* m_batchOwner = nullptr;
     Stats m_stats;
     SDL_Texture* m_lastDrawn = nullptr;
+
+    bool m_recording = false;
+    bool m_probing = false;    // recording only: nothing reaches SDL
+    bool m_shownKnown = false; // m_shown holds the frame on screen
+    bool m_lastFrameChanged = true;
+    std::vector<std::uint32_t> m_record, m_shown;
 };
 
 } // namespace engine

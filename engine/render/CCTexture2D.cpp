@@ -9,6 +9,16 @@
 
 namespace engine {
 
+namespace {
+std::uint64_t g_lastContentId = 0;
+} // namespace
+
+CCTexture2D::CCTexture2D() : m_contentId(++g_lastContentId) {}
+
+void CCTexture2D::contentChanged() {
+    m_contentId = ++g_lastContentId;
+}
+
 CCTexture2D::~CCTexture2D() {
     dropSdlTexture();
     if (m_surface) SDL_FreeSurface(m_surface);
@@ -117,6 +127,7 @@ SDL_Texture* CCTexture2D::sdlTexture(CCSDLRenderer& renderer) {
 }
 
 void CCTexture2D::setOpaque(bool opaque) {
+    if (opaque != m_opaque) contentChanged(); // drawn differently
     m_opaque = opaque;
     if (m_texture) SDL_SetTextureBlendMode(m_texture, opaque ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
 }

@@ -9,6 +9,7 @@
 #include "engine/base/CCObject.h"
 #include "engine/base/ccTypes.h"
 
+#include <cstdint>
 #include <string>
 
 struct SDL_Surface;
@@ -53,9 +54,14 @@ class CCTexture2D : public CCObject {
     // far faster. Off by default.
     void setOpaque(bool opaque);
     bool isOpaque() const { return m_opaque; }
+    // Tells this texture's pixels from any other's, and from its own earlier
+    // ones: a new number for each texture and each time a target is drawn
+    // into. Addresses are no proof, as a freed texture's may be reused.
+    std::uint64_t contentId() const { return m_contentId; }
+    void contentChanged();
 
   private:
-    CCTexture2D() = default;
+    CCTexture2D();
     void dropSdlTexture();
 
     SDL_Surface* m_surface = nullptr;
@@ -67,6 +73,7 @@ class CCTexture2D : public CCObject {
     bool m_isTarget = false;
     bool m_reportedFailure = false;
     bool m_opaque = false;
+    std::uint64_t m_contentId = 0;
     ccColor4B m_modulation{255, 255, 255, 255};
 };
 

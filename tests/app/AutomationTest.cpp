@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace app;
 
 TEST(CommandLineTest, NoArgumentsIsTheReadersRun) {
@@ -108,10 +110,14 @@ TEST(AutomationScriptTest, FoldersAndOversizedScriptsAreRefused) {
 TEST(AutomationScriptTest, PlayerHandsOutDueEventsOnce) {
     auto result = parseScript("at 0.5 down 1 1\nat 0.5 up 1 1\nat 1 quit\n", "s");
     ScriptPlayer player(*result.events);
+    // A window's loop that sleeps while nothing moves wakes for the next one.
+    EXPECT_EQ(player.nextTime(), 0.5);
     EXPECT_TRUE(player.takeDue(0.49).empty());
     EXPECT_EQ(player.takeDue(0.5).size(), 2u);
+    EXPECT_EQ(player.nextTime(), 1.0);
     EXPECT_TRUE(player.takeDue(0.9).empty());
     EXPECT_FALSE(player.finished());
     EXPECT_EQ(player.takeDue(5).size(), 1u);
     EXPECT_TRUE(player.finished());
+    EXPECT_TRUE(std::isinf(player.nextTime()));
 }
