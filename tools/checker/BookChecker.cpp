@@ -10,12 +10,12 @@
 #include "engine/base/CCString.h"
 #include "engine/nodes/CCSpriteFrameCache.h"
 #include "engine/platform/CCFileUtils.h"
+#include "engine/render/CCTexture2D.h"
 #include "engine/render/CCTextureCache.h"
 #include "gui/Layout.h"
 #include "gui/LayoutReader.h"
 #include "gui/UIToolkit.h"
 
-#include <SDL_image.h>
 #include <SDL_mixer.h>
 #include <json/json.h>
 #include <unistd.h>
@@ -23,7 +23,6 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <sstream>
 
@@ -40,6 +39,10 @@ constexpr const char* kSettingsLayout = "3age/pageset.json";
 constexpr int kLastHotspotIndex = 49;
 // Past this many pages a range is surely a typing slip; checking each would take ages.
 constexpr int kMostPagesChecked = 10000;
+// A page is 640 x 960 points; twice that in pixels is sharp on any screen the
+// book is likely to meet. Larger pictures only cost memory.
+constexpr int kPictureWidthNeeded = 2 * 640;
+constexpr int kPictureHeightNeeded = 2 * 960;
 
 // Older-format keys that name a picture (or, for charMapFile, a character map).
 const char* const kOlderResourceKeys[] = {"normal",
@@ -124,6 +127,22 @@ private:
     int m_id = 0;
 };
 
+// Why the file layer refused a file, from its log line; empty when it did not.
+std::string refusalIn(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
+        if (line.rfind("CCFileUtils: refusing '", 0) != 0) continue;
+        auto reason = line.find("': ");
+        return reason == std::string::npos ? line : line.substr(reason + 3);
+    }
+    return {};
+}
+
+// What follows the file's name and path in a texture cache line.
+std::string reasonIn(const std::string& line) {
+    auto reason = line.rfind("): ");
+    return reason == std::string::npos ? line : line.substr(reason + 3);
+}
+
 } // namespace
 
 // --- findings
@@ -193,9 +212,16 @@ bool BookChecker::check(const std::string& root) {
         m_unusable = true;
         return false;
     }
-    if (!CCDictionary::createWithContentsOfFile((m_book + "/Stringstr.xml").c_str()))
-        error(m_book + "/Stringstr.xml", "the word texts are missing or not a property-list dictionary",
-              "write a <plist><dict> with one <key>strPPI</key><string>word</string> per word");
+    {
+        LogCapture refused;
+        if (!CCDictionary::createWithContentsOfFile((m_book + "/Stringstr.xml").c_str())) {
+            std::string why = refusalIn(refused.lines);
+            error(m_book + "/Stringstr.xml",
+                  why.empty() ? "the word texts are missing or not a property-list dictionary"
+                              : "the word texts cannot be used: " + why,
+                  "write a <plist><dict> with one <key>strPPI</key><string>word</string> per word");
+        }
+    }
     checkInterfaceTexts();
     checkFixedImages();
     checkScreen(kHomeLayout, {"bngoon", "bnwordlean", "bnselect", "bnreturn"});
@@ -280,12 +306,16 @@ bool BookChecker::checkConfiguration() {
 
 void BookChecker::checkInterfaceTexts() {
     CCDictionary* texts = nullptr;
+    std::string why;
     {
         LogCapture quiet;
         texts = CCDictionary::createWithContentsOfFile("String.xml");
+        why = refusalIn(quiet.lines);
     }
     if (!texts) {
-        error("String.xml", "the interface texts are missing or not a property-list dictionary",
+        error("String.xml",
+              why.empty() ? "the interface texts are missing or not a property-list dictionary"
+                          : "the interface texts cannot be used: " + why,
               "write a <plist><dict> with the interface texts");
         return;
     }
@@ -313,24 +343,32 @@ void BookChecker::checkFixedImages() {
 // --- layouts
 
 gui::UIWidget* BookChecker::readLayout(const std::string& file) {
-    CCFileUtils* files = CCFileUtils::sharedFileUtils();
-    std::string path = files->fullPathForFilename(file);
-    std::error_code ec;
-    if (path.empty()) {
-        error(file, "the name leaves the book folder", "keep every file inside the book folder");
-        return nullptr;
+    CCFileUtils::ReadError readError = CCFileUtils::ReadError::None;
+    std::optional<std::string> text;
+    {
+        LogCapture refused;
+        text = CCFileUtils::sharedFileUtils()->getFileData(file, &readError, CCFileUtils::FileKind::Layout);
+        if (readError == CCFileUtils::ReadError::Refused) {
+            error(file, "the layout cannot be used: " + refusalIn(refused.lines),
+                  "keep every file inside the book folder as a plain file of sensible size");
+            return nullptr;
+        }
     }
-    if (!fs::is_regular_file(path, ec)) {
+    if (readError == CCFileUtils::ReadError::Missing) {
         error(file, "the layout is missing",
               "add the layout file, made with the generator or a layout editor");
         return nullptr;
     }
+    if (!text) {
+        error(file, "the layout cannot be read", "make it a readable file");
+        return nullptr;
+    }
     Json::Value document;
     {
-        std::ifstream in(path, std::ios::binary);
-        Json::CharReaderBuilder builder;
+        std::unique_ptr<Json::CharReader> parser(Json::CharReaderBuilder().newCharReader());
         std::string errors;
-        if (!Json::parseFromStream(builder, in, &document, &errors) || !document.isObject()) {
+        if (!parser->parse(text->data(), text->data() + text->size(), &document, &errors) ||
+            !document.isObject()) {
             std::string first = errors.substr(0, errors.find('\n'));
             error(file, "the layout is not a JSON object" + (first.empty() ? "" : " (" + first + ")"),
                   "write the layout as one JSON object with a \"widgetTree\"");
@@ -392,10 +430,14 @@ void BookChecker::checkReferences(const std::string& layout, const Json::Value& 
         if (isPicture(name)) {
             checkImage(layout, file, fix);
         } else {
-            std::string path = CCFileUtils::sharedFileUtils()->fullPathForFilename(file);
-            std::error_code ec;
-            if (path.empty() || !fs::is_regular_file(path, ec))
-                error(layout, "\"" + key + "\" names " + file + ", which is missing", fix);
+            LogCapture refused;
+            if (!CCFileUtils::sharedFileUtils()->isFileExist(file)) {
+                std::string why = refusalIn(refused.lines);
+                error(layout,
+                      "\"" + key + "\" names " + file +
+                          (why.empty() ? ", which is missing" : ", refused: " + why),
+                      fix);
+            }
         }
     };
     if (options.isObject()) {
@@ -524,25 +566,56 @@ void BookChecker::checkSharedNames() {
 
 void BookChecker::checkImage(const std::string& from, const std::string& image, const std::string& fix) {
     if (!m_checkedImages.insert(image).second) return;
-    std::string path = CCFileUtils::sharedFileUtils()->fullPathForFilename(image);
-    std::error_code ec;
-    if (path.empty()) {
-        error(from, "the picture " + image + " lies outside the book folder",
-              "keep every file inside the book");
-    } else if (!fs::is_regular_file(path, ec)) {
-        error(from, "the picture " + image + " is missing", fix);
-    } else if (SDL_Surface* surface = IMG_Load(path.c_str())) {
-        SDL_FreeSurface(surface);
-    } else {
-        error(from, "the picture " + image + " does not decode (" + IMG_GetError() + ")",
-              "save it again as PNG or JPEG");
+    // The reader's own texture cache, so that every rule it applies (format,
+    // size, budget, files) is applied here alike.
+    LogCapture log;
+    CCFileUtils::ReadError readError = CCFileUtils::ReadError::None;
+    CCFileUtils::sharedFileUtils()->pathForReading(image, CCFileUtils::FileKind::Picture, &readError);
+    if (readError == CCFileUtils::ReadError::Refused) {
+        std::string why = refusalIn(log.lines);
+        error(from, "the picture " + image + " cannot be used: " + why, "keep every file inside the book");
+        return;
     }
+    if (readError == CCFileUtils::ReadError::Missing) {
+        error(from, "the picture " + image + " is missing", fix);
+        return;
+    }
+    CCTexture2D* texture = CCTextureCache::sharedTextureCache()->addImage(image);
+    if (!texture) {
+        std::string line = log.lines.empty() ? std::string() : log.lines.back();
+        if (line.find("refusing image file") != std::string::npos)
+            error(from, "the picture " + image + " is refused: " + reasonIn(line),
+                  "make the pictures of one screen smaller");
+        else
+            error(from, "the picture " + image + " does not decode (" + reasonIn(line) + ")",
+                  "save it again as PNG or JPEG");
+        return;
+    }
+    const int width = texture->getPixelsWide(), height = texture->getPixelsHigh();
+    if (width > kPictureWidthNeeded || height > kPictureHeightNeeded)
+        warn(from,
+             "the picture " + image + " is " + std::to_string(width) + " x " + std::to_string(height) +
+                 " pixels, more than a page needs (" + std::to_string(kPictureWidthNeeded) + " x " +
+                 std::to_string(kPictureHeightNeeded) + " at most); it takes " +
+                 std::to_string(static_cast<long long>(width) * height * 4 / (1024 * 1024)) + " MB decoded",
+             "scale it down to the size it is shown at");
 }
 
 void BookChecker::checkNarration(const std::string& from, const std::string& file, const std::string& word) {
-    std::string path = CCFileUtils::sharedFileUtils()->fullPathForFilename(file);
-    std::error_code ec;
-    if (path.empty() || !fs::is_regular_file(path, ec)) {
+    CCFileUtils::ReadError readError = CCFileUtils::ReadError::None;
+    std::string path;
+    {
+        LogCapture refused;
+        path = CCFileUtils::sharedFileUtils()->pathForReading(file, CCFileUtils::FileKind::Sound, &readError);
+        if (readError == CCFileUtils::ReadError::Refused) {
+            error(from,
+                  "the narration " + file + " of the " + word +
+                      " cannot be used: " + refusalIn(refused.lines),
+                  "save the recording as a plain MP3 file inside the book");
+            return;
+        }
+    }
+    if (path.empty()) {
         error(from, "no narration " + file + " for the " + word,
               "record the word and save it as " + file + " (MD5 of the sound name)");
         return;
@@ -566,7 +639,8 @@ void BookChecker::checkNarration(const std::string& from, const std::string& fil
         return;
     }
     // SDL_mixer plays what is there of a file cut short; its last frame tells.
-    if (auto bytes = CCFileUtils::sharedFileUtils()->getFileData(file)) {
+    if (auto bytes =
+            CCFileUtils::sharedFileUtils()->getFileData(file, nullptr, CCFileUtils::FileKind::Sound)) {
         Mp3Frames walk = walkMp3Frames(*bytes);
         if (walk.missingBytes > 0)
             error(from,
