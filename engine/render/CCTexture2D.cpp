@@ -37,6 +37,10 @@ CCTexture2D* CCTexture2D::createWithImageData(const std::string& bytes, std::str
         why = "the JPEG is cut short: it ends before its end-of-image marker";
         return nullptr;
     }
+    if (header.format == ccImageFormat::Png && !ccPngIsComplete(bytes)) {
+        why = "the PNG is cut short: a chunk runs past the end, or the end chunk is missing";
+        return nullptr;
+    }
     SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
     if (!source) {
         why = SDL_GetError();

@@ -29,7 +29,7 @@ class CCTexture2D : public CCObject {
     // the reason in `error`. Refused before decoding: other formats (a few
     // bytes of GIF, QOI or SVG can claim gigabytes of pixels, and a book needs
     // none of them), a size beyond the limit or unreadable from the header,
-    // and a JPEG cut short.
+    // and a JPEG or PNG cut short.
     static CCTexture2D* createWithImageData(const std::string& bytes, std::string* error = nullptr);
     // Takes ownership of the surface (any format; kept as ARGB8888).
     static CCTexture2D* createWithSurface(SDL_Surface* surface);

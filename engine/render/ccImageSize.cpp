@@ -122,4 +122,16 @@ bool ccJpegIsComplete(std::string_view bytes) {
            walkJpeg(bytes, [](const unsigned char*, std::uint32_t) { return true; });
 }
 
+bool ccPngIsComplete(std::string_view bytes) {
+    // Each chunk: length (4), type (4), data, CRC (4).
+    std::size_t pos = 8;
+    while (pos + 12 <= bytes.size()) {
+        const std::uint32_t length = bigEndian(at(bytes, pos), 4);
+        if (length > 0x7FFFFFFF || length > bytes.size() - pos - 12) return false;
+        if (bytes.substr(pos + 4, 4) == "IEND") return true;
+        pos += 12 + length;
+    }
+    return false;
+}
+
 } // namespace engine

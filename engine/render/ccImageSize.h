@@ -24,5 +24,9 @@ ccImageHeader ccReadImageHeader(std::string_view bytes);
 // Whether a JPEG reaches its end-of-image marker: libjpeg decodes a file cut
 // short with grey from the cut on, and only warns.
 bool ccJpegIsComplete(std::string_view bytes);
+// Whether a PNG's chunks follow one another within the file up to its end
+// chunk: SDL_image does not tell libpng that a read ran out, so a chunk that
+// runs past the end can keep the decoder reading for good.
+bool ccPngIsComplete(std::string_view bytes);
 
 } // namespace engine

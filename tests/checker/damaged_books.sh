@@ -90,6 +90,8 @@ expect 1 "error: the picture testLirra/pip/page_4.png does not decode (the file 
     write testLirra/pip/page_4.png "$HUGE_SVG"
 expect 1 "error: the picture testLirra/pip/page_4.png does not decode (the JPEG is cut short" \
     jpeg testLirra/pip/page_4.png truncate testLirra/pip/page_4.png 5000
+expect 1 "error: the picture testLirra/pip/page_4.png does not decode (the PNG is cut short" \
+    truncate testLirra/pip/page_4.png 5000
 expect 0 "testLirra/pip/pip_4.json: warning: the picture testLirra/pip/page_4.png is 2000 x 3000 pixels, more than a page needs (1280 x 1920 at most)" \
     picture testLirra/pip/page_4.png 2000x3000
 

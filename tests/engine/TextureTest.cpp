@@ -188,6 +188,24 @@ TEST_F(TextureTest, JpegCutShortIsRefusedAndWholeJpegLoads) {
     EXPECT_EQ(log.count("the JPEG is cut short"), 2);
 }
 
+TEST_F(TextureTest, PngWhoseChunkRunsPastTheEndIsRefused) {
+    writePng(m_dir, "whole.png", 16, 16, 0xffff0000, 0xff00ff00);
+    std::string bytes = *CCFileUtils::sharedFileUtils()->getFileData("whole.png");
+    // The chunk after the header claims 11 MB more than there is: the decoder
+    // is never told that its reads ran out, and could read on for good.
+    std::string past = bytes;
+    past[34] = '\xB1';
+    m_dir.write("past.png", past);
+    m_dir.write("cut.png", bytes.substr(0, bytes.size() - 6));
+
+    testsupport::LogCapture log;
+    EXPECT_NE(cache()->addImage("whole.png"), nullptr);
+    for (const char* name : {"past.png", "cut.png"})
+        EXPECT_EQ(cache()->addImage(name), nullptr) << name;
+    EXPECT_EQ(log.count("the PNG is cut short"), 2);
+    EXPECT_EQ(log.lines().size(), 2u);
+}
+
 TEST_F(TextureTest, DecodedPicturesStayWithinTheBudget) {
     EXPECT_EQ(cache()->getPixelBudget(), 512ull * 1024 * 1024);
     const std::uint64_t previousBudget = cache()->getPixelBudget();
