@@ -328,7 +328,10 @@ void BookChecker::checkInterfaceTexts() {
     }
 }
 
-void BookChecker::checkFixedImages() {
+namespace {
+
+// The pictures of the page scene's own controls, which every page shows.
+std::vector<std::string> pageControlImages() {
     std::vector<std::string> images = {"Images/up1.png",      "Images/up2.png",      "Images/next1.png",
                                        "Images/next2.png",    "Images/play_btn.png", "Images/pause_btn.png",
                                        "Images/bnchback1.png"};
@@ -336,8 +339,16 @@ void BookChecker::checkFixedImages() {
         images.push_back("Images/bnren1.png");
         images.push_back("Images/bnren2.png");
     }
-    for (const std::string& image : images)
+    return images;
+}
+
+} // namespace
+
+void BookChecker::checkFixedImages() {
+    for (const std::string& image : pageControlImages())
         checkImage(image, image, "add the page scene's picture " + image);
+    // The home page and the settings panel do not hold them.
+    CCTextureCache::sharedTextureCache()->removeAllTextures();
 }
 
 // --- layouts
@@ -525,6 +536,13 @@ void BookChecker::checkPages() {
 
 void BookChecker::checkPage(int page) {
     const std::string layout = book::pageLayoutPath(m_book, book::subName, page);
+    {
+        // A page's pictures share the decoded-picture budget with the
+        // controls that the page scene shows over them (reported above).
+        LogCapture quiet;
+        for (const std::string& image : pageControlImages())
+            CCTextureCache::sharedTextureCache()->addImage(image);
+    }
     gui::UIWidget* root = readLayout(layout);
     for (int index = 1; root && index <= kLastHotspotIndex; ++index) {
         const std::string name = book::hotspotName(page, index);
