@@ -505,6 +505,18 @@ void BookChecker::checkPages() {
                   std::to_string(last) + " were checked",
               "set pageMax to the book's last page");
     }
+    // A page's pictures share the decoded-picture budget with the controls
+    // that the page scene shows over them (reported already).
+    std::vector<CCTexture2D*> controls;
+    {
+        LogCapture quiet;
+        for (const std::string& image : pageControlImages()) {
+            if (CCTexture2D* texture = CCTextureCache::sharedTextureCache()->addImage(image)) {
+                texture->retain();
+                controls.push_back(texture);
+            }
+        }
+    }
     // Runs of missing layouts make one line, not one line per page.
     int missingFrom = 0;
     auto closeRun = [&](int page) {
@@ -532,17 +544,13 @@ void BookChecker::checkPages() {
         checkPage(page);
     }
     closeRun(last + 1);
+    for (CCTexture2D* texture : controls)
+        texture->release();
+    CCTextureCache::sharedTextureCache()->removeAllTextures();
 }
 
 void BookChecker::checkPage(int page) {
     const std::string layout = book::pageLayoutPath(m_book, book::subName, page);
-    {
-        // A page's pictures share the decoded-picture budget with the
-        // controls that the page scene shows over them (reported above).
-        LogCapture quiet;
-        for (const std::string& image : pageControlImages())
-            CCTextureCache::sharedTextureCache()->addImage(image);
-    }
     gui::UIWidget* root = readLayout(layout);
     for (int index = 1; root && index <= kLastHotspotIndex; ++index) {
         const std::string name = book::hotspotName(page, index);
@@ -565,8 +573,9 @@ void BookChecker::checkPage(int page) {
     }
     gui::UIToolkit::purgeToolkit();
     CCSpriteFrameCache::purgeSharedSpriteFrameCache();
-    CCTextureCache::sharedTextureCache()->removeAllTextures();
     CCAutoreleasePool::sharedPool()->drain();
+    // The page controls, held by checkPages, stay: the next page shows them too.
+    CCTextureCache::sharedTextureCache()->removeUnusedTextures();
 }
 
 void BookChecker::checkSharedNames() {
