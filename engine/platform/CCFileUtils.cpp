@@ -100,7 +100,7 @@ const char* typeName(mode_t mode) {
     if (S_ISCHR(mode)) return "a character device";
     if (S_ISBLK(mode)) return "a block device";
     if (S_ISSOCK(mode)) return "a socket";
-    return "not a regular file";
+    return "a special file";
 }
 
 std::string realPath(const std::string& path, int& error) {

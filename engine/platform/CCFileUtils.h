@@ -33,7 +33,7 @@ class CCFileUtils {
     // Why a read gave nothing.
     enum class ReadError {
         None,
-        Refused,    // the name is not allowed (already logged)
+        Refused,    // the name, or what it leads to, is not allowed (already logged)
         Missing,    // no such file
         Unreadable, // a folder, no permission or an I/O failure
     };

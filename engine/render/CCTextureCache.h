@@ -43,7 +43,7 @@ class CCTextureCache {
     // For tests: a budget small enough to reach with small pictures.
     void setPixelBudget(std::uint64_t bytes) { m_pixelBudget = bytes; }
 
-private:
+  private:
     CCTextureCache() = default;
     ~CCTextureCache();
 
