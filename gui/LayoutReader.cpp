@@ -124,7 +124,8 @@ UIWidget* LayoutReader::readLayoutFile(const std::string& fileName) {
     m_olderVersion = false;
     m_fileName = fileName;
     engine::CCFileUtils::ReadError error = engine::CCFileUtils::ReadError::None;
-    std::optional<std::string> text = engine::CCFileUtils::sharedFileUtils()->getFileData(fileName, &error);
+    std::optional<std::string> text = engine::CCFileUtils::sharedFileUtils()->getFileData(
+        fileName, &error, engine::CCFileUtils::FileKind::Layout);
     if (!text || text->empty()) {
         if (error == engine::CCFileUtils::ReadError::Missing)
             engine::CCLog("LayoutReader: layout file %s not found", fileName.c_str());

@@ -12,9 +12,17 @@ namespace engine {
 namespace {
 SimpleAudioEngine* g_engine = nullptr;
 
-// Names are looked up under the resource root; the file layer logs a refused name itself.
+// Names are looked up under the resource root; the file layer logs a refused
+// name or file itself (a FIFO would block the decoder's open for good).
+// A missing or unreadable file keeps its path, so that the backend's own
+// message names it as before.
 std::string defaultResolve(const std::string& name) {
-    return CCFileUtils::sharedFileUtils()->fullPathForFilename(name);
+    CCFileUtils* files = CCFileUtils::sharedFileUtils();
+    CCFileUtils::ReadError error = CCFileUtils::ReadError::None;
+    std::string path = files->pathForReading(name, CCFileUtils::FileKind::Sound, &error);
+    if (error == CCFileUtils::ReadError::Missing || error == CCFileUtils::ReadError::Unreadable)
+        return files->fullPathForFilename(name);
+    return path;
 }
 } // namespace
 

@@ -329,7 +329,8 @@ CCObject* readFile(const char* fileName, const char* prefix, RootKind kind) {
     }
     CCFileUtils* files = CCFileUtils::sharedFileUtils();
     CCFileUtils::ReadError error;
-    std::optional<std::string> contents = files->getFileData(fileName, &error);
+    std::optional<std::string> contents =
+        files->getFileData(fileName, &error, CCFileUtils::FileKind::Dictionary);
     if (!contents) {
         // A refused name has been logged by the file layer already.
         if (error == CCFileUtils::ReadError::Missing)

@@ -4,9 +4,14 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
+#include <memory>
 #include <new>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace engine {
@@ -72,6 +77,142 @@ std::string canonicalFolder(const fs::path& folder) {
     return text;
 }
 
+const char* kindName(CCFileUtils::FileKind kind) {
+    switch (kind) {
+    case CCFileUtils::FileKind::Layout:
+        return "a layout";
+    case CCFileUtils::FileKind::Dictionary:
+        return "a dictionary";
+    case CCFileUtils::FileKind::Picture:
+        return "a picture";
+    case CCFileUtils::FileKind::Sound:
+        return "a sound";
+    case CCFileUtils::FileKind::Font:
+        return "a font";
+    case CCFileUtils::FileKind::Other:
+        break;
+    }
+    return "a book file";
+}
+
+const char* typeName(mode_t mode) {
+    if (S_ISFIFO(mode)) return "a FIFO";
+    if (S_ISCHR(mode)) return "a character device";
+    if (S_ISBLK(mode)) return "a block device";
+    if (S_ISSOCK(mode)) return "a socket";
+    return "a special file";
+}
+
+std::string realPath(const std::string& path, int& error) {
+    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
+    error = resolved ? 0 : errno;
+    return resolved ? std::string(resolved.get()) : std::string();
+}
+
+// What a name leads to once every link is resolved, and whether it may be read.
+struct Checked {
+    std::string path; // real path; empty unless `error` is None
+    CCFileUtils::ReadError error = CCFileUtils::ReadError::None;
+};
+
+void refuse(const std::string& name, const std::string& why) {
+    CCLog("CCFileUtils: refusing '%s': %s", name.c_str(), why.c_str());
+}
+
+// Checks the stat of a file that is about to be read; logs a refusal.
+CCFileUtils::ReadError checkStat(const std::string& name, const struct stat& info, std::uintmax_t limit,
+                                 CCFileUtils::FileKind kind) {
+    if (S_ISDIR(info.st_mode)) return CCFileUtils::ReadError::Unreadable;
+    if (!S_ISREG(info.st_mode)) {
+        refuse(name, std::string(typeName(info.st_mode)) + ", not a regular file");
+        return CCFileUtils::ReadError::Refused;
+    }
+    const auto size = static_cast<std::uintmax_t>(info.st_size);
+    if (size > limit) {
+        refuse(name, std::to_string(size) + " bytes, beyond the limit of " +
+                         std::to_string(limit / CCFileUtils::kMegabyte) + " MB for " + kindName(kind));
+        return CCFileUtils::ReadError::Refused;
+    }
+    return CCFileUtils::ReadError::None;
+}
+
+// Applies every rule to `name` under `root` without opening the file.
+Checked check(const std::string& root, const std::string& name, CCFileUtils::FileKind kind,
+              std::uintmax_t limit) {
+    Checked result;
+    std::optional<std::string> lexical = resolve(root, name);
+    if (!lexical) {
+        result.error = CCFileUtils::ReadError::Refused;
+        return result;
+    }
+    int error = 0;
+    std::string realRoot = realPath(root, error);
+    std::string real = error ? std::string() : realPath(*lexical, error);
+    if (error) {
+        if (error == ELOOP) {
+            refuse(name, "its symbolic links go round in a loop");
+            result.error = CCFileUtils::ReadError::Refused;
+        } else {
+            result.error = error == ENOENT || error == ENOTDIR ? CCFileUtils::ReadError::Missing
+                                                               : CCFileUtils::ReadError::Unreadable;
+        }
+        return result;
+    }
+    const bool inside = real == realRoot || realRoot == "/" ||
+                        (real.size() > realRoot.size() && real.compare(0, realRoot.size(), realRoot) == 0 &&
+                         real[realRoot.size()] == '/');
+    if (!inside) {
+        refuse(name, "a symbolic link leads outside the resource root, to " + real);
+        result.error = CCFileUtils::ReadError::Refused;
+        return result;
+    }
+    struct stat info {};
+    if (::stat(real.c_str(), &info) != 0) {
+        result.error = errno == ENOENT ? CCFileUtils::ReadError::Missing : CCFileUtils::ReadError::Unreadable;
+        return result;
+    }
+    result.error = checkStat(name, info, limit, kind);
+    if (result.error == CCFileUtils::ReadError::None) result.path = std::move(real);
+    return result;
+}
+
+// Reads a checked file whole. The open file is checked again: what was a
+// regular file a moment ago might have been swapped, and a file can grow.
+std::optional<std::string> readChecked(const std::string& name, const std::string& path,
+                                       CCFileUtils::FileKind kind, CCFileUtils::ReadError& why) {
+    const std::uintmax_t limit = CCFileUtils::sizeLimit(kind);
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        why = errno == ENOENT ? CCFileUtils::ReadError::Missing : CCFileUtils::ReadError::Unreadable;
+        return std::nullopt;
+    }
+    struct stat info {};
+    why = ::fstat(fd, &info) != 0 ? CCFileUtils::ReadError::Unreadable : checkStat(name, info, limit, kind);
+    std::string contents;
+    try {
+        if (why == CCFileUtils::ReadError::None) contents.reserve(static_cast<size_t>(info.st_size));
+        char buffer[64 * 1024];
+        while (why == CCFileUtils::ReadError::None) {
+            ssize_t got = ::read(fd, buffer, sizeof buffer);
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) why = CCFileUtils::ReadError::Unreadable;
+            if (got <= 0) break;
+            contents.append(buffer, static_cast<size_t>(got));
+            if (contents.size() > limit) {
+                refuse(name, "it grew beyond the limit of " + std::to_string(limit / CCFileUtils::kMegabyte) +
+                                 " MB for " + kindName(kind) + " while being read");
+                why = CCFileUtils::ReadError::Refused;
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        // A file too large to hold reads as unreadable rather than ending the program.
+        why = CCFileUtils::ReadError::Unreadable;
+    }
+    ::close(fd);
+    if (why != CCFileUtils::ReadError::None) return std::nullopt;
+    return contents;
+}
+
 } // namespace
 
 CCFileUtils* CCFileUtils::sharedFileUtils() {
@@ -118,60 +259,43 @@ std::string CCFileUtils::fullPathForFilename(const std::string& name) const {
     return resolve(m_root, name).value_or(std::string());
 }
 
-bool CCFileUtils::isFileExist(const std::string& name) const {
-    std::optional<std::string> path = resolve(m_root, name);
-    if (!path) return false;
-    std::error_code ec;
-    return fs::is_regular_file(*path, ec);
+std::uintmax_t CCFileUtils::sizeLimit(FileKind kind) {
+    switch (kind) {
+    case FileKind::Layout:
+        return kMaxLayoutBytes;
+    case FileKind::Dictionary:
+        return kMaxDictionaryBytes;
+    case FileKind::Picture:
+        return kMaxPictureBytes;
+    case FileKind::Sound:
+        return kMaxSoundBytes;
+    case FileKind::Font:
+        return kMaxFontBytes;
+    case FileKind::Other:
+        break;
+    }
+    return kMaxOtherBytes;
 }
 
-std::optional<std::string> CCFileUtils::getFileData(const std::string& name, ReadError* error) const {
+bool CCFileUtils::isFileExist(const std::string& name) const {
+    // Whether a file is there, not whether it may be read whole.
+    return check(m_root, name, FileKind::Other, UINTMAX_MAX).error == ReadError::None;
+}
+
+std::string CCFileUtils::pathForReading(const std::string& name, FileKind kind, ReadError* error) const {
+    Checked checked = check(m_root, name, kind, sizeLimit(kind));
+    if (error) *error = checked.error;
+    return checked.path;
+}
+
+std::optional<std::string> CCFileUtils::getFileData(const std::string& name, ReadError* error,
+                                                    FileKind kind) const {
     ReadError ignored;
     ReadError& why = error ? *error : ignored;
-    why = ReadError::None;
-
-    std::optional<std::string> path = resolve(m_root, name);
-    if (!path) {
-        why = ReadError::Refused;
-        return std::nullopt;
-    }
-    std::error_code ec;
-    fs::file_status status = fs::status(*path, ec);
-    if (!fs::exists(status)) {
-        why = ReadError::Missing;
-        return std::nullopt;
-    }
-    // A folder or a device would not read as a file (or never end).
-    if (!fs::is_regular_file(status)) {
-        why = ReadError::Unreadable;
-        return std::nullopt;
-    }
-
-    std::FILE* file = std::fopen(path->c_str(), "rb");
-    if (!file) {
-        why = errno == ENOENT ? ReadError::Missing : ReadError::Unreadable;
-        return std::nullopt;
-    }
-    std::string contents;
-    bool failed = false;
-    try {
-        uintmax_t size = fs::file_size(*path, ec);
-        if (!ec && size < contents.max_size()) contents.reserve(static_cast<size_t>(size));
-        char buffer[64 * 1024];
-        size_t got;
-        while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-            contents.append(buffer, got);
-        failed = std::ferror(file) != 0;
-    } catch (const std::bad_alloc&) {
-        // A file too large to hold reads as unreadable rather than ending the program.
-        failed = true;
-    }
-    std::fclose(file);
-    if (failed) {
-        why = ReadError::Unreadable;
-        return std::nullopt;
-    }
-    return contents;
+    Checked checked = check(m_root, name, kind, sizeLimit(kind));
+    why = checked.error;
+    if (why != ReadError::None) return std::nullopt;
+    return readChecked(name, checked.path, kind, why);
 }
 
 } // namespace engine

@@ -6,8 +6,15 @@
 // are fine, and ".." may step back inside the root ("a/../b" is "b"). Refused,
 // with one CCLog line naming the file, and then treated as missing: an empty
 // name, an absolute name (starting with '/'), a name whose ".." climbs above
-// the root ("../x", "a/../../x") and a name holding a NUL byte. The check is on
-// the text of the name; links inside the root are followed like any other path.
+// the root ("../x", "a/../../x") and a name holding a NUL byte.
+//
+// A file that is read is checked again on what the name leads to, so that a
+// book cannot make the program read outside its folder, block on a file or
+// exhaust memory through one. Refused with one log line, before the file is
+// opened: a path whose symbolic links lead outside the root, anything that is
+// neither a regular file nor a folder (a FIFO would block the reader for good,
+// a device would never end) and a file beyond the size limit of its kind.
+// A folder counts as unreadable, without a log line of its own, as before.
 //
 // Default root: the first `resources` folder found in the executable's folder
 // (from /proc/self/exe), its parent or its grandparent. That covers the build's
@@ -15,6 +22,7 @@
 // source tree that holds `resources/`. When none exists the root is
 // `resources` beside the executable, and every read names that path when it
 // fails.
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -25,10 +33,22 @@ class CCFileUtils {
     // Why a read gave nothing.
     enum class ReadError {
         None,
-        Refused,    // the name is not allowed (already logged)
+        Refused,    // the name, or what it leads to, is not allowed (already logged)
         Missing,    // no such file
         Unreadable, // a folder, no permission or an I/O failure
     };
+
+    // What a book file is for; each kind has its own size limit.
+    enum class FileKind { Layout, Dictionary, Picture, Sound, Font, Other };
+    static constexpr std::uintmax_t kMegabyte = 1024 * 1024;
+    // Far beyond any real book's files, far below what would strain memory.
+    static constexpr std::uintmax_t kMaxLayoutBytes = 64 * kMegabyte;
+    static constexpr std::uintmax_t kMaxDictionaryBytes = 64 * kMegabyte; // also sprite sheets
+    static constexpr std::uintmax_t kMaxPictureBytes = 64 * kMegabyte;
+    static constexpr std::uintmax_t kMaxSoundBytes = 64 * kMegabyte;
+    static constexpr std::uintmax_t kMaxFontBytes = 64 * kMegabyte; // also bitmap-font descriptions
+    static constexpr std::uintmax_t kMaxOtherBytes = 64 * kMegabyte;
+    static std::uintmax_t sizeLimit(FileKind kind);
 
     static CCFileUtils* sharedFileUtils();
 
@@ -41,11 +61,16 @@ class CCFileUtils {
     // The full path of `name` under the root, whether or not the file exists;
     // an empty string for a refused name.
     std::string fullPathForFilename(const std::string& name) const;
-    // True for an existing regular file (or a link to one) under the root.
+    // True for an existing regular file under the root, links resolved (a
+    // refused name or link is logged; the size is not looked at).
     bool isFileExist(const std::string& name) const;
     // The whole file, or nothing. Only a refusal is logged here: callers name
     // the file in their own context for a missing or unreadable one.
-    std::optional<std::string> getFileData(const std::string& name, ReadError* error = nullptr) const;
+    std::optional<std::string> getFileData(const std::string& name, ReadError* error = nullptr,
+                                           FileKind kind = FileKind::Other) const;
+    // The real path (no links left) of a file that passes every rule above,
+    // for libraries that open files by path; empty otherwise, logged as above.
+    std::string pathForReading(const std::string& name, FileKind kind, ReadError* error = nullptr) const;
 
     // The root that a fresh program would start with (see above).
     static std::string defaultResourceRoot();

@@ -24,26 +24,47 @@ CCTexture2D::~CCTexture2D() {
     if (m_surface) SDL_FreeSurface(m_surface);
 }
 
-CCTexture2D* CCTexture2D::createWithFile(const std::string& fullPath, std::string* error) {
-    if (std::optional<ccImageSize> size = ccReadImageSize(fullPath);
-        size && (size->width > kMaxImageSide || size->height > kMaxImageSide)) {
-        if (error)
-            *error = "the picture claims " + std::to_string(size->width) + " x " +
-                     std::to_string(size->height) + " pixels, beyond the limit of " +
-                     std::to_string(kMaxImageSide) + " x " + std::to_string(kMaxImageSide);
+CCTexture2D* CCTexture2D::createWithImageData(const std::string& bytes, std::string* error) {
+    std::string ignored;
+    std::string& why = error ? *error : ignored;
+    const ccImageHeader header = ccReadImageHeader(bytes);
+    if (header.format == ccImageFormat::Unknown) {
+        why = std::string("the file is ") + header.formatName + ", not a PNG or JPEG picture";
         return nullptr;
     }
-    SDL_Surface* loaded = IMG_Load(fullPath.c_str());
+    if (!header.sized) {
+        why = std::string("the ") + header.formatName +
+              " header is cut short or damaged; its size cannot be read";
+        return nullptr;
+    }
+    if (header.width > kMaxImageSide || header.height > kMaxImageSide) {
+        why = "the picture claims " + std::to_string(header.width) + " x " + std::to_string(header.height) +
+              " pixels, beyond the limit of " + std::to_string(kMaxImageSide) + " x " +
+              std::to_string(kMaxImageSide);
+        return nullptr;
+    }
+    if (header.format == ccImageFormat::Jpeg && !ccJpegIsComplete(bytes)) {
+        why = "the JPEG is cut short: it ends before its end-of-image marker";
+        return nullptr;
+    }
+    if (header.format == ccImageFormat::Png && !ccPngIsComplete(bytes)) {
+        why = "the PNG is cut short: a chunk runs past the end, or the end chunk is missing";
+        return nullptr;
+    }
+    SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+    if (!source) {
+        why = SDL_GetError();
+        return nullptr;
+    }
+    SDL_Surface* loaded =
+        header.format == ccImageFormat::Png ? IMG_LoadPNG_RW(source) : IMG_LoadJPG_RW(source);
+    SDL_RWclose(source);
     if (!loaded) {
-        if (error) *error = IMG_GetError();
+        why = IMG_GetError();
         return nullptr;
     }
     CCTexture2D* texture = createWithSurface(loaded);
-    if (!texture) {
-        if (error) *error = SDL_GetError();
-        return nullptr;
-    }
-    texture->m_path = fullPath;
+    if (!texture) why = SDL_GetError();
     return texture;
 }
 

@@ -26,8 +26,12 @@ class CCTexture2D : public CCObject {
     // Larger pictures are refused before decoding: a small file can claim a
     // size whose pixels take gigabytes.
     static constexpr int kMaxImageSide = 8192;
-    // Decodes an image file; none when it cannot, with the reason in `error`.
-    static CCTexture2D* createWithFile(const std::string& fullPath, std::string* error = nullptr);
+    // Decodes the bytes of a PNG or JPEG file; none when they cannot be, with
+    // the reason in `error`. Refused before decoding: other formats (a few
+    // bytes of GIF, QOI or SVG can claim gigabytes of pixels, and a book needs
+    // none of them), a size beyond the limit or unreadable from the header,
+    // and a JPEG or PNG cut short.
+    static CCTexture2D* createWithImageData(const std::string& bytes, std::string* error = nullptr);
     // Takes ownership of the surface (any format; kept as ARGB8888).
     static CCTexture2D* createWithSurface(SDL_Surface* surface);
     // A texture to draw into; `contentSize` is its size in points.
@@ -39,6 +43,7 @@ class CCTexture2D : public CCObject {
     const CCSize& getContentSize() const { return m_contentSize; }
     // Full path of the image file; empty for other textures.
     const std::string& getPath() const { return m_path; }
+    void setPath(const std::string& fullPath) { m_path = fullPath; }
     bool isRenderTarget() const { return m_isTarget; }
     // The decoded pixels (null for render targets).
     SDL_Surface* getSurface() const { return m_surface; }

@@ -4,6 +4,10 @@
 #include "engine/director/CCDirector.h"
 #include "engine/platform/CCFileUtils.h"
 #include "engine/render/CCTexture2D.h"
+#include "engine/render/ccImageSize.h"
+
+#include <iterator>
+#include <optional>
 
 namespace engine {
 
@@ -20,28 +24,77 @@ CCTextureCache::~CCTextureCache() {
     removeAllTextures();
 }
 
+namespace {
+
+// Decoded pictures are kept as 4 bytes a pixel.
+std::uint64_t pixelBytes(std::uint64_t width, std::uint64_t height) {
+    return width * height * 4;
+}
+
+std::uint64_t pixelBytes(const CCTexture2D* texture) {
+    return pixelBytes(static_cast<std::uint64_t>(texture->getPixelsWide()),
+                      static_cast<std::uint64_t>(texture->getPixelsHigh()));
+}
+
+constexpr std::uint64_t kMegabyte = 1024 * 1024;
+
+} // namespace
+
 CCTexture2D* CCTextureCache::addImage(const char* name) {
     if (!name || !*name) {
         CCLog("CCTextureCache::addImage: no image name given");
         return nullptr;
     }
-    std::string fullPath = CCFileUtils::sharedFileUtils()->fullPathForFilename(name);
+    CCFileUtils* files = CCFileUtils::sharedFileUtils();
+    std::string fullPath = files->fullPathForFilename(name);
     if (fullPath.empty()) return nullptr; // refused, and logged, by the file layer
     auto found = m_textures.find(fullPath);
     if (found != m_textures.end()) return found->second;
-    if (!CCFileUtils::sharedFileUtils()->isFileExist(name)) {
-        CCLog("CCTextureCache: image file %s not found (%s)", name, fullPath.c_str());
+    CCFileUtils::ReadError readError = CCFileUtils::ReadError::None;
+    std::optional<std::string> bytes = files->getFileData(name, &readError, CCFileUtils::FileKind::Picture);
+    if (!bytes) {
+        if (readError == CCFileUtils::ReadError::Missing)
+            CCLog("CCTextureCache: image file %s not found (%s)", name, fullPath.c_str());
+        else if (readError == CCFileUtils::ReadError::Unreadable)
+            CCLog("CCTextureCache: image file %s cannot be read (%s)", name, fullPath.c_str());
+        return nullptr;
+    }
+    // The budget is checked on the size the header claims, before decoding;
+    // a header beyond the side limit is refused by the decoder below.
+    const ccImageHeader header = ccReadImageHeader(*bytes);
+    if (header.sized && header.width <= CCTexture2D::kMaxImageSide &&
+        header.height <= CCTexture2D::kMaxImageSide && !fitsBudget(pixelBytes(header.width, header.height))) {
+        CCLog("CCTextureCache: refusing image file %s (%s): its %u x %u pixels would take the decoded "
+              "pictures to %llu MB, beyond the budget of %llu MB",
+              name, fullPath.c_str(), header.width, header.height,
+              static_cast<unsigned long long>((m_pixelBytes + pixelBytes(header.width, header.height)) /
+                                              kMegabyte),
+              static_cast<unsigned long long>(m_pixelBudget / kMegabyte));
         return nullptr;
     }
     std::string error;
-    CCTexture2D* texture = CCTexture2D::createWithFile(fullPath, &error);
+    CCTexture2D* texture = CCTexture2D::createWithImageData(*bytes, &error);
     if (!texture) {
         CCLog("CCTextureCache: cannot decode image file %s (%s): %s", name, fullPath.c_str(), error.c_str());
         return nullptr;
     }
+    texture->setPath(fullPath);
     texture->retain();
     m_textures[fullPath] = texture;
+    m_pixelBytes += pixelBytes(texture);
     return texture;
+}
+
+bool CCTextureCache::fitsBudget(std::uint64_t bytes) {
+    if (m_pixelBytes + bytes <= m_pixelBudget) return true;
+    removeUnusedTextures();
+    return m_pixelBytes + bytes <= m_pixelBudget;
+}
+
+void CCTextureCache::forget(std::map<std::string, CCTexture2D*>::iterator entry) {
+    m_pixelBytes -= pixelBytes(entry->second);
+    entry->second->release();
+    m_textures.erase(entry);
 }
 
 CCTexture2D* CCTextureCache::textureForKey(const char* name) const {
@@ -54,12 +107,9 @@ CCTexture2D* CCTextureCache::textureForKey(const char* name) const {
 
 void CCTextureCache::removeUnusedTextures() {
     for (auto it = m_textures.begin(); it != m_textures.end();) {
-        if (it->second->isSingleReference()) {
-            it->second->release();
-            it = m_textures.erase(it);
-        } else {
-            ++it;
-        }
+        auto next = std::next(it);
+        if (it->second->isSingleReference()) forget(it);
+        it = next;
     }
 }
 
@@ -67,13 +117,13 @@ void CCTextureCache::removeAllTextures() {
     for (auto& entry : m_textures)
         entry.second->release();
     m_textures.clear();
+    m_pixelBytes = 0;
 }
 
 void CCTextureCache::removeTexture(CCTexture2D* texture) {
     for (auto it = m_textures.begin(); it != m_textures.end(); ++it) {
         if (it->second == texture) {
-            it->second->release();
-            m_textures.erase(it);
+            forget(it);
             return;
         }
     }

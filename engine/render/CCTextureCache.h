@@ -3,6 +3,11 @@
 // kept by full path, so two names of one file share a texture. The cache
 // holds a reference on each texture; removeUnusedTextures drops those that
 // nothing else holds, and CCDirector::purgeCachedData calls it.
+//
+// The decoded pixels of all cached pictures stay within a memory budget: a
+// picture that would go beyond it is refused with a log line, once the
+// pictures that nothing uses any more have been dropped.
+#include <cstdint>
 #include <map>
 #include <string>
 
@@ -16,9 +21,12 @@ class CCTextureCache {
     CCTextureCache(const CCTextureCache&) = delete;
     CCTextureCache& operator=(const CCTextureCache&) = delete;
 
+    static constexpr std::uint64_t kDefaultPixelBudgetBytes = 512ull * 1024 * 1024;
+
     // The texture of an image file under the resource root, loaded on first
-    // use. None, with one log line naming the file, when it is missing or
-    // cannot be decoded (a refused name is logged by the file layer).
+    // use. None, with one log line naming the file, when it is missing, cannot
+    // be decoded or would exceed the budget (a refused name is logged by the
+    // file layer).
     CCTexture2D* addImage(const char* name);
     CCTexture2D* addImage(const std::string& name) { return addImage(name.c_str()); }
     // The cached texture for a name, without loading.
@@ -29,12 +37,23 @@ class CCTextureCache {
     void removeTexture(CCTexture2D* texture);
     void removeTextureForKey(const char* name);
     unsigned int getTextureCount() const { return static_cast<unsigned int>(m_textures.size()); }
+    // Bytes of decoded pixels that the cached pictures hold.
+    std::uint64_t getPixelBytes() const { return m_pixelBytes; }
+    std::uint64_t getPixelBudget() const { return m_pixelBudget; }
+    // For tests: a budget small enough to reach with small pictures.
+    void setPixelBudget(std::uint64_t bytes) { m_pixelBudget = bytes; }
 
   private:
     CCTextureCache() = default;
     ~CCTextureCache();
 
+    // Whether a picture of `bytes` more fits, after dropping unused pictures if need be.
+    bool fitsBudget(std::uint64_t bytes);
+    void forget(std::map<std::string, CCTexture2D*>::iterator entry);
+
     std::map<std::string, CCTexture2D*> m_textures; // retained, by full path
+    std::uint64_t m_pixelBytes = 0;
+    std::uint64_t m_pixelBudget = kDefaultPixelBudgetBytes;
 };
 
 } // namespace engine

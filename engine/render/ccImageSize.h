@@ -1,20 +1,32 @@
 #pragma once
-// The pixel size an image file claims, read from its header alone, so that a
-// picture can be refused before decoding it allocates width x height pixels.
-// PNG and JPEG are understood; other formats answer "unknown".
+// What a picture file claims, read from its bytes alone, so that a picture can
+// be refused before decoding it allocates width x height pixels. Books hold
+// PNG and JPEG pictures; other formats are only named, for the log line that
+// refuses them.
 #include <cstdint>
-#include <optional>
-#include <string>
+#include <string_view>
 
 namespace engine {
 
-struct ccImageSize {
+enum class ccImageFormat { Unknown, Png, Jpeg };
+
+struct ccImageHeader {
+    ccImageFormat format = ccImageFormat::Unknown;
+    // "PNG", "JPEG", or what else the first bytes look like ("GIF", "QOI", ...).
+    const char* formatName = "an unknown format";
+    bool sized = false; // the header gave the size below
     std::uint32_t width = 0;
     std::uint32_t height = 0;
 };
 
-// The size in the header of the file at `fullPath`; none when the format is
-// not one of those above or the header is cut short.
-std::optional<ccImageSize> ccReadImageSize(const std::string& fullPath);
+ccImageHeader ccReadImageHeader(std::string_view bytes);
+
+// Whether a JPEG reaches its end-of-image marker: libjpeg decodes a file cut
+// short with grey from the cut on, and only warns.
+bool ccJpegIsComplete(std::string_view bytes);
+// Whether a PNG's chunks follow one another within the file up to its end
+// chunk: SDL_image does not tell libpng that a read ran out, so a chunk that
+// runs past the end can keep the decoder reading for good.
+bool ccPngIsComplete(std::string_view bytes);
 
 } // namespace engine

@@ -223,7 +223,8 @@ CCBMFontConfiguration::configurationWithFile(const std::string& fileName) {
     auto found = cache().find(fileName);
     if (found != cache().end()) return found->second;
     CCFileUtils::ReadError error{};
-    std::optional<std::string> data = CCFileUtils::sharedFileUtils()->getFileData(fileName, &error);
+    std::optional<std::string> data =
+        CCFileUtils::sharedFileUtils()->getFileData(fileName, &error, CCFileUtils::FileKind::Font);
     if (!data) {
         if (error != CCFileUtils::ReadError::Refused)
             CCLog("CCBMFontConfiguration: cannot read font file %s; the font has no glyphs",

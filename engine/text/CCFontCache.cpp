@@ -151,10 +151,11 @@ CCFontFace CCFontCache::faceForName(const std::string& fontName, bool forCJK) {
 CCFontFace CCFontCache::matchFile(const std::string& fontName, bool& isFileName) {
     isFileName = hasFontFileExtension(fontName);
     if (!isFileName) return {};
-    CCFileUtils* files = CCFileUtils::sharedFileUtils();
-    if (!files->isFileExist(fontName)) return {};
+    // A refused font file (logged) falls back to fontconfig like a missing one.
+    std::string path = CCFileUtils::sharedFileUtils()->pathForReading(fontName, CCFileUtils::FileKind::Font);
+    if (path.empty()) return {};
     CCFontFace face;
-    face.file = files->fullPathForFilename(fontName);
+    face.file = path;
     face.family = fontName;
     return face;
 }

@@ -42,6 +42,11 @@ big_layout() {
     head -c 52428800 /dev/zero | tr '\0' ' ' >>"$f"
 }
 
+# A few bytes each, claiming 16000 x 16000 pixels (about 1 GB decoded).
+HUGE_GIF='GIF89a\x80\x3e\x80\x3e\x00\x00\x00\x2c\x00\x00\x00\x00\x80\x3e\x80\x3e\x00\x02\x02\x44\x01\x00\x3b'
+HUGE_QOI='qoif\x00\x00\x3e\x80\x00\x00\x3e\x80\x04\x00\x00\x00\x00\x00\x00\x00\x00\x01'
+HUGE_SVG="<svg xmlns='http://www.w3.org/2000/svg' width='16000' height='16000'><rect width='16000' height='16000'/></svg>"
+
 # name|expected log text (fixed string; - for none yet)|damage operations
 CASES="
 no-config|StringConfig.xml|remove testLirra/StringConfig.xml
@@ -75,6 +80,15 @@ wav-narration|$NARRATION_11': not played as narration: it starts with bytes 52 4
 loud-narration|$NARRATION_11': not played as narration: its first 0.1 s clip|loud-mp3 $NARRATION_11
 huge-textsize|\"textsize\" is 2147483647, beyond the largest of 500 points; it counts as 500|config textsize 2147483647
 long-word-text|the text of \"str011\" has 1600 bytes, over the 1599 a bubble shows|long-text testLirra/Stringstr.xml str011 1600
+fifo-narration|$NARRATION_11': a FIFO, not a regular file|fifo $NARRATION_11
+linked-page-picture|page_1.png': a symbolic link leads outside|link testLirra/pip/page_1.png $SOURCE/resources/testLirra/pip/page_1.png
+linked-ui-texts|'String.xml': a symbolic link leads outside|link String.xml $SOURCE/resources/String.xml
+linked-page-folder|pip_1.json': a symbolic link leads outside|link testLirra/pip $SOURCE/resources/testLirra/pip
+sparse-layout|pip_2.json': 3221225472 bytes, beyond the limit of 64 MB for a layout|truncate testLirra/pip/pip_2.json 3G
+huge-gif|is GIF, not a PNG or JPEG picture|bytes testLirra/pip/page_1.png '$HUGE_GIF'
+huge-qoi|is QOI, not a PNG or JPEG picture|bytes testLirra/pip/page_1.png '$HUGE_QOI'
+huge-svg|is SVG, not a PNG or JPEG picture|write testLirra/pip/page_1.png \"$HUGE_SVG\"
+cut-jpeg|the JPEG is cut short|jpeg testLirra/pip/page_1.png truncate testLirra/pip/page_1.png 5000
 "
 
 run_case() {

@@ -90,6 +90,34 @@ grep -qF "lirra-check: $TMP/book: 1 error(s), 0 warning(s)" "$TMP/report.txt" ||
     echo "FAIL: no summary line after a name with a NUL" >&2
     failures=$((failures + 1))
 }
+# Files that are not plain files inside the book, or that claim far more than
+# they hold: each is refused (by the same file layer the reader uses) and named.
+OUTSIDE="$SOURCE/resources"
+HUGE_GIF='GIF89a\x80\x3e\x80\x3e\x00\x00\x00\x2c\x00\x00\x00\x00\x80\x3e\x80\x3e\x00\x02\x02\x44\x01\x00\x3b'
+HUGE_QOI='qoif\x00\x00\x3e\x80\x00\x00\x3e\x80\x04\x00\x00\x00\x00\x00\x00\x00\x00\x01'
+HUGE_SVG='<svg xmlns="http://www.w3.org/2000/svg" width="16000" height="16000"><rect width="16000" height="16000"/></svg>'
+expect 1 "testLirra/pip/pip_3.json: error: the narration $NARRATION_35 of the hotspot bn035 (page 3 word 5), sound name mc035.mp3 cannot be used: a FIFO, not a regular file" \
+    fifo "$NARRATION_35"
+expect 1 "String.xml: error: the interface texts cannot be used: a symbolic link leads outside the resource root" \
+    link String.xml "$OUTSIDE/String.xml"
+expect 1 "testLirra/pip/pip_4.json: error: the picture testLirra/pip/page_4.png cannot be used: a symbolic link leads outside the resource root" \
+    link testLirra/pip/page_4.png "$OUTSIDE/testLirra/pip/page_4.png"
+expect 1 "testLirra/pip/pip_1.json: error: the layout cannot be used: a symbolic link leads outside the resource root" \
+    link testLirra/pip "$OUTSIDE/testLirra/pip"
+expect 1 "testLirra/pip/pip_7.json: error: the layout cannot be used: 3221225472 bytes, beyond the limit of 64 MB for a layout" \
+    truncate testLirra/pip/pip_7.json 3G
+expect 1 "error: the picture testLirra/pip/page_4.png does not decode (the file is GIF, not a PNG or JPEG picture)" \
+    bytes testLirra/pip/page_4.png "$HUGE_GIF"
+expect 1 "error: the picture testLirra/pip/page_4.png does not decode (the file is QOI, not a PNG or JPEG picture)" \
+    bytes testLirra/pip/page_4.png "$HUGE_QOI"
+expect 1 "error: the picture testLirra/pip/page_4.png does not decode (the file is SVG, not a PNG or JPEG picture)" \
+    write testLirra/pip/page_4.png "$HUGE_SVG"
+expect 1 "error: the picture testLirra/pip/page_4.png does not decode (the JPEG is cut short" \
+    jpeg testLirra/pip/page_4.png truncate testLirra/pip/page_4.png 5000
+expect 1 "error: the picture testLirra/pip/page_4.png does not decode (the PNG is cut short" \
+    truncate testLirra/pip/page_4.png 5000
+expect 0 "testLirra/pip/pip_4.json: warning: the picture testLirra/pip/page_4.png is 2000 x 3000 pixels, more than a page needs (1280 x 1920 at most)" \
+    picture testLirra/pip/page_4.png 2000x3000
 
 if "$CHECK" "$TMP/no-such-book" >/dev/null 2>&1; then
     echo "FAIL: a missing book folder was accepted" >&2

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace engine;
@@ -154,4 +155,97 @@ TEST(FileUtilsDefaultRootTest, ResourcesFolderIsFoundBesideOrAboveTheExecutable)
 
     std::string executableFolder = std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
     EXPECT_EQ(CCFileUtils::defaultResourceRoot(), CCFileUtils::findResourceRoot(executableFolder));
+}
+
+// What a name leads to is checked, not only its text: links that lead outside
+// the root, FIFOs and devices, and files beyond their kind's size limit are
+// refused with one line naming the file, before they are opened.
+TEST_F(FileUtilsTest, LinksInsideTheRootAreFollowedAndLinksOutsideAreRefused) {
+    namespace fs = std::filesystem;
+    TempDir outside;
+    outside.write("secret.txt", "secret");
+    outside.write("folder/page.json", "{}");
+    dir().write("book/real.txt", "real");
+    fs::create_symlink("real.txt", dir().path() + "/book/inside.txt");
+    fs::create_symlink("../book", dir().path() + "/book/again");
+    fs::create_symlink(outside.path() + "/secret.txt", dir().path() + "/book/secret.txt");
+    fs::create_symlink(outside.path() + "/folder", dir().path() + "/book/pages");
+    fs::create_symlink("loop", dir().path() + "/book/loop");
+
+    EXPECT_EQ(files()->getFileData("book/inside.txt"), "real");
+    EXPECT_EQ(files()->getFileData("book/again/again/real.txt"), "real");
+    EXPECT_EQ(files()->pathForReading("book/inside.txt", CCFileUtils::FileKind::Other),
+              fs::canonical(dir().path() + "/book/real.txt").string());
+    for (const char* name : {"book/secret.txt", "book/pages/page.json", "book/loop"}) {
+        SCOPED_TRACE(name);
+        LogCapture log;
+        CCFileUtils::ReadError error;
+        EXPECT_FALSE(files()->getFileData(name, &error, CCFileUtils::FileKind::Layout));
+        EXPECT_EQ(error, CCFileUtils::ReadError::Refused);
+        EXPECT_EQ(files()->pathForReading(name, CCFileUtils::FileKind::Layout), "");
+        EXPECT_FALSE(files()->isFileExist(name));
+        ASSERT_EQ(log.lines().size(), 3u);
+        EXPECT_EQ(log.count(std::string("CCFileUtils: refusing '") + name + "'"), 3);
+    }
+    LogCapture log;
+    files()->getFileData("book/secret.txt");
+    EXPECT_TRUE(log.contains("leads outside the resource root"));
+}
+
+TEST_F(FileUtilsTest, RootReachedThroughALinkStillHoldsItsFiles) {
+    TempDir other;
+    other.write("book/a.txt", "a");
+    std::filesystem::create_symlink(other.path() + "/book", dir().path() + "/linked-root");
+    files()->setResourceRoot(dir().path() + "/linked-root");
+    EXPECT_EQ(files()->getFileData("a.txt"), "a");
+}
+
+TEST_F(FileUtilsTest, FifosAndDevicesAreRefusedWithoutBlocking) {
+    ASSERT_EQ(mkfifo((dir().path() + "/voice.mp3").c_str(), 0644), 0);
+    std::filesystem::create_symlink("voice.mp3", dir().path() + "/voice-link.mp3");
+    const std::pair<std::string, const char*> cases[] = {{"voice.mp3", "a FIFO, not a regular file"},
+                                                         {"voice-link.mp3", "a FIFO, not a regular file"}};
+    for (const auto& [name, why] : cases) {
+        SCOPED_TRACE(name);
+        LogCapture log;
+        CCFileUtils::ReadError error;
+        // Opening a FIFO for reading blocks until a writer comes: none will.
+        EXPECT_FALSE(files()->getFileData(name, &error, CCFileUtils::FileKind::Sound));
+        EXPECT_EQ(error, CCFileUtils::ReadError::Refused);
+        EXPECT_EQ(files()->pathForReading(name, CCFileUtils::FileKind::Sound), "");
+        EXPECT_EQ(log.count(why), 2);
+    }
+    // A device that never ends: only a root of "/" reaches one.
+    files()->setResourceRoot("/");
+    LogCapture log;
+    CCFileUtils::ReadError error;
+    EXPECT_FALSE(files()->getFileData("dev/zero", &error, CCFileUtils::FileKind::Picture));
+    EXPECT_EQ(error, CCFileUtils::ReadError::Refused);
+    EXPECT_TRUE(log.contains("'dev/zero': a character device, not a regular file"));
+}
+
+TEST_F(FileUtilsTest, FilesBeyondTheirKindsLimitAreRefusedUnread) {
+    const std::uintmax_t limit = CCFileUtils::sizeLimit(CCFileUtils::FileKind::Layout);
+    EXPECT_EQ(limit, CCFileUtils::kMaxLayoutBytes);
+    // Sparse: the size is claimed, not written; reading it whole would take 3 GB.
+    std::string huge = dir().write("huge.json", "{}");
+    std::filesystem::resize_file(huge, 3ull << 30);
+    std::string edge = dir().write("edge.json", "");
+    std::filesystem::resize_file(edge, limit);
+    std::string over = dir().write("over.json", "");
+    std::filesystem::resize_file(over, limit + 1);
+
+    LogCapture log;
+    CCFileUtils::ReadError error;
+    EXPECT_FALSE(files()->getFileData("huge.json", &error, CCFileUtils::FileKind::Layout));
+    EXPECT_EQ(error, CCFileUtils::ReadError::Refused);
+    EXPECT_TRUE(log.contains("'huge.json': 3221225472 bytes, beyond the limit of 64 MB for a layout"));
+    EXPECT_FALSE(files()->getFileData("over.json", &error, CCFileUtils::FileKind::Layout));
+    EXPECT_EQ(error, CCFileUtils::ReadError::Refused);
+    EXPECT_EQ(files()->pathForReading("over.json", CCFileUtils::FileKind::Sound), "");
+    EXPECT_EQ(log.lines().size(), 3u);
+    // The limit itself is allowed, and a file that exists still exists.
+    EXPECT_EQ(files()->getFileData("edge.json", &error, CCFileUtils::FileKind::Layout)->size(), limit);
+    EXPECT_TRUE(files()->isFileExist("huge.json"));
+    EXPECT_EQ(log.lines().size(), 3u);
 }

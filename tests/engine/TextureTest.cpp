@@ -141,3 +141,97 @@ TEST_F(TextureTest, SetTextureShowsTheWholeNewTexture) {
 }
 
 } // namespace
+
+TEST_F(TextureTest, FormatsOtherThanPngAndJpegAreRefusedUndecoded) {
+    // A few bytes each, claiming 16000 x 16000 pixels (about 1 GB decoded),
+    // all of which SDL_image would decode.
+    m_dir.write("huge.gif", std::string("GIF89a\x80\x3e\x80\x3e\x00\x00\x00", 13) +
+                                std::string("\x2c\0\0\0\0\x80\x3e\x80\x3e\0\x02\x02\x44\x01\0\x3b", 16));
+    m_dir.write("huge.qoi", std::string("qoif\0\0\x3e\x80\0\0\x3e\x80\x04\x00", 14) +
+                                std::string("\0\0\0\0\0\0\0\x01", 8));
+    m_dir.write("huge.svg", "<svg xmlns='http://www.w3.org/2000/svg' width='16000' height='16000'>"
+                            "<rect width='16000' height='16000' fill='red'/></svg>");
+    // Another format under a .png name is refused for what it is.
+    m_dir.write("disguised.png", std::string("GIF89a\x01\0\x01\0\0\0\0", 13));
+    testsupport::LogCapture log;
+    for (const char* name : {"huge.gif", "huge.qoi", "huge.svg", "disguised.png"}) {
+        EXPECT_EQ(cache()->addImage(name), nullptr) << name;
+        EXPECT_EQ(log.count(name), 1) << name;
+    }
+    EXPECT_EQ(log.count("is GIF, not a PNG or JPEG picture"), 2);
+    EXPECT_EQ(log.count("is QOI, not a PNG or JPEG picture"), 1);
+    EXPECT_EQ(log.count("is SVG, not a PNG or JPEG picture"), 1);
+    EXPECT_EQ(cache()->getTextureCount(), 0u);
+}
+
+TEST_F(TextureTest, JpegCutShortIsRefusedAndWholeJpegLoads) {
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 64, 64, 32, SDL_PIXELFORMAT_ARGB8888);
+    SDL_FillRect(surface, nullptr, 0xff336699);
+    std::string whole = m_dir.write("whole.jpg", "");
+    ASSERT_EQ(IMG_SaveJPG(surface, whole.c_str(), 90), 0);
+    SDL_FreeSurface(surface);
+    std::string bytes = *CCFileUtils::sharedFileUtils()->getFileData("whole.jpg");
+    m_dir.write("cut.jpg", bytes.substr(0, bytes.size() * 2 / 3));
+    // Only the end-of-image marker missing.
+    m_dir.write("no-end.jpg", bytes.substr(0, bytes.size() - 2));
+    // Bytes after the end do no harm.
+    m_dir.write("trailing.jpg", bytes + "trailing bytes");
+
+    testsupport::LogCapture log;
+    EXPECT_NE(cache()->addImage("whole.jpg"), nullptr);
+    EXPECT_NE(cache()->addImage("trailing.jpg"), nullptr);
+    EXPECT_TRUE(log.lines().empty());
+    for (const char* name : {"cut.jpg", "no-end.jpg"}) {
+        EXPECT_EQ(cache()->addImage(name), nullptr) << name;
+        EXPECT_EQ(log.count(std::string(name) + " ("), 1) << name;
+    }
+    EXPECT_EQ(log.count("the JPEG is cut short"), 2);
+}
+
+TEST_F(TextureTest, PngWhoseChunkRunsPastTheEndIsRefused) {
+    writePng(m_dir, "whole.png", 16, 16, 0xffff0000, 0xff00ff00);
+    std::string bytes = *CCFileUtils::sharedFileUtils()->getFileData("whole.png");
+    // The chunk after the header claims 11 MB more than there is: the decoder
+    // is never told that its reads ran out, and could read on for good.
+    std::string past = bytes;
+    past[34] = '\xB1';
+    m_dir.write("past.png", past);
+    m_dir.write("cut.png", bytes.substr(0, bytes.size() - 6));
+
+    testsupport::LogCapture log;
+    EXPECT_NE(cache()->addImage("whole.png"), nullptr);
+    for (const char* name : {"past.png", "cut.png"})
+        EXPECT_EQ(cache()->addImage(name), nullptr) << name;
+    EXPECT_EQ(log.count("the PNG is cut short"), 2);
+    EXPECT_EQ(log.lines().size(), 2u);
+}
+
+TEST_F(TextureTest, DecodedPicturesStayWithinTheBudget) {
+    EXPECT_EQ(cache()->getPixelBudget(), 512ull * 1024 * 1024);
+    const std::uint64_t previousBudget = cache()->getPixelBudget();
+    // Room for two 32 x 32 pictures (4 KB each) and not a third.
+    cache()->setPixelBudget(2 * 32 * 32 * 4);
+    for (const char* name : {"a.png", "b.png", "c.png"})
+        writePng(m_dir, name, 32, 32, 0xffff0000, 0xff00ff00);
+    CCSprite* a = CCSprite::create("a.png");
+    CCSprite* b = CCSprite::create("b.png");
+    a->retain();
+    b->retain();
+    ASSERT_NE(b->getTexture(), nullptr);
+    EXPECT_EQ(cache()->getPixelBytes(), 2u * 32 * 32 * 4);
+
+    testsupport::LogCapture log;
+    EXPECT_EQ(cache()->addImage("c.png"), nullptr);
+    EXPECT_EQ(log.count("refusing image file c.png"), 1);
+    EXPECT_EQ(log.count("beyond the budget of"), 1);
+    // A picture that nothing uses any more makes room.
+    b->release();
+    director()->stepFrame(1 / 60.f); // the autorelease pool lets go
+    EXPECT_NE(cache()->addImage("c.png"), nullptr);
+    EXPECT_EQ(cache()->textureForKey("b.png"), nullptr);
+    EXPECT_EQ(cache()->getPixelBytes(), 2u * 32 * 32 * 4);
+    a->release();
+    cache()->removeAllTextures();
+    EXPECT_EQ(cache()->getPixelBytes(), 0u);
+    cache()->setPixelBudget(previousBudget);
+}

@@ -3,7 +3,7 @@
 # Each operation applies to DEST, in order; paths are relative to the book root.
 #   remove PATH                  delete a file or folder
 #   garbage PATH                 replace a file's bytes with text that is no known format
-#   truncate PATH BYTES          keep only the first BYTES bytes
+#   truncate PATH BYTES          keep only the first BYTES bytes (more makes a sparse tail of zeros)
 #   write PATH TEXT              replace a file with TEXT
 #   config KEY VALUE             set a configuration value in testLirra/StringConfig.xml
 #   drop-key PATH KEY            remove a <key>KEY</key> and its value from a dictionary
@@ -13,6 +13,11 @@
 #   long-text PATH KEY COUNT     set a dictionary's KEY to COUNT letters
 #   wav PATH                     replace a file with a spoken WAV (espeak-ng)
 #   loud-mp3 PATH                replace a file with an MP3 of a full-scale square wave (lame)
+#   fifo PATH                    replace a file with a FIFO that nothing writes to
+#   link PATH TARGET             replace a file or folder with a symbolic link to TARGET
+#   bytes PATH FORMAT            replace a file with printf's output for FORMAT (\xHH escapes)
+#   jpeg PATH                    save a picture again as JPEG under the same name (ImageMagick)
+#   picture PATH WxH             replace a picture with a white PNG of W x H pixels (ImageMagick)
 set -euo pipefail
 
 die() {
@@ -74,6 +79,12 @@ while [ $# -gt 0 ]; do
         lame --quiet "$dest/$1.wav" "$dest/$1" || die "lame failed"
         rm -f "$dest/$1.wav"
         shift ;;
+    fifo) need "$1"; rm -f "$dest/$1"; mkfifo "$dest/$1"; shift ;;
+    link) need "$1"; rm -rf "${dest:?}/$1"; ln -s "$2" "$dest/$1"; shift 2 ;;
+    # shellcheck disable=SC2059 # the format is the point
+    bytes) printf "$2" >"$dest/$1"; shift 2 ;;
+    jpeg) need "$1"; convert "$dest/$1" "jpeg:$dest/$1.jpeg" && mv "$dest/$1.jpeg" "$dest/$1"; shift ;;
+    picture) need "$1"; convert -size "$2" xc:white "png:$dest/$1"; shift 2 ;;
     *) die "unknown operation '$op'" ;;
     esac
 done

@@ -11,6 +11,7 @@
 #include "engine/base/CCString.h"
 #include "engine/nodes/CCSpriteFrameCache.h"
 #include "engine/platform/CCFileUtils.h"
+#include "engine/render/CCTexture2D.h"
 #include "engine/render/CCTextureCache.h"
 #include "engine/text/ccTextWrap.h"
 #include "engine/text/ccUTF8.h"
@@ -18,7 +19,6 @@
 #include "gui/LayoutReader.h"
 #include "gui/UIToolkit.h"
 
-#include <SDL_image.h>
 #include <SDL_mixer.h>
 #include <json/json.h>
 #include <unistd.h>
@@ -26,7 +26,6 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -44,6 +43,10 @@ constexpr const char* kSettingsLayout = "3age/pageset.json";
 constexpr int kLastHotspotIndex = 49;
 // Past this many pages a range is surely a typing slip; checking each would take ages.
 constexpr int kMostPagesChecked = 10000;
+// A page is 640 x 960 points; twice that in pixels is sharp on any screen the
+// book is likely to meet. Larger pictures only cost memory.
+constexpr int kPictureWidthNeeded = 2 * 640;
+constexpr int kPictureHeightNeeded = 2 * 960;
 
 // Older-format keys that name a picture (or, for charMapFile, a character map).
 const char* const kOlderResourceKeys[] = {"normal",
@@ -151,6 +154,22 @@ private:
     int m_id = 0;
 };
 
+// Why the file layer refused a file, from its log line; empty when it did not.
+std::string refusalIn(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
+        if (line.rfind("CCFileUtils: refusing '", 0) != 0) continue;
+        auto reason = line.find("': ");
+        return reason == std::string::npos ? line : line.substr(reason + 3);
+    }
+    return {};
+}
+
+// What follows the file's name and path in a texture cache line.
+std::string reasonIn(const std::string& line) {
+    auto reason = line.rfind("): ");
+    return reason == std::string::npos ? line : line.substr(reason + 3);
+}
+
 } // namespace
 
 // --- findings
@@ -233,9 +252,16 @@ bool BookChecker::checkBook(const std::string& root) {
         m_unusable = true;
         return false;
     }
-    if (!CCDictionary::createWithContentsOfFile((m_book + "/Stringstr.xml").c_str()))
-        error(m_book + "/Stringstr.xml", "the word texts are missing or not a property-list dictionary",
-              "write a <plist><dict> with one <key>strPPI</key><string>word</string> per word");
+    {
+        LogCapture refused;
+        if (!CCDictionary::createWithContentsOfFile((m_book + "/Stringstr.xml").c_str())) {
+            std::string why = refusalIn(refused.lines);
+            error(m_book + "/Stringstr.xml",
+                  why.empty() ? "the word texts are missing or not a property-list dictionary"
+                              : "the word texts cannot be used: " + why,
+                  "write a <plist><dict> with one <key>strPPI</key><string>word</string> per word");
+        }
+    }
     checkInterfaceTexts();
     checkFixedImages();
     checkScreen(kHomeLayout, {"bngoon", "bnwordlean", "bnselect", "bnreturn"});
@@ -328,12 +354,16 @@ bool BookChecker::checkConfiguration() {
 
 void BookChecker::checkInterfaceTexts() {
     CCDictionary* texts = nullptr;
+    std::string why;
     {
         LogCapture quiet;
         texts = CCDictionary::createWithContentsOfFile("String.xml");
+        why = refusalIn(quiet.lines);
     }
     if (!texts) {
-        error("String.xml", "the interface texts are missing or not a property-list dictionary",
+        error("String.xml",
+              why.empty() ? "the interface texts are missing or not a property-list dictionary"
+                          : "the interface texts cannot be used: " + why,
               "write a <plist><dict> with the interface texts");
         return;
     }
@@ -351,7 +381,10 @@ void BookChecker::checkInterfaceTexts() {
     }
 }
 
-void BookChecker::checkFixedImages() {
+namespace {
+
+// The pictures of the page scene's own controls, which every page shows.
+std::vector<std::string> pageControlImages() {
     std::vector<std::string> images = {"Images/up1.png",      "Images/up2.png",      "Images/next1.png",
                                        "Images/next2.png",    "Images/play_btn.png", "Images/pause_btn.png",
                                        "Images/bnchback1.png"};
@@ -359,34 +392,50 @@ void BookChecker::checkFixedImages() {
         images.push_back("Images/bnren1.png");
         images.push_back("Images/bnren2.png");
     }
-    for (const std::string& image : images)
+    return images;
+}
+
+} // namespace
+
+void BookChecker::checkFixedImages() {
+    for (const std::string& image : pageControlImages())
         checkImage(image, image, "add the page scene's picture " + image);
+    // The home page and the settings panel do not hold them.
+    CCTextureCache::sharedTextureCache()->removeAllTextures();
 }
 
 // --- layouts
 
 gui::UIWidget* BookChecker::readLayout(const std::string& file) {
-    CCFileUtils* files = CCFileUtils::sharedFileUtils();
-    std::string path = files->fullPathForFilename(file);
-    std::error_code ec;
-    if (path.empty()) {
-        error(file, "the name leaves the book folder", "keep every file inside the book folder");
-        return nullptr;
+    CCFileUtils::ReadError readError = CCFileUtils::ReadError::None;
+    std::optional<std::string> text;
+    {
+        LogCapture refused;
+        text = CCFileUtils::sharedFileUtils()->getFileData(file, &readError, CCFileUtils::FileKind::Layout);
+        if (readError == CCFileUtils::ReadError::Refused) {
+            error(file, "the layout cannot be used: " + refusalIn(refused.lines),
+                  "keep every file inside the book folder as a plain file of sensible size");
+            return nullptr;
+        }
     }
-    if (!fs::is_regular_file(path, ec)) {
+    if (readError == CCFileUtils::ReadError::Missing) {
         error(file, "the layout is missing",
               "add the layout file, made with the generator or a layout editor");
         return nullptr;
     }
+    if (!text) {
+        error(file, "the layout cannot be read", "make it a readable file");
+        return nullptr;
+    }
     Json::Value document;
     {
-        std::ifstream in(path, std::ios::binary);
         Json::CharReaderBuilder builder;
         builder["stackLimit"] = gui::LayoutReader::kJsonNestingLimit; // as the reader reads it
+        std::unique_ptr<Json::CharReader> parser(builder.newCharReader());
         std::string errors;
         bool parsed = false;
         try {
-            parsed = Json::parseFromStream(builder, in, &document, &errors);
+            parsed = parser->parse(text->data(), text->data() + text->size(), &document, &errors);
         } catch (const std::exception& exception) {
             // jsoncpp throws, rather than reports, nesting beyond its limit.
             errors = exception.what();
@@ -456,10 +505,14 @@ void BookChecker::checkReferences(const std::string& layout, const Json::Value& 
         if (isPicture(name)) {
             checkImage(layout, file, fix);
         } else {
-            std::string path = CCFileUtils::sharedFileUtils()->fullPathForFilename(file);
-            std::error_code ec;
-            if (path.empty() || !fs::is_regular_file(path, ec))
-                error(layout, "\"" + key + "\" names " + file + ", which is missing", fix);
+            LogCapture refused;
+            if (!CCFileUtils::sharedFileUtils()->isFileExist(file)) {
+                std::string why = refusalIn(refused.lines);
+                error(layout,
+                      "\"" + key + "\" names " + file +
+                          (why.empty() ? ", which is missing" : ", refused: " + why),
+                      fix);
+            }
         }
     };
     if (!options.isObject() && !options.isNull())
@@ -522,6 +575,18 @@ void BookChecker::checkPages() {
                   std::to_string(last) + " were checked",
               "set pageMax to the book's last page");
     }
+    // A page's pictures share the decoded-picture budget with the controls
+    // that the page scene shows over them (reported already).
+    std::vector<CCTexture2D*> controls;
+    {
+        LogCapture quiet;
+        for (const std::string& image : pageControlImages()) {
+            if (CCTexture2D* texture = CCTextureCache::sharedTextureCache()->addImage(image)) {
+                texture->retain();
+                controls.push_back(texture);
+            }
+        }
+    }
     // Runs of missing layouts make one line, not one line per page.
     int missingFrom = 0;
     auto closeRun = [&](int page) {
@@ -549,6 +614,9 @@ void BookChecker::checkPages() {
         checkPage(page);
     }
     closeRun(last + 1);
+    for (CCTexture2D* texture : controls)
+        texture->release();
+    CCTextureCache::sharedTextureCache()->removeAllTextures();
 }
 
 void BookChecker::checkPage(int page) {
@@ -582,8 +650,9 @@ void BookChecker::checkPage(int page) {
     }
     gui::UIToolkit::purgeToolkit();
     CCSpriteFrameCache::purgeSharedSpriteFrameCache();
-    CCTextureCache::sharedTextureCache()->removeAllTextures();
     CCAutoreleasePool::sharedPool()->drain();
+    // The page controls, held by checkPages, stay: the next page shows them too.
+    CCTextureCache::sharedTextureCache()->removeUnusedTextures();
 }
 
 void BookChecker::checkSharedNames() {
@@ -601,25 +670,56 @@ void BookChecker::checkSharedNames() {
 
 void BookChecker::checkImage(const std::string& from, const std::string& image, const std::string& fix) {
     if (!m_checkedImages.insert(image).second) return;
-    std::string path = CCFileUtils::sharedFileUtils()->fullPathForFilename(image);
-    std::error_code ec;
-    if (path.empty()) {
-        error(from, "the picture " + image + " lies outside the book folder",
-              "keep every file inside the book");
-    } else if (!fs::is_regular_file(path, ec)) {
-        error(from, "the picture " + image + " is missing", fix);
-    } else if (SDL_Surface* surface = IMG_Load(path.c_str())) {
-        SDL_FreeSurface(surface);
-    } else {
-        error(from, "the picture " + image + " does not decode (" + IMG_GetError() + ")",
-              "save it again as PNG or JPEG");
+    // The reader's own texture cache, so that every rule it applies (format,
+    // size, budget, files) is applied here alike.
+    LogCapture log;
+    CCFileUtils::ReadError readError = CCFileUtils::ReadError::None;
+    CCFileUtils::sharedFileUtils()->pathForReading(image, CCFileUtils::FileKind::Picture, &readError);
+    if (readError == CCFileUtils::ReadError::Refused) {
+        std::string why = refusalIn(log.lines);
+        error(from, "the picture " + image + " cannot be used: " + why, "keep every file inside the book");
+        return;
     }
+    if (readError == CCFileUtils::ReadError::Missing) {
+        error(from, "the picture " + image + " is missing", fix);
+        return;
+    }
+    CCTexture2D* texture = CCTextureCache::sharedTextureCache()->addImage(image);
+    if (!texture) {
+        std::string line = log.lines.empty() ? std::string() : log.lines.back();
+        if (line.find("refusing image file") != std::string::npos)
+            error(from, "the picture " + image + " is refused: " + reasonIn(line),
+                  "make the pictures of one screen smaller");
+        else
+            error(from, "the picture " + image + " does not decode (" + reasonIn(line) + ")",
+                  "save it again as PNG or JPEG");
+        return;
+    }
+    const int width = texture->getPixelsWide(), height = texture->getPixelsHigh();
+    if (width > kPictureWidthNeeded || height > kPictureHeightNeeded)
+        warn(from,
+             "the picture " + image + " is " + std::to_string(width) + " x " + std::to_string(height) +
+                 " pixels, more than a page needs (" + std::to_string(kPictureWidthNeeded) + " x " +
+                 std::to_string(kPictureHeightNeeded) + " at most); it takes " +
+                 std::to_string(static_cast<long long>(width) * height * 4 / (1024 * 1024)) + " MB decoded",
+             "scale it down to the size it is shown at");
 }
 
 void BookChecker::checkNarration(const std::string& from, const std::string& file, const std::string& word) {
-    std::string path = CCFileUtils::sharedFileUtils()->fullPathForFilename(file);
-    std::error_code ec;
-    if (path.empty() || !fs::is_regular_file(path, ec)) {
+    CCFileUtils::ReadError readError = CCFileUtils::ReadError::None;
+    std::string path;
+    {
+        LogCapture refused;
+        path = CCFileUtils::sharedFileUtils()->pathForReading(file, CCFileUtils::FileKind::Sound, &readError);
+        if (readError == CCFileUtils::ReadError::Refused) {
+            error(from,
+                  "the narration " + file + " of the " + word +
+                      " cannot be used: " + refusalIn(refused.lines),
+                  "save the recording as a plain MP3 file inside the book");
+            return;
+        }
+    }
+    if (path.empty()) {
         error(from, "no narration " + file + " for the " + word,
               "record the word and save it as " + file + " (MD5 of the sound name)");
         return;
@@ -649,7 +749,8 @@ void BookChecker::checkNarration(const std::string& from, const std::string& fil
         return;
     }
     // SDL_mixer plays what is there of a file cut short; its last frame tells.
-    if (auto bytes = CCFileUtils::sharedFileUtils()->getFileData(file)) {
+    if (auto bytes =
+            CCFileUtils::sharedFileUtils()->getFileData(file, nullptr, CCFileUtils::FileKind::Sound)) {
         Mp3Frames walk = walkMp3Frames(*bytes);
         if (walk.missingBytes > 0)
             error(from,
