@@ -76,8 +76,8 @@ page-max-beyond-files|page 13 has no layout|config pageMax 40 config wordMin 12
 page-min-above-max|pageMin 13 is above pageMax 12|config pageMin 13
 empty-subname|\"lirraSubName\" is empty|config lirraSubName ''
 long-ui-text|a text of 200000 bytes is cut to its first 16384 characters|long-text String.xml bntext 200000
-wav-narration|$NARRATION_11': not played as narration: it starts with bytes 52 49 46 46|wav $NARRATION_11
-loud-narration|$NARRATION_11': not played as narration: its first 0.1 s clip|loud-mp3 $NARRATION_11
+wav-narration|$NARRATION_11: not played as narration: it starts with bytes 52 49 46 46|wav $NARRATION_11
+loud-narration|$NARRATION_11: not played as narration: its first 0.1 s clip|loud-mp3 $NARRATION_11
 huge-textsize|\"textsize\" is 2147483647, beyond the largest of 500 points; it counts as 500|config textsize 2147483647
 long-word-text|the text of \"str011\" has 1600 bytes, over the 1599 a bubble shows|long-text testLirra/Stringstr.xml str011 1600
 fifo-narration|$NARRATION_11': a FIFO, not a regular file|fifo $NARRATION_11
