@@ -151,20 +151,26 @@ void BM_WordLearningToFirstFrame(benchmark::State& state) {
     }
 }
 
-void BM_WordTouchToFirstAudioBuffer(benchmark::State& state) {
+// Opens word learning from the home page; answers the first page's word 1
+// (and its page), or none with the benchmark skipped.
+gui::UIWidget* openFirstWord(benchmark::State& state, book::PageLayer*& page) {
     CCDirector* director = CCDirector::sharedDirector();
     showHome();
     director->getTouchDispatcher()->touchBegan(0, widgetPoint(homeButton("bnwordlean")));
     director->stepFrame(1.0f / 60);
     director->getTouchDispatcher()->touchEnded(0, CCPointZero);
-    auto* page = dynamic_cast<book::PageLayer*>(director->getRunningScene()->getChildren()[0]);
+    page = dynamic_cast<book::PageLayer*>(director->getRunningScene()->getChildren()[0]);
     gui::UIWidget* word = page ? gui::UIToolkit::findWidgetByName(page->getUILayer()->getRootWidget(),
                                                                   book::hotspotName(book::currentPage, 1))
                                : nullptr;
-    if (!word) {
-        state.SkipWithError("the first page has no word 1");
-        return;
-    }
+    if (!word) state.SkipWithError("the first page has no word 1");
+    return word;
+}
+
+void BM_WordTouchToFirstAudioBuffer(benchmark::State& state) {
+    book::PageLayer* page = nullptr;
+    gui::UIWidget* word = openFirstWord(state, page);
+    if (!word) return;
     SimpleAudioEngine* audio = SimpleAudioEngine::sharedEngine();
     audio->stopBackgroundMusic(); // opens the device, so the listener can attach
     for (auto _ : state) {
@@ -188,19 +194,9 @@ void BM_WordTouchToFirstAudioBuffer(benchmark::State& state) {
 }
 
 void BM_WordTouchToFirstAudibleSample(benchmark::State& state) {
-    CCDirector* director = CCDirector::sharedDirector();
-    showHome();
-    director->getTouchDispatcher()->touchBegan(0, widgetPoint(homeButton("bnwordlean")));
-    director->stepFrame(1.0f / 60);
-    director->getTouchDispatcher()->touchEnded(0, CCPointZero);
-    auto* page = dynamic_cast<book::PageLayer*>(director->getRunningScene()->getChildren()[0]);
-    gui::UIWidget* word = page ? gui::UIToolkit::findWidgetByName(page->getUILayer()->getRootWidget(),
-                                                                  book::hotspotName(book::currentPage, 1))
-                               : nullptr;
-    if (!word) {
-        state.SkipWithError("the first page has no word 1");
-        return;
-    }
+    book::PageLayer* page = nullptr;
+    gui::UIWidget* word = openFirstWord(state, page);
+    if (!word) return;
     SimpleAudioEngine* audio = SimpleAudioEngine::sharedEngine();
     audio->stopBackgroundMusic(); // opens the device, so the listener can attach
     int frequency = 0, channels = 0;

@@ -6,11 +6,15 @@
 #include "engine/audio/SimpleAudioEngine.h"
 #include "engine/audio/TestAudioBackend.h"
 #include "engine/director/CCDirector.h"
+#include "engine/nodes/CCNode.h"
 #include "engine/nodes/CCScene.h"
 #include "engine/platform/CCClock.h"
+#include "engine/platform/CCFileUtils.h"
 #include "gui/UIToolkit.h"
+#include "gui/UIWidget.h"
 
 #include <cmath>
+#include <filesystem>
 #include <memory>
 
 using namespace engine;
@@ -75,6 +79,17 @@ int BookFixture::countPixels(const CCRect& area, int r, int g, int b, int tolera
                 ++count;
         }
     return count;
+}
+
+void SampleBookFixture::SetUp() {
+    std::string root = std::string(LIRRA_SOURCE_DIR) + "/resources";
+    if (!std::filesystem::exists(root + "/testLirra/StringConfig.xml")) GTEST_SKIP() << "no sample book";
+    engine::CCFileUtils::sharedFileUtils()->setResourceRoot(root); // the view puts its own back
+}
+
+engine::CCPoint SampleBookFixture::centre(gui::UIWidget* widget) {
+    engine::CCNode* node = widget->getRenderer();
+    return node->getParent()->convertToWorldSpace(node->getPosition());
 }
 
 } // namespace booktest

@@ -11,6 +11,9 @@
 namespace book {
 class TestController;
 }
+namespace gui {
+class UIWidget;
+}
 
 namespace booktest {
 
@@ -41,6 +44,14 @@ protected:
     testsupport::LogCapture log;
     testsupport::HeadlessView view;
     SmallBook book{view};
+};
+
+// The same, reading the sample book in resources/ (skipped without it).
+class SampleBookFixture : public BookFixture {
+protected:
+    void SetUp() override;
+    // Where a widget's centre lies on the screen.
+    static engine::CCPoint centre(gui::UIWidget* widget);
 };
 
 } // namespace booktest

@@ -37,18 +37,8 @@ struct Screens {
     std::vector<bool> inputShows;      // ... whose effect shows in that very frame
 };
 
-class DrawOnChangeSceneTest : public BookFixture {
+class DrawOnChangeSceneTest : public SampleBookFixture {
 protected:
-    void SetUp() override {
-        std::string root = std::string(LIRRA_SOURCE_DIR) + "/resources";
-        if (!std::filesystem::exists(root + "/testLirra/StringConfig.xml")) GTEST_SKIP() << "no sample book";
-        CCFileUtils::sharedFileUtils()->setResourceRoot(root); // the view puts its own back
-    }
-
-    static CCPoint centre(gui::UIWidget* widget) {
-        CCNode* node = widget->getRenderer();
-        return node->getParent()->convertToWorldSpace(node->getPosition());
-    }
     static gui::UIWidget* widget(gui::UILayer* layer, const std::string& name) {
         return layer ? gui::UIToolkit::findWidgetByName(layer->getRootWidget(), name) : nullptr;
     }

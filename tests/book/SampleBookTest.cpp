@@ -17,18 +17,7 @@ using namespace booktest;
 
 namespace {
 
-class SampleBookTest : public BookFixture {
-protected:
-    void SetUp() override {
-        std::string root = std::string(LIRRA_SOURCE_DIR) + "/resources";
-        if (!std::filesystem::exists(root + "/testLirra/StringConfig.xml")) GTEST_SKIP() << "no sample book";
-        CCFileUtils::sharedFileUtils()->setResourceRoot(root); // the view puts its own back
-    }
-    static CCPoint centre(gui::UIWidget* widget) {
-        CCNode* node = widget->getRenderer();
-        return node->getParent()->convertToWorldSpace(node->getPosition());
-    }
-};
+class SampleBookTest : public SampleBookFixture {};
 
 } // namespace
 
