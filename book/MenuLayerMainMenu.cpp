@@ -11,8 +11,6 @@
 #include "engine/menu/CCMenuItemLabel.h"
 #include "engine/text/CCLabelTTF.h"
 
-#include <SDL.h>
-
 #include <cstdio>
 #include <vector>
 
@@ -150,11 +148,11 @@ void MenuLayerMainMenu::previousScreen(CCObject*) {
 }
 
 bool MenuLayerMainMenu::keyPressed(int key) {
-    if (key == SDLK_RIGHT) {
+    if (key == kKeyRight) {
         nextScreen(nullptr);
-    } else if (key == SDLK_LEFT) {
+    } else if (key == kKeyLeft) {
         previousScreen(nullptr);
-    } else if (key == SDLK_ESCAPE) {
+    } else if (key == kKeyEscape) {
         screens::home();
     } else {
         return false;

@@ -64,7 +64,7 @@ public:
     void hideHint(float elapsed);
     void bubbleWatch(float elapsed); // WordReading.cpp
 
-    // --- keyboard: a key press on the page (SDL keycode); true when used
+    // --- keyboard: a key press on the page (an engine key code); true when used
     bool onPageKey(int key);
     bool keyPressed(int key) override { return onPageKey(key); }
 

@@ -23,8 +23,6 @@
 #include "gui/UIToolkit.h"
 #include "gui/UIWidget.h"
 
-#include <SDL.h>
-
 #include <cmath>
 #include <cstdlib>
 
@@ -245,20 +243,20 @@ void PageLayer::openSettings(CCObject*) {
 bool PageLayer::onPageKey(int key) {
     if (!takesInput()) return false;
     switch (key) {
-    case SDLK_RIGHT:
+    case kKeyRight:
         goNextPage(m_nextItem);
         return true;
-    case SDLK_LEFT:
+    case kKeyLeft:
         goPreviousPage(m_previousItem);
         return true;
-    case SDLK_SPACE:
+    case kKeySpace:
         if (!m_playItem || !m_playItem->isVisible()) return false;
         togglePlay(m_playItem);
         return true;
-    case SDLK_ESCAPE:
+    case kKeyEscape:
         goHome(m_homeItem);
         return true;
-    case SDLK_s:
+    case 's':
         openSettings(m_settingsItem);
         return true;
     default:

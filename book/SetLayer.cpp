@@ -10,8 +10,6 @@
 #include "gui/UIRootWidget.h"
 #include "gui/UIToolkit.h"
 
-#include <SDL.h>
-
 using namespace engine;
 
 namespace book {
@@ -126,7 +124,7 @@ void SetLayer::onSettingsButton(CCObject* sender, int) {
 }
 
 bool SetLayer::keyPressed(int key) {
-    if (key != SDLK_ESCAPE) return false;
+    if (key != kKeyEscape) return false;
     if (gui::UIWidget* cancel = getButton(kCancel))
         onSettingsButton(cancel, gui::TOUCH_EVENT_BEGAN);
     else if (!m_leaving)

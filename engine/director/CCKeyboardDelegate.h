@@ -1,7 +1,9 @@
 #pragma once
-// What a handler of key presses implements. Keys are SDL keycodes
-// (SDLK_RIGHT, SDLK_ESCAPE, 's', ...), whether they come from the keyboard or
-// from an automation script.
+// What a handler of key presses implements. Keys are the engine's key codes
+// (CCKeyCodes.h: kKeyRight, kKeyEscape, 's', ...), whether they come from the
+// keyboard or from an automation script.
+#include "engine/director/CCKeyCodes.h"
+
 namespace engine {
 
 class CCKeyboardDelegate {

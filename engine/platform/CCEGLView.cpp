@@ -2,6 +2,7 @@
 
 #include "engine/base/CCLog.h"
 #include "engine/director/CCDirector.h"
+#include "engine/director/CCKeyCodes.h"
 #include "engine/director/CCKeyboardDispatcher.h"
 #include "engine/director/CCTouchDispatcher.h"
 #include "engine/platform/CCClock.h"
@@ -26,6 +27,25 @@ enum { kBegan, kMoved, kEnded };
 
 int roundedPixels(float size) {
     return std::max(1, static_cast<int>(std::lround(size)));
+}
+
+// The engine's code of an SDL key: printable keys as their character, the
+// named keys the program uses as their own codes, any other as unknown.
+int engineKey(SDL_Keycode key, bool shift) {
+    switch (key) {
+    case SDLK_LEFT: return kKeyLeft;
+    case SDLK_RIGHT: return kKeyRight;
+    case SDLK_UP: return kKeyUp;
+    case SDLK_DOWN: return kKeyDown;
+    case SDLK_ESCAPE: return kKeyEscape;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return kKeyReturn;
+    case SDLK_TAB: return shift ? kKeyBackTab : kKeyTab;
+    case SDLK_BACKSPACE: return kKeyBackspace;
+    case SDLK_DELETE: return kKeyDelete;
+    case SDLK_F11: return kKeyF11;
+    default: return key >= ' ' && key <= '~' ? static_cast<int>(key) : kKeyUnknown;
+    }
 }
 
 // Keys that type or edit text: while a text field takes input they are its alone.
@@ -469,7 +489,7 @@ void CCEGLView::handleEvent(const SDL_Event& event) {
     case SDL_KEYDOWN:
         // A held F11 would flicker between the two modes.
         if (event.key.repeat && event.key.keysym.sym == SDLK_F11) break;
-        dispatchKeyPress(event.key.keysym.sym);
+        dispatchKeyPress(event.key.keysym.sym, (event.key.keysym.mod & KMOD_SHIFT) != 0);
         break;
     case SDL_TEXTINPUT:
         dispatchText(event.text.text);
@@ -641,14 +661,15 @@ bool CCEGLView::dispatchKey(const std::string& keyName) {
     return true;
 }
 
-void CCEGLView::dispatchKeyPress(SDL_Keycode key) {
+void CCEGLView::dispatchKeyPress(SDL_Keycode key, bool shift) {
     if (key == SDLK_F11) {
         toggleFullscreen();
         return;
     }
     if (m_onKey) m_onKey(SDL_GetKeyName(key));
     if (CCIMEDispatcher::sharedDispatcher()->getAttachedDelegate() && typesText(key)) return;
-    CCDirector::sharedDirector()->getKeyboardDispatcher()->dispatchKeyPressed(key);
+    int code = engineKey(key, shift);
+    if (code != kKeyUnknown) CCDirector::sharedDirector()->getKeyboardDispatcher()->dispatchKeyPressed(code);
 }
 
 void CCEGLView::dispatchText(const std::string& utf8) {

@@ -18,7 +18,7 @@
 // Keys: a key press from SDL and one named by an automation script take the
 // same path, dispatchKeyPress. F11 toggles fullscreen wherever the reader is;
 // every other key goes to the key handler (the input method hooks in there)
-// and then to the director's keyboard dispatcher, which hands it to the
+// and then, as the engine's key code, to the director's keyboard dispatcher, which hands it to the
 // running layers that enabled the keyboard. While a text field takes input,
 // the keys that type or edit text stay with it.
 //
@@ -120,7 +120,7 @@ public:
     const std::function<void(const std::string&)>& getKeyHandler() const { return m_onKey; }
     const std::function<void(const std::string&)>& getTextHandler() const { return m_onText; }
     // The one way in for key presses (see Keys above); `key` is an SDL keycode.
-    void dispatchKeyPress(SDL_Keycode key);
+    void dispatchKeyPress(SDL_Keycode key, bool shift = false);
     // A key by its SDL name, in any letter case ("Right", "Space", "s",
     // "F11"): false, with a log line, for a name SDL does not know.
     bool dispatchKey(const std::string& keyName);

@@ -62,7 +62,7 @@ TEST(ScriptDriverTest, TouchesArriveAsWrittenAndKeysAsTheKeyboardsWould) {
     EXPECT_EQ(recorder->points[0].x, 100.3f);
     EXPECT_EQ(recorder->points[0].y, 200.7f);
     EXPECT_EQ(recorder->points[2].x - recorder->points[0].x, 150.3f - 100.3f);
-    EXPECT_EQ(recorder->keys, (std::vector<int>{SDLK_RIGHT, 's'}));
+    EXPECT_EQ(recorder->keys, (std::vector<int>{engine::kKeyRight, 's'}));
     EXPECT_EQ(driver.failedShots(), 1u);
 }
 

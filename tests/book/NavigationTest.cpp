@@ -18,7 +18,6 @@
 #include "support/HeadlessView.h"
 #include "support/TestSupport.h"
 
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -134,14 +133,14 @@ TEST_F(NavigationTest, ItemsAndKeysStopAtTheFirstAndLastPage) {
     PageLayer* page = openPage(3);
     ASSERT_NE(page, nullptr);
     tap(kNextItem);
-    EXPECT_FALSE(page->onPageKey(SDLK_RIGHT) && CCDirector::sharedDirector()->getNextScene());
+    EXPECT_FALSE(page->onPageKey(engine::kKeyRight) && CCDirector::sharedDirector()->getNextScene());
     view.step();
     EXPECT_EQ(currentPage, 3);
     EXPECT_EQ(runningPage(), page);
 
     page = openPage(1);
     tap(kPreviousItem);
-    page->onPageKey(SDLK_LEFT);
+    page->onPageKey(engine::kKeyLeft);
     view.step();
     EXPECT_EQ(currentPage, 1);
     EXPECT_EQ(runningPage(), page);
@@ -347,15 +346,15 @@ TEST_F(NavigationTest, ADragThatBeginsOnAWordTurnsThePage) {
 
 TEST_F(NavigationTest, SpaceIsThePlayItemOnlyWhenItIsShown) {
     PageLayer* page = openPage(1);
-    EXPECT_TRUE(page->onPageKey(SDLK_SPACE));
+    EXPECT_TRUE(page->onPageKey(engine::kKeySpace));
     EXPECT_TRUE(autoPlayOn);
-    EXPECT_TRUE(page->onPageKey(SDLK_SPACE));
+    EXPECT_TRUE(page->onPageKey(engine::kKeySpace));
     EXPECT_FALSE(autoPlayOn);
 
     readingMode = 1;
     page = openPage(1);
     EXPECT_FALSE(page->getPlayItem()->isVisible());
-    EXPECT_FALSE(page->onPageKey(SDLK_SPACE));
+    EXPECT_FALSE(page->onPageKey(engine::kKeySpace));
     EXPECT_FALSE(autoPlayOn);
-    EXPECT_FALSE(page->onPageKey(SDLK_a));
+    EXPECT_FALSE(page->onPageKey('a'));
 }

@@ -15,7 +15,6 @@
 #include "engine/text/CCLabelTTF.h"
 #include "support/HeadlessView.h"
 
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -132,8 +131,8 @@ TEST_F(PageMenuTest, TwelvePagesFitOneScreenWithBothScreenButtonsGreyAndInert) {
     // A grey button does nothing, by touch or by key.
     tap(CCPoint(40, 40));
     tap(CCPoint(600, 40));
-    EXPECT_TRUE(layer->keyPressed(SDLK_RIGHT));
-    EXPECT_TRUE(layer->keyPressed(SDLK_LEFT));
+    EXPECT_TRUE(layer->keyPressed(engine::kKeyRight));
+    EXPECT_TRUE(layer->keyPressed(engine::kKeyLeft));
     EXPECT_EQ(CCDirector::sharedDirector()->getNextScene(), nullptr);
     EXPECT_EQ(runningChild<MenuLayerMainMenu>(), layer);
     EXPECT_EQ(menuFirstPage, 1);
@@ -154,7 +153,7 @@ TEST_F(PageMenuTest, FortyFivePagesGoForwardTwiceAndBackTheWayTheyCame) {
     EXPECT_FALSE(second.previousGrey);
     EXPECT_FALSE(second.nextGrey);
 
-    runningChild<MenuLayerMainMenu>()->keyPressed(SDLK_RIGHT);
+    runningChild<MenuLayerMainMenu>()->keyPressed(engine::kKeyRight);
     view.step();
     Screen third = screen();
     EXPECT_EQ(third.pages, range(41, 45));
@@ -166,13 +165,13 @@ TEST_F(PageMenuTest, FortyFivePagesGoForwardTwiceAndBackTheWayTheyCame) {
     EXPECT_EQ(screen().pages, range(21, 40));
 
     // Home and back: the menu reopens on the screen it was left at.
-    runningChild<MenuLayerMainMenu>()->keyPressed(SDLK_ESCAPE);
+    runningChild<MenuLayerMainMenu>()->keyPressed(engine::kKeyEscape);
     view.step();
     EXPECT_NE(runningChild<TestController>(), nullptr);
     open();
     EXPECT_EQ(screen().pages, range(21, 40));
 
-    runningChild<MenuLayerMainMenu>()->keyPressed(SDLK_LEFT);
+    runningChild<MenuLayerMainMenu>()->keyPressed(engine::kKeyLeft);
     view.step();
     EXPECT_EQ(screen().pages, range(1, 20));
 }

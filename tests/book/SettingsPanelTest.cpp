@@ -15,7 +15,6 @@
 #include "gui/UILayer.h"
 #include "support/HeadlessView.h"
 
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -97,7 +96,7 @@ protected:
         PageLayer* page = runningChild<PageLayer>();
         EXPECT_NE(page, nullptr);
         if (!page) return nullptr;
-        EXPECT_TRUE(page->onPageKey(SDLK_s));
+        EXPECT_TRUE(page->onPageKey('s'));
         settle();
         return runningChild<SetLayer>();
     }
@@ -212,7 +211,7 @@ TEST_F(SettingsPanelTest, AMissingLayoutOrButtonIsNamedAndEscapeStillLeaves) {
     SetLayer* panel = openPanel(); // no panel layout at all
     ASSERT_NE(panel, nullptr);
     EXPECT_TRUE(log.contains("3age/pageset.json"));
-    EXPECT_TRUE(panel->keyPressed(SDLK_ESCAPE));
+    EXPECT_TRUE(panel->keyPressed(engine::kKeyEscape));
     settle();
     EXPECT_NE(runningChild<PageLayer>(), nullptr);
 
@@ -221,9 +220,9 @@ TEST_F(SettingsPanelTest, AMissingLayoutOrButtonIsNamedAndEscapeStillLeaves) {
     panel = openPanel();
     ASSERT_NE(panel, nullptr);
     EXPECT_TRUE(log.contains("\"bncancel\""));
-    EXPECT_FALSE(panel->keyPressed(SDLK_RETURN));
+    EXPECT_FALSE(panel->keyPressed(engine::kKeyReturn));
     press(SetLayer::kTurnPages);
-    EXPECT_TRUE(panel->keyPressed(SDLK_ESCAPE));
+    EXPECT_TRUE(panel->keyPressed(engine::kKeyEscape));
     settle();
     EXPECT_NE(runningChild<PageLayer>(), nullptr);
     EXPECT_EQ(readingMode, 3);

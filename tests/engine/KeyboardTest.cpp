@@ -76,7 +76,7 @@ protected:
 
 TEST_F(KeyboardTest, EventsAndNamesTakeOnePathToTheTopLayerFirst) {
     KeyLayer* page = KeyLayer::create("page");
-    KeyLayer* panel = KeyLayer::create("panel", {SDLK_ESCAPE});
+    KeyLayer* panel = KeyLayer::create("panel", {kKeyEscape});
     page->addChild(panel);
     show(page);
 
@@ -88,11 +88,27 @@ TEST_F(KeyboardTest, EventsAndNamesTakeOnePathToTheTopLayerFirst) {
     // The panel uses Escape: the page under it never sees it.
     EXPECT_TRUE(view()->dispatchKey("Escape"));
     EXPECT_FALSE(view()->dispatchKey("Rihgt"));
-    EXPECT_EQ(g_heard, (std::vector<std::string>{heard("panel", SDLK_RIGHT), heard("page", SDLK_RIGHT),
-                                                 heard("panel", SDLK_RIGHT), heard("page", SDLK_RIGHT),
+    EXPECT_EQ(g_heard, (std::vector<std::string>{heard("panel", kKeyRight), heard("page", kKeyRight),
+                                                 heard("panel", kKeyRight), heard("page", kKeyRight),
                                                  heard("panel", 's'), heard("page", 's'), heard("panel", 's'),
                                                  heard("page", 's'), heard("panel", ' '), heard("page", ' '),
-                                                 heard("panel", SDLK_ESCAPE)}));
+                                                 heard("panel", kKeyEscape)}));
+}
+
+TEST_F(KeyboardTest, HandlersGetTheEnginesOwnKeyCodes) {
+    show(KeyLayer::create("page"));
+    view()->handleEvent(keyDown(SDLK_TAB));
+    SDL_Event backTab = keyDown(SDLK_TAB);
+    backTab.key.keysym.mod = KMOD_LSHIFT;
+    view()->handleEvent(backTab);
+    view()->handleEvent(keyDown(SDLK_KP_ENTER));
+    view()->handleEvent(keyDown(SDLK_RETURN));
+    view()->handleEvent(keyDown(SDLK_UP));
+    view()->handleEvent(keyDown(SDLK_CAPSLOCK)); // no use here: not handed on
+    view()->handleEvent(keyDown(0xe9));          // a letter beyond ASCII: typed text only
+    EXPECT_EQ(g_heard, (std::vector<std::string>{heard("page", kKeyTab), heard("page", kKeyBackTab),
+                                                 heard("page", kKeyReturn), heard("page", kKeyReturn),
+                                                 heard("page", kKeyUp)}));
 }
 
 TEST_F(KeyboardTest, OnlyRunningEnabledLayersAreRegistered) {
@@ -111,7 +127,7 @@ TEST_F(KeyboardTest, OnlyRunningEnabledLayersAreRegistered) {
     drawFrame();
     EXPECT_FALSE(keys()->hasDelegate(first));
     view()->dispatchKey("Left");
-    EXPECT_EQ(g_heard, std::vector<std::string>{heard("second", SDLK_LEFT)});
+    EXPECT_EQ(g_heard, std::vector<std::string>{heard("second", kKeyLeft)});
 
     director()->reset();
     EXPECT_FALSE(keys()->hasDelegate(second));
@@ -131,7 +147,7 @@ TEST_F(KeyboardTest, KeysWaitOutTransitionsAndTypingKeysStayWithTheTextField) {
     view()->dispatchKey("Escape");
     field.detachWithIME();
     EXPECT_EQ(field.typed, "\n");
-    EXPECT_EQ(g_heard, std::vector<std::string>{heard("page", SDLK_ESCAPE)});
+    EXPECT_EQ(g_heard, std::vector<std::string>{heard("page", kKeyEscape)});
 }
 
 TEST_F(KeyboardTest, F11LetterboxesThePageAndTouchesFollowIt) {
