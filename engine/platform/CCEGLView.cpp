@@ -33,18 +33,29 @@ int roundedPixels(float size) {
 // named keys the program uses as their own codes, any other as unknown.
 int engineKey(SDL_Keycode key, bool shift) {
     switch (key) {
-    case SDLK_LEFT: return kKeyLeft;
-    case SDLK_RIGHT: return kKeyRight;
-    case SDLK_UP: return kKeyUp;
-    case SDLK_DOWN: return kKeyDown;
-    case SDLK_ESCAPE: return kKeyEscape;
+    case SDLK_LEFT:
+        return kKeyLeft;
+    case SDLK_RIGHT:
+        return kKeyRight;
+    case SDLK_UP:
+        return kKeyUp;
+    case SDLK_DOWN:
+        return kKeyDown;
+    case SDLK_ESCAPE:
+        return kKeyEscape;
     case SDLK_RETURN:
-    case SDLK_KP_ENTER: return kKeyReturn;
-    case SDLK_TAB: return shift ? kKeyBackTab : kKeyTab;
-    case SDLK_BACKSPACE: return kKeyBackspace;
-    case SDLK_DELETE: return kKeyDelete;
-    case SDLK_F11: return kKeyF11;
-    default: return key >= ' ' && key <= '~' ? static_cast<int>(key) : kKeyUnknown;
+    case SDLK_KP_ENTER:
+        return kKeyReturn;
+    case SDLK_TAB:
+        return shift ? kKeyBackTab : kKeyTab;
+    case SDLK_BACKSPACE:
+        return kKeyBackspace;
+    case SDLK_DELETE:
+        return kKeyDelete;
+    case SDLK_F11:
+        return kKeyF11;
+    default:
+        return key >= ' ' && key <= '~' ? static_cast<int>(key) : kKeyUnknown;
     }
 }
 
