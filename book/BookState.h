@@ -63,6 +63,10 @@ struct BookState {
     engine::CCLabelTTF* hintLabel = nullptr;
     // Not owning: the settings panel's button highlighted last.
     gui::UIWidget* settingsSelection = nullptr;
+
+    // --- the keyboard's ring: moved by a key since the last touch, so the
+    // next screen starts with its ring shown
+    bool keyboardFocusInUse = false;
 };
 
 // The process's one book state; main thread only, lost when the process ends.

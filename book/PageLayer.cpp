@@ -3,6 +3,7 @@
 #include "app/ScreenFrame.h"
 #include "book/BookNames.h"
 #include "book/BookState.h"
+#include "book/FocusRing.h"
 #include "engine/audio/SimpleAudioEngine.h"
 #include "engine/base/CCLog.h"
 #include "engine/menu/CCMenu.h"
@@ -27,6 +28,8 @@ namespace book {
 
 namespace {
 constexpr int kLastHotspotIndex = 49;
+// Over the hint label and everything else on the page.
+constexpr int kFocusRingZOrder = 20000;
 // Hotspots of this page keep the pictures of their layout file under ispep.
 constexpr int kPageWithOwnHotspotPictures = 198;
 
@@ -73,6 +76,7 @@ void PageLayer::buildPage() {
     readPageLayout();
     buildBubble();
     bindHotspots();
+    buildFocusRing();
     nextWordIndex = 1;
     startAutoPlayIfOn();
 
@@ -182,6 +186,28 @@ void PageLayer::bindHotspots() {
         hotspot->setActionTag(hotspotTag(currentPage, i));
         lastWordIndex = i;
     }
+}
+
+void PageLayer::buildFocusRing() {
+    std::vector<FocusRing::Target> words, items;
+    gui::UIWidget* root = uiLayer->getRootWidget();
+    for (int i = 1; root && i <= lastWordIndex; ++i) {
+        gui::UIWidget* hotspot = gui::UIToolkit::findWidgetByName(root, hotspotName(currentPage, i));
+        if (!hotspot) continue;
+        words.push_back({[hotspot] { return widgetBounds(hotspot); },
+                         [this, hotspot] { onWordTouched(hotspot, gui::TOUCH_EVENT_BEGAN); }});
+    }
+    for (CCMenuItem* item : {static_cast<CCMenuItem*>(m_previousItem), static_cast<CCMenuItem*>(m_playItem),
+                             static_cast<CCMenuItem*>(m_nextItem), static_cast<CCMenuItem*>(m_homeItem)}) {
+        if (!item->isVisible()) continue;
+        items.push_back({[item] { return nodeBounds(item); }, [item] { item->activate(); }});
+    }
+    std::vector<FocusRing::Target> targets = inReadingOrder(std::move(words));
+    for (auto& item : inReadingOrder(std::move(items)))
+        targets.push_back(std::move(item));
+    m_focusRing = FocusRing::create();
+    addChild(m_focusRing, kFocusRingZOrder);
+    m_focusRing->setTargets(std::move(targets));
 }
 
 void PageLayer::startAutoPlayIfOn() {

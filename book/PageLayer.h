@@ -32,6 +32,8 @@ class UIWidget;
 
 namespace book {
 
+class FocusRing;
+
 class PageLayer : public engine::CCLayer {
 public:
     // --- enter and exit (log lines name the class's scene number)
@@ -90,6 +92,7 @@ public:
     engine::CCMenuItemFont* getHomeItem() const { return m_homeItem; }
     engine::CCMenuItemFont* getSettingsItem() const { return m_settingsItem; }
     int getSceneNumber() const { return m_sceneNumber; }
+    FocusRing* getFocusRing() const { return m_focusRing; }
     int getTapCount() const { return tapCount; }
     float getTapRadius() const { return tapRadius; }
     const engine::CCPoint& getLastTouch() const { return lastTouch; }
@@ -117,6 +120,8 @@ private:
     void buildBubble();
     void bindHotspots();
     void startAutoPlayIfOn();
+    // The keyboard's ring over the words in reading order, then the visible items.
+    void buildFocusRing();
     // Seconds that auto-play still waits before it turns a page without
     // words, which would otherwise flip away before a child sees it.
     double wordlessPageWaitLeft() const;
@@ -131,6 +136,7 @@ private:
     engine::CCMenuItemImage* m_nextItem = nullptr;
     engine::CCMenuItemFont* m_homeItem = nullptr;
     engine::CCMenuItemFont* m_settingsItem = nullptr;
+    FocusRing* m_focusRing = nullptr; // a child, over everything
 };
 
 } // namespace book

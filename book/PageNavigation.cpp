@@ -5,6 +5,7 @@
 // Index: page turns | touches | play and auto-play | home and settings | keys
 #include "book/BookNames.h"
 #include "book/BookState.h"
+#include "book/FocusRing.h"
 #include "book/PageLayer.h"
 #include "book/ScreenChanges.h"
 #include "engine/audio/SimpleAudioEngine.h"
@@ -242,6 +243,7 @@ void PageLayer::openSettings(CCObject*) {
 
 bool PageLayer::onPageKey(int key) {
     if (!takesInput()) return false;
+    if (m_focusRing && m_focusRing->handleKey(key)) return true;
     switch (key) {
     case kKeyRight:
         goNextPage(m_nextItem);

@@ -2,6 +2,7 @@
 
 #include "book/BookScene.h"
 #include "book/BookState.h"
+#include "book/FocusRing.h"
 #include "book/ScreenChanges.h"
 #include "engine/audio/SimpleAudioEngine.h"
 #include "engine/base/CCLog.h"
@@ -12,6 +13,9 @@
 #include "gui/UIRootWidget.h"
 #include "gui/UIToolkit.h"
 #include "gui/UIWidget.h"
+
+#include <utility>
+#include <vector>
 
 using namespace engine;
 
@@ -44,13 +48,35 @@ TestController::TestController() {
 
     gui::UIWidget* goOn = bindButton("bngoon", &TestController::onContinue);
     gui::UIWidget* wordLearning = bindButton("bnwordlean", &TestController::onWordLearning);
-    bindButton("bnselect", &TestController::onPageMenu);
-    bindButton("bnreturn", &TestController::onExitBook);
+    gui::UIWidget* pageMenu = bindButton("bnselect", &TestController::onPageMenu);
+    gui::UIWidget* exit = bindButton("bnreturn", &TestController::onExitBook);
 
     m_continueShown = resumeAvailable && currentPage >= 0;
     m_wordLearningShown = wordMin >= 1;
     if (!m_continueShown) hide(goOn);
     if (!m_wordLearningShown) hide(wordLearning);
+
+    std::vector<FocusRing::Target> buttons;
+    const std::pair<gui::UIWidget*, void (TestController::*)(CCObject*, int)> bound[] = {
+        {goOn, &TestController::onContinue},
+        {wordLearning, &TestController::onWordLearning},
+        {pageMenu, &TestController::onPageMenu},
+        {exit, &TestController::onExitBook}};
+    for (const auto& [button, handler] : bound) {
+        if (!button || !button->isVisible() || !button->isTouchEnabled()) continue;
+        buttons.push_back({[button = button] { return widgetBounds(button); },
+                           [this, button = button, handler = handler] {
+                               (this->*handler)(button, gui::TOUCH_EVENT_BEGAN);
+                           }});
+    }
+    m_focusRing = FocusRing::create();
+    addChild(m_focusRing, 1);
+    m_focusRing->setTargets(inReadingOrder(std::move(buttons)));
+    setKeyboardEnabled(true);
+}
+
+bool TestController::keyPressed(int key) {
+    return m_focusRing && m_focusRing->handleKey(key);
 }
 
 TestController::~TestController() {

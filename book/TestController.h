@@ -14,6 +14,8 @@ class UIWidget;
 
 namespace book {
 
+class FocusRing;
+
 class TestController : public engine::CCLayer {
 public:
     // Builds the whole page; the caller holds the one reference.
@@ -33,6 +35,11 @@ public:
     // Opens a new page scene (a TestLayer1) at currentPage.
     static void openPageScene();
 
+    // Tab, Shift+Tab and Return move the keyboard's ring over the visible
+    // buttons and press the one it is on.
+    bool keyPressed(int key) override;
+    FocusRing* getFocusRing() const { return m_focusRing; }
+
 private:
     // The button named `name`, with `handler` bound; none (logged) when the
     // home layout lacks it.
@@ -46,6 +53,7 @@ private:
     gui::Layout* homeLayout = nullptr; // owned by the widget tree
     bool m_continueShown = false;
     bool m_wordLearningShown = false;
+    FocusRing* m_focusRing = nullptr; // a child, over the layout
 };
 
 } // namespace book
