@@ -1,5 +1,6 @@
 #include "book/TestController.h"
 
+#include "book/BookContract.h"
 #include "book/BookScene.h"
 #include "book/BookState.h"
 #include "book/ScreenChanges.h"
@@ -16,10 +17,6 @@
 using namespace engine;
 
 namespace book {
-
-namespace {
-const char* const kHomeLayoutFile = "mainpage/mainpage_1.json";
-}
 
 TestController::TestController() {
     CCLayer::init();
@@ -42,10 +39,11 @@ TestController::TestController() {
         CCLog("book: no home layout %s; the home page is empty", kHomeLayoutFile);
     addChild(uiLayer);
 
-    gui::UIWidget* goOn = bindButton("bngoon", &TestController::onContinue);
-    gui::UIWidget* wordLearning = bindButton("bnwordlean", &TestController::onWordLearning);
-    bindButton("bnselect", &TestController::onPageMenu);
-    bindButton("bnreturn", &TestController::onExitBook);
+    gui::UIWidget* goOn = bindButton(kHomeButtonNames[kContinueButton], &TestController::onContinue);
+    gui::UIWidget* wordLearning =
+        bindButton(kHomeButtonNames[kWordLearningButton], &TestController::onWordLearning);
+    bindButton(kHomeButtonNames[kPageMenuButton], &TestController::onPageMenu);
+    bindButton(kHomeButtonNames[kExitButton], &TestController::onExitBook);
 
     m_continueShown = resumeAvailable && currentPage >= 0;
     m_wordLearningShown = wordMin >= 1;
