@@ -62,8 +62,9 @@ public:
     UIWidget* readWidgetNode(const Json::Value* node);
 
     // Told of what the reads that follow load by name and of options they
-    // pass over (not owned; none to stop). A tool that checks a book learns
-    // from it what the reader really uses, rather than reading the JSON again.
+    // pass over (not owned; none to stop; forgotten with the instance). A
+    // tool that checks a book learns from it what the reader really uses,
+    // rather than reading the JSON again.
     void setObserver(LayoutObserver* observer) { m_observer = observer; }
 
     // Folder of the file being read, ending in "/" (empty at the root).

@@ -53,7 +53,8 @@ private:
     void checkPage(int page);
     void checkSharedNames();
 
-    // Reads a layout with the real reader; null when it cannot be used.
+    // Reads a layout with the real reader and checks every file and sprite
+    // frame that the reader loaded for it; null when it cannot be used.
     gui::UIWidget* readLayout(const std::string& file);
     // A picture, sprite frame, sheet or font that the reader loaded for `layout`.
     void checkResource(const std::string& layout, const gui::NamedResource& resource);
