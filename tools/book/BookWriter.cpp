@@ -158,8 +158,9 @@ bool BookWriter::writeAll() {
     }
 
     std::error_code ec;
-    for (const std::string& folder : {pagesPath() + "/words", bookPath() + "/epc", m_out + "/Images",
-                                      folderOf(homeLayoutPath()), folderOf(settingsLayoutPath()), m_work})
+    for (const std::string& folder :
+         {pagesPath() + "/words", bookPath() + "/epc", folderOf(m_out + "/" + book::controlImage::kPlay),
+          folderOf(homeLayoutPath()), folderOf(settingsLayoutPath()), m_work})
         fs::create_directories(folder, ec);
 
     {
@@ -452,7 +453,8 @@ bool BookWriter::writeSettings() {
 // --- interface images
 
 bool BookWriter::writeInterfaceImages() {
-    const std::string folder = m_out + "/Images/";
+    namespace image = book::controlImage;
+    const std::string root = m_out + "/";
     const std::string left = "<path d=\"M46 22 L28 39 L46 56\" fill=\"none\" stroke-width=\"9\"/>";
     const std::string right = "<path d=\"M34 22 L52 39 L34 56\" fill=\"none\" stroke-width=\"9\"/>";
     const std::string play = "<path d=\"M31 22 L57 39 L31 56 Z\" stroke-width=\"4\"/>";
@@ -465,21 +467,21 @@ bool BookWriter::writeInterfaceImages() {
         const char* edge;
     };
     const Icon icons[] = {
-        {"up1.png", left, "#4fa3d9", "#2f7fb3"},      {"up2.png", left, "#2f7fb3", "#1f5f8f"},
-        {"next1.png", right, "#4fa3d9", "#2f7fb3"},   {"next2.png", right, "#2f7fb3", "#1f5f8f"},
-        {"play_btn.png", play, "#f0823c", "#c8642a"}, {"pause_btn.png", pause, "#f0823c", "#c8642a"},
+        {image::kPrevious, left, "#4fa3d9", "#2f7fb3"}, {image::kPreviousPressed, left, "#2f7fb3", "#1f5f8f"},
+        {image::kNext, right, "#4fa3d9", "#2f7fb3"},    {image::kNextPressed, right, "#2f7fb3", "#1f5f8f"},
+        {image::kPlay, play, "#f0823c", "#c8642a"},     {image::kPause, pause, "#f0823c", "#c8642a"},
     };
     for (const Icon& icon : icons)
         if (!drawTemplate("round-button.svg",
                           {{"SYMBOL", icon.symbol}, {"FILL", icon.fill}, {"EDGE", icon.edge}},
-                          folder + icon.file, 80, 80))
+                          root + icon.file, 80, 80))
             return false;
     const std::string markerCorner = fmt(12 * squeeze());
-    return drawTemplate("bubble.svg", {{"RX", fmt(16 * squeeze())}}, folder + "bnchback1.png", 60, 60) &&
+    return drawTemplate("bubble.svg", {{"RX", fmt(16 * squeeze())}}, root + image::kBubble, 60, 60) &&
            drawTemplate("marker.svg", {{"FILL", "#fff1a8"}, {"EDGE", "#e8a028"}, {"RX", markerCorner}},
-                        folder + "bnren1.png", 60, 40) &&
+                        root + image::kHotspot, 60, 40) &&
            drawTemplate("marker.svg", {{"FILL", "#ffd84d"}, {"EDGE", "#e8a028"}, {"RX", markerCorner}},
-                        folder + "bnren2.png", 60, 40);
+                        root + image::kHotspotPressed, 60, 40);
 }
 
 // --- narration list
