@@ -40,8 +40,12 @@ std::string md5Hex(const std::string& bytes) {
     return std::string(hex, MD5_DIGEST_STRING_LENGTH - 1);
 }
 
+std::string narrationFile(const std::string& soundName) {
+    return "epc/" + md5Hex(soundName) + ".mp3";
+}
+
 std::string narrationPath(const std::string& bookDir, const std::string& soundName) {
-    return bookDir + "/epc/" + md5Hex(soundName) + ".mp3";
+    return bookDir + "/" + narrationFile(soundName);
 }
 
 std::string pageLayoutPath(const std::string& bookDir, const std::string& subName, int page) {

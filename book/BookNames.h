@@ -17,7 +17,9 @@ int indexFromTag(int tag, int page);
 std::string soundName(int tag, int page);
 // "str0"/"str" + tag, the key of the word's text in Stringstr.xml.
 std::string textKey(int tag, int page);
-// The narration file of a sound name: bookDir/epc/<md5 hex of the name>.mp3.
+// The narration file of a sound name in the book folder: epc/<md5 hex of the name>.mp3.
+std::string narrationFile(const std::string& soundName);
+// The same under the resource root: bookDir/epc/<md5 hex of the name>.mp3.
 std::string narrationPath(const std::string& bookDir, const std::string& soundName);
 // The 32 lowercase hexadecimal digits of the MD5 digest of `bytes`.
 std::string md5Hex(const std::string& bytes);

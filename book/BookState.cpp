@@ -141,13 +141,14 @@ std::optional<std::string> readText(const std::string& file, const std::string& 
 } // namespace
 
 void readBookConfiguration() {
-    std::string file = bookDir + "/StringConfig.xml";
+    std::string file = configurationFile(bookDir);
     CCDictionary* config = CCDictionary::createWithContentsOfFile(file.c_str());
     if (!config) CCLog("book: no configuration %s; the book keeps its earlier settings", file.c_str());
 
-    if (auto text = stringFor(config, file, "lirraSubName")) subName = *text;
+    if (auto text = stringFor(config, file, configKey::kSubName)) subName = *text;
     std::optional<std::string> texts[6];
-    const char* keys[6] = {"pageMin", "pageMax", "wordMin", "wordMax", "ispep", "textsize"};
+    const char* keys[6] = {configKey::kPageMin, configKey::kPageMax, configKey::kWordMin,
+                           configKey::kWordMax, configKey::kIspep,   configKey::kTextSize};
     for (int i = 0; i < 6; ++i)
         texts[i] = stringFor(config, file, keys[i]);
 
@@ -185,11 +186,11 @@ void readBookConfiguration() {
 }
 
 std::optional<std::string> readInterfaceText(const std::string& key) {
-    return readText("String.xml", key);
+    return readText(kInterfaceTextsFile, key);
 }
 
 std::optional<std::string> readWordText(const std::string& key) {
-    return readText(bookDir + "/Stringstr.xml", key);
+    return readText(wordTextsFile(bookDir), key);
 }
 
 } // namespace book

@@ -6,7 +6,8 @@
 // Also the three dictionaries' readers: the configuration (StringConfig.xml
 // in the book folder), the interface texts (String.xml at the resource root)
 // and the word texts (Stringstr.xml in the book folder).
-#include <cstddef>
+#include "book/BookContract.h"
+
 #include <optional>
 #include <string>
 
@@ -107,19 +108,6 @@ void resetBookState();
 // skipped, an optional sign, digits up to the first other character; no
 // digits gives 0; out of range saturates.
 int decimalValue(const std::string& text);
-
-// The largest page or word number a configuration may give (either sign):
-// names and tags join a page and a word index into one int, and the page
-// menu counts past the last page, so far larger numbers would overflow.
-constexpr int kPageNumberLimit = 999999;
-
-// A word text of this many bytes or more is not shown at all: the bubble
-// could not hold it (logged when a word is read; the checker names it).
-constexpr std::size_t kLongestShownText = 1600;
-
-// The largest "textsize", in points: a word label far wider than the page
-// at that, and well within what a font can be drawn at.
-constexpr int kLargestTextSize = 500;
 
 // Reads bookDir/StringConfig.xml into the configuration and writes the three
 // configuration log lines. A missing file or key is logged by name; the

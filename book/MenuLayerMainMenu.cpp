@@ -80,13 +80,13 @@ std::vector<CCNode*> MenuLayerMainMenu::addSquares() {
 void MenuLayerMainMenu::addScreenButtons(std::vector<CCNode*>& items) {
     const CCPoint center = ScreenFrame::center();
     const float u = (ScreenFrame::right().x - ScreenFrame::left().x) * 0.125f;
-    m_previousButton = makeButton(readInterfaceText("up_page").value_or(""), u * 2.4f, u);
+    m_previousButton = makeButton(readInterfaceText(interfaceText::kPreviousPages).value_or(""), u * 2.4f, u);
     CCMenuItemLabel* previous =
         CCMenuItemLabel::create(m_previousButton, this, menu_selector(MenuLayerMainMenu::previousScreen));
     previous->setPosition(CCPoint(static_cast<float>(center.x - double(u) * 2.4), u * 0.5f));
     m_pageMenu->addChild(previous, 0);
 
-    m_nextButton = makeButton(readInterfaceText("after_page").value_or(""), u * 2.4f, u);
+    m_nextButton = makeButton(readInterfaceText(interfaceText::kNextPages).value_or(""), u * 2.4f, u);
     CCMenuItemLabel* next =
         CCMenuItemLabel::create(m_nextButton, this, menu_selector(MenuLayerMainMenu::nextScreen));
     next->setPosition(CCPoint(static_cast<float>(center.x + double(u) * 2.4), u * 0.5f));

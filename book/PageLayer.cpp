@@ -1,6 +1,7 @@
 #include "book/PageLayer.h"
 
 #include "app/ScreenFrame.h"
+#include "book/BookContract.h"
 #include "book/BookNames.h"
 #include "book/BookState.h"
 #include "book/FocusRing.h"
@@ -27,7 +28,6 @@ using app::ScreenFrame;
 namespace book {
 
 namespace {
-constexpr int kLastHotspotIndex = 49;
 // Over the hint label and everything else on the page.
 constexpr int kFocusRingZOrder = 20000;
 // Hotspots of this page keep the pictures of their layout file under ispep.
@@ -64,9 +64,9 @@ void PageLayer::buildPage() {
     uiLayer = gui::UILayer::create();
     uiLayer->scheduleUpdate();
 
-    std::string settingsText = readInterfaceText("setmenu_set").value_or("");
-    std::string homeText = readInterfaceText("main_page").value_or("");
-    std::string hintText = readInterfaceText("bntext").value_or("");
+    std::string settingsText = readInterfaceText(interfaceText::kSettings).value_or("");
+    std::string homeText = readInterfaceText(interfaceText::kHome).value_or("");
+    std::string hintText = readInterfaceText(interfaceText::kHint).value_or("");
 
     buildHintLabel(hintText);
     addChild(uiLayer);
@@ -99,11 +99,11 @@ void PageLayer::buildHintLabel(const std::string& hintText) {
 }
 
 void PageLayer::buildMenu(const std::string& homeText, const std::string& settingsText) {
-    m_previousItem = CCMenuItemImage::create("Images/up1.png", "Images/up2.png", this,
+    m_previousItem = CCMenuItemImage::create(controlImage::kPrevious, controlImage::kPreviousPressed, this,
                                              menu_selector(PageLayer::goPreviousPage));
-    m_playItem = CCMenuItemImage::create("Images/play_btn.png", "Images/pause_btn.png", this,
+    m_playItem = CCMenuItemImage::create(controlImage::kPlay, controlImage::kPause, this,
                                          menu_selector(PageLayer::togglePlay));
-    m_nextItem = CCMenuItemImage::create("Images/next1.png", "Images/next2.png", this,
+    m_nextItem = CCMenuItemImage::create(controlImage::kNext, controlImage::kNextPressed, this,
                                          menu_selector(PageLayer::goNextPage));
     m_homeItem = CCMenuItemFont::create(homeText.c_str(), this, menu_selector(PageLayer::goHome));
     m_settingsItem =
@@ -149,8 +149,8 @@ void PageLayer::buildBubble() {
     wordBubble = gui::UIButton::create();
     wordBubble->setTouchEnabled(false);
     wordBubble->setNineSliceEnabled(true);
-    wordBubble->loadNormalTexture("Images/bnchback1.png");
-    wordBubble->loadPressedTexture("Images/bnchback1.png");
+    wordBubble->loadNormalTexture(controlImage::kBubble);
+    wordBubble->loadPressedTexture(controlImage::kBubble);
     wordBubble->loadDisabledTexture("");
     wordBubble->setPosition(ccp(ScreenFrame::center().x, ScreenFrame::top().y));
     wordBubble->setSize(CCSize(150, wordBubble->getContentSize().height * 1.5f));
@@ -174,8 +174,8 @@ void PageLayer::bindHotspots() {
         if (ispep && currentPage != kPageWithOwnHotspotPictures) {
             if (auto* button = dynamic_cast<gui::UIButton*>(hotspot)) {
                 button->setOpacity(255);
-                button->loadNormalTexture("Images/bnren1.png");
-                button->loadPressedTexture("Images/bnren2.png");
+                button->loadNormalTexture(controlImage::kHotspot);
+                button->loadPressedTexture(controlImage::kHotspotPressed);
             } else {
                 CCLog("book: hotspot %s of page %d is a %s, not a button; it keeps its picture",
                       hotspot->getName().c_str(), currentPage, hotspot->getKindName());
@@ -217,10 +217,10 @@ void PageLayer::startAutoPlayIfOn() {
             unscheduleAllSelectors();
         }
         schedule(schedule_selector(PageLayer::autoPlayStep), 0.2f);
-        m_playItem->setNormalImage(CCSprite::create("Images/pause_btn.png"));
+        m_playItem->setNormalImage(CCSprite::create(controlImage::kPause));
     } else {
         autoPlayOn = false;
-        m_playItem->setNormalImage(CCSprite::create("Images/play_btn.png"));
+        m_playItem->setNormalImage(CCSprite::create(controlImage::kPlay));
         unscheduleAllSelectors();
     }
 }

@@ -3,6 +3,7 @@
 // settings panel.
 //
 // Index: page turns | touches | play and auto-play | home and settings | keys
+#include "book/BookContract.h"
 #include "book/BookNames.h"
 #include "book/BookState.h"
 #include "book/FocusRing.h"
@@ -94,7 +95,7 @@ void PageLayer::ccTouchesBegan(CCSet* touches, CCEvent*) {
     if (static_cast<float>(dx) < tapRadius && static_cast<float>(dy) < tapRadius) {
         ++tapCount;
         if (tapCount >= 2 && hintLabel) {
-            std::string text = readInterfaceText("nopresenglish").value_or("");
+            std::string text = readInterfaceText(interfaceText::kNoWordHere).value_or("");
             hintLabel->setDimensions(CCSize(tapRadius * 8, 0));
             hintLabel->setString(text.c_str());
             hintLabel->setPosition(lastTouch);
@@ -145,11 +146,11 @@ void PageLayer::togglePlay(CCObject* sender) {
     if (autoPlayOn) {
         unschedule(schedule_selector(PageLayer::autoPlayStep));
         schedule(schedule_selector(PageLayer::autoPlayStep), kAutoPlayStart);
-        setPlayImage(sender, "Images/pause_btn.png");
+        setPlayImage(sender, controlImage::kPause);
     } else {
         audio()->setBackgroundMusicVolume(1.0f);
         audio()->stopBackgroundMusic();
-        setPlayImage(sender, "Images/play_btn.png");
+        setPlayImage(sender, controlImage::kPlay);
         unschedule(schedule_selector(PageLayer::autoPlayStep));
     }
 }
@@ -223,7 +224,7 @@ void PageLayer::endAutoPlayAtBookEnd() {
     CCLog("auto-play: end of the book");
     autoPlayOn = false;
     nextWordIndex = 1; // play reads this page again from its first word
-    if (m_playItem) setPlayImage(m_playItem, "Images/play_btn.png");
+    if (m_playItem) setPlayImage(m_playItem, controlImage::kPlay);
 }
 
 // --- home and settings

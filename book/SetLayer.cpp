@@ -14,13 +14,6 @@ using namespace engine;
 
 namespace book {
 
-namespace {
-
-// Button names, in the order of their action tags 1 to 6.
-const char* const kButtonNames[6] = {"bnmain", "bnpres", "bnaotopage", "bnaoto", "bnok", "bncancel"};
-
-} // namespace
-
 SetLayer::SetLayer() {
     CCLayer::init();
     m_pendingMode = readingMode;
@@ -31,21 +24,22 @@ SetLayer::SetLayer() {
     addChild(m_uiLayer);
 
     gui::UIToolkit::getInstance();
-    gui::UIWidget* root = gui::LayoutReader::instance()->readLayoutFile(kLayoutFile);
+    gui::UIWidget* root = gui::LayoutReader::instance()->readLayoutFile(kSettingsLayoutFile);
     auto* panel = dynamic_cast<gui::Layout*>(root);
     if (panel)
         m_uiLayer->addWidget(panel);
     else
         CCLog("SetLayer: the settings panel %s could not be read as a layout; Escape goes back to the page",
-              kLayoutFile);
+              kSettingsLayoutFile);
 
     gui::UIWidget* searchRoot = m_uiLayer->getRootWidget();
     for (int tag = kHome; tag <= kCancel; ++tag) {
-        const char* name = kButtonNames[tag - 1];
+        const char* name = settingsButtonName(static_cast<SettingsButton>(tag));
         gui::UIWidget* button = panel ? gui::UIToolkit::findWidgetByName(searchRoot, name) : nullptr;
         m_buttons[tag - 1] = button;
         if (!button) {
-            if (panel) CCLog("SetLayer: the settings panel %s has no button \"%s\"", kLayoutFile, name);
+            if (panel)
+                CCLog("SetLayer: the settings panel %s has no button \"%s\"", kSettingsLayoutFile, name);
             continue;
         }
         button->setActionTag(tag);

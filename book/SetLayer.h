@@ -2,6 +2,7 @@
 // The settings panel: six buttons of the panel layout choose the reading
 // mode, confirm it and go back to the page, go back without it, or go home.
 // The chosen mode is pending until "bnok"; leaving otherwise keeps the old one.
+#include "book/BookContract.h"
 #include "engine/base/ccTypes.h"
 #include "engine/nodes/CCLayer.h"
 
@@ -17,8 +18,14 @@ namespace book {
 class SetLayer : public engine::CCLayer {
 public:
     // Action tags the panel gives its buttons.
-    enum Button { kHome = 1, kPress = 2, kRepeatPage = 3, kTurnPages = 4, kOk = 5, kCancel = 6 };
-    static constexpr const char* kLayoutFile = "3age/pageset.json";
+    enum Button {
+        kHome = kSettingsHome,
+        kPress = kSettingsPress,
+        kRepeatPage = kSettingsRepeatPage,
+        kTurnPages = kSettingsTurnPages,
+        kOk = kSettingsOk,
+        kCancel = kSettingsCancel,
+    };
 
     // Builds the panel from its layout file; a missing file or button is
     // logged by name.
@@ -48,8 +55,8 @@ private:
     void backToPage();
     void goHome();
 
-    gui::UILayer* m_uiLayer = nullptr; // a child
-    gui::UIWidget* m_buttons[6] = {};  // owned by the widget tree
+    gui::UILayer* m_uiLayer = nullptr;                   // a child
+    gui::UIWidget* m_buttons[kSettingsButtonCount] = {}; // owned by the widget tree
     int m_pendingMode = 0;
     // Set once the panel has handed the director its next scene: later
     // events of the same touch (the cancel that a starting transition sends)

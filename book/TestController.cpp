@@ -1,5 +1,6 @@
 #include "book/TestController.h"
 
+#include "book/BookContract.h"
 #include "book/BookScene.h"
 #include "book/BookState.h"
 #include "book/FocusRing.h"
@@ -20,10 +21,6 @@
 using namespace engine;
 
 namespace book {
-
-namespace {
-const char* const kHomeLayoutFile = "mainpage/mainpage_1.json";
-}
 
 TestController::TestController() {
     CCLayer::init();
@@ -46,10 +43,11 @@ TestController::TestController() {
         CCLog("book: no home layout %s; the home page is empty", kHomeLayoutFile);
     addChild(uiLayer);
 
-    gui::UIWidget* goOn = bindButton("bngoon", &TestController::onContinue);
-    gui::UIWidget* wordLearning = bindButton("bnwordlean", &TestController::onWordLearning);
-    gui::UIWidget* pageMenu = bindButton("bnselect", &TestController::onPageMenu);
-    gui::UIWidget* exit = bindButton("bnreturn", &TestController::onExitBook);
+    gui::UIWidget* goOn = bindButton(kHomeButtonNames[kContinueButton], &TestController::onContinue);
+    gui::UIWidget* wordLearning =
+        bindButton(kHomeButtonNames[kWordLearningButton], &TestController::onWordLearning);
+    gui::UIWidget* pageMenu = bindButton(kHomeButtonNames[kPageMenuButton], &TestController::onPageMenu);
+    gui::UIWidget* exit = bindButton(kHomeButtonNames[kExitButton], &TestController::onExitBook);
 
     m_continueShown = resumeAvailable && currentPage >= 0;
     m_wordLearningShown = wordMin >= 1;

@@ -22,7 +22,7 @@ TestScene::~TestScene() = default;
 void TestScene::onEnter() {
     CCNode::onEnter();
 
-    std::string text = readInterfaceText("main_page").value_or("");
+    std::string text = readInterfaceText(interfaceText::kHome).value_or("");
     CCLabelTTF* label = CCLabelTTF::create(text.c_str(), "Arial", 40);
     const double u = (ScreenFrame::right().x - ScreenFrame::left().x) * 0.125;
     CCLayerColor* button =

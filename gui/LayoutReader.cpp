@@ -184,7 +184,10 @@ UIWidget* LayoutReader::buildDocument(const Json::Value& document, const std::st
     int sheetCount = getArrayCount(&document, "textures");
     for (int i = 0; i < sheetCount; ++i) {
         const char* sheet = getStringFromArray(&document, "textures", i);
-        if (sheet && *sheet) toolkit->addSpriteSheet(m_filePath + sheet);
+        if (!sheet || !*sheet) continue;
+        if (m_observer)
+            m_observer->resourceNamed({NamedResource::kSpriteSheet, "textures", m_filePath + sheet});
+        toolkit->addSpriteSheet(m_filePath + sheet);
     }
 
     float designWidth = getFloatValue(&document, "designWidth");
@@ -220,7 +223,7 @@ UIWidget* LayoutReader::buildDocument(const Json::Value& document, const std::st
 }
 
 UIWidget* LayoutReader::readWidgetNode(const Json::Value* node) {
-    reader::ReadContext context{m_filePath, m_olderVersion, m_fileName};
+    reader::ReadContext context{m_filePath, m_olderVersion, m_fileName, m_observer};
 
     // Depth-first with an explicit stack: files may nest far deeper than the
     // call stack would allow. A widget gets its properties before it joins its

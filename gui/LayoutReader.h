@@ -20,6 +20,7 @@
 //   typed accessors .. getIntValue ... checkObjectExist
 //   version .......... versionWorth, isOlderVersionText
 #include "engine/base/CCObject.h"
+#include "gui/LayoutObserver.h"
 
 #include <memory>
 #include <string>
@@ -59,6 +60,12 @@ public:
     // node of an unknown class. Uses the folder and format of the file being
     // read (or of the last one read).
     UIWidget* readWidgetNode(const Json::Value* node);
+
+    // Told of what the reads that follow load by name and of options they
+    // pass over (not owned; none to stop; forgotten with the instance). A
+    // tool that checks a book learns from it what the reader really uses,
+    // rather than reading the JSON again.
+    void setObserver(LayoutObserver* observer) { m_observer = observer; }
 
     // Folder of the file being read, ending in "/" (empty at the root).
     const std::string& getFilePath() const { return m_filePath; }
@@ -104,6 +111,7 @@ private:
     bool m_olderVersion = false;
     std::string m_fileName; // the file being read (or last read), for log lines
     std::unique_ptr<Json::CharReader> m_parser;
+    LayoutObserver* m_observer = nullptr;
 };
 
 } // namespace gui

@@ -16,6 +16,8 @@
 #include "gui/UISlider.h"
 #include "gui/UITextField.h"
 
+#include <json/json.h>
+
 #include <cstring>
 
 namespace gui::reader {
@@ -76,7 +78,11 @@ UIWidget* createWidgetForNode(const ReadContext& context, const Json::Value* nod
             return nullptr;
         }
         // A missing "options" reads as an object without keys: every key takes its default.
-        entry.read(context, widget, LayoutReader::getSubObject(node, "options"));
+        const Json::Value* options = LayoutReader::getSubObject(node, "options");
+        if (context.observer && LayoutReader::checkObjectExist(node, "options") &&
+            !(options && (options->isObject() || options->isNull())))
+            context.observer->optionsIgnored(className);
+        entry.read(context, widget, options);
         return widget;
     }
     engine::CCLog("LayoutReader: %s: unknown class \"%s\"; node skipped with its children",

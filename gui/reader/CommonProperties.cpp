@@ -13,48 +13,71 @@ namespace gui::reader {
 
 // --- resources
 
-ResourceRef olderResource(const ReadContext& context, const Json::Value* options, const char* key) {
-    ResourceRef ref;
-    const char* name = LayoutReader::getStringValue(options, key);
-    if (!name || !*name) return ref; // the folder alone would name no file
-    if (LayoutReader::getBoolValue(options, "useMergedTexture")) {
-        ref.name = name;
-        ref.kind = UI_TEX_TYPE_PLIST;
-    } else {
-        ref.name = context.filePath + name;
-        ref.kind = UI_TEX_TYPE_LOCAL;
+namespace {
+
+void tell(const ReadContext& context, NamedResource::Kind kind, const char* key, const std::string& name) {
+    if (context.observer && !name.empty()) context.observer->resourceNamed({kind, key, name});
+}
+
+void tell(const ReadContext& context, const char* key, const ResourceRef& ref) {
+    tell(context, ref.kind == UI_TEX_TYPE_PLIST ? NamedResource::kSpriteFrame : NamedResource::kPicture, key,
+         ref.written);
+}
+
+// The whole text of a string value, NUL bytes and all; empty for any other value.
+std::string wholeText(const Json::Value* object, const char* key) {
+    return LayoutReader::getStringValue(object, key) ? (*object)[key].asString() : std::string();
+}
+
+// `name` under `prefix`, as loaded and as written.
+ResourceRef named(const std::string& prefix, const char* name, const std::string& written, TextureKind kind) {
+    return ResourceRef{prefix + name, kind, prefix + written};
+}
+
+ResourceRef resolveNewer(const ReadContext& context, const Json::Value* options, const char* dataKey) {
+    const Json::Value* data = LayoutReader::getSubObject(options, dataKey);
+    const char* path = LayoutReader::getStringValue(data, "path");
+    if (!path || !*path) return {};
+    switch (LayoutReader::getIntValue(data, "resourceType")) {
+    case UI_TEX_TYPE_LOCAL:
+        return named(context.filePath, path, wholeText(data, "path"), UI_TEX_TYPE_LOCAL);
+    case UI_TEX_TYPE_PLIST:
+        return named("", path, wholeText(data, "path"), UI_TEX_TYPE_PLIST);
+    default:
+        return {}; // an unknown type loads nothing
     }
+}
+
+} // namespace
+
+ResourceRef olderResource(const ReadContext& context, const Json::Value* options, const char* key) {
+    const char* name = LayoutReader::getStringValue(options, key);
+    if (!name || !*name) return {}; // the folder alone would name no file
+    const bool frame = LayoutReader::getBoolValue(options, "useMergedTexture");
+    ResourceRef ref = named(frame ? std::string() : context.filePath, name, wholeText(options, key),
+                            frame ? UI_TEX_TYPE_PLIST : UI_TEX_TYPE_LOCAL);
+    tell(context, key, ref);
     return ref;
 }
 
 ResourceRef newerResource(const ReadContext& context, const Json::Value* options, const char* dataKey) {
-    ResourceRef ref;
-    const Json::Value* data = LayoutReader::getSubObject(options, dataKey);
-    const char* path = LayoutReader::getStringValue(data, "path");
-    if (!path || !*path) return ref;
-    switch (LayoutReader::getIntValue(data, "resourceType")) {
-    case UI_TEX_TYPE_LOCAL:
-        ref.name = context.filePath + path;
-        ref.kind = UI_TEX_TYPE_LOCAL;
-        break;
-    case UI_TEX_TYPE_PLIST:
-        ref.name = path;
-        ref.kind = UI_TEX_TYPE_PLIST;
-        break;
-    default:
-        break; // an unknown type loads nothing
-    }
+    ResourceRef ref = resolveNewer(context, options, dataKey);
+    tell(context, dataKey, ref);
     return ref;
 }
 
 std::string fileBesideLayout(const ReadContext& context, const Json::Value* options, const char* key,
-                             const char* dataKey) {
+                             const char* dataKey, NamedResource::Kind kind) {
+    ResourceRef ref;
     if (context.olderVersion) {
         const char* name = LayoutReader::getStringValue(options, key);
-        return name && *name ? context.filePath + name : std::string();
+        if (name && *name) ref = named(context.filePath, name, wholeText(options, key), UI_TEX_TYPE_LOCAL);
+    } else {
+        ref = resolveNewer(context, options, dataKey);
+        if (ref.kind != UI_TEX_TYPE_LOCAL) ref = {};
     }
-    ResourceRef ref = newerResource(context, options, dataKey);
-    return ref.kind == UI_TEX_TYPE_LOCAL ? ref.name : std::string();
+    tell(context, kind, context.olderVersion ? key : dataKey, ref.written);
+    return ref.name;
 }
 
 // --- shared values

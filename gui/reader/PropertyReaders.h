@@ -4,6 +4,7 @@
 //
 // Every kind's reader applies the common properties, then its own, then the
 // colour properties, so the colour keys win over any colour set earlier.
+#include "gui/LayoutObserver.h"
 #include "gui/TextureKind.h"
 
 #include <string>
@@ -24,6 +25,7 @@ struct ReadContext {
     const std::string& filePath; // folder of the layout file, ending in "/" or empty
     bool olderVersion;
     const std::string& fileName; // names the file in log lines
+    LayoutObserver* observer;    // told of each resource loaded by name; may be none
 };
 
 // A resource reference resolved to what a widget loads. An empty name loads
@@ -31,8 +33,14 @@ struct ReadContext {
 struct ResourceRef {
     std::string name;
     TextureKind kind = UI_TEX_TYPE_LOCAL;
+    // The name as the layout writes it, for the observer: longer than `name`
+    // only when the text holds a NUL byte, where the loaders stop reading it.
+    std::string written;
 };
 
+// Each of these is called just before its answer is loaded, and tells the
+// context's observer what it names.
+//
 // Older format: the name under `key`, with "useMergedTexture" telling a
 // sprite-frame name (used unchanged) from a file beside the layout file.
 ResourceRef olderResource(const ReadContext& context, const Json::Value* options, const char* key);
@@ -40,9 +48,9 @@ ResourceRef olderResource(const ReadContext& context, const Json::Value* options
 // the layout file) or 1 (sprite frame) and "path".
 ResourceRef newerResource(const ReadContext& context, const Json::Value* options, const char* dataKey);
 // A file name beside the layout file in either format ("…Data" of type 0
-// only, in the newer); empty when there is none.
+// only, in the newer), of the given kind; empty when there is none.
 std::string fileBesideLayout(const ReadContext& context, const Json::Value* options, const char* key,
-                             const char* dataKey);
+                             const char* dataKey, NamedResource::Kind kind);
 
 using PropertyReader = void (*)(const ReadContext& context, UIWidget* widget, const Json::Value* options);
 

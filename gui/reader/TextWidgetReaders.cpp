@@ -57,7 +57,8 @@ void readLabelAtlasProperties(const ReadContext& context, UIWidget* widget, cons
     // All five keys or nothing: a map without its cell size cannot be cut.
     if (stringValue && startCharMap && R::checkObjectExist(options, "charMapFile") &&
         hasNumber(options, "itemWidth") && hasNumber(options, "itemHeight")) {
-        std::string mapFile = fileBesideLayout(context, options, "charMapFile", "charMapFileData");
+        std::string mapFile =
+            fileBesideLayout(context, options, "charMapFile", "charMapFileData", NamedResource::kPicture);
         if (!mapFile.empty())
             atlas->setProperty(stringValue, mapFile, R::getIntValue(options, "itemWidth"),
                                R::getIntValue(options, "itemHeight"), startCharMap);
@@ -68,7 +69,8 @@ void readLabelAtlasProperties(const ReadContext& context, UIWidget* widget, cons
 void readLabelBMFontProperties(const ReadContext& context, UIWidget* widget, const Json::Value* options) {
     readCommonProperties(context, widget, options);
     auto* label = static_cast<UILabelBMFont*>(widget);
-    std::string fontFile = fileBesideLayout(context, options, "fileName", "fileNameData");
+    std::string fontFile =
+        fileBesideLayout(context, options, "fileName", "fileNameData", NamedResource::kBitmapFont);
     if (!fontFile.empty()) label->setFontFile(fontFile);
     if (const char* text = R::getStringValue(options, "text")) label->setText(text);
     readColorProperties(context, widget, options);

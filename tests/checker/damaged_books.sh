@@ -84,7 +84,8 @@ expect 1 "testLirra/pip/pip_7.json: error: the layout is not a JSON object (Exce
     replace testLirra/pip/pip_7.json '{' "$DEEP"
 expect 0 "testLirra/pip/pip_7.json: warning: the \"options\" of a \"Panel\" widget are not a JSON object" \
     replace testLirra/pip/pip_7.json $'\n    "options" : \n    {' $'\n    "options" : [1, 2], "movedOptions" :\n    {'
-expect 1 'names testLirra/pip/page_7.png\x00../../etc/passwd, refused: NUL byte in file name' \
+# The reader loads that name as a picture, so it is checked as one.
+expect 1 'the picture testLirra/pip/page_7.png\x00../../etc/passwd cannot be used: NUL byte in file name' \
     replace testLirra/pip/pip_7.json '"page_7.png"' '"page_7.png\u0000../../etc/passwd"'
 grep -qF "lirra-check: $TMP/book: 1 error(s), 0 warning(s)" "$TMP/report.txt" || {
     echo "FAIL: no summary line after a name with a NUL" >&2

@@ -11,12 +11,12 @@
 #include "gui/Layout.h"
 #include "gui/UIButton.h"
 #include "gui/UICheckBox.h"
+#include "gui/UIDragPanel.h"
 #include "gui/UIImageView.h"
 #include "gui/UILabel.h"
 #include "gui/UILabelAtlas.h"
 #include "gui/UILabelBMFont.h"
 #include "gui/UILayer.h"
-#include "gui/UIDragPanel.h"
 #include "gui/UILoadingBar.h"
 #include "gui/UIPageView.h"
 #include "gui/UIScrollView.h"
@@ -583,6 +583,59 @@ TEST_F(LayoutReaderPropertyTest, WrongValueTypesCountAsMissing) {
     EXPECT_EQ(childNames(root), (std::vector<std::string>{"kept"}));
     EXPECT_EQ(find(root, "kept")->getChildren()->count(), 0u);
     EXPECT_EQ(log.count("is not an object"), 2);
+}
+
+// What the reader tells its observer is what the widgets load, each under
+// the key that names it.
+TEST_F(LayoutReaderPropertyTest, ObserverHearsEachResourceAsItIsLoaded) {
+    struct Heard : gui::LayoutObserver {
+        void resourceNamed(const gui::NamedResource& resource) override {
+            lines.push_back(std::to_string(resource.kind) + " " + resource.key + " " + resource.name);
+        }
+        void optionsIgnored(const std::string& className) override {
+            lines.push_back("ignored " + className);
+        }
+        std::vector<std::string> lines;
+    } heard;
+    using R = gui::NamedResource;
+    reader()->setObserver(&heard);
+    readText("b.json",
+             R"({"designWidth": 640, "designHeight": 960, "version": "1.0.0.0", "textures": ["ui.plist"],
+        "widgetTree": {"classname": "Button", "options": {
+            "normalData": {"path": "button_normal.png", "resourceType": 0},
+            "pressedData": {"path": "sheet_box.png", "resourceType": 1},
+            "disabledData": {"path": "button_disabled.png", "resourceType": 7}}}})");
+    EXPECT_EQ(heard.lines,
+              (std::vector<std::string>{std::to_string(R::kSpriteSheet) + " textures layouts/ui.plist",
+                                        std::to_string(R::kPicture) + " normalData layouts/button_normal.png",
+                                        std::to_string(R::kSpriteFrame) + " pressedData sheet_box.png"}));
+
+    // A slider's bar only with the older key; a bitmap font as a font.
+    heard.lines.clear();
+    readText("s.json", oneNode("Slider", R"({"barFileNameData": {"path": "bar.png", "resourceType": 0}})"));
+    readText("f.json", oneNode("LabelBMFont", R"({"fileName": "font.fnt"})", "\"0.1.0.0\""));
+    EXPECT_EQ(heard.lines,
+              (std::vector<std::string>{std::to_string(R::kBitmapFont) + " fileName layouts/font.fnt"}));
+
+    // A name holding a NUL byte is told whole; the widget loads what comes before it.
+    heard.lines.clear();
+    auto* button = dynamic_cast<gui::UIButton*>(
+        readText("n.json", oneNode("Button", R"({"normal": "button_normal.png\u0000x"})", "\"0.1.0.0\"")));
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->getNormalFile(), "layouts/button_normal.png");
+    EXPECT_EQ(heard.lines,
+              (std::vector<std::string>{std::to_string(R::kPicture) + " normal layouts/button_normal.png" +
+                                        std::string(1, '\0') + "x"}));
+
+    heard.lines.clear();
+    readText("o.json", oneNode("ImageView", "[1, 2]"));
+    EXPECT_EQ(heard.lines, (std::vector<std::string>{"ignored ImageView"}));
+
+    heard.lines.clear();
+    reader()->setObserver(nullptr);
+    readText("b2.json",
+             oneNode("ImageView", R"({"fileNameData": {"path": "photo.png", "resourceType": 0}})"));
+    EXPECT_TRUE(heard.lines.empty());
 }
 
 // --- the document

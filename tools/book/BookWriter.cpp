@@ -1,5 +1,6 @@
 #include "tools/book/BookWriter.h"
 
+#include "book/BookContract.h"
 #include "engine/text/CCLabelTTF.h"
 #include "tools/book/LayoutBuilder.h"
 #include "tools/book/PagePainter.h"
@@ -83,6 +84,11 @@ bool writePlist(const std::string& path, const std::vector<std::pair<std::string
     return static_cast<bool>(out);
 }
 
+// The folder of a file's path, without its last "/".
+std::string folderOf(const std::string& path) {
+    return path.substr(0, path.rfind('/'));
+}
+
 std::string fmt(float value) {
     std::ostringstream out;
     out << value;
@@ -152,8 +158,9 @@ bool BookWriter::writeAll() {
     }
 
     std::error_code ec;
-    for (const std::string& folder : {pagesPath() + "/words", bookPath() + "/epc", m_out + "/Images",
-                                      m_out + "/mainpage", m_out + "/3age", m_work})
+    for (const std::string& folder :
+         {pagesPath() + "/words", bookPath() + "/epc", folderOf(m_out + "/" + book::controlImage::kPlay),
+          folderOf(homeLayoutPath()), folderOf(settingsLayoutPath()), m_work})
         fs::create_directories(folder, ec);
 
     {
@@ -186,26 +193,26 @@ bool BookWriter::writeDictionaries() {
     int firstWordPage = -1;
     for (const PageSource& page : m_book.pages)
         if (firstWordPage < 0 && !page.words.empty()) firstWordPage = page.number;
-    bool ok =
-        writePlist(bookPath() + "/StringConfig.xml", {{"lirraSubName", m_book.subName},
-                                                      {"pageMin", "1"},
-                                                      {"pageMax", std::to_string(pageCount)},
-                                                      {"wordMin", std::to_string(firstWordPage)},
-                                                      {"wordMax", std::to_string(pageCount)},
-                                                      // The hotspots carry their own highlights of each word.
-                                                      {"ispep", "false"},
-                                                      {"textsize", std::to_string(m_textSize)}});
+    bool ok = writePlist(m_out + "/" + book::configurationFile(m_book.bookFolder),
+                         {{book::configKey::kSubName, m_book.subName},
+                          {book::configKey::kPageMin, "1"},
+                          {book::configKey::kPageMax, std::to_string(pageCount)},
+                          {book::configKey::kWordMin, std::to_string(firstWordPage)},
+                          {book::configKey::kWordMax, std::to_string(pageCount)},
+                          // The hotspots carry their own highlights of each word.
+                          {book::configKey::kIspep, "false"},
+                          {book::configKey::kTextSize, std::to_string(m_textSize)}});
     std::vector<std::pair<std::string, std::string>> interface(m_book.interfaceTexts.begin(),
                                                                m_book.interfaceTexts.end());
-    for (const char* key : {"main_page", "setmenu_set", "bntext", "nopresenglish", "up_page", "after_page"})
+    for (const char* key : book::interfaceText::kAll)
         if (!m_book.interfaceTexts.count(key)) return fail(std::string("\"interface\" lacks ") + key);
-    ok = ok && writePlist(m_out + "/String.xml", interface);
+    ok = ok && writePlist(m_out + "/" + book::kInterfaceTextsFile, interface);
 
     std::vector<std::pair<std::string, std::string>> words;
     for (const PageSource& page : m_book.pages)
         for (std::size_t i = 0; i < page.words.size(); ++i)
             words.emplace_back(textKey(page.number, static_cast<int>(i) + 1), page.words[i].text);
-    ok = ok && writePlist(bookPath() + "/Stringstr.xml", words);
+    ok = ok && writePlist(m_out + "/" + book::wordTextsFile(m_book.bookFolder), words);
     return ok || fail("cannot write the dictionaries");
 }
 
@@ -341,7 +348,7 @@ bool BookWriter::writePage(PagePainter& painter, const PageSource& page, WordLay
 // --- home
 
 bool BookWriter::writeHome() {
-    const std::string folder = m_out + "/mainpage";
+    const std::string folder = folderOf(homeLayoutPath());
     if (!drawTemplate("title.svg",
                       {{"TITLE", xmlEscape(m_book.title)}, {"TX", squeezedTextLeft(320, m_book.title, 64)}},
                       folder + "/title.png", kWidth, kHeight))
@@ -358,10 +365,13 @@ bool BookWriter::writeHome() {
     // Word learning first and largest; continuing comes last, so that its
     // place stays empty at the bottom while it is hidden.
     const HomeButton buttons[] = {
-        {"bnwordlean", "Read the book", "read", "#f0823c", "#c8642a", 420, 100, 46, 320, 290},
-        {"bnselect", "Pick a page", "pages", "#4fa3d9", "#2f7fb3", 420, 86, 40, 320, 180},
-        {"bngoon", "Go on reading", "goon", "#6cbf5a", "#4c9a3a", 420, 86, 40, 320, 80},
-        {"bnreturn", "Bye", "bye", "#b98ad9", "#8a5ab3", 96, 96, 30, 578, 880},
+        {book::kHomeButtonNames[book::kWordLearningButton], "Read the book", "read", "#f0823c", "#c8642a",
+         420, 100, 46, 320, 290},
+        {book::kHomeButtonNames[book::kPageMenuButton], "Pick a page", "pages", "#4fa3d9", "#2f7fb3", 420, 86,
+         40, 320, 180},
+        {book::kHomeButtonNames[book::kContinueButton], "Go on reading", "goon", "#6cbf5a", "#4c9a3a", 420,
+         86, 40, 320, 80},
+        {book::kHomeButtonNames[book::kExitButton], "Bye", "bye", "#b98ad9", "#8a5ab3", 96, 96, 30, 578, 880},
     };
     LayoutBuilder builder(false);
     Json::Value tree = builder.rootPanel("home", kWidth, kHeight);
@@ -396,13 +406,13 @@ bool BookWriter::writeHome() {
         tree["children"].append(builder.button(b.name, b.x, b.y, static_cast<float>(b.width),
                                                static_cast<float>(b.height), normal, pressed, normal));
     }
-    return writeJson(builder.document(tree, kWidth, kHeight, {}), folder + "/mainpage_1.json");
+    return writeJson(builder.document(tree, kWidth, kHeight, {}), homeLayoutPath());
 }
 
 // --- settings
 
 bool BookWriter::writeSettings() {
-    const std::string folder = m_out + "/3age";
+    const std::string folder = folderOf(settingsLayoutPath());
     const std::string corner = fmt(18 * squeeze());
     const std::string title = "How shall we read?";
     if (!drawTemplate(
@@ -423,12 +433,12 @@ bool BookWriter::writeSettings() {
         float x, y, width, height;
     };
     const PanelButton buttons[] = {
-        {"bnpres", "I touch the words", 320, 640, 500, 96},
-        {"bnaotopage", "Read this page again", 320, 520, 500, 96},
-        {"bnaoto", "Read me the book", 320, 400, 500, 96},
-        {"bnok", "OK", 200, 250, 220, 96},
-        {"bncancel", "Cancel", 440, 250, 220, 96},
-        {"bnmain", "Home", 320, 130, 260, 84},
+        {book::settingsButtonName(book::kSettingsPress), "I touch the words", 320, 640, 500, 96},
+        {book::settingsButtonName(book::kSettingsRepeatPage), "Read this page again", 320, 520, 500, 96},
+        {book::settingsButtonName(book::kSettingsTurnPages), "Read me the book", 320, 400, 500, 96},
+        {book::settingsButtonName(book::kSettingsOk), "OK", 200, 250, 220, 96},
+        {book::settingsButtonName(book::kSettingsCancel), "Cancel", 440, 250, 220, 96},
+        {book::settingsButtonName(book::kSettingsHome), "Home", 320, 130, 260, 84},
     };
     LayoutBuilder builder(false);
     Json::Value tree = builder.rootPanel("settings", kWidth, kHeight);
@@ -437,13 +447,14 @@ bool BookWriter::writeSettings() {
         tree["children"].append(builder.textButton(b.name, b.x, b.y, b.width, b.height, Picture{"button.png"},
                                                    Picture{"button_down.png"}, Picture{"button_on.png"},
                                                    b.title, "Arial", 36));
-    return writeJson(builder.document(tree, kWidth, kHeight, {}), folder + "/pageset.json");
+    return writeJson(builder.document(tree, kWidth, kHeight, {}), settingsLayoutPath());
 }
 
 // --- interface images
 
 bool BookWriter::writeInterfaceImages() {
-    const std::string folder = m_out + "/Images/";
+    namespace image = book::controlImage;
+    const std::string root = m_out + "/";
     const std::string left = "<path d=\"M46 22 L28 39 L46 56\" fill=\"none\" stroke-width=\"9\"/>";
     const std::string right = "<path d=\"M34 22 L52 39 L34 56\" fill=\"none\" stroke-width=\"9\"/>";
     const std::string play = "<path d=\"M31 22 L57 39 L31 56 Z\" stroke-width=\"4\"/>";
@@ -456,21 +467,21 @@ bool BookWriter::writeInterfaceImages() {
         const char* edge;
     };
     const Icon icons[] = {
-        {"up1.png", left, "#4fa3d9", "#2f7fb3"},      {"up2.png", left, "#2f7fb3", "#1f5f8f"},
-        {"next1.png", right, "#4fa3d9", "#2f7fb3"},   {"next2.png", right, "#2f7fb3", "#1f5f8f"},
-        {"play_btn.png", play, "#f0823c", "#c8642a"}, {"pause_btn.png", pause, "#f0823c", "#c8642a"},
+        {image::kPrevious, left, "#4fa3d9", "#2f7fb3"}, {image::kPreviousPressed, left, "#2f7fb3", "#1f5f8f"},
+        {image::kNext, right, "#4fa3d9", "#2f7fb3"},    {image::kNextPressed, right, "#2f7fb3", "#1f5f8f"},
+        {image::kPlay, play, "#f0823c", "#c8642a"},     {image::kPause, pause, "#f0823c", "#c8642a"},
     };
     for (const Icon& icon : icons)
         if (!drawTemplate("round-button.svg",
                           {{"SYMBOL", icon.symbol}, {"FILL", icon.fill}, {"EDGE", icon.edge}},
-                          folder + icon.file, 80, 80))
+                          root + icon.file, 80, 80))
             return false;
     const std::string markerCorner = fmt(12 * squeeze());
-    return drawTemplate("bubble.svg", {{"RX", fmt(16 * squeeze())}}, folder + "bnchback1.png", 60, 60) &&
+    return drawTemplate("bubble.svg", {{"RX", fmt(16 * squeeze())}}, root + image::kBubble, 60, 60) &&
            drawTemplate("marker.svg", {{"FILL", "#fff1a8"}, {"EDGE", "#e8a028"}, {"RX", markerCorner}},
-                        folder + "bnren1.png", 60, 40) &&
+                        root + image::kHotspot, 60, 40) &&
            drawTemplate("marker.svg", {{"FILL", "#ffd84d"}, {"EDGE", "#e8a028"}, {"RX", markerCorner}},
-                        folder + "bnren2.png", 60, 40);
+                        root + image::kHotspotPressed, 60, 40);
 }
 
 // --- narration list

@@ -6,6 +6,7 @@
 //
 // Index: dictionaries | pictures from SVG | pages | home | settings |
 //        interface images | narration list
+#include "book/BookContract.h"
 #include "engine/base/CCGeometry.h"
 #include "tools/book/BookSource.h"
 
@@ -76,6 +77,8 @@ private:
 
     std::string bookPath() const { return m_out + "/" + m_book.bookFolder; }
     std::string pagesPath() const { return bookPath() + "/" + m_book.subName; }
+    std::string homeLayoutPath() const { return m_out + "/" + book::kHomeLayoutFile; }
+    std::string settingsLayoutPath() const { return m_out + "/" + book::kSettingsLayoutFile; }
 
     const BookSource& m_book;
     std::string m_art, m_out, m_work;

@@ -1,39 +1,33 @@
 #include "tools/book/WordNames.h"
 
-#include <md5.h>
+#include "book/BookNames.h"
 
 namespace bookmaker {
 
-namespace {
-const char* pagePrefix(int page, const char* low, const char* high) {
-    return page < 10 ? low : high;
-}
-} // namespace
+// The reader's own naming rules, in the book maker's terms of page and word.
 
 std::string hotspotName(int page, int word) {
-    return pagePrefix(page, "bn0", "bn") + std::to_string(page) + std::to_string(word);
+    return book::hotspotName(page, word);
 }
 
 int actionTag(int page, int word) {
-    return word < 10 ? page * 10 + word : page * 100 + word;
+    return book::hotspotTag(page, word);
 }
 
 std::string textKey(int page, int word) {
-    return pagePrefix(page, "str0", "str") + std::to_string(actionTag(page, word));
+    return book::textKey(actionTag(page, word), page);
 }
 
 std::string soundName(int page, int word) {
-    return pagePrefix(page, "mc0", "mc") + std::to_string(actionTag(page, word)) + ".mp3";
+    return book::soundName(actionTag(page, word), page);
 }
 
 std::string narrationFile(int page, int word) {
-    return "epc/" + md5Hex(soundName(page, word)) + ".mp3";
+    return book::narrationFile(soundName(page, word));
 }
 
 std::string md5Hex(const std::string& text) {
-    char digest[MD5_DIGEST_STRING_LENGTH];
-    MD5Data(reinterpret_cast<const unsigned char*>(text.data()), text.size(), digest);
-    return digest;
+    return book::md5Hex(text);
 }
 
 } // namespace bookmaker

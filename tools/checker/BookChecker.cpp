@@ -1,6 +1,7 @@
 #include "tools/checker/BookChecker.h"
 #include "tools/checker/Mp3Frames.h"
 
+#include "book/BookContract.h"
 #include "book/BookNames.h"
 #include "book/BookState.h"
 #include "engine/audio/MixerDevice.h"
@@ -16,6 +17,7 @@
 #include "engine/text/ccTextWrap.h"
 #include "engine/text/ccUTF8.h"
 #include "gui/Layout.h"
+#include "gui/LayoutObserver.h"
 #include "gui/LayoutReader.h"
 #include "gui/UIToolkit.h"
 
@@ -37,51 +39,12 @@ namespace checker {
 
 namespace {
 
-constexpr const char* kHomeLayout = "mainpage/mainpage_1.json";
-constexpr const char* kSettingsLayout = "3age/pageset.json";
-// The reader binds hotspots 1 to 49 of each page.
-constexpr int kLastHotspotIndex = 49;
 // Past this many pages a range is surely a typing slip; checking each would take ages.
 constexpr int kMostPagesChecked = 10000;
 // A page is 640 x 960 points; twice that in pixels is sharp on any screen the
 // book is likely to meet. Larger pictures only cost memory.
 constexpr int kPictureWidthNeeded = 2 * 640;
 constexpr int kPictureHeightNeeded = 2 * 960;
-
-// Older-format keys that name a picture (or, for charMapFile, a character map).
-const char* const kOlderResourceKeys[] = {"normal",
-                                          "pressed",
-                                          "disabled",
-                                          "backGroundBox",
-                                          "backGroundBoxSelected",
-                                          "frontCross",
-                                          "backGroundBoxDisabled",
-                                          "frontCrossDisabled",
-                                          "fileName",
-                                          "texture",
-                                          "barFileName",
-                                          "ballNormal",
-                                          "ballPressed",
-                                          "ballDisabled",
-                                          "progressBarFileName",
-                                          "backGroundImage",
-                                          "charMapFile"};
-
-const std::set<std::string> kWidgetClasses = {
-    "Button",    "CheckBox",  "Label", "LabelAtlas", "LoadingBar", "ScrollView",  "TextArea", "TextButton",
-    "TextField", "ImageView", "Panel", "Slider",     "PageView",   "LabelBMFont", "DragPanel"};
-
-std::string folderOf(const std::string& file) {
-    auto slash = file.rfind('/');
-    return slash == std::string::npos ? std::string() : file.substr(0, slash + 1);
-}
-
-bool isPicture(const std::string& name) {
-    std::string ext = fs::path(name).extension().string();
-    for (char& c : ext)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ext == ".png" || ext == ".jpg" || ext == ".jpeg";
-}
 
 // `text` with every byte that would not print as itself written \xNN: a
 // control byte (a NUL ends a C string, an escape sequence drives the
@@ -152,6 +115,28 @@ public:
 
 private:
     int m_id = 0;
+};
+
+// What the layout reader loads by name, and the options it passes over,
+// while one layout is read.
+struct NamedByLayout : gui::LayoutObserver {
+    void resourceNamed(const gui::NamedResource& resource) override { resources.push_back(resource); }
+    void optionsIgnored(const std::string& className) override { ignoredOptions.push_back(className); }
+    std::vector<gui::NamedResource> resources;
+    std::vector<std::string> ignoredOptions;
+};
+
+// Watches the shared layout reader for as long as it lives.
+class ObservedRead {
+public:
+    explicit ObservedRead(gui::LayoutObserver& observer) {
+        gui::LayoutReader::instance()->setObserver(&observer);
+    }
+    ~ObservedRead() {
+        if (gui::LayoutReader::hasInstance()) gui::LayoutReader::instance()->setObserver(nullptr);
+    }
+    ObservedRead(const ObservedRead&) = delete;
+    ObservedRead& operator=(const ObservedRead&) = delete;
 };
 
 // Why the file layer refused a file, from its log line; empty when it did not.
@@ -254,9 +239,9 @@ bool BookChecker::checkBook(const std::string& root) {
     }
     {
         LogCapture refused;
-        if (!CCDictionary::createWithContentsOfFile((m_book + "/Stringstr.xml").c_str())) {
+        if (!CCDictionary::createWithContentsOfFile(book::wordTextsFile(m_book).c_str())) {
             std::string why = refusalIn(refused.lines);
-            error(m_book + "/Stringstr.xml",
+            error(book::wordTextsFile(m_book),
                   why.empty() ? "the word texts are missing or not a property-list dictionary"
                               : "the word texts cannot be used: " + why,
                   "write a <plist><dict> with one <key>strPPI</key><string>word</string> per word");
@@ -264,8 +249,10 @@ bool BookChecker::checkBook(const std::string& root) {
     }
     checkInterfaceTexts();
     checkFixedImages();
-    checkScreen(kHomeLayout, {"bngoon", "bnwordlean", "bnselect", "bnreturn"});
-    checkScreen(kSettingsLayout, {"bnmain", "bnpres", "bnaotopage", "bnaoto", "bnok", "bncancel"});
+    checkScreen(book::kHomeLayoutFile,
+                {std::begin(book::kHomeButtonNames), std::end(book::kHomeButtonNames)});
+    checkScreen(book::kSettingsLayoutFile,
+                {std::begin(book::kSettingsButtonNames), std::end(book::kSettingsButtonNames)});
     checkPages();
     checkSharedNames();
     CCAutoreleasePool::sharedPool()->drain();
@@ -273,7 +260,7 @@ bool BookChecker::checkBook(const std::string& root) {
 }
 
 bool BookChecker::checkConfiguration() {
-    const std::string file = m_book + "/StringConfig.xml";
+    const std::string file = book::configurationFile(m_book);
     CCDictionary* config = nullptr;
     {
         LogCapture quiet;
@@ -288,10 +275,11 @@ bool BookChecker::checkConfiguration() {
         }
     }
     bool present = false;
-    std::string sub = textOf(config, "lirraSubName", present);
+    std::string sub = textOf(config, book::configKey::kSubName, present);
     if (!present)
         error(file, "no text for \"lirraSubName\"", "add <key>lirraSubName</key><string>folder</string>");
-    for (const char* key : {"pageMin", "pageMax", "wordMin", "wordMax", "textsize"}) {
+    using namespace book::configKey;
+    for (const char* key : {kPageMin, kPageMax, kWordMin, kWordMax, kTextSize}) {
         std::string text = textOf(config, key, present);
         if (!present) {
             error(file, std::string("no text for \"") + key + "\"",
@@ -300,7 +288,7 @@ bool BookChecker::checkConfiguration() {
             error(file, std::string("\"") + key + "\" is \"" + text + "\", not a number",
                   "write a whole number in decimal digits");
         } else if (const int value = book::decimalValue(text);
-                   std::string(key) != "textsize" &&
+                   std::string(key) != kTextSize &&
                    (value > book::kPageNumberLimit || value < -book::kPageNumberLimit)) {
             error(file,
                   std::string("\"") + key + "\" is " + std::to_string(value) + ", beyond the " +
@@ -308,7 +296,7 @@ bool BookChecker::checkConfiguration() {
                   "write the book's real page number");
         }
     }
-    std::string ispep = textOf(config, "ispep", present);
+    std::string ispep = textOf(config, kIspep, present);
     if (!present)
         error(file, "no text for \"ispep\"", "add <key>ispep</key><string>false</string>");
     else if (ispep != "true" && ispep != "false")
@@ -343,7 +331,7 @@ bool BookChecker::checkConfiguration() {
               "give the word label's size in points, such as 25");
     // The reader has brought it within the largest; the file's own number tells.
     bool sizeGiven = false;
-    const std::string sizeText = textOf(config, "textsize", sizeGiven);
+    const std::string sizeText = textOf(config, kTextSize, sizeGiven);
     if (sizeGiven && book::decimalValue(sizeText) > book::kLargestTextSize)
         error(file,
               "textsize " + std::to_string(book::decimalValue(sizeText)) + " is beyond the largest of " +
@@ -357,48 +345,32 @@ void BookChecker::checkInterfaceTexts() {
     std::string why;
     {
         LogCapture quiet;
-        texts = CCDictionary::createWithContentsOfFile("String.xml");
+        texts = CCDictionary::createWithContentsOfFile(book::kInterfaceTextsFile);
         why = refusalIn(quiet.lines);
     }
     if (!texts) {
-        error("String.xml",
+        error(book::kInterfaceTextsFile,
               why.empty() ? "the interface texts are missing or not a property-list dictionary"
                           : "the interface texts cannot be used: " + why,
               "write a <plist><dict> with the interface texts");
         return;
     }
-    for (const char* key : {"main_page", "setmenu_set", "bntext", "nopresenglish", "up_page", "after_page"}) {
+    for (const char* key : book::interfaceText::kAll) {
         bool present = false;
         const std::string text = textOf(texts, key, present);
         if (!present)
-            error("String.xml", std::string("no text for \"") + key + "\"",
+            error(book::kInterfaceTextsFile, std::string("no text for \"") + key + "\"",
                   std::string("add <key>") + key + "</key><string>...</string>");
         else if (const std::size_t length = ccUTF8Length(text); length > kLabelCharacterLimit)
-            error("String.xml",
+            error(book::kInterfaceTextsFile,
                   std::string("\"") + key + "\" has " + std::to_string(length) +
                       " characters; a label shows only its first " + std::to_string(kLabelCharacterLimit),
                   "shorten the text");
     }
 }
 
-namespace {
-
-// The pictures of the page scene's own controls, which every page shows.
-std::vector<std::string> pageControlImages() {
-    std::vector<std::string> images = {"Images/up1.png",      "Images/up2.png",      "Images/next1.png",
-                                       "Images/next2.png",    "Images/play_btn.png", "Images/pause_btn.png",
-                                       "Images/bnchback1.png"};
-    if (book::ispep) {
-        images.push_back("Images/bnren1.png");
-        images.push_back("Images/bnren2.png");
-    }
-    return images;
-}
-
-} // namespace
-
 void BookChecker::checkFixedImages() {
-    for (const std::string& image : pageControlImages())
+    for (const std::string& image : book::pageControlImages(book::ispep))
         checkImage(image, image, "add the page scene's picture " + image);
     // The home page and the settings panel do not hold them.
     CCTextureCache::sharedTextureCache()->removeAllTextures();
@@ -459,9 +431,11 @@ gui::UIWidget* BookChecker::readLayout(const std::string& file) {
 
     gui::UIWidget* root = nullptr;
     LogCapture log;
+    NamedByLayout named;
     {
         QuietStdout quiet;
         gui::UIToolkit::getInstance();
+        ObservedRead observed(named);
         root = gui::LayoutReader::instance()->readLayoutFile(file);
     }
     for (const std::string& line : log.lines)
@@ -471,83 +445,42 @@ gui::UIWidget* BookChecker::readLayout(const std::string& file) {
               "make the \"widgetTree\" node a \"Panel\" holding the screen");
         return nullptr;
     }
-    const Json::Value& version = document["version"];
-    bool older = true;
-    if (version.isString() && version.asString().size() >= 7) {
-        int a = 0, b = 0, c = 0, d = 0;
-        std::sscanf(version.asString().c_str(), "%d.%d.%d.%d", &a, &b, &c, &d);
-        older = a * 1000 + b * 100 + c * 10 + d < 250;
-    }
-    // Asking an array or a number for a key throws: test each kind first.
-    const Json::Value& rootOptions = tree["options"];
-    const bool merged = rootOptions.isObject() && rootOptions["useMergedTexture"].isBool() &&
-                        rootOptions["useMergedTexture"].asBool();
-    checkReferences(file, tree, older, merged, 0);
+    for (const std::string& className : named.ignoredOptions)
+        warn(file,
+             "the \"options\" of a \"" + className +
+                 "\" widget are not a JSON object; the reader uses its defaults",
+             "write the widget's properties as one object under \"options\"");
+    for (const gui::NamedResource& resource : named.resources)
+        checkResource(file, resource);
     return root;
 }
 
-void BookChecker::checkReferences(const std::string& layout, const Json::Value& node, bool olderFormat,
-                                  bool mergedTextures, int depth) {
-    if (!node.isObject() || depth > 200) return;
-    const Json::Value& kind = node["classname"];
-    if (!kind.isString() || !kWidgetClasses.count(kind.asString())) return; // never attached
-    const Json::Value& options = node["options"];
-    const std::string folder = folderOf(layout);
-    auto checkFrame = [&](const std::string& key, const std::string& name) {
+void BookChecker::checkResource(const std::string& layout, const gui::NamedResource& resource) {
+    const std::string& key = resource.key;
+    const std::string& name = resource.name;
+    switch (resource.kind) {
+    case gui::NamedResource::kSpriteFrame:
         if (!CCSpriteFrameCache::sharedSpriteFrameCache()->spriteFrameByName(name.c_str()))
             error(layout,
                   "\"" + key + "\" names the sprite frame \"" + name + "\", which no listed sheet holds",
                   "add the frame to a sheet in \"textures\", or list the sheet that has it");
-    };
-    auto checkFile = [&](const std::string& key, const std::string& name) {
-        std::string file = folder + name;
-        std::string fix = "add " + file + " or correct \"" + key + "\"";
-        if (isPicture(name)) {
-            checkImage(layout, file, fix);
-        } else {
-            LogCapture refused;
-            if (!CCFileUtils::sharedFileUtils()->isFileExist(file)) {
-                std::string why = refusalIn(refused.lines);
-                error(layout,
-                      "\"" + key + "\" names " + file +
-                          (why.empty() ? ", which is missing" : ", refused: " + why),
-                      fix);
-            }
+        return;
+    case gui::NamedResource::kPicture:
+        checkImage(layout, name, "add " + name + " or correct \"" + key + "\"");
+        return;
+    case gui::NamedResource::kSpriteSheet:
+    case gui::NamedResource::kBitmapFont: {
+        LogCapture refused;
+        if (!CCFileUtils::sharedFileUtils()->isFileExist(name)) {
+            std::string why = refusalIn(refused.lines);
+            error(layout,
+                  "\"" + key + "\" names " + name +
+                      (why.empty() ? ", which is missing" : ", refused: " + why),
+                  "add " + name + " or correct \"" + key + "\"");
         }
-    };
-    if (!options.isObject() && !options.isNull())
-        warn(layout,
-             "the \"options\" of a \"" + kind.asString() +
-                 "\" widget are not a JSON object; the reader uses "
-                 "its defaults",
-             "write the widget's properties as one object under \"options\"");
-    if (options.isObject()) {
-        if (olderFormat) {
-            const Json::Value& merged = options["useMergedTexture"];
-            bool useFrames = merged.isBool() ? merged.asBool() : mergedTextures;
-            for (const char* key : kOlderResourceKeys) {
-                const Json::Value& name = options[key];
-                if (!name.isString() || name.asString().empty()) continue;
-                if (useFrames && std::string(key) != "charMapFile")
-                    checkFrame(key, name.asString());
-                else
-                    checkFile(key, name.asString());
-            }
-        } else {
-            for (const std::string& key : options.getMemberNames()) {
-                const Json::Value& data = options[key];
-                if (key.size() < 4 || key.compare(key.size() - 4, 4, "Data") != 0 || !data.isObject())
-                    continue;
-                const Json::Value& type = data["resourceType"];
-                const Json::Value& path = data["path"];
-                if (!type.isInt() || !path.isString() || path.asString().empty()) continue;
-                if (type.asInt() == 0) checkFile(key, path.asString());
-                if (type.asInt() == 1) checkFrame(key, path.asString());
-            }
-        }
+        return;
     }
-    for (const Json::Value& child : node["children"])
-        checkReferences(layout, child, olderFormat, mergedTextures, depth + 1);
+    }
 }
 
 void BookChecker::checkScreen(const std::string& layout, const std::vector<const char*>& buttons) {
@@ -569,7 +502,7 @@ void BookChecker::checkPages() {
     int last = book::pageMax;
     if (static_cast<long>(book::pageMax) - book::pageMin >= kMostPagesChecked) {
         last = book::pageMin + kMostPagesChecked - 1;
-        error(m_book + "/StringConfig.xml",
+        error(book::configurationFile(m_book),
               "pageMax " + std::to_string(book::pageMax) + " is more than " +
                   std::to_string(kMostPagesChecked) + " pages past pageMin; only pages up to " +
                   std::to_string(last) + " were checked",
@@ -580,7 +513,7 @@ void BookChecker::checkPages() {
     std::vector<CCTexture2D*> controls;
     {
         LogCapture quiet;
-        for (const std::string& image : pageControlImages()) {
+        for (const std::string& image : book::pageControlImages(book::ispep)) {
             if (CCTexture2D* texture = CCTextureCache::sharedTextureCache()->addImage(image)) {
                 texture->retain();
                 controls.push_back(texture);
@@ -622,7 +555,7 @@ void BookChecker::checkPages() {
 void BookChecker::checkPage(int page) {
     const std::string layout = book::pageLayoutPath(m_book, book::subName, page);
     gui::UIWidget* root = readLayout(layout);
-    for (int index = 1; root && index <= kLastHotspotIndex; ++index) {
+    for (int index = 1; root && index <= book::kLastHotspotIndex; ++index) {
         const std::string name = book::hotspotName(page, index);
         if (!gui::UIToolkit::findWidgetByName(root, name)) continue;
         const int tag = book::hotspotTag(page, index);
@@ -637,14 +570,14 @@ void BookChecker::checkPage(int page) {
             std::optional<std::string> text = book::readWordText(key);
             if (text) m_wordTexts.insert(key);
             if (text && text->size() >= book::kLongestShownText)
-                error(m_book + "/Stringstr.xml",
+                error(book::wordTextsFile(m_book),
                       "the text \"" + key + "\" of the " + word + " has " + std::to_string(text->size()) +
                           " bytes; a word's bubble shows at most " +
                           std::to_string(book::kLongestShownText - 1) + ", so it shows nothing",
                       "shorten the text");
         }
         if (!m_wordTexts.count(key))
-            error(m_book + "/Stringstr.xml", "no text \"" + key + "\" for the " + word,
+            error(book::wordTextsFile(m_book), "no text \"" + key + "\" for the " + word,
                   "add <key>" + key + "</key><string>the word</string>");
         checkNarration(layout, book::narrationPath(m_book, sound), word + ", sound name " + sound);
     }
@@ -661,7 +594,7 @@ void BookChecker::checkSharedNames() {
         std::string list;
         for (const std::string& user : users)
             list += (list.empty() ? "" : " and ") + user;
-        warn(m_book + "/Stringstr.xml", list + " share the text key \"" + names + "\"",
+        warn(book::wordTextsFile(m_book), list + " share the text key \"" + names + "\"",
              "give one of these words another place, since the naming rules cannot tell them apart");
     }
 }
@@ -677,7 +610,7 @@ void BookChecker::checkImage(const std::string& from, const std::string& image, 
     CCFileUtils::sharedFileUtils()->pathForReading(image, CCFileUtils::FileKind::Picture, &readError);
     if (readError == CCFileUtils::ReadError::Refused) {
         std::string why = refusalIn(log.lines);
-        error(from, "the picture " + image + " cannot be used: " + why, "keep every file inside the book");
+        error(from, "the picture " + image + " cannot be used: " + why, "name a plain file inside the book");
         return;
     }
     if (readError == CCFileUtils::ReadError::Missing) {

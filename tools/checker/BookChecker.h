@@ -8,12 +8,10 @@
 #include <string>
 #include <vector>
 
-namespace Json {
-class Value;
-}
 namespace gui {
 class UIWidget;
-}
+struct NamedResource;
+} // namespace gui
 namespace engine {
 class MixerDevice;
 }
@@ -55,10 +53,11 @@ private:
     void checkPage(int page);
     void checkSharedNames();
 
-    // Reads a layout with the real reader; null when it cannot be used.
+    // Reads a layout with the real reader and checks every file and sprite
+    // frame that the reader loaded for it; null when it cannot be used.
     gui::UIWidget* readLayout(const std::string& file);
-    void checkReferences(const std::string& layout, const Json::Value& node, bool olderFormat,
-                         bool mergedTextures, int depth);
+    // A picture, sprite frame, sheet or font that the reader loaded for `layout`.
+    void checkResource(const std::string& layout, const gui::NamedResource& resource);
     void checkImage(const std::string& from, const std::string& image, const std::string& fix);
     void checkNarration(const std::string& from, const std::string& file, const std::string& word);
 

@@ -1,0 +1,177 @@
+// lirra-check's rules on small books written here: a ready book passes, and
+// each damage is named on the file it concerns. The names and limits come
+// from the book contract and what the layouts name from the reader itself,
+// so these also catch the checker drifting from the reader.
+#include "tools/checker/BookChecker.h"
+#include "book/BookContract.h"
+#include "book/BookNames.h"
+#include "support/HeadlessView.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+namespace {
+
+using testsupport::HeadlessView;
+
+std::string plist(const std::string& entries) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n" + entries +
+           "</dict>\n</plist>\n";
+}
+
+std::string entry(const std::string& key, const std::string& value) {
+    return "<key>" + key + "</key><string>" + value + "</string>\n";
+}
+
+std::string button(const std::string& name) {
+    return R"({"classname": "Button", "options": {"name": ")" + name + R"(", "width": 10, "height": 10}})";
+}
+
+// A layout whose root panel holds `children` (JSON objects, comma separated).
+std::string layout(const std::string& children, const std::string& version = "1.2.0.0") {
+    return R"({"version": ")" + version + R"(", "designWidth": 640, "designHeight": 960,
+               "widgetTree": {"classname": "Panel", "options": {"name": "root"}, "children": [)" +
+           children + "]}}";
+}
+
+class BookCheckerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(view.isOpen());
+        std::string texts;
+        for (const char* key : book::interfaceText::kAll)
+            texts += entry(key, "text");
+        write(book::kInterfaceTextsFile, plist(texts));
+        write(book::configurationFile("testLirra"),
+              plist(entry(book::configKey::kSubName, "pip") + entry(book::configKey::kPageMin, "1") +
+                    entry(book::configKey::kPageMax, "1") + entry(book::configKey::kWordMin, "-1") +
+                    entry(book::configKey::kWordMax, "-1") + entry(book::configKey::kIspep, "false") +
+                    entry(book::configKey::kTextSize, "25")));
+        write(book::wordTextsFile("testLirra"), plist(""));
+        for (const std::string& image : book::pageControlImages(false))
+            view.writeImage(image, 8, 8, 0xFF336699);
+        std::string home;
+        for (const char* name : book::kHomeButtonNames)
+            home += (home.empty() ? "" : ",") + button(name);
+        write(book::kHomeLayoutFile, layout(home));
+        std::string settings;
+        for (const char* name : book::kSettingsButtonNames)
+            settings += (settings.empty() ? "" : ",") + button(name);
+        write(book::kSettingsLayoutFile, layout(settings));
+        view.writeImage("testLirra/pip/page_1.png", 8, 8, 0xFFFFFFFF);
+        writePage(R"({"classname": "ImageView", "options": {"fileNameData": {"resourceType": 0,
+                     "path": "page_1.png"}}})");
+    }
+
+    void write(const std::string& name, const std::string& text) { view.resources().write(name, text); }
+    void writePage(const std::string& children, const std::string& version = "1.2.0.0") {
+        write(book::pageLayoutPath("testLirra", "pip", 1), layout(children, version));
+    }
+
+    // Checks the book; answers the report.
+    std::string check() {
+        checker.check(view.resources().path());
+        return checker.report();
+    }
+
+    // Whether a finding on `file` says `what` (in part).
+    ::testing::AssertionResult finds(const std::string& file, const std::string& what) const {
+        for (const checker::Problem& problem : checker.problems())
+            if (problem.file == file && problem.what.find(what) != std::string::npos)
+                return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "no finding on " << file << " with: " << what << "\n"
+                                             << checker.report();
+    }
+
+    HeadlessView view;
+    checker::BookChecker checker;
+};
+
+TEST_F(BookCheckerTest, SmallBookIsReady) {
+    std::string report = check();
+    EXPECT_TRUE(checker.problems().empty()) << report;
+    EXPECT_EQ(checker.exitStatus(), 0);
+}
+
+TEST_F(BookCheckerTest, MissingHomeLayoutOrButtonIsNamed) {
+    std::filesystem::remove(view.resources().path() + "/" + book::kHomeLayoutFile);
+    check();
+    EXPECT_TRUE(finds(book::kHomeLayoutFile, "the layout is missing"));
+    EXPECT_EQ(checker.exitStatus(), 1);
+
+    write(book::kHomeLayoutFile, layout(button(book::kHomeButtonNames[book::kExitButton])));
+    check();
+    EXPECT_TRUE(finds(book::kHomeLayoutFile, "no widget named \"bngoon\""));
+    EXPECT_FALSE(finds(book::kHomeLayoutFile, "no widget named \"bnreturn\""));
+}
+
+TEST_F(BookCheckerTest, HotspotsAreCheckedUpToTheLastThePageBinds) {
+    const int last = book::kLastHotspotIndex;
+    writePage(button(book::hotspotName(1, last)) + "," + button(book::hotspotName(1, last + 1)));
+    check();
+    const std::string page = book::pageLayoutPath("testLirra", "pip", 1);
+    const std::string bound = book::hotspotName(1, last), unbound = book::hotspotName(1, last + 1);
+    EXPECT_TRUE(finds(page, "no narration"));
+    EXPECT_TRUE(finds(book::wordTextsFile("testLirra"), "for the hotspot " + bound));
+    EXPECT_EQ(checker.report().find("hotspot " + unbound), std::string::npos) << checker.report();
+}
+
+TEST_F(BookCheckerTest, UnknownClassIsReportedAndItsPicturesAreNotDemanded) {
+    writePage(R"({"classname": "Gizmo", "options": {}, "children": [{"classname": "ImageView",
+                 "options": {"fileNameData": {"resourceType": 0, "path": "never.png"}}}]})");
+    check();
+    const std::string page = book::pageLayoutPath("testLirra", "pip", 1);
+    EXPECT_TRUE(finds(page, "unknown class \"Gizmo\""));
+    // The reader never builds the subtree, so it never loads its picture.
+    EXPECT_EQ(checker.report().find("never.png"), std::string::npos) << checker.report();
+}
+
+TEST_F(BookCheckerTest, MissingPictureIsNamedInEitherFormat) {
+    const std::string page = book::pageLayoutPath("testLirra", "pip", 1);
+    writePage(
+        R"({"classname": "Button", "options": {"normalData": {"resourceType": 0, "path": "gone.png"}}})");
+    check();
+    EXPECT_TRUE(finds(page, "the picture testLirra/pip/gone.png is missing"));
+
+    // The older format names files under plain keys; without "version" a
+    // layout is read in it.
+    writePage(R"({"classname": "ImageView", "options": {"fileName": "old.png"}})", "");
+    check();
+    EXPECT_TRUE(finds(page, "the picture testLirra/pip/old.png is missing"));
+
+    writePage(R"({"classname": "ImageView", "options": {"useMergedTexture": true, "fileName": "frame.png"}})",
+              "");
+    check();
+    EXPECT_TRUE(finds(page, "\"fileName\" names the sprite frame \"frame.png\""));
+}
+
+TEST_F(BookCheckerTest, OnlyWhatTheReaderLoadsIsDemanded) {
+    // A slider loads its bar only where the older key is present, and a
+    // label atlas its map only with all five of its keys.
+    writePage(
+        R"({"classname": "Slider", "options": {"barFileNameData": {"resourceType": 0, "path": "bar.png"}}},
+                 {"classname": "LabelAtlas", "options": {"charMapFileData": {"resourceType": 0,
+                  "path": "digits.png"}}})");
+    check();
+    EXPECT_TRUE(checker.problems().empty()) << checker.report();
+
+    writePage(R"({"classname": "LabelAtlas", "options": {"stringValue": "12", "startCharMap": "0",
+                 "itemWidth": 8, "itemHeight": 8, "charMapFile": "",
+                 "charMapFileData": {"resourceType": 0, "path": "digits.png"}}})");
+    check();
+    EXPECT_TRUE(finds(book::pageLayoutPath("testLirra", "pip", 1),
+                      "the picture testLirra/pip/digits.png is missing"));
+}
+
+TEST_F(BookCheckerTest, OptionsThatAreNotAnObjectAreAWarning) {
+    writePage(R"({"classname": "ImageView", "options": [1, 2]})");
+    check();
+    EXPECT_TRUE(
+        finds(book::pageLayoutPath("testLirra", "pip", 1), "the \"options\" of a \"ImageView\" widget"));
+    EXPECT_EQ(checker.errorCount(), 0) << checker.report();
+    EXPECT_EQ(checker.exitStatus(), 0);
+}
+
+} // namespace
