@@ -2,7 +2,9 @@
 
 #include "app/ScreenFrame.h"
 #include "book/BookState.h"
+#include "book/FocusRing.h"
 #include "book/ScreenChanges.h"
+#include "book/TestScene.h"
 #include "engine/actions/CCEaseElasticOut.h"
 #include "engine/actions/CCMoveBy.h"
 #include "engine/base/CCLog.h"
@@ -35,9 +37,11 @@ MenuLayerMainMenu::MenuLayerMainMenu() {
     }
     m_pageMenu = CCMenu::create();
     std::vector<CCNode*> items = addSquares();
+    m_squareCount = static_cast<int>(items.size());
     addScreenButtons(items);
     m_pageMenu->setContentSize(ScreenFrame::visibleRect().size);
     flyIn(items);
+    m_items = items;
     m_pageMenu->setPosition(CCPointZero);
     addChild(m_pageMenu);
     setKeyboardEnabled(true);
@@ -148,6 +152,8 @@ void MenuLayerMainMenu::previousScreen(CCObject*) {
 }
 
 bool MenuLayerMainMenu::keyPressed(int key) {
+    if (m_focusRing && moveAmongSquares(key)) return true;
+    if (m_focusRing && m_focusRing->handleKey(key)) return true;
     if (key == kKeyRight) {
         nextScreen(nullptr);
     } else if (key == kKeyLeft) {
@@ -158,6 +164,41 @@ bool MenuLayerMainMenu::keyPressed(int key) {
         return false;
     }
     return true;
+}
+
+bool MenuLayerMainMenu::moveAmongSquares(int key) {
+    const int at = m_focusRing->getFocusedIndex();
+    if (at < 0 || at >= m_squareCount) return false;
+    int to = at;
+    if (key == kKeyRight)
+        to = at + 1;
+    else if (key == kKeyLeft)
+        to = at - 1;
+    else if (key == kKeyDown)
+        to = at + kColumns;
+    else if (key == kKeyUp)
+        to = at - kColumns;
+    else
+        return false;
+    if (to >= 0 && to < m_squareCount) m_focusRing->focus(to);
+    return true;
+}
+
+void MenuLayerMainMenu::onEnterTransitionDidFinish() {
+    CCLayer::onEnterTransitionDidFinish();
+    if (m_focusRing) return;
+    std::vector<FocusRing::Target> targets;
+    for (CCNode* node : m_items) {
+        auto* item = dynamic_cast<CCMenuItem*>(node);
+        if (item) targets.push_back({[item] { return nodeBounds(item); }, [item] { item->activate(); }});
+    }
+    if (auto* scene = dynamic_cast<TestScene*>(getParent()); scene && scene->getHomeItem()) {
+        CCMenuItem* home = scene->getHomeItem();
+        targets.push_back({[home] { return nodeBounds(home); }, [home] { home->activate(); }});
+    }
+    m_focusRing = FocusRing::create();
+    addChild(m_focusRing, 1);
+    m_focusRing->setTargets(std::move(targets));
 }
 
 } // namespace book

@@ -17,6 +17,8 @@ class CCNode;
 
 namespace book {
 
+class FocusRing;
+
 class MenuLayerMainMenu : public engine::CCLayer {
 public:
     // Builds the whole screen for the book state's current menu position.
@@ -31,6 +33,10 @@ public:
     // Right and Left move between screens, Escape goes home; answers whether
     // the key meant something here.
     bool keyPressed(int key) override;
+    // The keyboard's ring goes over the squares, then the previous, next and
+    // home buttons, once the scene's home button is there.
+    void onEnterTransitionDidFinish() override;
+    FocusRing* getFocusRing() const { return m_focusRing; }
 
     engine::CCMenu* getPageMenu() const { return m_pageMenu; }
 
@@ -46,6 +52,8 @@ private:
     // The previous-screen and next-screen buttons, greyed where there is no
     // screen to go to; appended to `items`.
     void addScreenButtons(std::vector<engine::CCNode*>& items);
+    // Arrow keys move the ring between squares while it is on one; true when used.
+    bool moveAmongSquares(int key);
     // Each item slides in from a side to its place.
     static void flyIn(const std::vector<engine::CCNode*>& items);
     // A colour layer with a centred label, anchored at its centre.
@@ -54,6 +62,9 @@ private:
     engine::CCMenu* m_pageMenu = nullptr; // a child
     engine::CCLayerColor* m_previousButton = nullptr;
     engine::CCLayerColor* m_nextButton = nullptr;
+    std::vector<engine::CCNode*> m_items; // squares, then previous and next, in that order
+    int m_squareCount = 0;
+    FocusRing* m_focusRing = nullptr; // a child, over the menu
 };
 
 } // namespace book

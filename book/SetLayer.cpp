@@ -1,6 +1,7 @@
 #include "book/SetLayer.h"
 
 #include "book/BookState.h"
+#include "book/FocusRing.h"
 #include "book/ScreenChanges.h"
 #include "engine/base/CCLog.h"
 #include "gui/Layout.h"
@@ -58,6 +59,18 @@ void SetLayer::onEnter() {
 
 void SetLayer::onEnterTransitionDidFinish() {
     CCLayer::onEnterTransitionDidFinish();
+    if (!m_focusRing) {
+        // Built once the flip is over, so that the buttons' places are their own.
+        std::vector<FocusRing::Target> buttons;
+        for (gui::UIWidget* button : m_buttons) {
+            if (!button || !button->isVisible()) continue;
+            buttons.push_back({[button] { return widgetBounds(button); },
+                               [this, button] { onSettingsButton(button, gui::TOUCH_EVENT_BEGAN); }});
+        }
+        m_focusRing = FocusRing::create();
+        addChild(m_focusRing, 1);
+        m_focusRing->setTargets(inReadingOrder(std::move(buttons)));
+    }
     CCLog("SetLayer 2: onEnterTransitionDidFinish");
 }
 
@@ -118,6 +131,7 @@ void SetLayer::onSettingsButton(CCObject* sender, int) {
 }
 
 bool SetLayer::keyPressed(int key) {
+    if (!m_leaving && m_focusRing && m_focusRing->handleKey(key)) return true;
     if (key != kKeyEscape) return false;
     if (gui::UIWidget* cancel = getButton(kCancel))
         onSettingsButton(cancel, gui::TOUCH_EVENT_BEGAN);

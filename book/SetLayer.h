@@ -15,6 +15,8 @@ class UIWidget;
 
 namespace book {
 
+class FocusRing;
+
 class SetLayer : public engine::CCLayer {
 public:
     // Action tags the panel gives its buttons.
@@ -39,8 +41,11 @@ public:
 
     // Touch-event handler of the six buttons; acts on every event.
     void onSettingsButton(engine::CCObject* sender, int eventType);
-    // Escape is "bncancel". Answers whether the key meant something here.
+    // Escape is "bncancel"; Tab, Shift+Tab and Return move the keyboard's
+    // ring over the buttons and press one. Answers whether the key meant
+    // something here.
     bool keyPressed(int key) override;
+    FocusRing* getFocusRing() const { return m_focusRing; }
 
     int getPendingMode() const { return m_pendingMode; }
     gui::UILayer* getUILayer() const { return m_uiLayer; }
@@ -56,6 +61,7 @@ private:
     void goHome();
 
     gui::UILayer* m_uiLayer = nullptr;                   // a child
+    FocusRing* m_focusRing = nullptr;                    // a child, over the panel
     gui::UIWidget* m_buttons[kSettingsButtonCount] = {}; // owned by the widget tree
     int m_pendingMode = 0;
     // Set once the panel has handed the director its next scene: later

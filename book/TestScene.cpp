@@ -38,6 +38,7 @@ void TestScene::onEnter() {
     menu->setPosition(CCPointZero);
     item->setPosition(CCPoint(ScreenFrame::center().x, static_cast<float>(u * 0.5)));
     addChild(menu, 1);
+    m_homeItem = item;
 }
 
 void TestScene::goHome(CCObject*) {

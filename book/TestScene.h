@@ -3,6 +3,10 @@
 // and carries a home button along the bottom edge, above its content.
 #include "engine/nodes/CCScene.h"
 
+namespace engine {
+class CCMenuItem;
+}
+
 namespace book {
 
 class TestScene : public engine::CCScene {
@@ -17,6 +21,11 @@ public:
 
     // Adds the home button (z-order 1, over the content at z-order 0).
     void onEnter() override;
+    // The home button's item once the scene has entered; none before.
+    engine::CCMenuItem* getHomeItem() const { return m_homeItem; }
+
+private:
+    engine::CCMenuItem* m_homeItem = nullptr; // a child's child
 };
 
 } // namespace book

@@ -2,6 +2,7 @@
 // screen arithmetic back and forth, the fly-in, picking a page, the home
 // button and the keys. Books of 12, 21 and 45 pages.
 #include "book/BookState.h"
+#include "book/FocusRing.h"
 #include "book/MenuLayerMainMenu.h"
 #include "book/MenuTestScene.h"
 #include "book/PageLayer.h"
@@ -248,6 +249,28 @@ TEST_F(PageMenuTest, PickingASquareOpensItsPageAndMakesContinueAvailable) {
     view.step(2);
     EXPECT_NE(runningChild<PageLayer>(), nullptr);
     EXPECT_EQ(lastWordIndex, 1) << "page 17's own layout was read";
+}
+
+TEST_F(PageMenuTest, TheKeyboardRingMovesOverTheSquaresWithArrowsAndReturnPicks) {
+    pageMax = 45;
+    subName = "tb";
+    book.writeImages();
+    book.writePage(6, {{1, {320, 600}, {}}});
+    MenuLayerMainMenu* layer = open();
+    screen();
+    ASSERT_NE(layer->getFocusRing(), nullptr);
+    EXPECT_TRUE(layer->keyPressed(engine::kKeyTab));
+    EXPECT_EQ(layer->getFocusRing()->getFocusedIndex(), 0);
+    EXPECT_TRUE(layer->keyPressed(engine::kKeyRight)); // the ring moves, the screen stays
+    EXPECT_TRUE(layer->keyPressed(engine::kKeyDown));
+    EXPECT_TRUE(layer->keyPressed(engine::kKeyUp));
+    EXPECT_TRUE(layer->keyPressed(engine::kKeyDown));
+    EXPECT_EQ(layer->getFocusRing()->getFocusedIndex(), 5);
+    EXPECT_EQ(CCDirector::sharedDirector()->getNextScene(), nullptr);
+    EXPECT_TRUE(layer->keyPressed(engine::kKeyReturn));
+    EXPECT_EQ(currentPage, 6);
+    view.step(2);
+    EXPECT_NE(runningChild<PageLayer>(), nullptr);
 }
 
 TEST_F(PageMenuTest, TheHomeButtonLeadsHome) {

@@ -2,6 +2,7 @@
 // looks of the last two buttons touched, the way back to the page or home,
 // and a panel whose layout or buttons are missing.
 #include "book/BookState.h"
+#include "book/FocusRing.h"
 #include "book/PageLayer.h"
 #include "book/SetLayer.h"
 #include "book/SmallBook.h"
@@ -226,4 +227,23 @@ TEST_F(SettingsPanelTest, AMissingLayoutOrButtonIsNamedAndEscapeStillLeaves) {
     settle();
     EXPECT_NE(runningChild<PageLayer>(), nullptr);
     EXPECT_EQ(readingMode, 3);
+}
+
+TEST_F(SettingsPanelTest, TabAndReturnChooseAModeAndOkAsTouchesDo) {
+    writePanel();
+    SetLayer* panel = openPanel();
+    ASSERT_NE(panel, nullptr);
+    ASSERT_NE(panel->getFocusRing(), nullptr);
+    // Top to bottom: home, press, repeat, turn, ok, cancel.
+    EXPECT_TRUE(panel->keyPressed(engine::kKeyTab));
+    EXPECT_TRUE(panel->keyPressed(engine::kKeyTab));
+    EXPECT_TRUE(panel->keyPressed(engine::kKeyReturn));
+    EXPECT_EQ(panel->getPendingMode(), kReadByTouch);
+    EXPECT_EQ(settingsSelection, panel->getButton(SetLayer::kPress));
+    for (int i = 0; i < 3; ++i)
+        panel->keyPressed(engine::kKeyTab);
+    EXPECT_TRUE(panel->keyPressed(engine::kKeyReturn)); // ok
+    view.step(2);
+    EXPECT_EQ(readingMode, kReadByTouch);
+    EXPECT_NE(runningChild<PageLayer>(), nullptr);
 }

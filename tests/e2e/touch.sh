@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # What a child's real clicks do in a window on a 1280 x 1024 desktop under a
 # window manager: the framed window fits the screen, one click on "Read the
-# book" builds one page, and a press held a second on a word reads it once.
+# book" builds one page, a press held a second on a word reads it once, and
+# Tab and Return read a word without the pointer.
 LIRRA=$1
 SOURCE=$2
 source "$(dirname "$0")/lib.bash"
@@ -60,4 +61,9 @@ wait_for_log "page: tap at"
 plays=$(grep -c "audio: play $NARRATION" "$E2E_TMP/lirra.log")
 echo "narration requests for one held press: $plays"
 [ "$plays" = 1 ] || fail "a held press read the word $plays times"
+
+# Without a pointer: Tab puts the ring on the first word, Return reads it.
+xdotool key Tab Return
+read_again() { [ "$(grep -c "audio: play $NARRATION" "$E2E_TMP/lirra.log")" -ge 2 ]; }
+wait_until read_again || fail "Tab and Return did not read the first word"
 echo "PASS"
