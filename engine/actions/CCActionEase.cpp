@@ -10,12 +10,7 @@ CCActionEase::~CCActionEase() {
 
 CCActionEase* CCActionEase::create(CCActionInterval* action) {
     auto* ease = new CCActionEase();
-    if (!ease->initWithAction(action)) {
-        delete ease;
-        return nullptr;
-    }
-    ease->autorelease();
-    return ease;
+    return autoreleasedIf(ease->initWithAction(action), ease);
 }
 
 bool CCActionEase::initWithAction(CCActionInterval* action) {

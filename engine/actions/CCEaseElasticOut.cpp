@@ -17,12 +17,7 @@ CCEaseElasticOut* CCEaseElasticOut::create(CCActionInterval* action) {
 
 CCEaseElasticOut* CCEaseElasticOut::create(CCActionInterval* action, float period) {
     auto* ease = new CCEaseElasticOut();
-    if (!ease->initWithAction(action, period)) {
-        delete ease;
-        return nullptr;
-    }
-    ease->autorelease();
-    return ease;
+    return autoreleasedIf(ease->initWithAction(action, period), ease);
 }
 
 bool CCEaseElasticOut::initWithAction(CCActionInterval* action, float period) {

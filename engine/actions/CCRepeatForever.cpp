@@ -16,12 +16,7 @@ CCRepeatForever::~CCRepeatForever() {
 
 CCRepeatForever* CCRepeatForever::create(CCActionInterval* action) {
     auto* repeat = new CCRepeatForever();
-    if (!repeat->initWithAction(action)) {
-        delete repeat;
-        return nullptr;
-    }
-    repeat->autorelease();
-    return repeat;
+    return autoreleasedIf(repeat->initWithAction(action), repeat);
 }
 
 bool CCRepeatForever::initWithAction(CCActionInterval* action) {

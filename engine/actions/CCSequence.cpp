@@ -11,12 +11,7 @@ namespace engine {
 namespace {
 CCSequence* createFrom(const std::vector<CCFiniteTimeAction*>& actions) {
     auto* sequence = new CCSequence();
-    if (!sequence->initWithActions(actions)) {
-        delete sequence;
-        return nullptr;
-    }
-    sequence->autorelease();
-    return sequence;
+    return autoreleasedIf(sequence->initWithActions(actions), sequence);
 }
 } // namespace
 

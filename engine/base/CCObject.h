@@ -30,6 +30,19 @@ private:
     unsigned int m_referenceCount = 1;
 };
 
+// The end of a two-phase `create`: `object`, just made (count 1), handed to
+// the autorelease pool when its initialisation succeeded; otherwise released
+// (a reference-counted object is never deleted directly) and none returned.
+template <class T> T* autoreleasedIf(bool initialised, T* object) {
+    if (!object) return nullptr;
+    if (!initialised) {
+        object->release();
+        return nullptr;
+    }
+    object->autorelease();
+    return object;
+}
+
 // Keeps a retain on an object for as long as the pointer lives.
 template <class T> class CCRef {
 public:

@@ -19,24 +19,15 @@ CCMenu* CCMenu::createWithItem(CCMenuItem* item) {
 
 CCMenu* CCMenu::createWithItems(const std::vector<CCMenuItem*>& items) {
     auto* menu = new CCMenu();
-    if (!menu->init()) {
-        delete menu;
-        return nullptr;
-    }
+    if (!autoreleasedIf(menu->init(), menu)) return nullptr;
     for (CCMenuItem* item : items)
         if (item) menu->addChild(item);
-    menu->autorelease();
     return menu;
 }
 
 CCMenu* CCMenu::createWithArray(CCArray* items) {
     auto* menu = new CCMenu();
-    if (!menu->initWithArray(items)) {
-        delete menu;
-        return nullptr;
-    }
-    menu->autorelease();
-    return menu;
+    return autoreleasedIf(menu->initWithArray(items), menu);
 }
 
 bool CCMenu::init() {

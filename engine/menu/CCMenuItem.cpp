@@ -8,12 +8,7 @@ CCMenuItem* CCMenuItem::create() {
 
 CCMenuItem* CCMenuItem::create(CCObject* target, SEL_MenuHandler selector) {
     auto* item = new CCMenuItem();
-    if (!item->initWithTarget(target, selector)) {
-        delete item;
-        return nullptr;
-    }
-    item->autorelease();
-    return item;
+    return autoreleasedIf(item->initWithTarget(target, selector), item);
 }
 
 bool CCMenuItem::initWithTarget(CCObject* target, SEL_MenuHandler selector) {

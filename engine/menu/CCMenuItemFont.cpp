@@ -36,12 +36,7 @@ CCMenuItemFont* CCMenuItemFont::create(const char* text) {
 
 CCMenuItemFont* CCMenuItemFont::create(const char* text, CCObject* target, SEL_MenuHandler selector) {
     auto* item = new CCMenuItemFont();
-    if (!item->initWithString(text, target, selector)) {
-        delete item;
-        return nullptr;
-    }
-    item->autorelease();
-    return item;
+    return autoreleasedIf(item->initWithString(text, target, selector), item);
 }
 
 bool CCMenuItemFont::initWithString(const char* text, CCObject* target, SEL_MenuHandler selector) {

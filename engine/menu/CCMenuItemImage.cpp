@@ -33,12 +33,7 @@ CCMenuItemImage* CCMenuItemImage::create(const char* normalImage, const char* se
                                          const char* disabledImage, CCObject* target,
                                          SEL_MenuHandler selector) {
     auto* item = new CCMenuItemImage();
-    if (!item->initWithNormalImage(normalImage, selectedImage, disabledImage, target, selector)) {
-        delete item;
-        return nullptr;
-    }
-    item->autorelease();
-    return item;
+    return autoreleasedIf(item->initWithNormalImage(normalImage, selectedImage, disabledImage, target, selector), item);
 }
 
 bool CCMenuItemImage::init() {

@@ -12,12 +12,7 @@ CCMenuItemLabel* CCMenuItemLabel::create(CCNode* label) {
 
 CCMenuItemLabel* CCMenuItemLabel::create(CCNode* label, CCObject* target, SEL_MenuHandler selector) {
     auto* item = new CCMenuItemLabel();
-    if (!item->initWithLabel(label, target, selector)) {
-        delete item;
-        return nullptr;
-    }
-    item->autorelease();
-    return item;
+    return autoreleasedIf(item->initWithLabel(label, target, selector), item);
 }
 
 bool CCMenuItemLabel::initWithLabel(CCNode* label, CCObject* target, SEL_MenuHandler selector) {

@@ -16,12 +16,7 @@ CCMenuItemSprite* CCMenuItemSprite::create(CCNode* normal, CCNode* selected, CCO
 CCMenuItemSprite* CCMenuItemSprite::create(CCNode* normal, CCNode* selected, CCNode* disabled,
                                            CCObject* target, SEL_MenuHandler selector) {
     auto* item = new CCMenuItemSprite();
-    if (!item->initWithNormalSprite(normal, selected, disabled, target, selector)) {
-        delete item;
-        return nullptr;
-    }
-    item->autorelease();
-    return item;
+    return autoreleasedIf(item->initWithNormalSprite(normal, selected, disabled, target, selector), item);
 }
 
 bool CCMenuItemSprite::initWithNormalSprite(CCNode* normal, CCNode* selected, CCNode* disabled,

@@ -12,12 +12,7 @@ namespace engine {
 namespace {
 template <class T, class... Args> T* createInitialised(bool (T::*initialise)(Args...), Args... args) {
     auto* object = new T();
-    if (!(object->*initialise)(args...)) {
-        delete object;
-        return nullptr;
-    }
-    object->autorelease();
-    return object;
+    return autoreleasedIf((object->*initialise)(args...), object);
 }
 } // namespace
 
@@ -119,12 +114,7 @@ CCLayerColor* CCLayerColor::create(const ccColor4B& color) {
 
 CCLayerColor* CCLayerColor::create(const ccColor4B& color, float width, float height) {
     auto* layer = new CCLayerColor();
-    if (!layer->initWithColor(color, width, height)) {
-        delete layer;
-        return nullptr;
-    }
-    layer->autorelease();
-    return layer;
+    return autoreleasedIf(layer->initWithColor(color, width, height), layer);
 }
 
 bool CCLayerColor::init() { return initWithColor(ccc4(0, 0, 0, 0)); }
@@ -165,12 +155,7 @@ CCLayerGradient* CCLayerGradient::create(const ccColor4B& start, const ccColor4B
 
 CCLayerGradient* CCLayerGradient::create(const ccColor4B& start, const ccColor4B& end, const CCPoint& vector) {
     auto* layer = new CCLayerGradient();
-    if (!layer->initWithColor(start, end, vector)) {
-        delete layer;
-        return nullptr;
-    }
-    layer->autorelease();
-    return layer;
+    return autoreleasedIf(layer->initWithColor(start, end, vector), layer);
 }
 
 bool CCLayerGradient::init() { return initWithColor(ccc4(0, 0, 0, 255), ccc4(0, 0, 0, 255), ccp(0, -1)); }

@@ -46,12 +46,7 @@ CCNode::~CCNode() {
 
 CCNode* CCNode::create() {
     auto* node = new CCNode();
-    if (!node->init()) {
-        delete node;
-        return nullptr;
-    }
-    node->autorelease();
-    return node;
+    return autoreleasedIf(node->init(), node);
 }
 
 // --- geometry

@@ -4,12 +4,7 @@ namespace engine {
 
 CCNodeRGBA* CCNodeRGBA::create() {
     auto* node = new CCNodeRGBA();
-    if (!node->init()) {
-        delete node;
-        return nullptr;
-    }
-    node->autorelease();
-    return node;
+    return autoreleasedIf(node->init(), node);
 }
 
 } // namespace engine

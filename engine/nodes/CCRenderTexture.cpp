@@ -22,12 +22,7 @@ CCRenderTexture::~CCRenderTexture() {
 
 CCRenderTexture* CCRenderTexture::create(int width, int height) {
     auto* node = new CCRenderTexture();
-    if (!node->initWithWidthAndHeight(width, height)) {
-        delete node;
-        return nullptr;
-    }
-    node->autorelease();
-    return node;
+    return autoreleasedIf(node->initWithWidthAndHeight(width, height), node);
 }
 
 bool CCRenderTexture::initWithWidthAndHeight(int width, int height) {

@@ -14,12 +14,7 @@ namespace engine {
 namespace {
 
 template <class Init> CCScale9Sprite* make(CCScale9Sprite* sprite, Init init) {
-    if (!init(sprite)) {
-        delete sprite;
-        return nullptr;
-    }
-    sprite->autorelease();
-    return sprite;
+    return autoreleasedIf(init(sprite), sprite);
 }
 
 // One axis of the cap insets kept inside the picture. A centre without

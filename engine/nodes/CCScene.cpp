@@ -6,12 +6,7 @@ namespace engine {
 
 CCScene* CCScene::create() {
     auto* scene = new CCScene();
-    if (!scene->init()) {
-        delete scene;
-        return nullptr;
-    }
-    scene->autorelease();
-    return scene;
+    return autoreleasedIf(scene->init(), scene);
 }
 
 bool CCScene::init() {

@@ -12,12 +12,7 @@ namespace engine {
 
 namespace {
 template <class Init> CCSprite* make(CCSprite* sprite, Init init) {
-    if (!init(sprite)) {
-        delete sprite;
-        return nullptr;
-    }
-    sprite->autorelease();
-    return sprite;
+    return autoreleasedIf(init(sprite), sprite);
 }
 } // namespace
 

@@ -13,12 +13,7 @@ CCSpriteBatchNode::~CCSpriteBatchNode() {
 
 CCSpriteBatchNode* CCSpriteBatchNode::create(const char* file, unsigned int capacity) {
     auto* node = new CCSpriteBatchNode();
-    if (!node->initWithFile(file, capacity)) {
-        delete node;
-        return nullptr;
-    }
-    node->autorelease();
-    return node;
+    return autoreleasedIf(node->initWithFile(file, capacity), node);
 }
 
 CCSpriteBatchNode* CCSpriteBatchNode::createWithTexture(CCTexture2D* texture, unsigned int capacity) {

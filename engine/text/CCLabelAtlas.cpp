@@ -7,12 +7,7 @@ namespace engine {
 CCLabelAtlas* CCLabelAtlas::create(const char* text, const char* charMapFile, unsigned int itemWidth,
                                    unsigned int itemHeight, unsigned int startCharMap) {
     auto* label = new CCLabelAtlas();
-    if (!label->initWithString(text, charMapFile, itemWidth, itemHeight, startCharMap)) {
-        delete label;
-        return nullptr;
-    }
-    label->autorelease();
-    return label;
+    return autoreleasedIf(label->initWithString(text, charMapFile, itemWidth, itemHeight, startCharMap), label);
 }
 
 bool CCLabelAtlas::initWithString(const char* text, const char* charMapFile, unsigned int itemWidth,

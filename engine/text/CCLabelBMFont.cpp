@@ -15,12 +15,7 @@ namespace engine {
 
 namespace {
 template <class Init> CCLabelBMFont* make(CCLabelBMFont* label, Init init) {
-    if (!init(label)) {
-        delete label;
-        return nullptr;
-    }
-    label->autorelease();
-    return label;
+    return autoreleasedIf(init(label), label);
 }
 } // namespace
 

@@ -48,12 +48,7 @@ void mergeLine(SDL_Surface* line, SDL_Surface* box, int x, int y) {
 }
 
 template <class Init> CCLabelTTF* make(CCLabelTTF* label, Init init) {
-    if (!init(label)) {
-        delete label;
-        return nullptr;
-    }
-    label->autorelease();
-    return label;
+    return autoreleasedIf(init(label), label);
 }
 
 } // namespace

@@ -8,12 +8,7 @@ namespace engine {
 
 namespace {
 template <class Init> CCTextFieldTTF* make(CCTextFieldTTF* field, Init init) {
-    if (!init(field)) {
-        delete field;
-        return nullptr;
-    }
-    field->autorelease();
-    return field;
+    return autoreleasedIf(init(field), field);
 }
 } // namespace
 
