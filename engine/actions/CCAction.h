@@ -14,7 +14,6 @@ class CCAction : public CCObject {
 public:
     virtual bool isDone() const { return true; }
     virtual void startWithTarget(CCNode* target) {
-        m_originalTarget = target;
         m_target = target;
     }
     // After stop the action no longer touches its target.
@@ -24,12 +23,10 @@ public:
 
     CCNode* getTarget() const { return m_target; }
     void setTarget(CCNode* target) { m_target = target; }
-    CCNode* getOriginalTarget() const { return m_originalTarget; }
     int getTag() const { return m_tag; }
     void setTag(int tag) { m_tag = tag; }
 
 protected:
-    CCNode* m_originalTarget = nullptr; // not retained
     CCNode* m_target = nullptr;         // not retained
     int m_tag = kCCActionTagInvalid;
 };

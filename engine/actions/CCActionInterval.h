@@ -18,7 +18,6 @@ public:
     bool isDone() const override { return m_elapsed >= m_duration; }
 
     float getElapsed() const { return m_elapsed; }
-    bool isFirstTick() const { return m_firstTick; }
 
 protected:
     float progress() const;

@@ -15,7 +15,6 @@ public:
     static CCCallFunc* create(CCObject* selectorTarget, SEL_CallFunc selector);
     bool initWithTarget(CCObject* selectorTarget);
 
-    CCObject* getTargetCallback() const { return m_selectorTarget; }
 
 protected:
     void execute() override;

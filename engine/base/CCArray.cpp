@@ -87,8 +87,4 @@ void CCArray::removeAllObjects() {
     for (CCObject* object : old) object->release();
 }
 
-void CCArray::exchangeObjectAtIndex(unsigned int a, unsigned int b) {
-    if (a < m_objects.size() && b < m_objects.size()) std::swap(m_objects[a], m_objects[b]);
-}
-
 } // namespace engine

@@ -33,7 +33,6 @@ public:
     void removeObjectAtIndex(unsigned int index);
     void removeLastObject();
     void removeAllObjects();
-    void exchangeObjectAtIndex(unsigned int a, unsigned int b);
 
     std::vector<CCObject*>::const_iterator begin() const { return m_objects.begin(); }
     std::vector<CCObject*>::const_iterator end() const { return m_objects.end(); }

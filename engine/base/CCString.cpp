@@ -63,12 +63,6 @@ float CCString::floatValue() const { return static_cast<float>(doubleValue()); }
 
 double CCString::doubleValue() const { return m_string.empty() ? 0.0 : std::strtod(m_string.c_str(), nullptr); }
 
-bool CCString::boolValue() const {
-    if (m_string.empty()) return false;
-    if (m_string == "true" || m_string == "yes") return true;
-    return doubleValue() != 0.0;
-}
-
 bool CCString::isEqual(const CCObject* other) const {
     auto* s = dynamic_cast<const CCString*>(other);
     return s && s->m_string == m_string;

@@ -22,7 +22,6 @@ public:
     float floatValue() const;
     double doubleValue() const;
     // "true", "yes" or a non-zero number.
-    bool boolValue() const;
     int compare(const char* other) const { return m_string.compare(other); }
     bool isEqual(const CCObject* other) const override;
 

@@ -15,26 +15,21 @@ public:
         return touch;
     }
 
-    // The first call sets the start point too.
+    // The first call has no earlier point: its delta is zero.
     void setTouchInfo(int id, float x, float y) {
         m_id = id;
         m_previous = m_started ? m_point : CCPoint(x, y);
         m_point = {x, y};
-        if (!m_started) {
-            m_start = m_point;
-            m_started = true;
-        }
+        m_started = true;
     }
     int getID() const { return m_id; }
     CCPoint getLocation() const { return m_point; }
-    CCPoint getPreviousLocation() const { return m_previous; }
-    CCPoint getStartLocation() const { return m_start; }
     CCPoint getDelta() const { return m_point - m_previous; }
 
 private:
     int m_id = 0;
     bool m_started = false;
-    CCPoint m_point, m_previous, m_start;
+    CCPoint m_point, m_previous;
 };
 
 } // namespace engine

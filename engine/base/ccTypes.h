@@ -31,7 +31,6 @@ constexpr ccColor3B ccc3(GLubyte r, GLubyte g, GLubyte b) { return {r, g, b}; }
 constexpr ccColor4B ccc4(GLubyte r, GLubyte g, GLubyte b, GLubyte a) { return {r, g, b, a}; }
 constexpr ccColor4F ccc4f(float r, float g, float b, float a) { return {r, g, b, a}; }
 
-constexpr ccColor4F ccc4FFromccc3B(ccColor3B c) { return {c.r / 255.f, c.g / 255.f, c.b / 255.f, 1.f}; }
 constexpr ccColor4F ccc4FFromccc4B(ccColor4B c) {
     return {c.r / 255.f, c.g / 255.f, c.b / 255.f, c.a / 255.f};
 }

@@ -49,7 +49,6 @@ public:
     void removeChild(CCNode* child, bool cleanup = true) override;
 
     // Stacks the items, in child order, centred on the menu's origin.
-    void alignItemsVertically() { alignItemsVerticallyWithPadding(kDefaultMenuPadding); }
     void alignItemsVerticallyWithPadding(float padding);
     void alignItemsHorizontally() { alignItemsHorizontallyWithPadding(kDefaultMenuPadding); }
     void alignItemsHorizontallyWithPadding(float padding);

@@ -47,16 +47,4 @@ bool CCMenuItemImage::initWithNormalImage(const char* normalImage, const char* s
                                 target, selector);
 }
 
-void CCMenuItemImage::setNormalSpriteFrameWithFile(const char* file) {
-    setNormalImage(spriteOf(file));
-}
-
-void CCMenuItemImage::setSelectedSpriteFrameWithFile(const char* file) {
-    setSelectedImage(spriteOf(file));
-}
-
-void CCMenuItemImage::setDisabledSpriteFrameWithFile(const char* file) {
-    setDisabledImage(spriteOf(file));
-}
-
 } // namespace engine

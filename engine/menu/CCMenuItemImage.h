@@ -21,9 +21,6 @@ public:
                              CCObject* target, SEL_MenuHandler selector);
 
     // Replace one state's image with a sprite of a file.
-    void setNormalSpriteFrameWithFile(const char* file);
-    void setSelectedSpriteFrameWithFile(const char* file);
-    void setDisabledSpriteFrameWithFile(const char* file);
 
 private:
     CCMenuItemImage() = default;

@@ -149,10 +149,6 @@ void CCNode::removeChild(CCNode* child, bool cleanup) {
     child->release();
 }
 
-void CCNode::removeChildByTag(int tag, bool cleanup) {
-    if (CCNode* child = getChildByTag(tag)) removeChild(child, cleanup);
-}
-
 void CCNode::removeAllChildrenWithCleanup(bool cleanup) {
     std::vector<CCNode*> children;
     children.swap(m_children);

@@ -62,7 +62,6 @@ public:
     virtual void addChild(CCNode* child, int zOrder);
     virtual void addChild(CCNode* child, int zOrder, int tag);
     virtual void removeChild(CCNode* child, bool cleanup = true);
-    void removeChildByTag(int tag, bool cleanup = true);
     virtual void removeAllChildrenWithCleanup(bool cleanup);
     void removeAllChildren() { removeAllChildrenWithCleanup(true); }
     void removeFromParentAndCleanup(bool cleanup);
@@ -81,8 +80,6 @@ public:
     void setTag(int tag) { m_tag = tag; }
     CCObject* getUserObject() const { return m_userObject; }
     void setUserObject(CCObject* object); // retained
-    void* getUserData() const { return m_userData; }
-    void setUserData(void* data) { m_userData = data; }
 
     // --- enter/exit: called by the tree as the node joins and leaves the running scene
     virtual void onEnter();
@@ -166,7 +163,6 @@ protected:
     CCAffineTransform m_transform;      // node to parent
     CCAffineTransform m_worldTransform; // node to world, as of the last visit
     CCObject* m_userObject = nullptr;
-    void* m_userData = nullptr;
     CCScheduler* m_scheduler = nullptr;         // retained
     CCActionManager* m_actionManager = nullptr; // retained
 };
