@@ -54,7 +54,8 @@ void fillRow(std::uint32_t* out, int count, const ccPixels32& texture, std::int6
     const std::uint32_t* texels = texture.pixels;
     const std::int64_t pitch = texture.pitch, lastS = texture.width - 1, lastT = texture.height - 1;
     auto shade = [](std::int64_t value) {
-        return static_cast<Uint32>(std::clamp<std::int64_t>(value >> 16, 0, 255));
+        if constexpr (kClamp) value = std::clamp<std::int64_t>(value, 0, 255 << 16);
+        return static_cast<Uint32>(value >> 16);
     };
     for (int i = 0; i < count; ++i) {
         std::int64_t column = s >> 16, row = t >> 16;
@@ -79,13 +80,14 @@ template <bool kModulate>
 void fillRow(std::uint32_t* out, int count, const ccPixels32& texture, std::int64_t s, std::int64_t t,
              std::int64_t ds, std::int64_t dt, std::int64_t r, std::int64_t g, std::int64_t b,
              std::int64_t dr, std::int64_t dg, std::int64_t db) {
-    // Coordinates move in a straight line: within the texture at both ends,
-    // within it all along.
+    // Values move in a straight line: within range at both ends, within it
+    // all along, and the row needs no clamping.
     auto inside = [&](std::int64_t value, std::int64_t step, int size) {
         std::int64_t last = value + step * (count - 1);
         return std::min(value, last) >= 0 && (std::max(value, last) >> 16) < size;
     };
-    if (inside(s, ds, texture.width) && inside(t, dt, texture.height))
+    bool shadesInside = !kModulate || (inside(r, dr, 256) && inside(g, dg, 256) && inside(b, db, 256));
+    if (shadesInside && inside(s, ds, texture.width) && inside(t, dt, texture.height))
         fillRow<kModulate, false>(out, count, texture, s, t, ds, dt, r, g, b, dr, dg, db);
     else
         fillRow<kModulate, true>(out, count, texture, s, t, ds, dt, r, g, b, dr, dg, db);

@@ -185,7 +185,10 @@ TEST_F(TransitionTest, PageCurlMidwayShowsBothScenesAndTheShadedBack) {
     director()->replaceScene(CCTransitionPageTurn::create(0.5f, RecordingScene::create("b", kBlue), false));
     step(0.05f);
     EXPECT_EQ(countPixels(isRed), m_width * m_height) << "at the start only the old page shows";
-    for (int frame = 0; frame < 5; ++frame)
+    step(0.05f);
+    EXPECT_EQ(countPixels(isRed), m_width * m_height)
+        << "the frame that draws the new page into its texture shows the old one flat";
+    for (int frame = 0; frame < 4; ++frame)
         step(0.05f); // halfway
     ASSERT_TRUE(view()->saveFrame(std::string(LIRRA_BINARY_DIR) + "/page_curl_forwards.png"));
 
@@ -382,7 +385,8 @@ TEST_F(TransitionTest, OwnCurlFillLooksLikeSdlsOnTheSoftwareRenderer) {
         director()->replaceScene(CCTransitionPageTurn::create(
             0.5f, backwards ? patternScene() : RecordingScene::create("b", kBlue), backwards));
         step(0.05f);
-        for (int frame = 2; frame <= 9; ++frame) {
+        step(0.05f); // the incoming page drawn into its texture; no curl yet
+        for (int frame = 3; frame <= 9; ++frame) {
             renderer()->resetStats();
             step(0.05f);
             ASSERT_GT(renderer()->getStats().ownFills, 0) << frame;
