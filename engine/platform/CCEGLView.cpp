@@ -342,6 +342,8 @@ bool CCEGLView::open() {
     }
     m_renderer = new CCSDLRenderer(m_sdlRenderer);
     m_renderer->setPresenter([this] { present(); });
+    // What the software renderer draws the screen into, for its own fills.
+    m_renderer->setScreenSurface([this] { return m_surface ? m_surface : SDL_GetWindowSurface(m_window); });
     updateMapping();
     CCDirector::sharedDirector()->setRenderer(m_renderer);
     return true;

@@ -3,6 +3,7 @@
 #include "engine/base/CCLog.h"
 #include "engine/director/CCDirector.h"
 #include "engine/render/CCTexture2D.h"
+#include "engine/render/ccTriangleFill.h"
 
 #include <algorithm>
 #include <cmath>
@@ -37,6 +38,38 @@ SDL_FRect snapped(float left, float top, float right, float bottom) {
 
 constexpr int kQuadIndices[6] = {0, 1, 2, 2, 1, 3};
 constexpr float kSoftwareCell = 256.0f;
+
+// SDL 2.26's software triangle fill goes wrong on large triangles: they go
+// out in pieces no larger than kSoftwareCell in pixels and texels. A split
+// keeps every value linear across the triangle: the same pixels, in pieces.
+// The renderer's own fill takes the same pieces, so that it places corners
+// (on whole pixels and texels) just as SDL does.
+template <class Sink>
+void splitForSoftware(const SDL_Vertex& a, const SDL_Vertex& b, const SDL_Vertex& c, float texW, float texH,
+                      int depth, Sink& sink) {
+    auto span = [](float p, float q, float r) { return std::max({p, q, r}) - std::min({p, q, r}); };
+    float extent = std::max({span(a.position.x, b.position.x, c.position.x),
+                             span(a.position.y, b.position.y, c.position.y),
+                             span(a.tex_coord.x, b.tex_coord.x, c.tex_coord.x) * texW,
+                             span(a.tex_coord.y, b.tex_coord.y, c.tex_coord.y) * texH});
+    constexpr int kMaxSplits = 8;
+    if (!(extent > kSoftwareCell) || depth >= kMaxSplits) {
+        sink(a, b, c);
+        return;
+    }
+    auto midpoint = [](const SDL_Vertex& p, const SDL_Vertex& q) {
+        auto mix = [](Uint8 x, Uint8 y) { return static_cast<Uint8>((x + y + 1) / 2); };
+        return SDL_Vertex{{(p.position.x + q.position.x) / 2, (p.position.y + q.position.y) / 2},
+                          {mix(p.color.r, q.color.r), mix(p.color.g, q.color.g), mix(p.color.b, q.color.b),
+                           mix(p.color.a, q.color.a)},
+                          {(p.tex_coord.x + q.tex_coord.x) / 2, (p.tex_coord.y + q.tex_coord.y) / 2}};
+    };
+    SDL_Vertex ab = midpoint(a, b), bc = midpoint(b, c), ca = midpoint(c, a);
+    splitForSoftware(a, ab, ca, texW, texH, depth + 1, sink);
+    splitForSoftware(ab, b, bc, texW, texH, depth + 1, sink);
+    splitForSoftware(ca, bc, c, texW, texH, depth + 1, sink);
+    splitForSoftware(ab, bc, ca, texW, texH, depth + 1, sink);
+}
 
 } // namespace
 
@@ -426,6 +459,9 @@ void CCSDLRenderer::drawTriangles(CCTexture2D* texture, const CCVertex* vertices
         sdlTexture = texture->sdlTexture(*this);
         if (!sdlTexture) return;
     }
+    CCAffineTransform pixel = toPixels(transform);
+    int count = indices ? indexCount : vertexCount;
+    if (m_software && texture && fillTriangles(texture, vertices, indices, count, pixel)) return;
     if (m_batchOwner != texture || (!m_vertices.empty() && m_batchTexture != sdlTexture)) {
         flush();
         if (texture) texture->retain();
@@ -434,12 +470,10 @@ void CCSDLRenderer::drawTriangles(CCTexture2D* texture, const CCVertex* vertices
     m_batchTexture = sdlTexture;
     // Straight into the batch: a mesh drawn every frame costs no allocation
     // once the batch has grown to hold it.
-    CCAffineTransform pixel = toPixels(transform);
     auto converted = [&](int i) {
         const CCVertex& v = vertices[i];
         return vertexAt(pixel, v.position.x, v.position.y, toSdl(v.color), v.u, v.v);
     };
-    int count = indices ? indexCount : vertexCount;
     if (!m_software) {
         int base = static_cast<int>(m_vertices.size());
         for (int i = 0; i < vertexCount; ++i)
@@ -454,41 +488,87 @@ void CCSDLRenderer::drawTriangles(CCTexture2D* texture, const CCVertex* vertices
     // drawTexturedQuad).
     float texW = texture ? static_cast<float>(texture->getPixelsWide()) : 0.0f;
     float texH = texture ? static_cast<float>(texture->getPixelsHigh()) : 0.0f;
-    for (int i = 0; i + 2 < count; i += 3) {
-        auto at = [&](int k) { return converted(indices ? indices[i + k] : i + k); };
-        queueSoftwareTriangle(at(0), at(1), at(2), texW, texH, 0);
-    }
-}
-
-void CCSDLRenderer::queueSoftwareTriangle(const SDL_Vertex& a, const SDL_Vertex& b, const SDL_Vertex& c,
-                                          float texW, float texH, int depth) {
-    auto span = [](float p, float q, float r) { return std::max({p, q, r}) - std::min({p, q, r}); };
-    float extent = std::max({span(a.position.x, b.position.x, c.position.x),
-                             span(a.position.y, b.position.y, c.position.y),
-                             span(a.tex_coord.x, b.tex_coord.x, c.tex_coord.x) * texW,
-                             span(a.tex_coord.y, b.tex_coord.y, c.tex_coord.y) * texH});
-    // A split keeps every value linear across the triangle: the same pixels, in pieces.
-    constexpr int kMaxSplits = 8;
-    if (!(extent > kSoftwareCell) || depth >= kMaxSplits) {
+    auto push = [this](const SDL_Vertex& a, const SDL_Vertex& b, const SDL_Vertex& c) {
         int base = static_cast<int>(m_vertices.size());
         for (const SDL_Vertex* v : {&a, &b, &c}) {
             m_vertices.push_back(*v);
             m_indices.push_back(base++);
         }
-        return;
-    }
-    auto midpoint = [](const SDL_Vertex& p, const SDL_Vertex& q) {
-        auto mix = [](Uint8 x, Uint8 y) { return static_cast<Uint8>((x + y + 1) / 2); };
-        return SDL_Vertex{{(p.position.x + q.position.x) / 2, (p.position.y + q.position.y) / 2},
-                          {mix(p.color.r, q.color.r), mix(p.color.g, q.color.g), mix(p.color.b, q.color.b),
-                           mix(p.color.a, q.color.a)},
-                          {(p.tex_coord.x + q.tex_coord.x) / 2, (p.tex_coord.y + q.tex_coord.y) / 2}};
     };
-    SDL_Vertex ab = midpoint(a, b), bc = midpoint(b, c), ca = midpoint(c, a);
-    queueSoftwareTriangle(a, ab, ca, texW, texH, depth + 1);
-    queueSoftwareTriangle(ab, b, bc, texW, texH, depth + 1);
-    queueSoftwareTriangle(ca, bc, c, texW, texH, depth + 1);
-    queueSoftwareTriangle(ab, bc, ca, texW, texH, depth + 1);
+    for (int i = 0; i + 2 < count; i += 3) {
+        auto at = [&](int k) { return converted(indices ? indices[i + k] : i + k); };
+        splitForSoftware(at(0), at(1), at(2), texW, texH, 0, push);
+    }
+}
+
+bool CCSDLRenderer::fillTriangles(CCTexture2D* texture, const CCVertex* vertices, const int* indices,
+                                  int count, const CCAffineTransform& pixel) {
+    // Only what a plain overwrite draws the same: an opaque texture, opaque
+    // corners, the screen (a target's pixels are SDL's own).
+    if (!m_ownTriangleFill || !m_screenSurface || m_target.texture || !texture->isOpaque()) return false;
+    for (int i = 0; i < count; ++i)
+        if (vertices[indices ? indices[i] : i].color.a != 255) return false;
+    ccPixels32 texels;
+    if (!texelsOf(texture, texels)) return false;
+    SDL_Surface* surface = m_screenSurface();
+    if (!surface || SDL_MUSTLOCK(surface) || surface->format->BytesPerPixel != 4 ||
+        (surface->format->format != SDL_PIXELFORMAT_ARGB8888 &&
+         surface->format->format != SDL_PIXELFORMAT_RGB888))
+        return false;
+    // What was queued before lands first.
+    flush();
+    SDL_RenderFlush(m_renderer);
+    ccPixels32 screen{static_cast<std::uint32_t*>(surface->pixels), surface->pitch / 4, surface->w,
+                      surface->h};
+    SDL_Rect clip{0, 0, surface->w, surface->h};
+    SDL_Rect pushed;
+    if (getClipPixels(pushed) && !SDL_IntersectRect(&pushed, &clip, &clip)) return true;
+    auto converted = [&](int i) {
+        const CCVertex& v = vertices[indices ? indices[i] : i];
+        return vertexAt(pixel, v.position.x, v.position.y, toSdl(v.color), v.u, v.v);
+    };
+    auto fill = [&](const SDL_Vertex& a, const SDL_Vertex& b, const SDL_Vertex& c) {
+        ccFillTexturedTriangle(screen, clip, texels, a, b, c);
+    };
+    const float texW = static_cast<float>(texels.width), texH = static_cast<float>(texels.height);
+    for (int i = 0; i + 2 < count; i += 3)
+        splitForSoftware(converted(i), converted(i + 1), converted(i + 2), texW, texH, 0, fill);
+    countDraw(texture->sdlTexture(*this));
+    ++m_stats.ownFills;
+    return true;
+}
+
+bool CCSDLRenderer::texelsOf(CCTexture2D* texture, ccPixels32& out) {
+    if (!texture->isRenderTarget()) {
+        SDL_Surface* surface = texture->getSurface();
+        if (!surface || SDL_MUSTLOCK(surface) || surface->format->format != SDL_PIXELFORMAT_ARGB8888)
+            return false;
+        out = {static_cast<std::uint32_t*>(surface->pixels), surface->pitch / 4, surface->w, surface->h};
+        return true;
+    }
+    CCTexture2D::PixelCopy& copy = texture->pixelCopy();
+    const int wide = texture->getPixelsWide(), high = texture->getPixelsHigh();
+    if (copy.contentId != texture->contentId()) {
+        SDL_Texture* sdlTexture = texture->sdlTexture(*this);
+        if (!sdlTexture) return false;
+        copy.argb.resize(static_cast<size_t>(wide) * static_cast<size_t>(high));
+        flush();
+        bool read = SDL_SetRenderTarget(m_renderer, sdlTexture) == 0;
+        SDL_RenderSetClipRect(m_renderer, nullptr);
+        read = read && SDL_RenderReadPixels(m_renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, copy.argb.data(),
+                                            wide * 4) == 0;
+        SDL_SetRenderTarget(m_renderer, m_target.texture ? m_target.texture->sdlTexture(*this) : nullptr);
+        applyClip();
+        if (!read) {
+            CCLog("CCSDLRenderer: cannot read a render target's pixels back: %s; SDL fills its meshes",
+                  SDL_GetError());
+            copy.argb = {};
+            return false;
+        }
+        copy.contentId = texture->contentId();
+    }
+    out = {copy.argb.data(), wide, wide, high};
+    return true;
 }
 
 // --- clipping

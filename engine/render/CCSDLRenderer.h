@@ -15,6 +15,12 @@
 // QuadPath::Auto takes the copy on the software renderer and the mesh
 // otherwise (the accelerated renderers draw a batched mesh cheapest).
 //
+// On the software renderer a mesh of an opaque texture drawn to the screen
+// does not go to SDL: its triangles are filled straight into the screen's
+// pixels (ccTriangleFill) once SDL has drawn what was queued before them.
+// SDL's generic triangle fill is several times slower, and where a page
+// turn's bend covers much of the page it alone would cost more than a frame.
+//
 // Change detection: with recording on, each frame's draw calls (textures by
 // content, not address; transforms, colours and clips bit for bit) are
 // written down. A probe visits the scene with drawing off and compares what
@@ -38,6 +44,7 @@
 namespace engine {
 
 class CCTexture2D;
+struct ccPixels32;
 
 class CCSDLRenderer : public CCRenderer {
 public:
@@ -66,6 +73,11 @@ public:
     enum class QuadPath { Auto, Geometry };
     void setQuadPath(QuadPath path) { m_quadPath = path; }
     QuadPath getQuadPath() const { return m_quadPath; }
+    // The pixels that the software renderer draws the screen into (its
+    // surface, or the window's); without it, or off, meshes go to SDL.
+    void setScreenSurface(std::function<SDL_Surface*()> surface) { m_screenSurface = std::move(surface); }
+    void setOwnTriangleFill(bool on) { m_ownTriangleFill = on; }
+    bool isOwnTriangleFill() const { return m_ownTriangleFill; }
     // Linear filtering when scaled; by default on for accelerated renderers.
     void setSmoothTextures(bool smooth) { m_smooth = smooth; }
     bool isSmoothTextures() const { return m_smooth; }
@@ -136,6 +148,7 @@ public:
         int copies = 0;         // quads that went out as plain copies
         int flushes = 0;        // batches of meshes sent as one call
         int textureChanges = 0; // a draw with another texture than the last, or a new tint
+        int ownFills = 0;       // meshes filled by this renderer itself, not by SDL
     };
     const Stats& getStats() const { return m_stats; }
     void resetStats() { m_stats = Stats(); }
@@ -151,8 +164,11 @@ private:
     bool tryPlainCopy(CCTexture2D* texture, SDL_Texture* sdlTexture, const CCRect& texRect,
                       const CCSize& size, const CCAffineTransform& pixel, const ccColor4B& color, bool flipX,
                       bool flipY);
-    void queueSoftwareTriangle(const SDL_Vertex& a, const SDL_Vertex& b, const SDL_Vertex& c, float texW,
-                               float texH, int depth);
+    // Fills the mesh into the screen's pixels; false when it cannot (see above).
+    bool fillTriangles(CCTexture2D* texture, const CCVertex* vertices, const int* indices, int count,
+                       const CCAffineTransform& pixel);
+    // The texture's pixels on the CPU: an image's own, a target's read back.
+    bool texelsOf(CCTexture2D* texture, ccPixels32& out);
     void queue(SDL_Texture* texture, const SDL_Vertex* vertices, int vertexCount, const int* indices,
                int indexCount);
     void applyClip();
@@ -178,6 +194,8 @@ private:
     QuadPath m_quadPath = QuadPath::Auto;
     ccColor4B m_clearColor{0, 0, 0, 255};
     std::function<void()> m_presenter;
+    std::function<SDL_Surface*()> m_screenSurface;
+    bool m_ownTriangleFill = true;
     CCScreenMapping m_screen;
     TargetState m_target; // the one drawn into now (texture null: the screen)
     std::vector<TargetState> m_savedTargets;

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct SDL_Surface;
 struct SDL_Texture;
@@ -65,6 +66,15 @@ class CCTexture2D : public CCObject {
     std::uint64_t contentId() const { return m_contentId; }
     void contentChanged();
 
+    // A render target's pixels read back for the software renderer's own
+    // fills (0xAARRGGBB, rows top to bottom), with the content id they were
+    // read at: read once after each time the target is drawn into.
+    struct PixelCopy {
+        std::vector<std::uint32_t> argb;
+        std::uint64_t contentId = 0;
+    };
+    PixelCopy& pixelCopy() { return m_pixelCopy; }
+
   private:
     CCTexture2D();
     void dropSdlTexture();
@@ -80,6 +90,7 @@ class CCTexture2D : public CCObject {
     bool m_opaque = false;
     std::uint64_t m_contentId = 0;
     ccColor4B m_modulation{255, 255, 255, 255};
+    PixelCopy m_pixelCopy;
 };
 
 } // namespace engine

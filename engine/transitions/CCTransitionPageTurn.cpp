@@ -64,10 +64,17 @@ void CCTransitionPageTurn::draw() {
     // At the very start the outgoing page covers the whole frame, forwards
     // (flat, about to lift) and backwards (the incoming page lies past the
     // left edge): it is all there is to draw.
-    const bool start = getProgress() <= 0.0f;
-    if (!takeSnapshots(*renderer, !start)) {
+    // The frame that draws the incoming page into its texture shows the
+    // outgoing page flat as well: the page is not drawn from in the frame it
+    // is drawn into, which leaves that frame a page's work rather than a
+    // page's and the curl's, and lets an accelerated renderer finish the
+    // texture while the frame is shown. The curl starts a frame later, at
+    // the progress that frame has (unless the turn ends in this frame).
+    const float progress = getProgress();
+    const bool start = progress <= 0.0f || (!m_inTexture && progress < 1.0f);
+    if (!takeSnapshots(*renderer, progress > 0.0f)) {
         // Without render targets the turn cannot be drawn; show where it leads.
-        (getProgress() < 0.5f ? m_outScene : m_inScene)->visit();
+        (progress < 0.5f ? m_outScene : m_inScene)->visit();
         return;
     }
     if (start) {
@@ -79,8 +86,7 @@ void CCTransitionPageTurn::draw() {
     // backwards the incoming page turns back onto the outgoing one.
     CCTexture2D* below = m_backwards ? m_outTexture.get() : m_inTexture.get();
     CCTexture2D* page = m_backwards ? m_inTexture.get() : m_outTexture.get();
-    float progress = m_backwards ? 1.0f - getProgress() : getProgress();
-    m_curl->update(progress, CCDirector::sharedDirector()->isDepthTest());
+    m_curl->update(m_backwards ? 1.0f - progress : progress, CCDirector::sharedDirector()->isDepthTest());
     drawFlatRect(*renderer, below,
                  CCRect(0, 0, below->getContentSize().width, below->getContentSize().height));
     for (const CCRect& rect : m_curl->flatRects())

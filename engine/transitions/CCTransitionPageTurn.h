@@ -5,8 +5,9 @@
 // only if the renderer was opened anew meanwhile), so a frame of the turn
 // costs two pages' pixels whatever the pages hold; what the scenes do
 // meanwhile shows once the turn is over. The first frame shows the outgoing
-// page alone, so the incoming one is drawn at the second: the turn's most
-// costly frame does half the work. The turning page is a bent mesh
+// page alone, and so does the second, which draws the incoming one into its
+// texture: no frame both draws a page and curls one. The curl shows from the
+// third frame, at the progress that frame has. The turning page is a bent mesh
 // (PageCurlMesh) with a shaded back.
 //
 // With the director's depth test on, the page's parts are drawn back to

@@ -4,6 +4,8 @@
 
 #include "engine/director/CCTouchDispatcher.h"
 #include "engine/nodes/CCLayer.h"
+#include "engine/nodes/CCSprite.h"
+#include "engine/render/CCTexture2D.h"
 #include "engine/transitions/CCTransitionPageTurn.h"
 #include "engine/transitions/CCTransitionZoomFlipY.h"
 #include "engine/transitions/PageCurlMesh.h"
@@ -11,7 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -181,7 +185,10 @@ TEST_F(TransitionTest, PageCurlMidwayShowsBothScenesAndTheShadedBack) {
     director()->replaceScene(CCTransitionPageTurn::create(0.5f, RecordingScene::create("b", kBlue), false));
     step(0.05f);
     EXPECT_EQ(countPixels(isRed), m_width * m_height) << "at the start only the old page shows";
-    for (int frame = 0; frame < 5; ++frame)
+    step(0.05f);
+    EXPECT_EQ(countPixels(isRed), m_width * m_height)
+        << "the frame that draws the new page into its texture shows the old one flat";
+    for (int frame = 0; frame < 4; ++frame)
         step(0.05f); // halfway
     ASSERT_TRUE(view()->saveFrame(std::string(LIRRA_BINARY_DIR) + "/page_curl_forwards.png"));
 
@@ -326,6 +333,75 @@ TEST_F(TransitionTest, PageCurlBackwardsBringsTheNewPageBack) {
         step(0.05f);
     EXPECT_EQ(director()->getRunningScene(), b);
     EXPECT_EQ(countPixels(isBlue), m_width * m_height);
+}
+
+namespace {
+
+// A scene showing a picture with smooth red and green ramps and sharp blue
+// squares, so that a shifted texel or a shade rounded otherwise shows.
+CCScene* patternScene() {
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 320, 480, 32, SDL_PIXELFORMAT_ARGB8888);
+    auto* pixels = static_cast<std::uint32_t*>(surface->pixels);
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 320; ++x)
+            pixels[y * surface->pitch / 4 + x] =
+                0xff000000u | static_cast<std::uint32_t>(x * 255 / 319) << 16 |
+                static_cast<std::uint32_t>(y * 255 / 479) << 8 | ((x / 12 + y / 12) % 2 ? 0xffu : 0u);
+    CCSprite* sprite = CCSprite::createWithTexture(CCTexture2D::createWithSurface(surface));
+    sprite->setScale(2.0f);
+    sprite->setPosition(ccp(320, 480));
+    CCScene* scene = CCScene::create();
+    scene->addChild(sprite);
+    return scene;
+}
+
+struct FrameDifference {
+    int smooth = 0; // largest difference in the red and green ramps
+    int sharp = 0;  // pixels whose blue differs by more than 8
+};
+
+FrameDifference compare(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
+    FrameDifference out;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        Rgba p = rendertest::unpack(a[i]), q = rendertest::unpack(b[i]);
+        out.smooth = std::max({out.smooth, std::abs(p.r - q.r), std::abs(p.g - q.g)});
+        out.sharp += std::abs(p.b - q.b) > 8;
+    }
+    return out;
+}
+
+} // namespace
+
+// The software renderer fills the turning page itself; SDL's own fill of
+// the same mesh is the measure of its look: the same texels and shades but
+// for rounding, a texel off along the squares' edges at most.
+TEST_F(TransitionTest, OwnCurlFillLooksLikeSdlsOnTheSoftwareRenderer) {
+    openView(824, 1008); // the book's window: design points stretched
+    for (bool backwards : {false, true}) {
+        director()->reset();
+        director()->setDepthTest(true);
+        director()->runWithScene(backwards ? RecordingScene::create("a", kBlue) : patternScene());
+        step(0.05f);
+        director()->replaceScene(CCTransitionPageTurn::create(
+            0.5f, backwards ? patternScene() : RecordingScene::create("b", kBlue), backwards));
+        step(0.05f);
+        step(0.05f); // the incoming page drawn into its texture; no curl yet
+        for (int frame = 3; frame <= 9; ++frame) {
+            renderer()->resetStats();
+            step(0.05f);
+            ASSERT_GT(renderer()->getStats().ownFills, 0) << frame;
+            std::vector<std::uint32_t> own = m_pixels;
+            renderer()->setOwnTriangleFill(false);
+            renderer()->resetStats();
+            step(0.0f); // the same frame again, filled by SDL
+            renderer()->setOwnTriangleFill(true);
+            ASSERT_EQ(renderer()->getStats().ownFills, 0);
+            FrameDifference d = compare(own, m_pixels);
+            EXPECT_LE(d.smooth, 2) << "backwards " << backwards << ", frame " << frame;
+            EXPECT_LT(d.sharp, m_width * m_height * 3 / 200)
+                << "backwards " << backwards << ", frame " << frame;
+        }
+    }
 }
 
 TEST_F(TransitionTest, ZoomFlipTurnsTheOldSceneAwayThenTheNewOneIn) {
