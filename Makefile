@@ -3,7 +3,7 @@
 
 DEBIAN_PACKAGES := cmake ninja-build g++ pkg-config \
 	libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libsdl2-mixer-dev \
-	libpugixml-dev libjsoncpp-dev libfontconfig-dev libmd-dev libmpg123-dev \
+	libpugixml-dev libjsoncpp-dev libfontconfig-dev libmd-dev libmpg123-dev libzip-dev \
 	fonts-liberation fonts-dejavu-core fonts-arphic-uming
 TEST_PACKAGES := googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev \
 	xvfb xauth x11-utils x11-apps xdotool imagemagick openbox wmctrl bc espeak-ng lame \
