@@ -32,7 +32,7 @@ namespace engine {
 class BookArchive;
 
 class CCFileUtils {
-public:
+  public:
     // Why a read gave nothing.
     enum class ReadError {
         None,
@@ -95,7 +95,7 @@ public:
     // when it is refused. Pure: logs nothing.
     static std::optional<std::string> normalizeName(const std::string& name);
 
-private:
+  private:
     CCFileUtils();
 
     std::string m_root;
