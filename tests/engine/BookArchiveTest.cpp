@@ -1,5 +1,6 @@
 #include "engine/platform/BookArchive.h"
 #include "engine/platform/CCFileUtils.h"
+#include "engine/text/CCFontCache.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -249,4 +250,23 @@ TEST(BookArchiveTest, TheFileLayerReadsABookFromItsArchive) {
     EXPECT_EQ(files->getFileData("Images/p.png"), "png"); // the open book stays
     files->setResourceRoot(previous);
     EXPECT_EQ(files->resourceArchive(), nullptr);
+}
+
+TEST(BookArchiveTest, ABooksFontIsOpenedFromTheArchive) {
+    TempDir dir;
+    const std::string ttf = slurp("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+    ASSERT_FALSE(ttf.empty());
+    const std::string path = makeArchive(dir, "fonts.lirra", {{"fonts/Book.ttf", ttf}});
+    CCFileUtils* files = CCFileUtils::sharedFileUtils();
+    const std::string previous = files->getResourceRoot();
+    std::string error;
+    ASSERT_TRUE(files->setResourceArchive(path, error)) << error;
+    CCFontCache* fonts = CCFontCache::sharedFontCache();
+    fonts->purge();
+    const CCFontFace face = fonts->faceForName("fonts/Book.ttf", false);
+    EXPECT_EQ(face.file, path + "/fonts/Book.ttf");
+    ASSERT_TRUE(face.data);
+    EXPECT_NE(fonts->font(face, 24), nullptr);
+    fonts->purge();
+    files->setResourceRoot(previous);
 }
