@@ -70,7 +70,7 @@ void writeSquareWav(const std::string& path) {
 }
 
 class AudioTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         g_sounds = new Sounds;
         for (const char* tool : {"espeak-ng", "lame"})
