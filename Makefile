@@ -3,7 +3,7 @@
 
 DEBIAN_PACKAGES := cmake ninja-build g++ pkg-config \
 	libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libsdl2-mixer-dev \
-	libpugixml-dev libjsoncpp-dev libfontconfig-dev libmd-dev libmpg123-dev \
+	libpugixml-dev libjsoncpp-dev libfontconfig-dev libmd-dev libmpg123-dev libzip-dev \
 	fonts-liberation fonts-dejavu-core fonts-arphic-uming
 TEST_PACKAGES := googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev \
 	xvfb xauth x11-utils x11-apps xdotool imagemagick openbox wmctrl bc espeak-ng lame \
@@ -12,7 +12,7 @@ TEST_PACKAGES := googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-d
 # make install PREFIX=... DESTDIR=... (DESTDIR stages a package's files).
 PREFIX ?= /usr/local
 INSTALLED := bin/lirra bin/lirra-check share/applications/lirra.desktop \
-	share/icons/hicolor/256x256/apps/lirra.png
+	share/icons/hicolor/256x256/apps/lirra.png share/mime/packages/lirra-book.xml
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= $(shell nproc)
@@ -72,6 +72,7 @@ install: build
 uninstall:
 	rm -f $(addprefix "$(DESTDIR)$(PREFIX)"/,$(INSTALLED))
 	rm -rf "$(DESTDIR)$(PREFIX)/share/lirra"
+	[ -n "$(DESTDIR)" ] || ! command -v update-mime-database >/dev/null || update-mime-database "$(PREFIX)/share/mime"
 
 clean:
 	rm -rf build

@@ -19,8 +19,10 @@ bool parseFrameCount(const std::string& text, unsigned int& out) {
 } // namespace
 
 const char* commandLineHelp() {
-    return "usage: lirra [options]\n"
-           "  --resources DIR  read the book from DIR instead of resources/ beside the program\n"
+    return "usage: lirra [options] [BOOK]\n"
+           "  BOOK             a book folder or a .lirra file (a ZIP archive of one); the same as\n"
+           "                   --resources BOOK\n"
+           "  --resources BOOK read the book from BOOK instead of resources/ beside the program\n"
            "  --headless       no window: draw offscreen, advance a virtual clock one frame at a time,\n"
            "                   and play narration silently\n"
            "  --script FILE    timed input, one event a line: 'at SECONDS EVENT' where EVENT is\n"
@@ -33,6 +35,7 @@ const char* commandLineHelp() {
 
 CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
     LaunchOptions options;
+    bool namedBook = false;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& flag = arguments[i];
         auto value = [&](std::string& out) {
@@ -48,11 +51,19 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
             std::string& target = flag == "--resources" ? options.resourceRoot
                                   : flag == "--script"  ? options.scriptFile
                                                         : options.logFile;
+            if (flag == "--resources" && !options.resourceRoot.empty())
+                return {std::nullopt, "the book is named twice (--resources)"};
             if (!value(target)) return {std::nullopt, flag + " needs a value"};
         } else if (flag == "--frames") {
             std::string count;
             if (!value(count) || !parseFrameCount(count, options.frameLimit))
                 return {std::nullopt, "--frames needs a whole number from 1 to " + std::to_string(UINT_MAX)};
+        } else if (!flag.empty() && flag.front() != '-') {
+            if (namedBook) return {std::nullopt, "only one book can be opened ('" + flag + "')"};
+            if (!options.resourceRoot.empty())
+                return {std::nullopt, "the book is named twice ('" + flag + "' and --resources)"};
+            options.resourceRoot = flag;
+            namedBook = true;
         } else {
             return {std::nullopt, "unknown option '" + flag + "'"};
         }

@@ -8,12 +8,14 @@
 namespace app {
 
 struct LaunchOptions {
-    std::string resourceRoot; // --resources DIR (empty: beside the executable)
-    bool headless = false;    // --headless
-    std::string scriptFile;   // --script FILE
+    // --resources BOOK or BOOK as the one plain argument: a book folder or a
+    // .lirra archive of one (empty: the book beside the executable).
+    std::string resourceRoot;
+    bool headless = false;       // --headless
+    std::string scriptFile;      // --script FILE
     unsigned int frameLimit = 0; // --frames N (0: no limit)
-    std::string logFile;      // --log FILE
-    bool showHelp = false;    // --help
+    std::string logFile;         // --log FILE
+    bool showHelp = false;       // --help
 };
 
 struct CommandLineResult {

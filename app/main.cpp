@@ -123,9 +123,20 @@ int main(int argc, char** argv) {
 
     if (!options.resourceRoot.empty()) {
         std::error_code error;
-        if (!std::filesystem::is_directory(options.resourceRoot, error))
-            return usageError("'" + options.resourceRoot + "' is not a folder");
-        CCFileUtils::sharedFileUtils()->setResourceRoot(options.resourceRoot);
+        if (std::filesystem::is_directory(options.resourceRoot, error)) {
+            CCFileUtils::sharedFileUtils()->setResourceRoot(options.resourceRoot);
+        } else if (std::filesystem::exists(options.resourceRoot, error)) {
+            // A book in one file: an archive that cannot be used ends here,
+            // before a window opens.
+            std::string why;
+            if (!CCFileUtils::sharedFileUtils()->setResourceArchive(options.resourceRoot, why)) {
+                std::fprintf(stderr, "lirra: cannot open the book '%s': %s\n", options.resourceRoot.c_str(),
+                             why.c_str());
+                return 2;
+            }
+        } else {
+            return usageError("'" + options.resourceRoot + "' is neither a book folder nor a .lirra file");
+        }
     }
 
     AppDelegate app;

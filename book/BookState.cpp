@@ -3,6 +3,7 @@
 #include "engine/base/CCDictionary.h"
 #include "engine/base/CCLog.h"
 #include "engine/base/CCString.h"
+#include "engine/platform/BookArchive.h"
 #include "engine/platform/CCFileUtils.h"
 
 #include <sys/stat.h>
@@ -91,7 +92,17 @@ struct FileIdentity {
 };
 
 std::optional<FileIdentity> identify(const std::string& file) {
-    const std::string path = CCFileUtils::sharedFileUtils()->fullPathForFilename(file);
+    CCFileUtils* files = CCFileUtils::sharedFileUtils();
+    if (const BookArchive* archive = files->resourceArchive()) {
+        // An open archive does not change under the reader: the archive file
+        // and the entry's size tell one table from another.
+        const std::optional<std::string> name = CCFileUtils::normalizeName(file);
+        const std::optional<std::uint64_t> size = name ? archive->sizeOf(*name) : std::nullopt;
+        struct stat status {};
+        if (!size || ::stat(archive->path().c_str(), &status) != 0) return std::nullopt;
+        return FileIdentity{status.st_dev, status.st_ino, static_cast<off_t>(*size), status.st_mtim};
+    }
+    const std::string path = files->fullPathForFilename(file);
     struct stat status {};
     if (path.empty() || ::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
     return FileIdentity{status.st_dev, status.st_ino, status.st_size, status.st_mtim};

@@ -1,18 +1,23 @@
 #pragma once
 // Where SimpleAudioEngine's one music track actually goes: SDL_mixer for the
 // real program, a clock-driven stand-in for headless runs and tests.
+#include <memory>
 #include <string>
 
 namespace engine {
 
 class AudioBackend {
-  public:
+public:
     virtual ~AudioBackend() = default;
 
     // Starts `fullPath` from its beginning, replacing any current track. When the
     // file is missing or cannot be decoded, returns false with the reason in
     // `error`, and nothing plays afterwards.
     virtual bool play(const std::string& fullPath, bool loop, std::string& error) = 0;
+    // The same for a file already read into memory (a book in an archive);
+    // `name` is for messages and picks the decoder by its extension.
+    virtual bool playBytes(const std::string& name, std::shared_ptr<const std::string> bytes, bool loop,
+                           std::string& error) = 0;
     virtual void stop() = 0;
     virtual bool isPlaying() = 0;
     // 0 (silent) to 1 (full); already clamped by the caller.

@@ -32,11 +32,37 @@ bool MixerAudioBackend::play(const std::string& fullPath, bool loop, std::string
     return true;
 }
 
+bool MixerAudioBackend::playBytes(const std::string& name, std::shared_ptr<const std::string> bytes,
+                                  bool loop, std::string& error) {
+    stop();
+    if (!ensureOpen(error)) return false;
+    if (!bytes) {
+        error = "no data";
+        return false;
+    }
+    error = narrationProblemInBytes(*bytes);
+    if (!error.empty()) return false;
+    m_music = loadMusicFromBytes(name, *bytes);
+    if (!m_music) {
+        error = Mix_GetError();
+        return false;
+    }
+    m_bytes = std::move(bytes);
+    if (Mix_PlayMusic(m_music, loop ? -1 : 1) != 0) {
+        error = Mix_GetError();
+        stop();
+        return false;
+    }
+    return true;
+}
+
 void MixerAudioBackend::stop() {
-    if (!m_music) return;
-    Mix_HaltMusic();
-    Mix_FreeMusic(m_music);
-    m_music = nullptr;
+    if (m_music) {
+        Mix_HaltMusic();
+        Mix_FreeMusic(m_music);
+        m_music = nullptr;
+    }
+    m_bytes.reset(); // only once the music that reads it is gone
 }
 
 bool MixerAudioBackend::isPlaying() {

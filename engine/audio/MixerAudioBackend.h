@@ -16,6 +16,8 @@ class MixerAudioBackend : public AudioBackend {
     ~MixerAudioBackend() override;
 
     bool play(const std::string& fullPath, bool loop, std::string& error) override;
+    bool playBytes(const std::string& name, std::shared_ptr<const std::string> bytes, bool loop,
+                   std::string& error) override;
     void stop() override;
     bool isPlaying() override;
     void setVolume(float volume) override;
@@ -28,6 +30,7 @@ class MixerAudioBackend : public AudioBackend {
     bool m_openTried = false;
     std::string m_openError;
     _Mix_Music* m_music = nullptr;
+    std::shared_ptr<const std::string> m_bytes; // what m_music streams from, if from memory
     float m_volume = 1.0f;
 };
 

@@ -3,6 +3,8 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <cctype>
+
 namespace engine {
 
 namespace {
@@ -44,6 +46,24 @@ void MixerDevice::close() {
     Mix_CloseAudio();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     m_open = false;
+}
+
+_Mix_Music* loadMusicFromBytes(const std::string& name, const std::string& bytes) {
+    auto endsWith = [&name](const char* extension) {
+        const std::string tail = extension;
+        if (name.size() < tail.size()) return false;
+        for (size_t i = 0; i < tail.size(); ++i)
+            if (std::tolower(static_cast<unsigned char>(name[name.size() - tail.size() + i])) != tail[i])
+                return false;
+        return true;
+    };
+    Mix_MusicType type = endsWith(".mp3")   ? MUS_MP3
+                         : endsWith(".ogg") ? MUS_OGG
+                         : endsWith(".wav") ? MUS_WAV
+                                            : MUS_NONE; // SDL_mixer tells by the bytes
+    SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+    if (!stream) return nullptr;
+    return Mix_LoadMUSType_RW(stream, type, 1);
 }
 
 } // namespace engine

@@ -4,7 +4,14 @@
 // that never makes a sound needs one to check its files.
 #include <string>
 
+struct _Mix_Music;
+
 namespace engine {
+
+// Music decoded from bytes in memory, which must outlive the result; the
+// decoder is picked by `name`'s extension as Mix_LoadMUS does for a file.
+// Null with SDL_mixer's error set when it cannot be decoded.
+_Mix_Music* loadMusicFromBytes(const std::string& name, const std::string& bytes);
 
 class MixerDevice {
   public:

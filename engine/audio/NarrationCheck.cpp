@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <mpg123.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -105,15 +106,35 @@ std::string clippingProblem(int fd) {
 
 } // namespace
 
+namespace {
+std::string problemOfOpenFile(int fd) {
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) return "it is not a regular file";
+    std::string problem = startProblem(fd, status.st_size);
+    if (problem.empty()) problem = clippingProblem(fd);
+    return problem.empty() ? problem : "not played as narration: " + problem;
+}
+} // namespace
+
 std::string narrationProblem(const std::string& fullPath) {
     // Never blocks: a FIFO or device is refused before anything reads it.
     FileDescriptor file{::open(fullPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
     if (file.fd < 0) return {};
-    struct stat status {};
-    if (::fstat(file.fd, &status) != 0 || !S_ISREG(status.st_mode)) return "it is not a regular file";
-    std::string problem = startProblem(file.fd, status.st_size);
-    if (problem.empty()) problem = clippingProblem(file.fd);
-    return problem.empty() ? problem : "not played as narration: " + problem;
+    return problemOfOpenFile(file.fd);
+}
+
+std::string narrationProblemInBytes(const std::string& bytes) {
+    // A memory-backed file lets the very same checks and decoder read the bytes.
+    FileDescriptor file{::memfd_create("lirra-narration", MFD_CLOEXEC)};
+    if (file.fd < 0) return {};
+    size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t got = ::write(file.fd, bytes.data() + written, bytes.size() - written);
+        if (got <= 0)
+            return {}; // no room for the copy: SDL_mixer decides alone, as for a file it cannot open
+        written += static_cast<size_t>(got);
+    }
+    return problemOfOpenFile(file.fd);
 }
 
 } // namespace engine

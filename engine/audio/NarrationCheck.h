@@ -19,5 +19,7 @@ constexpr int kClippedSamplesRefused = 16;
 // Empty when `fullPath` may play; otherwise why not, for one log line. A file
 // that cannot be opened gives empty too: the decoder reports it as before.
 std::string narrationProblem(const std::string& fullPath);
+// The same judgement on a file's bytes held in memory.
+std::string narrationProblemInBytes(const std::string& bytes);
 
 } // namespace engine

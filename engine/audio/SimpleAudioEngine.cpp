@@ -49,6 +49,28 @@ bool SimpleAudioEngine::playBackgroundMusic(const char* path, bool loop, std::st
     std::string name = path ? path : "";
     CCLog("audio: play %s", name.c_str());
     std::string error;
+    CCFileUtils* files = CCFileUtils::sharedFileUtils();
+    if (!name.empty() && !m_ownResolver && files->resourceArchive()) {
+        // A book in an archive: the sound is read into memory, with the same
+        // refusals and limits as from a folder.
+        CCFileUtils::ReadError readError = CCFileUtils::ReadError::None;
+        std::optional<std::string> bytes = files->getFileData(name, &readError, CCFileUtils::FileKind::Sound);
+        const std::string fullPath = files->fullPathForFilename(name);
+        if (bytes) {
+            if (m_backend->playBytes(fullPath, std::make_shared<const std::string>(std::move(*bytes)), loop,
+                                     error))
+                return true;
+        } else {
+            error = readError == CCFileUtils::ReadError::Missing
+                        ? "no such file in " + files->getResourceRoot()
+                    : readError == CCFileUtils::ReadError::Refused
+                        ? "refused name"
+                        : "cannot be read from " + files->getResourceRoot();
+        }
+        m_backend->stop();
+        if (whyNot) *whyNot = error;
+        return false;
+    }
     std::string fullPath = name.empty() ? "" : m_resolver(name);
     if (name.empty()) {
         error = "no file name";
@@ -87,6 +109,7 @@ void SimpleAudioEngine::setBackend(std::unique_ptr<AudioBackend> backend) {
 }
 
 void SimpleAudioEngine::setPathResolver(PathResolver resolver) {
+    m_ownResolver = static_cast<bool>(resolver);
     m_resolver = resolver ? std::move(resolver) : PathResolver(defaultResolve);
 }
 

@@ -46,6 +46,7 @@ class SimpleAudioEngine {
 
     std::unique_ptr<AudioBackend> m_backend;
     PathResolver m_resolver;
+    bool m_ownResolver = false; // set by setPathResolver: paths only, never the book's archive
     float m_volume = 1.0f;
 };
 

@@ -11,11 +11,15 @@ namespace engine {
 class TestAudioBackend : public AudioBackend {
   public:
     bool play(const std::string& fullPath, bool loop, std::string& error) override;
+    bool playBytes(const std::string& name, std::shared_ptr<const std::string> bytes, bool loop,
+                   std::string& error) override;
     void stop() override { m_active = false; }
     bool isPlaying() override;
     void setVolume(float) override {}
 
   private:
+    bool start(_Mix_Music* music, bool loop, std::string& error);
+
     MixerDevice m_device;
     bool m_active = false;
     bool m_loop = false;

@@ -1,6 +1,7 @@
 #include "engine/platform/CCFileUtils.h"
 
 #include "engine/base/CCLog.h"
+#include "engine/platform/BookArchive.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -247,7 +248,44 @@ std::string CCFileUtils::findResourceRoot(const std::string& executableFolder) {
 
 void CCFileUtils::setResourceRoot(const std::string& folder) {
     m_root = canonicalFolder(folder);
+    m_archive.reset();
 }
+
+bool CCFileUtils::setResourceArchive(const std::string& file, std::string& error) {
+    std::unique_ptr<BookArchive> archive = BookArchive::open(file, error);
+    if (!archive) return false;
+    m_root = canonicalFolder(file);
+    m_archive = std::move(archive);
+    return true;
+}
+
+namespace {
+
+CCFileUtils::ReadError fromArchive(BookArchive::ReadError error) {
+    switch (error) {
+    case BookArchive::ReadError::None:
+        return CCFileUtils::ReadError::None;
+    case BookArchive::ReadError::Missing:
+        return CCFileUtils::ReadError::Missing;
+    case BookArchive::ReadError::Refused:
+        return CCFileUtils::ReadError::Refused;
+    case BookArchive::ReadError::Unreadable:
+        break;
+    }
+    return CCFileUtils::ReadError::Unreadable;
+}
+
+// The archive's name for `name`, logging a refused name as for a folder.
+std::optional<std::string> archiveName(const std::string& name) {
+    Normalized normal = normalize(name);
+    if (normal.refusal) {
+        CCLog("CCFileUtils: refusing '%s': %s", name.c_str(), normal.refusal);
+        return std::nullopt;
+    }
+    return normal.path;
+}
+
+} // namespace
 
 std::optional<std::string> CCFileUtils::normalizeName(const std::string& name) {
     Normalized normal = normalize(name);
@@ -278,11 +316,23 @@ std::uintmax_t CCFileUtils::sizeLimit(FileKind kind) {
 }
 
 bool CCFileUtils::isFileExist(const std::string& name) const {
+    if (m_archive) {
+        std::optional<std::string> entry = archiveName(name);
+        return entry && m_archive->contains(*entry);
+    }
     // Whether a file is there, not whether it may be read whole.
     return check(m_root, name, FileKind::Other, UINTMAX_MAX).error == ReadError::None;
 }
 
 std::string CCFileUtils::pathForReading(const std::string& name, FileKind kind, ReadError* error) const {
+    if (m_archive) {
+        std::optional<std::string> entry = archiveName(name);
+        if (error)
+            *error = !entry                        ? ReadError::Refused
+                     : m_archive->contains(*entry) ? ReadError::None
+                                                   : ReadError::Missing;
+        return {};
+    }
     Checked checked = check(m_root, name, kind, sizeLimit(kind));
     if (error) *error = checked.error;
     return checked.path;
@@ -292,6 +342,18 @@ std::optional<std::string> CCFileUtils::getFileData(const std::string& name, Rea
                                                     FileKind kind) const {
     ReadError ignored;
     ReadError& why = error ? *error : ignored;
+    if (m_archive) {
+        std::optional<std::string> entry = archiveName(name);
+        if (!entry) {
+            why = ReadError::Refused;
+            return std::nullopt;
+        }
+        BookArchive::ReadError archiveError = BookArchive::ReadError::None;
+        std::optional<std::string> bytes =
+            m_archive->read(*entry, sizeLimit(kind), archiveError, kindName(kind));
+        why = fromArchive(archiveError);
+        return bytes;
+    }
     Checked checked = check(m_root, name, kind, sizeLimit(kind));
     why = checked.error;
     if (why != ReadError::None) return std::nullopt;

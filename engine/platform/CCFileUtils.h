@@ -23,10 +23,13 @@
 // `resources` beside the executable, and every read names that path when it
 // fails.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
 namespace engine {
+
+class BookArchive;
 
 class CCFileUtils {
   public:
@@ -57,6 +60,13 @@ class CCFileUtils {
     // A relative folder is taken from the current directory; an empty one
     // means the current directory.
     void setResourceRoot(const std::string& folder);
+    // Reads the book from a `.lirra` archive instead (see BookArchive): names
+    // are entries at its root, and full paths read "<archive>/<name>". False,
+    // with the reason, for an archive that cannot be used; the root is then
+    // left as it was. A later setResourceRoot goes back to a folder.
+    bool setResourceArchive(const std::string& file, std::string& error);
+    // The open archive, or null when the book is a folder.
+    const BookArchive* resourceArchive() const { return m_archive.get(); }
 
     // The full path of `name` under the root, whether or not the file exists;
     // an empty string for a refused name.
@@ -70,6 +80,9 @@ class CCFileUtils {
                                            FileKind kind = FileKind::Other) const;
     // The real path (no links left) of a file that passes every rule above,
     // for libraries that open files by path; empty otherwise, logged as above.
+    // A book in an archive has no paths: it gives empty, with `error` Missing
+    // for a name the archive lacks and None for one it holds (read it with
+    // getFileData).
     std::string pathForReading(const std::string& name, FileKind kind, ReadError* error = nullptr) const;
 
     // The root that a fresh program would start with (see above).
@@ -86,6 +99,7 @@ class CCFileUtils {
     CCFileUtils();
 
     std::string m_root;
+    std::shared_ptr<BookArchive> m_archive;
 };
 
 } // namespace engine

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
 namespace engine {
@@ -88,6 +89,7 @@ void CCFontCache::purge() {
     for (auto& entry : m_fonts)
         TTF_CloseFont(entry.second);
     m_fonts.clear();
+    m_fontData.clear();
     m_faces.clear();
     m_reportedNames.clear();
     m_reportedFiles.clear();
@@ -152,7 +154,18 @@ CCFontFace CCFontCache::matchFile(const std::string& fontName, bool& isFileName)
     isFileName = hasFontFileExtension(fontName);
     if (!isFileName) return {};
     // A refused font file (logged) falls back to fontconfig like a missing one.
-    std::string path = CCFileUtils::sharedFileUtils()->pathForReading(fontName, CCFileUtils::FileKind::Font);
+    CCFileUtils* files = CCFileUtils::sharedFileUtils();
+    if (files->resourceArchive()) {
+        // No path to hand over: the font is read, with the same limit, into memory.
+        std::optional<std::string> bytes = files->getFileData(fontName, nullptr, CCFileUtils::FileKind::Font);
+        if (!bytes) return {};
+        CCFontFace face;
+        face.file = files->fullPathForFilename(fontName);
+        face.family = fontName;
+        face.data = std::make_shared<const std::string>(std::move(*bytes));
+        return face;
+    }
+    std::string path = files->pathForReading(fontName, CCFileUtils::FileKind::Font);
     if (path.empty()) return {};
     CCFontFace face;
     face.file = path;
@@ -220,8 +233,16 @@ TTF_Font* CCFontCache::font(const CCFontFace& face, int pixelSize) {
         for (auto& entry : m_fonts)
             TTF_CloseFont(entry.second);
         m_fonts.clear();
+        m_fontData.clear();
     }
-    TTF_Font* font = TTF_OpenFontIndex(face.file.c_str(), pixelSize, face.index);
+    TTF_Font* font = nullptr;
+    if (face.data) {
+        SDL_RWops* stream = SDL_RWFromConstMem(face.data->data(), static_cast<int>(face.data->size()));
+        if (stream) font = TTF_OpenFontIndexRW(stream, 1, pixelSize, face.index);
+        if (font) m_fontData[font] = face.data;
+    } else {
+        font = TTF_OpenFontIndex(face.file.c_str(), pixelSize, face.index);
+    }
     if (!font) {
         if (m_reportedFiles.insert(face.file).second)
             CCLog("CCFontCache: cannot open font %s: %s", face.file.c_str(), TTF_GetError());

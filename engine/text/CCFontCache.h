@@ -12,6 +12,7 @@
 // Opened fonts are kept by (file, face index, pixel size): several labels of
 // one font and size share a TTF_Font.
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <tuple>
@@ -24,6 +25,9 @@ struct CCFontFace {
     std::string file;   // full path
     int index = 0;      // face within a collection (.ttc)
     std::string family; // as fontconfig names it; the file name for font files
+    // A book's font read from its archive: the bytes FreeType reads from, for
+    // as long as any font made from them is open. `file` then names the entry.
+    std::shared_ptr<const std::string> data;
     bool operator==(const CCFontFace& o) const { return file == o.file && index == o.index; }
     bool operator!=(const CCFontFace& o) const { return !(*this == o); }
 };
@@ -57,6 +61,8 @@ private:
 
     std::map<std::pair<std::string, bool>, CCFontFace> m_faces;
     std::map<std::tuple<std::string, int, int>, TTF_Font*> m_fonts;
+    // What the fonts opened from memory read from; freed after they close.
+    std::map<TTF_Font*, std::shared_ptr<const std::string>> m_fontData;
     std::set<std::string> m_reportedNames; // fallbacks already logged
     std::set<std::string> m_reportedFiles; // faces that failed to open
 };

@@ -27,6 +27,16 @@ TEST(CommandLineTest, EveryFlag) {
     EXPECT_EQ(result.options->logFile, "l.txt");
 }
 
+TEST(CommandLineTest, ABookIsNamedOnceByFlagOrAsThePlainArgument) {
+    auto plain = parseCommandLine({"--headless", "pip.lirra"});
+    ASSERT_TRUE(plain.options) << plain.error;
+    EXPECT_EQ(plain.options->resourceRoot, "pip.lirra");
+    EXPECT_TRUE(plain.options->headless);
+    EXPECT_FALSE(parseCommandLine({"a.lirra", "b.lirra"}).options);
+    EXPECT_NE(parseCommandLine({"--resources", "a", "b"}).error.find("named twice"), std::string::npos);
+    EXPECT_NE(parseCommandLine({"b", "--resources", "a"}).error.find("named twice"), std::string::npos);
+}
+
 TEST(CommandLineTest, WrongFlagsAreNamed) {
     EXPECT_NE(parseCommandLine({"--fast"}).error.find("'--fast'"), std::string::npos);
     EXPECT_FALSE(parseCommandLine({"--frames"}).options);

@@ -47,6 +47,10 @@ public:
         m_end = CCClock::now() + kNarration;
         return true;
     }
+    bool playBytes(const std::string& name, std::shared_ptr<const std::string>, bool loop,
+                   std::string& error) override {
+        return play(name, loop, error);
+    }
     void stop() override { m_end = 0; }
     bool isPlaying() override { return CCClock::now() < m_end; }
     void setVolume(float) override {}

@@ -8,8 +8,11 @@
 #include "support/HeadlessView.h"
 
 #include <gtest/gtest.h>
+#include <zip.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -34,6 +37,26 @@ std::string layout(const std::string& children, const std::string& version = "1.
     return R"({"version": ")" + version + R"(", "designWidth": 640, "designHeight": 960,
                "widgetTree": {"classname": "Panel", "options": {"name": "root"}, "children": [)" +
            children + "]}}";
+}
+
+// Packs every file under `folder` into the archive `out`, plus `extra` entries.
+void pack(const std::string& folder, const std::string& out,
+          const std::vector<std::pair<std::string, std::string>>& extra = {}) {
+    int code = 0;
+    zip* archive = zip_open(out.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    ASSERT_NE(archive, nullptr);
+    std::vector<std::pair<std::string, std::string>> files = extra;
+    for (const auto& item : std::filesystem::recursive_directory_iterator(folder)) {
+        if (!item.is_regular_file()) continue;
+        std::ifstream in(item.path(), std::ios::binary);
+        files.emplace_back(std::filesystem::relative(item.path(), folder).string(),
+                           std::string(std::istreambuf_iterator<char>(in), {}));
+    }
+    for (const auto& [name, data] : files) {
+        zip_source_t* source = zip_source_buffer(archive, data.data(), data.size(), 0);
+        ASSERT_GE(zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8), 0) << name;
+    }
+    ASSERT_EQ(zip_close(archive), 0); // copies the data, which `files` still holds
 }
 
 class BookCheckerTest : public ::testing::Test {
@@ -93,6 +116,27 @@ TEST_F(BookCheckerTest, SmallBookIsReady) {
     std::string report = check();
     EXPECT_TRUE(checker.problems().empty()) << report;
     EXPECT_EQ(checker.exitStatus(), 0);
+}
+
+TEST_F(BookCheckerTest, ABookFileIsCheckedAsItsFolderAndItsRefusedEntriesAreNamed) {
+    testsupport::TempDir out;
+    const std::string packed = out.path() + "/book.lirra";
+    pack(view.resources().path(), packed);
+    checker.check(packed);
+    EXPECT_TRUE(checker.problems().empty()) << checker.report();
+    EXPECT_EQ(checker.exitStatus(), 0);
+
+    std::filesystem::remove(view.resources().path() + "/" + book::pageLayoutPath("testLirra", "pip", 1));
+    pack(view.resources().path(), packed, {{"../escape.txt", "x"}});
+    checker.check(packed);
+    EXPECT_TRUE(finds(packed, "refusing entry '../escape.txt'"));
+    EXPECT_TRUE(finds(book::pageLayoutPath("testLirra", "pip", 1), "missing"));
+    EXPECT_EQ(checker.exitStatus(), 1);
+
+    const std::string text = out.write("text.lirra", "not an archive");
+    checker.check(text);
+    EXPECT_TRUE(finds(text, "not a ZIP archive"));
+    EXPECT_EQ(checker.exitStatus(), 2);
 }
 
 TEST_F(BookCheckerTest, MissingHomeLayoutOrButtonIsNamed) {

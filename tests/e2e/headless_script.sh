@@ -29,6 +29,29 @@ WIDTH=825 HEIGHT=1009
 [ "$(pixel "$E2E_TMP/frame.png" "$(window_x 150)" "$(window_y 600)")" = "255,128,0" ] ||
     fail "the saved frame does not show the word highlighted"
 
+# The same book packed in one .lirra file (a ZIP archive of the folder) gives
+# the same frame, pixel for pixel, and the same narration requests.
+(cd "$E2E_TMP/book" && zip -qrX "$E2E_TMP/book.lirra" .) || fail "cannot pack the book"
+sed "s|$E2E_TMP/frame.png|$E2E_TMP/packed.png|" "$E2E_TMP/script.txt" >"$E2E_TMP/packed.txt"
+status=0
+"$LIRRA" "$E2E_TMP/book.lirra" --headless --script "$E2E_TMP/packed.txt" --log "$E2E_TMP/packed.log" \
+    >"$E2E_TMP/packed.out" 2>&1 || status=$?
+[ "$status" -eq 0 ] || fail "the packed book's run ended with status $status"
+differing=$(compare -metric AE "$E2E_TMP/frame.png" "$E2E_TMP/packed.png" null: 2>&1) || true
+[ "$differing" = "0" ] || fail "the packed book's frame differs from the folder's in $differing pixels"
+[ "$(grep 'audio:' "$E2E_TMP/lirra.log")" = "$(grep 'audio:' "$E2E_TMP/packed.log")" ] ||
+    fail "the packed book's narration requests differ: $(grep 'audio:' "$E2E_TMP/packed.log")"
+! grep -q "cannot be read aloud" "$E2E_TMP/packed.log" || fail "the packed book's narration did not play"
+# A file that is no archive, or one cut short, ends before any window with 2.
+printf 'not a book' >"$E2E_TMP/text.lirra"
+head -c 300 "$E2E_TMP/book.lirra" >"$E2E_TMP/cut.lirra"
+for bad in text cut; do
+    status=0
+    "$LIRRA" --resources "$E2E_TMP/$bad.lirra" --headless --frames 2 >"$E2E_TMP/$bad.out" 2>&1 || status=$?
+    [ "$status" -eq 2 ] && grep -q "cannot open the book '$E2E_TMP/$bad.lirra'" "$E2E_TMP/$bad.out" ||
+        fail "the unusable archive $bad.lirra: status $status, $(cat "$E2E_TMP/$bad.out")"
+done
+
 # --frames stops the run by itself.
 status=0
 timeout 300 "$LIRRA" --headless --frames 5 >/dev/null 2>&1 || status=$?

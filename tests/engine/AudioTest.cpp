@@ -8,6 +8,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
+#include <zip.h>
 
 #include <chrono>
 #include <cmath>
@@ -256,6 +257,45 @@ TEST_F(AudioTest, NamesAreFoundUnderTheResourceRootByDefault) {
     engine->playBackgroundMusic("../hello.mp3");
     EXPECT_FALSE(engine->isBackgroundMusicPlaying());
     EXPECT_EQ(log.count("cannot play '../hello.mp3': refused name"), 1);
+    CCFileUtils::sharedFileUtils()->setResourceRoot(CCFileUtils::defaultResourceRoot());
+}
+
+TEST_F(AudioTest, ABookInAnArchivePlaysFromMemoryAfterTheSameChecks) {
+    const std::string& dir = g_sounds->dir.path();
+    const std::string packed = dir + "/sounds.lirra";
+    int code = 0;
+    zip* archive = zip_open(packed.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    ASSERT_NE(archive, nullptr);
+    for (const char* name : {"hello.mp3", "wav_named.mp3", "loud.mp3"}) {
+        const std::string path = dir + "/" + name;
+        ASSERT_GE(zip_file_add(archive, name, zip_source_file(archive, path.c_str(), 0, -1), 0), 0);
+    }
+    ASSERT_EQ(zip_close(archive), 0);
+    std::string error;
+    ASSERT_TRUE(CCFileUtils::sharedFileUtils()->setResourceArchive(packed, error)) << error;
+    engine->setPathResolver(nullptr);
+    for (bool testBackend : {false, true}) {
+        SCOPED_TRACE(testBackend ? "test backend" : "mixer backend");
+        if (testBackend) useTestBackend();
+        log.clear();
+        engine->playBackgroundMusic("hello.mp3");
+        EXPECT_TRUE(engine->isBackgroundMusicPlaying());
+        engine->playBackgroundMusic("wav_named.mp3");
+        EXPECT_FALSE(engine->isBackgroundMusicPlaying());
+        EXPECT_TRUE(
+            log.contains("cannot play 'wav_named.mp3': not played as narration: it starts with bytes 52 49"));
+        engine->playBackgroundMusic("loud.mp3");
+        EXPECT_TRUE(log.contains("cannot play 'loud.mp3': not played as narration: its first 0.1 s clip ("));
+        engine->playBackgroundMusic("none.mp3");
+        EXPECT_TRUE(log.contains("cannot play 'none.mp3': no such file in " + packed));
+        EXPECT_EQ(log.count("cannot play"), 3);
+    }
+    // The track from memory lasts as long as from its file.
+    engine->playBackgroundMusic("hello.mp3");
+    CCClock::advance(g_sounds->wavSeconds - 0.05);
+    EXPECT_TRUE(engine->isBackgroundMusicPlaying());
+    CCClock::advance(0.3);
+    EXPECT_FALSE(engine->isBackgroundMusicPlaying());
     CCFileUtils::sharedFileUtils()->setResourceRoot(CCFileUtils::defaultResourceRoot());
 }
 

@@ -19,7 +19,19 @@ for f in bin/lirra bin/lirra-check share/lirra/resources/testLirra/StringConfig.
     share/applications/lirra.desktop share/icons/hicolor/256x256/apps/lirra.png; do
     [ -f "$ROOT/$f" ] || fail "$f was not installed"
 done
-grep -qx "Exec=$PREFIX/bin/lirra" "$ROOT/share/applications/lirra.desktop" || fail "the menu entry does not start $PREFIX/bin/lirra"
+grep -qx "Exec=$PREFIX/bin/lirra %f" "$ROOT/share/applications/lirra.desktop" || fail "the menu entry does not start $PREFIX/bin/lirra with a file"
+grep -qx "MimeType=application/x-lirra-book;" "$ROOT/share/applications/lirra.desktop" || fail "the menu entry does not open .lirra files"
+grep -q '<mime-type type="application/x-lirra-book">' "$ROOT/share/mime/packages/lirra-book.xml" &&
+    grep -q '<glob pattern="\*.lirra"/>' "$ROOT/share/mime/packages/lirra-book.xml" || fail "the .lirra file type is not installed"
+# Where the tools are here, the staged database tells a .lirra file by its name.
+if command -v update-mime-database >/dev/null && command -v gio >/dev/null; then
+    update-mime-database "$ROOT/share/mime" >/dev/null 2>&1
+    printf 'x' >"$TMP/sample.lirra"
+    type=$(XDG_DATA_DIRS="$ROOT/share" XDG_DATA_HOME="$TMP/none" gio info -a standard::content-type \
+        "$TMP/sample.lirra" 2>/dev/null | sed -n 's/.*standard::content-type: //p')
+    [ "$type" = "application/x-lirra-book" ] || fail "gio calls a .lirra file '$type'"
+    find "$ROOT/share/mime" -mindepth 1 ! -path '*/packages*' -delete
+fi
 grep -qx "Icon=lirra" "$ROOT/share/applications/lirra.desktop" || fail "the menu entry has no icon"
 
 cd "$TMP"

@@ -31,7 +31,7 @@ narration_rate=0.85
 narration_carrier="Now say WORD again."
 declare -A narration_carrier_for=([home]="Look, WORD, look." [away]="Look, WORD, look." [way]="Look, WORD, look." [and]="Look, WORD, look.")
 
-for tool in rsvg-convert festival sox ffmpeg lame pngquant optipng; do
+for tool in rsvg-convert festival sox ffmpeg lame pngquant optipng zip; do
     command -v "$tool" >/dev/null || {
         echo "make-book: $tool is missing; install the book tool packages listed in README.md" >&2
         exit 1
@@ -140,3 +140,11 @@ echo "make-book: narration at $target LUFS"
     done
 
 echo "make-book: wrote the book to $out ($(du -sh "$out" | cut -f1))"
+
+# The same book in one file, as it travels by mail or download: the folder's
+# contents at the archive's root (-X: no owners or times that differ by machine).
+packed=$root/build/pip-and-the-moon.lirra
+mkdir -p "$root/build"
+rm -f "$packed"
+(cd "$out" && zip -qrX "$packed" .)
+echo "make-book: packed it as $packed ($(du -h "$packed" | cut -f1))"

@@ -218,12 +218,30 @@ bool BookChecker::checkBook(const std::string& root) {
     m_problems.clear();
     m_unusable = false;
     std::error_code ec;
-    if (!fs::is_directory(root, ec)) {
+    if (fs::is_directory(root, ec)) {
+        CCFileUtils::sharedFileUtils()->setResourceRoot(root);
+    } else if (fs::exists(root, ec)) {
+        // A .lirra archive: each entry it refuses is a problem of the book.
+        LogCapture refused;
+        std::string why;
+        if (!CCFileUtils::sharedFileUtils()->setResourceArchive(root, why)) {
+            m_unusable = true;
+            error(root, "the book file cannot be used: " + why,
+                  "pack the book folder again: cd BOOKDIR && zip -qrX ../BOOK.lirra .");
+            return false;
+        }
+        for (const std::string& line : refused.lines) {
+            const size_t at = line.find(": refusing entry ");
+            if (at != std::string::npos)
+                error(root, line.substr(at + 2),
+                      "pack only the book's own plain files, by their names in the book");
+        }
+    } else {
         m_unusable = true;
-        error(root, "no such book folder", "give the folder that holds String.xml and " + book::bookDir);
+        error(root, "no such book folder or .lirra file",
+              "give the folder that holds String.xml and " + book::bookDir + ", or a .lirra file of one");
         return false;
     }
-    CCFileUtils::sharedFileUtils()->setResourceRoot(root);
     book::resetBookState();
     m_book = book::bookDir;
     // Narration decodes only with the mixer open; the silent driver never needs a sound card.
@@ -537,9 +555,14 @@ void BookChecker::checkPages() {
     };
     for (int page = book::pageMin; page >= book::pageMin && page <= last; ++page) {
         std::string file = book::pageLayoutPath(m_book, book::subName, page);
-        std::string path = CCFileUtils::sharedFileUtils()->fullPathForFilename(file);
+        // In a folder, a layout that is there but refused is checked (and its
+        // refusal named) rather than counted as missing.
+        CCFileUtils* files = CCFileUtils::sharedFileUtils();
+        std::string path = files->fullPathForFilename(file);
         std::error_code ec;
-        if (path.empty() || !fs::exists(path, ec)) {
+        const bool there =
+            files->resourceArchive() ? files->isFileExist(file) : !path.empty() && fs::exists(path, ec);
+        if (!there) {
             if (!missingFrom) missingFrom = page;
             continue;
         }
@@ -639,11 +662,12 @@ void BookChecker::checkImage(const std::string& from, const std::string& image, 
 }
 
 void BookChecker::checkNarration(const std::string& from, const std::string& file, const std::string& word) {
+    // Judged on the bytes the reader would play, from a folder or an archive alike.
     CCFileUtils::ReadError readError = CCFileUtils::ReadError::None;
-    std::string path;
+    std::optional<std::string> bytes;
     {
         LogCapture refused;
-        path = CCFileUtils::sharedFileUtils()->pathForReading(file, CCFileUtils::FileKind::Sound, &readError);
+        bytes = CCFileUtils::sharedFileUtils()->getFileData(file, &readError, CCFileUtils::FileKind::Sound);
         if (readError == CCFileUtils::ReadError::Refused) {
             error(from,
                   "the narration " + file + " of the " + word +
@@ -652,7 +676,7 @@ void BookChecker::checkNarration(const std::string& from, const std::string& fil
             return;
         }
     }
-    if (path.empty()) {
+    if (!bytes) {
         error(from, "no narration " + file + " for the " + word,
               "record the word and save it as " + file + " (MD5 of the sound name)");
         return;
@@ -662,7 +686,7 @@ void BookChecker::checkNarration(const std::string& from, const std::string& fil
         error(from, "cannot decode narration here (" + why + ")", "check SDL_mixer's installation");
         return;
     }
-    Mix_Music* music = Mix_LoadMUS(path.c_str());
+    Mix_Music* music = engine::loadMusicFromBytes(file, *bytes);
     if (!music) {
         error(from, "the narration " + file + " of the " + word + " does not decode (" + Mix_GetError() + ")",
               "encode it again as MP3");
@@ -676,22 +700,18 @@ void BookChecker::checkNarration(const std::string& from, const std::string& fil
         return;
     }
     // The reader's own test: SDL_mixer decodes a WAV under an MP3 name too.
-    if (std::string problem = narrationProblem(path); !problem.empty()) {
+    if (std::string problem = narrationProblemInBytes(*bytes); !problem.empty()) {
         error(from, "the narration " + file + " of the " + word + " is " + problem,
               "encode the recording again as MP3, at a level that does not clip");
         return;
     }
     // SDL_mixer plays what is there of a file cut short; its last frame tells.
-    if (auto bytes =
-            CCFileUtils::sharedFileUtils()->getFileData(file, nullptr, CCFileUtils::FileKind::Sound)) {
-        Mp3Frames walk = walkMp3Frames(*bytes);
-        if (walk.missingBytes > 0)
-            error(from,
-                  "the narration " + file + " of the " + word + " is cut short: its frame " +
-                      std::to_string(walk.frames + 1) + " lacks " + std::to_string(walk.missingBytes) +
-                      " bytes",
-                  "copy or encode it again");
-    }
+    Mp3Frames walk = walkMp3Frames(*bytes);
+    if (walk.missingBytes > 0)
+        error(from,
+              "the narration " + file + " of the " + word + " is cut short: its frame " +
+                  std::to_string(walk.frames + 1) + " lacks " + std::to_string(walk.missingBytes) + " bytes",
+              "copy or encode it again");
 }
 
 } // namespace checker

@@ -1,4 +1,4 @@
-// lirra-check BOOKDIR: reads a book folder as the reader would and lists
+// lirra-check BOOK: reads a book folder or .lirra file as the reader would and lists
 // every file that is missing or does not load, with how to mend it.
 // Exit status: 0 ready (warnings allowed), 1 problems, 2 unusable.
 #include "engine/base/CCLog.h"
@@ -16,9 +16,10 @@
 namespace {
 
 const char* const kHelp =
-    "usage: lirra-check BOOKDIR\n"
-    "Checks the book in BOOKDIR (the folder holding String.xml, mainpage/, 3age/, Images/ and\n"
-    "testLirra/): every layout, picture, text and narration that the reader will look for.\n"
+    "usage: lirra-check BOOK\n"
+    "Checks the book in BOOK (the folder holding String.xml, mainpage/, 3age/, Images/ and\n"
+    "testLirra/, or a .lirra file: a ZIP archive of that folder): every layout, picture, text and\n"
+    "narration that the reader will look for, and in an archive every entry it refuses.\n"
     "Prints one line per problem (file: error|warning: what; fix: how) and a summary.\n"
     "Exit status: 0 the book is ready, 1 problems found, 2 the book or the arguments are unusable.\n";
 

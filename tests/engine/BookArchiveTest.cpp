@@ -1,0 +1,272 @@
+#include "engine/platform/BookArchive.h"
+#include "engine/platform/CCFileUtils.h"
+#include "engine/text/CCFontCache.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <zip.h>
+
+#include <fstream>
+#include <iterator>
+#include <sys/stat.h>
+
+using namespace engine;
+using testsupport::LogCapture;
+using testsupport::TempDir;
+
+namespace {
+
+struct Entry {
+    std::string name;
+    std::string data;
+    bool store = false;   // no compression
+    bool symlink = false; // marked as a Unix symbolic link
+    bool encrypted = false;
+};
+
+// Writes `entries` as a ZIP archive with libzip and returns its path.
+std::string makeArchive(const TempDir& dir, const std::string& file, const std::vector<Entry>& entries) {
+    const std::string path = dir.path() + "/" + file;
+    int code = 0;
+    zip* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    EXPECT_NE(archive, nullptr);
+    for (const Entry& entry : entries) {
+        zip_source_t* source = zip_source_buffer(archive, entry.data.data(), entry.data.size(), 0);
+        const zip_int64_t at = zip_file_add(archive, entry.name.c_str(), source, ZIP_FL_ENC_UTF_8);
+        EXPECT_GE(at, 0) << entry.name << ": " << zip_strerror(archive);
+        const auto index = static_cast<zip_uint64_t>(at);
+        if (entry.store) zip_set_file_compression(archive, index, ZIP_CM_STORE, 0);
+        if (entry.symlink)
+            zip_file_set_external_attributes(archive, index, 0, ZIP_OPSYS_UNIX, (0120777u) << 16);
+        if (entry.encrypted) {
+            EXPECT_EQ(zip_file_set_encryption(archive, index, ZIP_EM_TRAD_PKWARE, "secret"), 0);
+        }
+    }
+    EXPECT_EQ(zip_close(archive), 0);
+    return path;
+}
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void spill(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// Replaces every occurrence of `from` (same length as `to`) in the file's bytes.
+void patch(const std::string& path, const std::string& from, const std::string& to) {
+    std::string bytes = slurp(path);
+    for (size_t at = bytes.find(from); at != std::string::npos; at = bytes.find(from, at + to.size()))
+        bytes.replace(at, from.size(), to);
+    spill(path, bytes);
+}
+
+std::unique_ptr<BookArchive> openOk(const std::string& path,
+                                    const BookArchive::Limits& limits = BookArchive::Limits()) {
+    std::string error;
+    auto archive = BookArchive::open(path, error, limits);
+    EXPECT_NE(archive, nullptr) << error;
+    return archive;
+}
+
+} // namespace
+
+TEST(BookArchiveTest, ReadsEntriesByTheirNormalNames) {
+    TempDir dir;
+    const std::string binary("a\0b\xff", 4);
+    auto archive = openOk(makeArchive(
+        dir, "book.lirra",
+        {{"String.xml", "<plist/>"}, {"Images/p1.png", binary, true}, {"mainpage/", ""}, {"empty.txt", ""}}));
+    ASSERT_TRUE(archive);
+    BookArchive::ReadError error = BookArchive::ReadError::Unreadable;
+    EXPECT_EQ(archive->read("String.xml", 100, error), "<plist/>");
+    EXPECT_EQ(error, BookArchive::ReadError::None);
+    EXPECT_EQ(archive->read("Images/p1.png", 100, error), binary);
+    EXPECT_EQ(archive->read("empty.txt", 100, error), "");
+    EXPECT_EQ(archive->entries().size(), 3u); // the folder entry is no file
+    EXPECT_EQ(archive->read("mainpage", 100, error), std::nullopt);
+    EXPECT_EQ(error, BookArchive::ReadError::Missing);
+
+    // A caller's per-kind limit applies to entries as it does to files.
+    LogCapture log;
+    EXPECT_EQ(archive->read("String.xml", 4, error, "a layout"), std::nullopt);
+    EXPECT_EQ(error, BookArchive::ReadError::Refused);
+    EXPECT_TRUE(log.contains("book.lirra: refusing entry 'String.xml'"));
+    EXPECT_TRUE(log.contains("for a layout"));
+}
+
+TEST(BookArchiveTest, RefusesHostileEntriesByNameEachWithOneLine) {
+    TempDir dir;
+    LogCapture log;
+    auto archive = openOk(makeArchive(dir, "hostile.lirra",
+                                      {{"../outside.txt", "x"},
+                                       {"a/../../up.txt", "x"},
+                                       {"/etc/passwd", "x"},
+                                       {"C:/win.txt", "x"},
+                                       {"link.png", "/etc/passwd", true, true},
+                                       {"secret.txt", "hidden", false, false, true},
+                                       {"dup.txt", "one"},
+                                       {"./dup.txt", "two"},
+                                       {"fine.txt", "ok"}}));
+    ASSERT_TRUE(archive);
+    EXPECT_EQ(archive->entries().size(), 1u);
+    EXPECT_TRUE(archive->contains("fine.txt"));
+    for (const char* entry : {"../outside.txt", "a/../../up.txt", "/etc/passwd", "C:/win.txt", "link.png",
+                              "secret.txt", "./dup.txt"})
+        EXPECT_EQ(log.count("hostile.lirra: refusing entry '" + std::string(entry) + "'"), 1) << entry;
+    EXPECT_TRUE(log.contains("'link.png': a symbolic link"));
+    EXPECT_TRUE(log.contains("'secret.txt': encrypted"));
+    EXPECT_TRUE(log.contains("appears twice"));
+
+    // A refused entry behaves as a missing file, with no second line.
+    log.clear();
+    BookArchive::ReadError error = BookArchive::ReadError::None;
+    EXPECT_EQ(archive->read("dup.txt", 100, error), std::nullopt);
+    EXPECT_EQ(error, BookArchive::ReadError::Refused);
+    EXPECT_EQ(archive->read("link.png", 100, error), std::nullopt);
+    EXPECT_TRUE(log.lines().empty());
+}
+
+TEST(BookArchiveTest, OneNameTwiceInTheDirectoryMakesTheArchiveUnusable) {
+    // libzip will not write one name twice; the second name is patched in.
+    TempDir dir;
+    const std::string path = makeArchive(dir, "twice.lirra", {{"aaaa.txt", "first"}, {"bbbb.txt", "second"}});
+    patch(path, "bbbb.txt", "aaaa.txt");
+    std::string error;
+    EXPECT_EQ(BookArchive::open(path, error), nullptr);
+    EXPECT_EQ(error, "two entries have the same name");
+}
+
+TEST(BookArchiveTest, RefusesEntriesBeyondTheSizeAndRatioLimits) {
+    TempDir dir;
+    BookArchive::Limits limits;
+    limits.entryBytes = 1000;
+    limits.totalBytes = 1500;
+    LogCapture log;
+    auto archive = openOk(makeArchive(dir, "big.lirra",
+                                      {{"big.txt", std::string(1001, 'x'), true},
+                                       {"a.txt", std::string(800, 'a'), true},
+                                       {"b.txt", std::string(800, 'b'), true},
+                                       {"c.txt", std::string(600, 'c'), true}}),
+                          limits);
+    ASSERT_TRUE(archive);
+    EXPECT_TRUE(log.contains("'big.txt': 1001 bytes unpacked, beyond the limit of 1000 bytes for one entry"));
+    EXPECT_TRUE(archive->contains("a.txt"));
+    EXPECT_TRUE(log.contains("'b.txt': the entries unpack to more than 1500 bytes in all"));
+    EXPECT_TRUE(archive->contains("c.txt")); // 800 + 600 still fit
+
+    // A real bomb with the real limits: 8 MB of zeros pack to a few kilobytes.
+    log.clear();
+    auto bomb = openOk(makeArchive(dir, "bomb.lirra", {{"zeros.png", std::string(8 << 20, '\0')}}));
+    ASSERT_TRUE(bomb);
+    EXPECT_FALSE(bomb->contains("zeros.png"));
+    EXPECT_TRUE(log.contains("bomb.lirra: refusing entry 'zeros.png'"));
+    EXPECT_TRUE(log.contains("a decompression bomb"));
+    // Well-packed text below the ratio-free size is fine.
+    EXPECT_TRUE(
+        openOk(makeArchive(dir, "text.lirra", {{"t.xml", std::string(500000, ' ')}}))->contains("t.xml"));
+}
+
+TEST(BookArchiveTest, AnEntryThatUnpacksBeyondItsClaimOrIsDamagedReadsAsNothing) {
+    TempDir dir;
+    // The stated sizes (local and central) of a 16-byte entry say 8.
+    const std::string path = makeArchive(dir, "lies.lirra", {{"lie.txt", std::string(16, 'L'), true}});
+    std::string bytes = slurp(path);
+    const std::string sixteen("\x10\x00\x00\x00\x10\x00\x00\x00", 8);
+    const std::string eight("\x10\x00\x00\x00\x08\x00\x00\x00", 8);
+    ASSERT_NE(bytes.find(sixteen), std::string::npos);
+    patch(path, sixteen, eight);
+    LogCapture log;
+    auto lying = openOk(path);
+    ASSERT_TRUE(lying);
+    BookArchive::ReadError error = BookArchive::ReadError::None;
+    EXPECT_EQ(lying->read("lie.txt", 100, error), std::nullopt);
+    EXPECT_NE(error, BookArchive::ReadError::None);
+    EXPECT_TRUE(log.contains("lies.lirra"));
+
+    // A flipped byte in the data fails the checksum.
+    const std::string damaged = makeArchive(dir, "damaged.lirra", {{"d.txt", "abcdefghijklmnop", true}});
+    patch(damaged, "abcdefghijklmnop", "abcdefghijklmnoX");
+    log.clear();
+    auto broken = openOk(damaged);
+    ASSERT_TRUE(broken);
+    EXPECT_EQ(broken->read("d.txt", 100, error), std::nullopt);
+    EXPECT_EQ(error, BookArchive::ReadError::Unreadable);
+    EXPECT_TRUE(log.contains("damaged.lirra: entry 'd.txt' is damaged"));
+}
+
+TEST(BookArchiveTest, UnusableFilesGiveNoArchiveAndAReason) {
+    TempDir dir;
+    std::string error;
+    EXPECT_EQ(BookArchive::open(dir.write("text.lirra", "just some words, not an archive"), error), nullptr);
+    EXPECT_EQ(error, "not a ZIP archive");
+    EXPECT_EQ(BookArchive::open(dir.path() + "/none.lirra", error), nullptr);
+    EXPECT_EQ(error, "no such file");
+    EXPECT_EQ(BookArchive::open(dir.path(), error), nullptr);
+    EXPECT_EQ(error, "not a regular file");
+    const std::string fifo = dir.path() + "/fifo.lirra";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(BookArchive::open(fifo, error), nullptr); // would block if opened
+
+    // Cut short: the central directory is gone or no longer matches.
+    const std::string path =
+        makeArchive(dir, "cut.lirra", {{"a.txt", std::string(3000, 'a')}, {"b.txt", "b"}});
+    const std::string whole = slurp(path);
+    for (size_t keep : {whole.size() - 10, whole.size() / 2, size_t(30)}) {
+        spill(path, whole.substr(0, keep));
+        error.clear();
+        EXPECT_EQ(BookArchive::open(path, error), nullptr) << keep;
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST(BookArchiveTest, TheFileLayerReadsABookFromItsArchive) {
+    TempDir dir;
+    const std::string path = makeArchive(dir, "book.lirra", {{"Images/p.png", "png"}, {"../x.txt", "x"}});
+    CCFileUtils* files = CCFileUtils::sharedFileUtils();
+    const std::string previous = files->getResourceRoot();
+    std::string error;
+    {
+        LogCapture log;
+        ASSERT_TRUE(files->setResourceArchive(path, error)) << error;
+        EXPECT_EQ(log.count("book.lirra: refusing entry '../x.txt'"), 1);
+    }
+    EXPECT_EQ(files->getFileData("./Images//p.png"), "png");
+    EXPECT_TRUE(files->isFileExist("Images/p.png"));
+    EXPECT_EQ(files->fullPathForFilename("Images/p.png"), path + "/Images/p.png");
+    CCFileUtils::ReadError why = CCFileUtils::ReadError::None;
+    EXPECT_EQ(files->getFileData("Images/none.png", &why), std::nullopt);
+    EXPECT_EQ(why, CCFileUtils::ReadError::Missing);
+    EXPECT_EQ(files->getFileData("x.txt", &why), std::nullopt);
+    {
+        LogCapture log;
+        EXPECT_EQ(files->getFileData("../x.txt", &why), std::nullopt);
+        EXPECT_EQ(why, CCFileUtils::ReadError::Refused);
+        EXPECT_EQ(log.lines().size(), 1u);
+    }
+    EXPECT_FALSE(files->setResourceArchive(dir.write("bad.lirra", "no"), error));
+    EXPECT_EQ(files->getFileData("Images/p.png"), "png"); // the open book stays
+    files->setResourceRoot(previous);
+    EXPECT_EQ(files->resourceArchive(), nullptr);
+}
+
+TEST(BookArchiveTest, ABooksFontIsOpenedFromTheArchive) {
+    TempDir dir;
+    const std::string ttf = slurp("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+    ASSERT_FALSE(ttf.empty());
+    const std::string path = makeArchive(dir, "fonts.lirra", {{"fonts/Book.ttf", ttf}});
+    CCFileUtils* files = CCFileUtils::sharedFileUtils();
+    const std::string previous = files->getResourceRoot();
+    std::string error;
+    ASSERT_TRUE(files->setResourceArchive(path, error)) << error;
+    CCFontCache* fonts = CCFontCache::sharedFontCache();
+    fonts->purge();
+    const CCFontFace face = fonts->faceForName("fonts/Book.ttf", false);
+    EXPECT_EQ(face.file, path + "/fonts/Book.ttf");
+    ASSERT_TRUE(face.data);
+    EXPECT_NE(fonts->font(face, 24), nullptr);
+    fonts->purge();
+    files->setResourceRoot(previous);
+}
