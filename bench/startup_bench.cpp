@@ -17,6 +17,15 @@
 extern char** environ;
 
 #ifdef LIRRA_BINARY
+// Starts lirra with `argv` and waits for it to end; answers why it failed, or none.
+static const char* runToEnd(char* const argv[]) {
+    pid_t pid;
+    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv, environ) != 0) return "cannot start lirra";
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? nullptr : "lirra failed";
+}
+
 static void BM_StartupToFirstFrameHeadless(benchmark::State& state) {
     char binary[] = LIRRA_BINARY;
     char headless[] = "--headless";
@@ -24,15 +33,8 @@ static void BM_StartupToFirstFrameHeadless(benchmark::State& state) {
     char one[] = "1";
     char* argv[] = {binary, headless, frames, one, nullptr};
     for (auto _ : state) {
-        pid_t pid;
-        if (posix_spawn(&pid, binary, nullptr, nullptr, argv, environ) != 0) {
-            state.SkipWithError("cannot start lirra");
-            return;
-        }
-        int status = 0;
-        waitpid(pid, &status, 0);
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-            state.SkipWithError("lirra failed");
+        if (const char* failure = runToEnd(argv)) {
+            state.SkipWithError(failure);
             return;
         }
     }
@@ -83,15 +85,8 @@ void BM_StartupToFirstFrameFromBook(benchmark::State& state) {
     char* argv[] = {binary,          flags[0].data(), flags[1].data(), flags[2].data(),
                     flags[3].data(), flags[4].data(), nullptr};
     for (auto _ : state) {
-        pid_t pid;
-        if (posix_spawn(&pid, binary, nullptr, nullptr, argv, environ) != 0) {
-            state.SkipWithError("cannot start lirra");
-            return;
-        }
-        int status = 0;
-        waitpid(pid, &status, 0);
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-            state.SkipWithError("lirra failed");
+        if (const char* failure = runToEnd(argv)) {
+            state.SkipWithError(failure);
             return;
         }
     }
