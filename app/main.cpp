@@ -7,11 +7,10 @@
 #include "app/DesktopFrame.h"
 #include "app/ScriptDriver.h"
 #include "engine/audio/SimpleAudioEngine.h"
-#include "engine/audio/TestAudioBackend.h"
 #include "engine/base/CCLog.h"
-#include "engine/platform/CCClock.h"
 #include "engine/platform/CCEGLView.h"
 #include "engine/platform/CCFileUtils.h"
+#include "engine/platform/HeadlessRun.h"
 
 #include <SDL.h>
 #include <unistd.h>
@@ -145,9 +144,8 @@ int main(int argc, char** argv) {
 
     int desktopHeight = kHeadlessDesktopHeight;
     if (options.headless) {
-        view->setHeadless(true);
-        CCClock::setVirtual(true);
-        SimpleAudioEngine::sharedEngine()->setBackend(std::make_unique<TestAudioBackend>());
+        HeadlessRun::chooseOffscreenView();
+        HeadlessRun::startVirtualTime();
     } else {
         std::string problem = app::displayProblem();
         if (problem.empty()) {

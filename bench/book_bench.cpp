@@ -24,6 +24,7 @@
 #include "engine/nodes/CCScene.h"
 #include "engine/platform/CCEGLView.h"
 #include "engine/platform/CCFileUtils.h"
+#include "engine/platform/HeadlessRun.h"
 #include "gui/UILayer.h"
 #include "gui/UIRootWidget.h"
 #include "gui/UIToolkit.h"
@@ -251,15 +252,10 @@ int main(int argc, char** argv) {
     std::string root = chooseBook();
     std::printf("book: %s\n", root.c_str());
     CCFileUtils::sharedFileUtils()->setResourceRoot(root);
-    CCEGLView* view = CCEGLView::sharedOpenGLView();
-    view->setHeadless(true);
-    view->setFrameSize(640, 960);
-    view->setDesignResolutionSize(640, 960, kResolutionExactFit);
-    if (!view->open()) {
+    if (!HeadlessRun::openView({640, 960}, {640, 960})) {
         std::printf("cannot open a headless view\n");
         return 1;
     }
-    CCDirector::sharedDirector()->setOpenGLView(view);
 
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;

@@ -8,6 +8,7 @@
 #include "engine/nodes/CCScene.h"
 #include "engine/platform/CCEGLView.h"
 #include "engine/platform/CCFileUtils.h"
+#include "engine/platform/HeadlessRun.h"
 #include "engine/render/CCTextureCache.h"
 #include "gui/Layout.h"
 #include "gui/UILayer.h"
@@ -101,14 +102,7 @@ BENCHMARK(freeWidePanel)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kM
 std::filesystem::path g_resources;
 
 bool openView() {
-    CCEGLView* view = CCEGLView::sharedOpenGLView();
-    view->close();
-    view->setHeadless(true);
-    view->setFrameSize(640, 960);
-    view->setDesignResolutionSize(640, 960, kResolutionExactFit);
-    if (!view->open()) return false;
-    CCDirector::sharedDirector()->reset();
-    CCDirector::sharedDirector()->setOpenGLView(view);
+    if (!HeadlessRun::openView({640, 960}, {640, 960})) return false;
     g_resources =
         std::filesystem::temp_directory_path() / ("lirra_gui_bench_" + std::to_string(SDL_GetTicks()));
     std::filesystem::create_directories(g_resources);

@@ -9,6 +9,7 @@
 #include "engine/nodes/CCScene.h"
 #include "engine/platform/CCEGLView.h"
 #include "engine/platform/CCFileUtils.h"
+#include "engine/platform/HeadlessRun.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -90,14 +91,7 @@ void openBook() {
     const std::string sample = LIRRA_SOURCE_DIR "/resources";
     const bool haveSample = fs::exists(sample + "/testLirra/StringConfig.xml");
     CCFileUtils::sharedFileUtils()->setResourceRoot(haveSample ? sample : madeBook());
-    CCEGLView* view = CCEGLView::sharedOpenGLView();
-    view->close();
-    view->setHeadless(true);
-    view->setFrameSize(640, 960);
-    view->setDesignResolutionSize(640, 960, kResolutionExactFit);
-    view->open();
-    CCDirector::sharedDirector()->reset();
-    CCDirector::sharedDirector()->setOpenGLView(view);
+    HeadlessRun::openView({640, 960}, {640, 960});
     book::resetBookState();
     book::readBookConfiguration();
 }

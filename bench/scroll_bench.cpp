@@ -8,6 +8,7 @@
 #include "engine/nodes/CCScene.h"
 #include "engine/platform/CCEGLView.h"
 #include "engine/platform/CCFileUtils.h"
+#include "engine/platform/HeadlessRun.h"
 #include "engine/render/CCTextureCache.h"
 #include "gui/LayoutReader.h"
 #include "gui/UIButton.h"
@@ -31,14 +32,7 @@ namespace {
 std::filesystem::path g_resources;
 
 bool openView() {
-    CCEGLView* view = CCEGLView::sharedOpenGLView();
-    view->close();
-    view->setHeadless(true);
-    view->setFrameSize(640, 960);
-    view->setDesignResolutionSize(640, 960, kResolutionExactFit);
-    if (!view->open()) return false;
-    CCDirector::sharedDirector()->reset();
-    CCDirector::sharedDirector()->setOpenGLView(view);
+    if (!HeadlessRun::openView({640, 960}, {640, 960})) return false;
     g_resources =
         std::filesystem::temp_directory_path() / ("lirra_scroll_bench_" + std::to_string(SDL_GetTicks()));
     std::filesystem::create_directories(g_resources);

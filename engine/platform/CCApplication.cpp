@@ -103,10 +103,9 @@ void CCApplication::sleepUntilDue(double start, double nextFrame) {
     double until = due;
     if (std::isfinite(due))
         until = nextFrame + std::max(0.0, std::ceil((due - nextFrame) / interval - 1e-6)) * interval;
-    SDL_Event event;
-    bool woken = view->waitForEvent(until, event);
+    // An event that wakes the loop is handled by the next frame's poll.
+    view->waitForEvent(until);
     director->catchUpAfterSleep();
-    if (woken) view->handleEvent(event);
 }
 
 } // namespace engine

@@ -6,9 +6,13 @@
 #include "engine/director/CCKeyboardDispatcher.h"
 #include "engine/director/CCTouchDispatcher.h"
 #include "engine/platform/CCClock.h"
+#include "engine/platform/OffscreenBackend.h"
+#include "engine/platform/ViewEvents.h"
+#include "engine/platform/WindowBackend.h"
 #include "engine/render/CCSDLRenderer.h"
 #include "engine/text/CCIMEDispatcher.h"
 
+#include <SDL.h>
 #include <SDL_image.h>
 
 #include <sys/stat.h>
@@ -23,8 +27,6 @@
 namespace engine {
 
 namespace {
-enum { kBegan, kMoved, kEnded };
-
 int roundedPixels(float size) {
     return std::max(1, static_cast<int>(std::lround(size)));
 }
@@ -65,13 +67,6 @@ bool typesText(SDL_Keycode key) {
            key == SDLK_KP_ENTER || key == SDLK_DELETE || (key >= 0x80 && !(key & SDLK_SCANCODE_MASK));
 }
 
-// The window's pixels may be gone or stale after these.
-bool lostPixels(Uint8 windowEvent) {
-    return windowEvent == SDL_WINDOWEVENT_EXPOSED || windowEvent == SDL_WINDOWEVENT_SHOWN ||
-           windowEvent == SDL_WINDOWEVENT_RESTORED || windowEvent == SDL_WINDOWEVENT_MAXIMIZED ||
-           windowEvent == SDL_WINDOWEVENT_SIZE_CHANGED;
-}
-
 CCTouchDispatcher* dispatcher() {
     return CCDirector::sharedDirector()->getTouchDispatcher();
 }
@@ -91,7 +86,7 @@ CCEGLView::~CCEGLView() {
 
 void CCEGLView::setViewName(const char* name) {
     m_viewName = name ? name : "";
-    if (m_window) SDL_SetWindowTitle(m_window, m_viewName.c_str());
+    if (m_backend) m_backend->setTitle(m_viewName);
 }
 
 void CCEGLView::setFrameSize(float width, float height) {
@@ -100,12 +95,11 @@ void CCEGLView::setFrameSize(float width, float height) {
         return;
     }
     m_frameSize = CCSize(width, height);
-    if (m_window) {
-        SDL_SetWindowSize(m_window, roundedPixels(width), roundedPixels(height));
-    } else if (m_surface) {
-        // A new offscreen surface of the new size.
+    if (m_backend && m_backend->hasFixedSize()) {
         close();
         open();
+    } else if (m_backend) {
+        m_backend->resize(roundedPixels(width), roundedPixels(height));
     }
     updateMapping();
 }
@@ -173,19 +167,14 @@ CCPoint CCEGLView::getVisibleOrigin() const {
 void CCEGLView::windowSize(int& width, int& height) const {
     width = roundedPixels(m_frameSize.width);
     height = roundedPixels(m_frameSize.height);
-    if (m_window)
-        SDL_GetWindowSize(m_window, &width, &height);
-    else if (m_surface) {
-        width = m_surface->w;
-        height = m_surface->h;
-    }
+    if (m_backend) m_backend->windowSize(width, height);
 }
 
 void CCEGLView::updateMapping() {
     int outputW = roundedPixels(m_frameSize.width), outputH = roundedPixels(m_frameSize.height);
-    if (m_sdlRenderer) SDL_GetRendererOutputSize(m_sdlRenderer, &outputW, &outputH);
+    if (m_backend) SDL_GetRendererOutputSize(m_backend->renderer(), &outputW, &outputH);
     int windowW = outputW, windowH = outputH;
-    if (m_window) SDL_GetWindowSize(m_window, &windowW, &windowH);
+    if (m_backend) m_backend->windowSize(windowW, windowH);
     m_pixelsPerWindowX = windowW > 0 ? static_cast<float>(outputW) / windowW : 1.0f;
     m_pixelsPerWindowY = windowH > 0 ? static_cast<float>(outputH) / windowH : 1.0f;
     // Where the frame lies on the output: all of it in a window; in
@@ -223,16 +212,15 @@ void CCEGLView::updateMapping() {
 bool CCEGLView::setFullscreen(bool fullscreen) {
     if (fullscreen == m_fullscreen) return true;
     m_fullscreen = fullscreen;
-    if (m_window) {
-        if (SDL_SetWindowFullscreen(m_window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
-            CCLog("CCEGLView::setFullscreen: the window system refused (%s)", SDL_GetError());
-            m_fullscreen = !fullscreen;
-            return false;
-        }
-    } else if (m_surface) {
-        // Headless: a new offscreen surface, the screen's size or the frame's.
+    std::string why;
+    if (m_backend && m_backend->hasFixedSize()) {
+        // Made anew: the screen's size or the frame's.
         close();
         if (!open()) return false;
+    } else if (m_backend && !m_backend->changeFullscreen(fullscreen, why)) {
+        CCLog("CCEGLView::setFullscreen: the window system refused (%s)", why.c_str());
+        m_fullscreen = !fullscreen;
+        return false;
     }
     updateMapping();
     CCLog("view: fullscreen %s", fullscreen ? "on" : "off");
@@ -246,7 +234,7 @@ void CCEGLView::logPageArea() const {
     CCSize design = effectiveDesignSize();
     CCPoint low = m_mapping.toPixel({0, 0}), high = m_mapping.toPixel({design.width, design.height});
     int outputW = 0, outputH = 0;
-    SDL_GetRendererOutputSize(m_sdlRenderer, &outputW, &outputH);
+    SDL_GetRendererOutputSize(m_backend->renderer(), &outputW, &outputH);
     CCLog("view: the page fills %.0f x %.0f pixels from (%.0f, %.0f) of %d x %d", high.x - low.x,
           low.y - high.y, low.x, high.y, outputW, outputH);
 }
@@ -258,38 +246,6 @@ void CCEGLView::setHeadlessScreenSize(int width, int height) {
     }
     m_headlessScreenW = width;
     m_headlessScreenH = height;
-}
-
-void CCEGLView::fitDecoratedWindow() {
-    if (!m_window || m_fullscreen || m_decorationsFitted) return;
-    int top = 0, left = 0, bottom = 0, right = 0;
-    // Unknown until the window manager has framed the window; without a
-    // window manager there is nothing to fit.
-    if (SDL_GetWindowBordersSize(m_window, &top, &left, &bottom, &right) != 0 ||
-        top + left + bottom + right <= 0)
-        return;
-    m_decorationsFitted = true;
-    SDL_Rect usable;
-    int display = std::max(0, SDL_GetWindowDisplayIndex(m_window));
-    if (SDL_GetDisplayUsableBounds(display, &usable) != 0) return;
-    int width = 0, height = 0;
-    SDL_GetWindowSize(m_window, &width, &height);
-    const int roomW = usable.w - left - right, roomH = usable.h - top - bottom;
-    if (roomW <= 0 || roomH <= 0 || width <= 0 || height <= 0) return;
-    if (width > roomW || height > roomH) {
-        float scale = std::min(static_cast<float>(roomW) / width, static_cast<float>(roomH) / height);
-        CCLog("view: the window framed by the window manager (%d x %d with borders %d, %d, %d, %d) is larger "
-              "than the desktop's usable %d x %d; it shrinks by %.3f",
-              width, height, top, left, bottom, right, usable.w, usable.h, scale);
-        // Whole pixels of the smaller size, the frame's shape kept.
-        setFrameSize(std::floor(m_frameSize.width * scale), std::floor(m_frameSize.height * scale));
-        SDL_GetWindowSize(m_window, &width, &height);
-    }
-    int x = 0, y = 0;
-    SDL_GetWindowPosition(m_window, &x, &y);
-    int fittedX = std::max(usable.x + left, std::min(x, usable.x + usable.w - right - width));
-    int fittedY = std::max(usable.y + top, std::min(y, usable.y + usable.h - bottom - height));
-    if (fittedX != x || fittedY != y) SDL_SetWindowPosition(m_window, fittedX, fittedY);
 }
 
 // --- open/close
@@ -304,65 +260,32 @@ void CCEGLView::setHeadless(bool headless) {
 
 bool CCEGLView::open() {
     if (isOpen()) return true;
-    int width = roundedPixels(m_frameSize.width), height = roundedPixels(m_frameSize.height);
-    if (m_headless && m_fullscreen) {
-        width = m_headlessScreenW;
-        height = m_headlessScreenH;
-    }
-    if (m_headless) {
-        // Events only: no display is needed to draw into memory.
-        Uint32 wanted = SDL_INIT_EVENTS;
-        if (SDL_InitSubSystem(wanted) == 0) m_initialisedSubsystems = wanted;
-        m_surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
-        if (m_surface) m_sdlRenderer = SDL_CreateSoftwareRenderer(m_surface);
-    } else {
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-            CCLog("CCEGLView::open: no video (%s); is there a display? Headless runs need no display",
-                  SDL_GetError());
-            return false;
-        }
-        m_initialisedSubsystems = SDL_INIT_VIDEO;
-        if (!m_renderDriver.empty()) SDL_SetHint(SDL_HINT_RENDER_DRIVER, m_renderDriver.c_str());
-        m_window = SDL_CreateWindow(
-            m_viewName.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
-            SDL_WINDOW_SHOWN | SDL_WINDOW_ALLOW_HIGHDPI | (m_fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
-        // SDL queues draw calls only when it chose the driver itself; it may
-        // always: the engine never talks to the driver behind SDL's back.
-        SDL_SetHint(SDL_HINT_RENDER_BATCHING, "1");
-        if (m_window) {
-            m_sdlRenderer = SDL_CreateRenderer(m_window, -1, 0);
-            if (!m_sdlRenderer) m_sdlRenderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
-        }
-    }
-    if (!m_sdlRenderer) {
-        CCLog("CCEGLView::open: cannot make a %s of %d x %d: %s", m_headless ? "offscreen surface" : "window",
-              width, height, SDL_GetError());
+    if (m_headless)
+        m_backend = std::make_unique<OffscreenBackend>(m_headlessScreenW, m_headlessScreenH);
+    else
+        m_backend = std::make_unique<WindowBackend>(m_renderDriver);
+    const int width = roundedPixels(m_frameSize.width), height = roundedPixels(m_frameSize.height);
+    std::string why;
+    if (!m_backend->open(m_viewName, width, height, m_fullscreen, why)) {
+        CCLog("CCEGLView::open: %s", why.c_str());
         close();
         return false;
     }
-    m_renderer = new CCSDLRenderer(m_sdlRenderer);
+    m_renderer = new CCSDLRenderer(m_backend->renderer());
     m_renderer->setPresenter([this] { present(); });
     // What the software renderer draws the screen into, for its own fills.
-    m_renderer->setScreenSurface([this] { return m_surface ? m_surface : SDL_GetWindowSurface(m_window); });
+    m_renderer->setScreenSurface([this] { return m_backend->screenSurface(); });
     updateMapping();
     CCDirector::sharedDirector()->setRenderer(m_renderer);
     return true;
 }
 
 void CCEGLView::close() {
-    m_decorationsFitted = false;
     CCDirector* director = CCDirector::sharedDirector();
     if (m_renderer && director->getRenderer() == m_renderer) director->setRenderer(nullptr);
     delete m_renderer;
     m_renderer = nullptr;
-    if (m_sdlRenderer) SDL_DestroyRenderer(m_sdlRenderer);
-    m_sdlRenderer = nullptr;
-    if (m_window) SDL_DestroyWindow(m_window);
-    m_window = nullptr;
-    if (m_surface) SDL_FreeSurface(m_surface);
-    m_surface = nullptr;
-    if (m_initialisedSubsystems) SDL_QuitSubSystem(m_initialisedSubsystems);
-    m_initialisedSubsystems = 0;
+    m_backend.reset();
     m_fingers.clear();
     m_mouseDown = false;
     m_captured.clear();
@@ -397,19 +320,21 @@ void CCEGLView::setTextHandler(std::function<void(const std::string&)> handler) 
 void CCEGLView::pollEvents() {
     if (!SDL_WasInit(SDL_INIT_EVENTS)) return;
     SDL_Event event;
+    ViewEvents events(*this);
     while (SDL_PollEvent(&event))
-        handleEvent(event);
+        events.handle(event);
 }
 
-bool CCEGLView::waitForEvent(double until, SDL_Event& event) {
+bool CCEGLView::waitForEvent(double until) {
     if (!SDL_WasInit(SDL_INIT_EVENTS)) return false;
+    // With no event to fill in, SDL leaves the event in the queue.
     for (;;) {
         double left = until - CCClock::now();
-        if (!(left > 0)) return SDL_PollEvent(&event) == 1;
+        if (!(left > 0)) return SDL_PollEvent(nullptr) == 1;
         // Whole milliseconds, rounded up so that the wait never ends early;
         // at most a second at a time, which costs nothing worth counting.
         int ms = static_cast<int>(std::ceil(std::min(left, 1.0) * 1000.0));
-        if (SDL_WaitEventTimeout(&event, std::max(1, ms)) == 1) return true;
+        if (SDL_WaitEventTimeout(nullptr, std::max(1, ms)) == 1) return true;
     }
 }
 
@@ -429,124 +354,14 @@ void CCEGLView::enterForeground() {
     if (m_onForeground) m_onForeground();
 }
 
-void CCEGLView::handleEvent(const SDL_Event& event) {
-    switch (event.type) {
-    case SDL_QUIT:
-        CCDirector::sharedDirector()->end();
-        break;
-    case SDL_WINDOWEVENT:
-        fitDecoratedWindow();
-        if (lostPixels(event.window.event)) CCDirector::sharedDirector()->setNeedsDraw();
-        switch (event.window.event) {
-        case SDL_WINDOWEVENT_CLOSE:
-            CCDirector::sharedDirector()->end();
-            break;
-        case SDL_WINDOWEVENT_MINIMIZED:
-            enterBackground();
-            break;
-        case SDL_WINDOWEVENT_RESTORED:
-        case SDL_WINDOWEVENT_MAXIMIZED:
-            enterForeground();
-            break;
-        case SDL_WINDOWEVENT_SIZE_CHANGED:
-            // The window manager has the last word on the size; in
-            // fullscreen the frame keeps its windowed shape.
-            if (!m_fullscreen)
-                m_frameSize =
-                    CCSize(static_cast<float>(event.window.data1), static_cast<float>(event.window.data2));
-            updateMapping();
-            logPageArea();
-            break;
-        default:
-            break;
-        }
-        break;
-    case SDL_RENDER_TARGETS_RESET:
-    case SDL_RENDER_DEVICE_RESET:
-        CCDirector::sharedDirector()->setNeedsDraw();
-        break;
-    case SDL_APP_DIDENTERBACKGROUND:
-        enterBackground();
-        break;
-    case SDL_APP_WILLENTERFOREGROUND:
-        enterForeground();
-        break;
-    case SDL_MOUSEBUTTONDOWN:
-        if (event.button.which == SDL_TOUCH_MOUSEID || event.button.button != SDL_BUTTON_LEFT) break;
-        if (m_mouseDown) break;
-        m_mouseDown = true;
-        dispatcher()->touchBegan(
-            0, convertWindowToDesign(static_cast<float>(event.button.x), static_cast<float>(event.button.y)));
-        break;
-    case SDL_MOUSEMOTION:
-        if (event.motion.which == SDL_TOUCH_MOUSEID || !m_mouseDown) break;
-        dispatcher()->touchMoved(
-            0, convertWindowToDesign(static_cast<float>(event.motion.x), static_cast<float>(event.motion.y)));
-        break;
-    case SDL_MOUSEBUTTONUP:
-        if (event.button.which == SDL_TOUCH_MOUSEID || event.button.button != SDL_BUTTON_LEFT) break;
-        if (!m_mouseDown) break;
-        m_mouseDown = false;
-        dispatcher()->touchEnded(
-            0, convertWindowToDesign(static_cast<float>(event.button.x), static_cast<float>(event.button.y)));
-        break;
-    case SDL_FINGERDOWN:
-        touchFromFinger(event.tfinger, kBegan);
-        break;
-    case SDL_FINGERMOTION:
-        touchFromFinger(event.tfinger, kMoved);
-        break;
-    case SDL_FINGERUP:
-        touchFromFinger(event.tfinger, kEnded);
-        break;
-    case SDL_KEYDOWN:
-        // A held F11 would flicker between the two modes.
-        if (event.key.repeat && event.key.keysym.sym == SDLK_F11) break;
-        dispatchKeyPress(event.key.keysym.sym, (event.key.keysym.mod & KMOD_SHIFT) != 0);
-        break;
-    case SDL_TEXTINPUT:
-        dispatchText(event.text.text);
-        break;
-    default:
-        break;
-    }
-}
-
-void CCEGLView::touchFromFinger(const SDL_TouchFingerEvent& finger, int phase) {
-    // Finger positions are fractions of the window.
-    int windowW, windowH;
-    windowSize(windowW, windowH);
-    CCPoint point = convertWindowToDesign(finger.x * windowW, finger.y * windowH);
-    auto found = m_fingers.find(finger.fingerId);
-    if (phase == kBegan) {
-        if (found != m_fingers.end()) return;
-        // The lowest free touch id from 1; 0 is the mouse.
-        int id = 1;
-        while (
-            std::any_of(m_fingers.begin(), m_fingers.end(), [id](const auto& e) { return e.second == id; }))
-            ++id;
-        m_fingers[finger.fingerId] = id;
-        dispatcher()->touchBegan(id, point);
-        return;
-    }
-    if (found == m_fingers.end()) return;
-    int id = found->second;
-    if (phase == kMoved) {
-        dispatcher()->touchMoved(id, point);
-    } else {
-        m_fingers.erase(found);
-        dispatcher()->touchEnded(id, point);
-    }
-}
-
 // --- frames
 
 void CCEGLView::present() {
-    if (!m_sdlRenderer) return;
-    if (m_capture && !m_headless) {
+    if (!m_backend) return;
+    if (m_capture && !m_backend->keepsFrameAfterPresent()) {
         if (!m_renderer->readPixels(m_captured, m_capturedWidth, m_capturedHeight)) m_captured.clear();
     }
-    SDL_RenderPresent(m_sdlRenderer);
+    SDL_RenderPresent(m_backend->renderer());
 }
 
 bool CCEGLView::readPixels(std::vector<std::uint32_t>& argb, int& width, int& height) {
@@ -554,7 +369,7 @@ bool CCEGLView::readPixels(std::vector<std::uint32_t>& argb, int& width, int& he
         CCLog("CCEGLView::readPixels: the view is not open");
         return false;
     }
-    if (m_capture && !m_headless && !m_captured.empty()) {
+    if (m_capture && !m_backend->keepsFrameAfterPresent() && !m_captured.empty()) {
         argb = m_captured;
         width = m_capturedWidth;
         height = m_capturedHeight;
@@ -674,7 +489,7 @@ bool CCEGLView::dispatchKey(const std::string& keyName) {
     return true;
 }
 
-void CCEGLView::dispatchKeyPress(SDL_Keycode key, bool shift) {
+void CCEGLView::dispatchKeyPress(std::int32_t key, bool shift) {
     if (key == SDLK_F11) {
         toggleFullscreen();
         return;

@@ -2,9 +2,9 @@
 // The window: its name and frame size, the design resolution drawn into it,
 // the renderer that draws, and the events that come out of it.
 //
-// open() makes the SDL window and renderer, or, headless, an offscreen
-// surface of the frame's size drawn by SDL's software renderer (no display
-// needed), and hands the renderer to the director. The design area is mapped
+// open() makes the output through its backend: a desktop window, or,
+// headless, an offscreen surface of the frame's size drawn by SDL's software
+// renderer (no display needed); and hands the renderer to the director. The design area is mapped
 // onto the window's pixels by the resolution policy; exact fit stretches it
 // over the whole window in both directions.
 //
@@ -31,17 +31,17 @@
 #include "engine/base/CCGeometry.h"
 #include "engine/render/CCScreenMapping.h"
 
-#include <SDL.h>
-
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace engine {
 
 class CCSDLRenderer;
+class ViewBackend;
 
 enum ResolutionPolicy {
     kResolutionExactFit = 0, // stretched in both directions, no borders
@@ -78,7 +78,7 @@ public:
     float getScaleY() const;
 
     // --- open/close
-    // Must be chosen before open().
+    // Offscreen instead of a window; must be chosen before open().
     void setHeadless(bool headless);
     bool isHeadless() const { return m_headless; }
     // SDL render driver for the window ("opengl", "software", ...); empty lets
@@ -89,7 +89,6 @@ public:
     void close();
     bool isOpen() const { return m_renderer != nullptr; }
     CCSDLRenderer* getRenderer() const { return m_renderer; }
-    SDL_Window* getWindow() const { return m_window; }
     // Before open() it only chooses how the view opens. False, with a log
     // line, when the window system refuses.
     bool setFullscreen(bool fullscreen);
@@ -106,21 +105,17 @@ public:
     const CCScreenMapping& getScreenMapping() const { return m_mapping; }
 
     // --- events
-    // Handles every pending SDL event.
+    // Handles every pending event (tests push made-up SDL events and poll).
     void pollEvents();
-    // Sleeps until an event comes (answered in `event`, not yet handled) or
-    // the clock reaches `until` (false); infinity waits for an event alone.
-    bool waitForEvent(double until, SDL_Event& event);
-    // One event, as pollEvents would handle it (tests feed made-up events).
-    void handleEvent(const SDL_Event& event);
+    // Sleeps until an event comes (true; it waits for pollEvents) or the
+    // clock reaches `until` (false); infinity waits for an event alone.
+    bool waitForEvent(double until);
     void setLifecycleHandlers(std::function<void()> background, std::function<void()> foreground);
     // Key names are SDL's ("Return", "Escape", "A", ...).
     void setKeyHandler(std::function<void(const std::string& keyName)> handler);
     void setTextHandler(std::function<void(const std::string& utf8)> handler);
     const std::function<void(const std::string&)>& getKeyHandler() const { return m_onKey; }
     const std::function<void(const std::string&)>& getTextHandler() const { return m_onText; }
-    // The one way in for key presses (see Keys above); `key` is an SDL keycode.
-    void dispatchKeyPress(SDL_Keycode key, bool shift = false);
     // A key by its SDL name, in any letter case ("Right", "Space", "s",
     // "F11"): false, with a log line, for a name SDL does not know.
     bool dispatchKey(const std::string& keyName);
@@ -151,13 +146,12 @@ private:
     void logPageArea() const;
     // The window's size in window units (the surface's, headless).
     void windowSize(int& width, int& height) const;
-    void touchFromFinger(const SDL_TouchFingerEvent& finger, int phase);
     void enterBackground();
     void enterForeground();
-    // Once the window manager has framed the window, shrinks it (keeping its
-    // shape) and moves it so that the frame, title bar included, lies on the
-    // desktop's usable area.
-    void fitDecoratedWindow();
+    // The one way in for key presses (see Keys above); `sdlKey` is an SDL keycode.
+    void dispatchKeyPress(std::int32_t sdlKey, bool shift = false);
+    // Turns SDL's events into touches, keys, text and window changes.
+    friend class ViewEvents;
 
     std::string m_viewName = "lirra";
     CCSize m_frameSize{640, 960};
@@ -165,14 +159,10 @@ private:
     ResolutionPolicy m_policy = kResolutionExactFit;
     bool m_headless = false;
     bool m_fullscreen = false;
-    bool m_decorationsFitted = false;
     int m_headlessScreenW = 1920, m_headlessScreenH = 1080;
     std::string m_renderDriver;
-    Uint32 m_initialisedSubsystems = 0;
 
-    SDL_Window* m_window = nullptr;
-    SDL_Surface* m_surface = nullptr; // headless output
-    SDL_Renderer* m_sdlRenderer = nullptr;
+    std::unique_ptr<ViewBackend> m_backend; // while open
     CCSDLRenderer* m_renderer = nullptr;
     CCScreenMapping m_mapping;
     float m_pixelsPerWindowX = 1.0f, m_pixelsPerWindowY = 1.0f;
@@ -181,7 +171,7 @@ private:
     std::function<void(const std::string&)> m_onKey, m_onText;
     bool m_inBackground = false;
     bool m_mouseDown = false;
-    std::map<SDL_FingerID, int> m_fingers; // SDL finger to touch id (1 and up)
+    std::map<std::int64_t, int> m_fingers; // SDL finger to touch id (1 and up)
 
     bool m_capture = false;
     std::vector<std::uint32_t> m_captured;

@@ -4,6 +4,7 @@
 #include "engine/nodes/CCScene.h"
 #include "engine/platform/CCEGLView.h"
 #include "engine/platform/CCFileUtils.h"
+#include "engine/platform/HeadlessRun.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -13,11 +14,8 @@ using namespace engine;
 TEST(AppDelegateTest, LaunchSetsUpTheDirectorAndTheFirstScene) {
     CCFileUtils::sharedFileUtils()->setResourceRoot(LIRRA_TEST_DATA "/book");
     CCEGLView* view = CCEGLView::sharedOpenGLView();
-    view->setHeadless(true);
-    view->setFrameSize(792.857f, 970.0f);
-    ASSERT_TRUE(view->open());
+    ASSERT_TRUE(HeadlessRun::openView({792.857f, 970.0f}, {640, 960}));
     CCDirector* director = CCDirector::sharedDirector();
-    director->reset();
     {
         testsupport::LogCapture log;
         AppDelegate app;

@@ -1,6 +1,7 @@
 // Key presses: one path from SDL events and from key names to the running
 // layers that enabled the keyboard; F11 and the letterboxed fullscreen.
 #include "HeadlessView.h"
+#include "support/SdlEvents.h"
 
 #include "engine/director/CCKeyboardDispatcher.h"
 #include "engine/director/CCTouchDispatcher.h"
@@ -80,7 +81,7 @@ TEST_F(KeyboardTest, EventsAndNamesTakeOnePathToTheTopLayerFirst) {
     page->addChild(panel);
     show(page);
 
-    view()->handleEvent(keyDown(SDLK_RIGHT));
+    EXPECT_TRUE(testsupport::deliver(keyDown(SDLK_RIGHT)));
     EXPECT_TRUE(view()->dispatchKey("Right"));
     EXPECT_TRUE(view()->dispatchKey("S")); // any letter case
     EXPECT_TRUE(view()->dispatchKey("s"));
@@ -97,15 +98,15 @@ TEST_F(KeyboardTest, EventsAndNamesTakeOnePathToTheTopLayerFirst) {
 
 TEST_F(KeyboardTest, HandlersGetTheEnginesOwnKeyCodes) {
     show(KeyLayer::create("page"));
-    view()->handleEvent(keyDown(SDLK_TAB));
+    EXPECT_TRUE(testsupport::deliver(keyDown(SDLK_TAB)));
     SDL_Event backTab = keyDown(SDLK_TAB);
     backTab.key.keysym.mod = KMOD_LSHIFT;
-    view()->handleEvent(backTab);
-    view()->handleEvent(keyDown(SDLK_KP_ENTER));
-    view()->handleEvent(keyDown(SDLK_RETURN));
-    view()->handleEvent(keyDown(SDLK_UP));
-    view()->handleEvent(keyDown(SDLK_CAPSLOCK)); // no use here: not handed on
-    view()->handleEvent(keyDown(0xe9));          // a letter beyond ASCII: typed text only
+    EXPECT_TRUE(testsupport::deliver(backTab));
+    EXPECT_TRUE(testsupport::deliver(keyDown(SDLK_KP_ENTER)));
+    EXPECT_TRUE(testsupport::deliver(keyDown(SDLK_RETURN)));
+    EXPECT_TRUE(testsupport::deliver(keyDown(SDLK_UP)));
+    EXPECT_TRUE(testsupport::deliver(keyDown(SDLK_CAPSLOCK))); // no use here: not handed on
+    EXPECT_TRUE(testsupport::deliver(keyDown(0xe9)));          // a letter beyond ASCII: typed text only
     EXPECT_EQ(g_heard, (std::vector<std::string>{heard("page", kKeyTab), heard("page", kKeyBackTab),
                                                  heard("page", kKeyReturn), heard("page", kKeyReturn),
                                                  heard("page", kKeyUp)}));
@@ -159,8 +160,8 @@ TEST_F(KeyboardTest, F11LetterboxesThePageAndTouchesFollowIt) {
     show(layer);
 
     // A held F11 repeats without flickering; F11 never reaches the layers.
-    view()->handleEvent(keyDown(SDLK_F11));
-    view()->handleEvent(keyDown(SDLK_F11, 1));
+    EXPECT_TRUE(testsupport::deliver(keyDown(SDLK_F11)));
+    EXPECT_TRUE(testsupport::deliver(keyDown(SDLK_F11, 1)));
     ASSERT_TRUE(view()->isFullscreen());
     EXPECT_TRUE(g_heard.empty());
     drawFrame();

@@ -2,6 +2,7 @@
 // the delegate's right to refuse each step, and the keyboard path from the
 // view through the input-method dispatcher.
 #include "HeadlessView.h"
+#include "support/SdlEvents.h"
 
 #include "engine/text/CCIMEDispatcher.h"
 #include "engine/text/CCTextFieldTTF.h"
@@ -183,7 +184,7 @@ TEST_F(TextFieldTest, KeyboardReachesTheAttachedFieldThroughTheView) {
     SDL_Event event{};
     event.type = SDL_TEXTINPUT;
     SDL_strlcpy(event.text.text, "ü", sizeof event.text.text);
-    view()->handleEvent(event);
+    EXPECT_TRUE(testsupport::deliver(event));
     EXPECT_STREQ(m_field->getString(), "héü");
 }
 

@@ -1,6 +1,7 @@
 // The view: resolution policies, window-to-design conversion, SDL events
 // turned into touches and lifecycle calls, frames saved as PNG.
 #include "HeadlessView.h"
+#include "support/SdlEvents.h"
 
 #include "engine/base/CCTouch.h"
 #include "engine/director/CCTouchDispatcher.h"
@@ -15,7 +16,7 @@ namespace {
 
 // Records every touch phase it receives, claiming every touch.
 class TouchRecorder : public CCLayer {
-  public:
+public:
     static TouchRecorder* create() {
         auto* layer = new TouchRecorder();
         layer->init();
@@ -36,7 +37,7 @@ class TouchRecorder : public CCLayer {
     };
     std::vector<Entry> entries;
 
-  private:
+private:
     bool record(const char* phase, CCTouch* touch) {
         entries.push_back({phase, touch->getID(), touch->getLocation()});
         return true;
@@ -79,7 +80,7 @@ SDL_Event windowEvent(Uint8 what) {
 }
 
 class ViewTest : public HeadlessViewTest {
-  protected:
+protected:
     TouchRecorder* runRecorder() {
         TouchRecorder* recorder = TouchRecorder::create();
         show(recorder);
@@ -148,11 +149,12 @@ TEST_F(ViewTest, OtherPoliciesKeepTheAspectRatio) {
 TEST_F(ViewTest, MouseIsTouchZeroInDesignPoints) {
     openView(400, 500);
     TouchRecorder* recorder = runRecorder();
-    view()->handleEvent(mouseMotion(10, 10)); // no button held: no touch
-    view()->handleEvent(mouseButton(SDL_MOUSEBUTTONDOWN, 200, 250));
-    view()->handleEvent(mouseMotion(100, 125));
-    view()->handleEvent(mouseButton(SDL_MOUSEBUTTONUP, 0, 500));
-    view()->handleEvent(mouseButton(SDL_MOUSEBUTTONDOWN, 5, 5, 0, SDL_BUTTON_RIGHT)); // not a touch
+    EXPECT_TRUE(testsupport::deliver(mouseMotion(10, 10))); // no button held: no touch
+    EXPECT_TRUE(testsupport::deliver(mouseButton(SDL_MOUSEBUTTONDOWN, 200, 250)));
+    EXPECT_TRUE(testsupport::deliver(mouseMotion(100, 125)));
+    EXPECT_TRUE(testsupport::deliver(mouseButton(SDL_MOUSEBUTTONUP, 0, 500)));
+    EXPECT_TRUE(
+        testsupport::deliver(mouseButton(SDL_MOUSEBUTTONDOWN, 5, 5, 0, SDL_BUTTON_RIGHT))); // not a touch
     ASSERT_EQ(recorder->entries.size(), 3u);
     EXPECT_EQ(recorder->entries[0].phase, "began");
     EXPECT_EQ(recorder->entries[0].id, 0);
@@ -166,12 +168,12 @@ TEST_F(ViewTest, MouseIsTouchZeroInDesignPoints) {
 TEST_F(ViewTest, FingersAreFurtherTouchesAndTheirMouseEchoIsIgnored) {
     openView(400, 500);
     TouchRecorder* recorder = runRecorder();
-    view()->handleEvent(finger(SDL_FINGERDOWN, 77, 0.5f, 0.5f));
-    view()->handleEvent(mouseButton(SDL_MOUSEBUTTONDOWN, 200, 250, SDL_TOUCH_MOUSEID));
-    view()->handleEvent(finger(SDL_FINGERDOWN, 99, 0.25f, 0.75f));
-    view()->handleEvent(finger(SDL_FINGERUP, 77, 0.5f, 0.5f));
-    view()->handleEvent(finger(SDL_FINGERMOTION, 99, 1.0f, 0.0f));
-    view()->handleEvent(mouseButton(SDL_MOUSEBUTTONUP, 200, 250, SDL_TOUCH_MOUSEID));
+    EXPECT_TRUE(testsupport::deliver(finger(SDL_FINGERDOWN, 77, 0.5f, 0.5f)));
+    EXPECT_TRUE(testsupport::deliver(mouseButton(SDL_MOUSEBUTTONDOWN, 200, 250, SDL_TOUCH_MOUSEID)));
+    EXPECT_TRUE(testsupport::deliver(finger(SDL_FINGERDOWN, 99, 0.25f, 0.75f)));
+    EXPECT_TRUE(testsupport::deliver(finger(SDL_FINGERUP, 77, 0.5f, 0.5f)));
+    EXPECT_TRUE(testsupport::deliver(finger(SDL_FINGERMOTION, 99, 1.0f, 0.0f)));
+    EXPECT_TRUE(testsupport::deliver(mouseButton(SDL_MOUSEBUTTONUP, 200, 250, SDL_TOUCH_MOUSEID)));
     ASSERT_EQ(recorder->entries.size(), 4u);
     EXPECT_EQ(recorder->entries[0].id, 1);
     EXPECT_TRUE(recorder->entries[0].point.fuzzyEquals(ccp(320, 480), 1e-3f));
@@ -188,22 +190,22 @@ TEST_F(ViewTest, MinimiseAndRestoreCallTheLifecycleHandlersOnce) {
     std::vector<std::string> calls;
     view()->setLifecycleHandlers([&] { calls.push_back("background"); },
                                  [&] { calls.push_back("foreground"); });
-    view()->handleEvent(mouseButton(SDL_MOUSEBUTTONDOWN, 10, 10));
-    view()->handleEvent(windowEvent(SDL_WINDOWEVENT_MINIMIZED));
-    view()->handleEvent(windowEvent(SDL_WINDOWEVENT_MINIMIZED));
+    EXPECT_TRUE(testsupport::deliver(mouseButton(SDL_MOUSEBUTTONDOWN, 10, 10)));
+    EXPECT_TRUE(testsupport::deliver(windowEvent(SDL_WINDOWEVENT_MINIMIZED)));
+    EXPECT_TRUE(testsupport::deliver(windowEvent(SDL_WINDOWEVENT_MINIMIZED)));
     EXPECT_TRUE(view()->isInBackground());
-    view()->handleEvent(windowEvent(SDL_WINDOWEVENT_RESTORED));
-    view()->handleEvent(windowEvent(SDL_WINDOWEVENT_RESTORED));
+    EXPECT_TRUE(testsupport::deliver(windowEvent(SDL_WINDOWEVENT_RESTORED)));
+    EXPECT_TRUE(testsupport::deliver(windowEvent(SDL_WINDOWEVENT_RESTORED)));
     EXPECT_EQ(calls, (std::vector<std::string>{"background", "foreground"}));
     // The drag cut short by minimising was cancelled; its button-up is no touch.
-    view()->handleEvent(mouseButton(SDL_MOUSEBUTTONUP, 10, 10));
+    EXPECT_TRUE(testsupport::deliver(mouseButton(SDL_MOUSEBUTTONUP, 10, 10)));
     ASSERT_EQ(recorder->entries.size(), 2u);
     EXPECT_EQ(recorder->entries[1].phase, "cancelled");
 }
 
 TEST_F(ViewTest, ClosingTheWindowEndsTheDirector) {
     runRecorder();
-    view()->handleEvent(windowEvent(SDL_WINDOWEVENT_CLOSE));
+    EXPECT_TRUE(testsupport::deliver(windowEvent(SDL_WINDOWEVENT_CLOSE)));
     director()->stepFrame(1 / 60.f);
     EXPECT_TRUE(director()->isEnded());
     EXPECT_EQ(director()->getRunningScene(), nullptr);
@@ -211,7 +213,7 @@ TEST_F(ViewTest, ClosingTheWindowEndsTheDirector) {
     SDL_Event quit{};
     quit.type = SDL_QUIT;
     runRecorder();
-    view()->handleEvent(quit);
+    EXPECT_TRUE(testsupport::deliver(quit));
     director()->stepFrame(1 / 60.f);
     EXPECT_TRUE(director()->isEnded());
 }
@@ -223,11 +225,11 @@ TEST_F(ViewTest, KeysAndTextReachTheirHandlers) {
     SDL_Event key{};
     key.type = SDL_KEYDOWN;
     key.key.keysym.sym = SDLK_RETURN;
-    view()->handleEvent(key);
+    EXPECT_TRUE(testsupport::deliver(key));
     SDL_Event text{};
     text.type = SDL_TEXTINPUT;
     SDL_strlcpy(text.text.text, "é字", sizeof(text.text.text));
-    view()->handleEvent(text);
+    EXPECT_TRUE(testsupport::deliver(text));
     EXPECT_EQ(keys, std::vector<std::string>{"Return"});
     EXPECT_EQ(texts, std::vector<std::string>{"é字"});
 }

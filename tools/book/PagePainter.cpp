@@ -7,6 +7,7 @@
 #include "engine/nodes/CCSprite.h"
 #include "engine/platform/CCEGLView.h"
 #include "engine/platform/CCFileUtils.h"
+#include "engine/platform/HeadlessRun.h"
 #include "engine/render/CCTextureCache.h"
 #include "engine/text/CCLabelTTF.h"
 
@@ -48,13 +49,7 @@ std::uint8_t blend(float coverage, std::uint8_t value) {
 PagePainter::PagePainter(const std::string& workFolder)
     : m_savedRoot(CCFileUtils::sharedFileUtils()->getResourceRoot()) {
     CCFileUtils::sharedFileUtils()->setResourceRoot(workFolder);
-    CCEGLView* view = CCEGLView::sharedOpenGLView();
-    view->close();
-    view->setHeadless(true);
-    view->setFrameSize(kPageWidth, kPageHeight);
-    view->setDesignResolutionSize(kPageWidth, kPageHeight, kResolutionExactFit);
-    m_open = view->open();
-    CCDirector::sharedDirector()->setOpenGLView(view);
+    m_open = HeadlessRun::openView({kPageWidth, kPageHeight}, {kPageWidth, kPageHeight});
 }
 
 PagePainter::~PagePainter() {

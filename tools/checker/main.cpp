@@ -4,6 +4,7 @@
 #include "engine/base/CCLog.h"
 #include "engine/director/CCDirector.h"
 #include "engine/platform/CCEGLView.h"
+#include "engine/platform/HeadlessRun.h"
 #include "engine/render/CCTextureCache.h"
 #include "tools/checker/BookChecker.h"
 
@@ -38,15 +39,10 @@ int main(int argc, char** argv) {
     // one, so the checker runs on machines without a display.
     SDL_setenv("SDL_VIDEODRIVER", "dummy", 0);
     engine::CCLogSetEchoToStderr(false);
-    engine::CCEGLView* view = engine::CCEGLView::sharedOpenGLView();
-    view->setHeadless(true);
-    view->setFrameSize(640, 960);
-    view->setDesignResolutionSize(640, 960, engine::kResolutionExactFit);
-    if (!view->open()) {
+    if (!engine::HeadlessRun::openView({640, 960}, {640, 960})) {
         std::fprintf(stderr, "lirra-check: no offscreen renderer: %s\n", SDL_GetError());
         return 2;
     }
-    engine::CCDirector::sharedDirector()->setOpenGLView(view);
 
     checker::BookChecker checker;
     checker.check(argv[1]);
@@ -55,7 +51,7 @@ int main(int argc, char** argv) {
     int status = checker.exitStatus();
 
     engine::CCDirector::sharedDirector()->reset();
-    view->close();
+    engine::CCEGLView::sharedOpenGLView()->close();
     engine::CCTextureCache::sharedTextureCache()->removeAllTextures();
     return status;
 }

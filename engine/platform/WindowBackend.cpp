@@ -1,0 +1,76 @@
+#include "engine/platform/WindowBackend.h"
+
+#include "engine/base/CCLog.h"
+
+#include <algorithm>
+
+namespace engine {
+
+WindowBackend::~WindowBackend() {
+    if (m_renderer) SDL_DestroyRenderer(m_renderer);
+    if (m_window) SDL_DestroyWindow(m_window);
+    if (m_videoStarted) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+bool WindowBackend::open(const std::string& title, int width, int height, bool fullscreen, std::string& why) {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        why = std::string("no video (") + SDL_GetError() +
+              "); is there a display? Headless runs need no display";
+        return false;
+    }
+    m_videoStarted = true;
+    if (!m_renderDriver.empty()) SDL_SetHint(SDL_HINT_RENDER_DRIVER, m_renderDriver.c_str());
+    m_window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
+                                SDL_WINDOW_SHOWN | SDL_WINDOW_ALLOW_HIGHDPI |
+                                    (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
+    // SDL queues draw calls only when it chose the driver itself; it may
+    // always: the engine never talks to the driver behind SDL's back.
+    SDL_SetHint(SDL_HINT_RENDER_BATCHING, "1");
+    if (m_window) {
+        m_renderer = SDL_CreateRenderer(m_window, -1, 0);
+        if (!m_renderer) m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
+    }
+    if (m_renderer) return true;
+    why = "cannot make a window of " + std::to_string(width) + " x " + std::to_string(height) + ": " +
+          SDL_GetError();
+    return false;
+}
+
+bool WindowBackend::changeFullscreen(bool fullscreen, std::string& why) {
+    if (SDL_SetWindowFullscreen(m_window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0) return true;
+    why = SDL_GetError();
+    return false;
+}
+
+void WindowBackend::fitOntoDesktop(const std::function<void(float scale)>& shrink) {
+    if (m_decorationsFitted) return;
+    int top = 0, left = 0, bottom = 0, right = 0;
+    // Unknown until the window manager has framed the window; without a
+    // window manager there is nothing to fit.
+    if (SDL_GetWindowBordersSize(m_window, &top, &left, &bottom, &right) != 0 ||
+        top + left + bottom + right <= 0)
+        return;
+    m_decorationsFitted = true;
+    SDL_Rect usable;
+    int display = std::max(0, SDL_GetWindowDisplayIndex(m_window));
+    if (SDL_GetDisplayUsableBounds(display, &usable) != 0) return;
+    int width = 0, height = 0;
+    SDL_GetWindowSize(m_window, &width, &height);
+    const int roomW = usable.w - left - right, roomH = usable.h - top - bottom;
+    if (roomW <= 0 || roomH <= 0 || width <= 0 || height <= 0) return;
+    if (width > roomW || height > roomH) {
+        float scale = std::min(static_cast<float>(roomW) / width, static_cast<float>(roomH) / height);
+        CCLog("view: the window framed by the window manager (%d x %d with borders %d, %d, %d, %d) is larger "
+              "than the desktop's usable %d x %d; it shrinks by %.3f",
+              width, height, top, left, bottom, right, usable.w, usable.h, scale);
+        shrink(scale);
+        SDL_GetWindowSize(m_window, &width, &height);
+    }
+    int x = 0, y = 0;
+    SDL_GetWindowPosition(m_window, &x, &y);
+    int fittedX = std::max(usable.x + left, std::min(x, usable.x + usable.w - right - width));
+    int fittedY = std::max(usable.y + top, std::min(y, usable.y + usable.h - bottom - height));
+    if (fittedX != x || fittedY != y) SDL_SetWindowPosition(m_window, fittedX, fittedY);
+}
+
+} // namespace engine
