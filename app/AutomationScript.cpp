@@ -1,6 +1,6 @@
 #include "app/AutomationScript.h"
 
-#include <SDL.h>
+#include "engine/platform/CCEGLView.h"
 
 #include <algorithm>
 #include <cmath>
@@ -63,7 +63,7 @@ std::string parseLine(const std::string& line, ScriptEvent& event) {
                                       : ScriptEvent::Kind::Shot;
         event.text = rest;
         // Caught now rather than silently ignored halfway through a run.
-        if (event.kind == ScriptEvent::Kind::Key && SDL_GetKeyFromName(rest.c_str()) == SDLK_UNKNOWN)
+        if (event.kind == ScriptEvent::Kind::Key && !engine::CCEGLView::isKeyName(rest))
             return "SDL knows no key named '" + rest + "'";
     } else if (verb == "quit") {
         if (!rest.empty()) return "'quit' takes nothing";

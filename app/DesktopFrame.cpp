@@ -1,9 +1,5 @@
 #include "app/DesktopFrame.h"
 
-#include "engine/base/CCLog.h"
-
-#include <SDL.h>
-
 #include <cstdlib>
 
 namespace app {
@@ -14,16 +10,6 @@ engine::CCSize frameSizeForDesktopHeight(int desktopHeight) {
     return engine::CCSize(static_cast<float>(width), static_cast<float>(height * 0.97));
 }
 
-std::string displayProblem() {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return std::string("SDL has no video: ") + SDL_GetError();
-    const char* driver = SDL_GetCurrentVideoDriver();
-    std::string name = driver ? driver : "";
-    if (name.empty() || name == "offscreen" || name == "dummy")
-        return "SDL's video driver is '" + name + "', which draws into memory only";
-    if (SDL_GetNumVideoDisplays() < 1) return "the " + name + " video driver finds no screen";
-    return "";
-}
-
 std::string noDisplayAdvice(const std::string& problem) {
     const char* display = std::getenv("DISPLAY");
     return "lirra: no display to open a window on (" + problem + "; DISPLAY is " +
@@ -32,16 +18,6 @@ std::string noDisplayAdvice(const std::string& problem) {
            "Run it in a virtual X server (Debian packages xvfb and xauth: sudo apt-get install xvfb xauth):\n"
            "    xvfb-run -a make run\n"
            "or without a window: lirra --headless (see lirra --help)\n";
-}
-
-int desktopUsableHeight() {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 0;
-    SDL_Rect usable;
-    if (SDL_GetDisplayUsableBounds(0, &usable) != 0) {
-        engine::CCLog("desktop: cannot read the display's usable size: %s", SDL_GetError());
-        return 0;
-    }
-    return usable.h;
 }
 
 } // namespace app

@@ -10,13 +10,11 @@
 #include "engine/base/CCLog.h"
 #include "engine/platform/CCEGLView.h"
 #include "engine/platform/CCFileUtils.h"
+#include "engine/platform/Desktop.h"
 #include "engine/platform/HeadlessRun.h"
-
-#include <SDL.h>
-#include <unistd.h>
+#include "engine/platform/QuitDeadline.h"
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -36,45 +34,6 @@ constexpr int kExitAutomationFailed = 3;
 
 // Headless runs have no desktop; they take a common full-HD usable height.
 constexpr int kHeadlessDesktopHeight = 1040;
-
-// SDL turns SIGTERM and SIGINT into a quit event that the loop reads at its
-// next frame; a loop stuck in one long step would never read it. Once a quit
-// is asked for, the program ends by itself after this long at the latest.
-constexpr unsigned kQuitGraceSeconds = 15;
-
-struct sigaction g_sdlQuitHandlers[2]; // SIGINT, SIGTERM as SDL installed them
-
-extern "C" void endAfterGrace(int) {
-    static const char message[] = "lirra: still busy long after being asked to quit; ending now\n";
-    [[maybe_unused]] ssize_t written = ::write(STDERR_FILENO, message, sizeof message - 1);
-    ::_exit(128 + SIGTERM);
-}
-
-extern "C" void onQuitSignal(int signal) {
-    const struct sigaction& sdl = g_sdlQuitHandlers[signal == SIGINT ? 0 : 1];
-    if (sdl.sa_handler != SIG_DFL && sdl.sa_handler != SIG_IGN) sdl.sa_handler(signal); // the quit event
-    ::alarm(kQuitGraceSeconds);
-}
-
-// Puts a deadline behind SDL's quit signals; SDL installs them as its event
-// subsystem starts, so it is started here first.
-void armQuitDeadline() {
-    if (SDL_InitSubSystem(SDL_INIT_EVENTS) != 0) return;
-    struct sigaction alarmAction {};
-    alarmAction.sa_handler = endAfterGrace;
-    ::sigaction(SIGALRM, &alarmAction, nullptr);
-    const int signals[2] = {SIGINT, SIGTERM};
-    for (int i = 0; i < 2; ++i) {
-        ::sigaction(signals[i], nullptr, &g_sdlQuitHandlers[i]);
-        // Only SDL's own plain handler is wrapped; anything else is left alone.
-        if (g_sdlQuitHandlers[i].sa_handler == SIG_DFL || g_sdlQuitHandlers[i].sa_handler == SIG_IGN ||
-            (g_sdlQuitHandlers[i].sa_flags & SA_SIGINFO))
-            continue;
-        struct sigaction ours = g_sdlQuitHandlers[i];
-        ours.sa_handler = onQuitSignal;
-        ::sigaction(signals[i], &ours, nullptr);
-    }
-}
 
 int usageError(const std::string& message) {
     std::fprintf(stderr, "lirra: %s\n%s", message.c_str(), app::commandLineHelp());
@@ -147,9 +106,9 @@ int main(int argc, char** argv) {
         HeadlessRun::chooseOffscreenView();
         HeadlessRun::startVirtualTime();
     } else {
-        std::string problem = app::displayProblem();
+        std::string problem = Desktop::displayProblem();
         if (problem.empty()) {
-            desktopHeight = app::desktopUsableHeight();
+            desktopHeight = Desktop::usableHeight();
             if (desktopHeight <= 0) problem = "the screen's size cannot be read";
         }
         if (!problem.empty()) {
@@ -168,9 +127,9 @@ int main(int argc, char** argv) {
     }
     app.setFrameLimit(options.frameLimit);
 
-    armQuitDeadline();
+    QuitDeadline::arm();
     int result = CCApplication::sharedApplication()->run();
-    SDL_QuitSubSystem(SDL_INIT_EVENTS);
+    QuitDeadline::disarm();
     SimpleAudioEngine::end();
     if (result == 0 && script && script->failedShots() > 0) {
         std::fprintf(stderr, "lirra: %u frame(s) of the script could not be saved\n", script->failedShots());

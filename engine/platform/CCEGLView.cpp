@@ -479,6 +479,10 @@ bool CCEGLView::saveFrame(const std::string& pngPath) {
     return true;
 }
 
+bool CCEGLView::isKeyName(const std::string& keyName) {
+    return SDL_GetKeyFromName(keyName.c_str()) != SDLK_UNKNOWN;
+}
+
 bool CCEGLView::dispatchKey(const std::string& keyName) {
     SDL_Keycode key = SDL_GetKeyFromName(keyName.c_str());
     if (key == SDLK_UNKNOWN) {
@@ -502,6 +506,13 @@ void CCEGLView::dispatchKeyPress(std::int32_t key, bool shift) {
 
 void CCEGLView::dispatchText(const std::string& utf8) {
     if (m_onText) m_onText(utf8);
+}
+
+void CCEGLView::setIMEKeyboardState(bool on) {
+    if (on)
+        SDL_StartTextInput();
+    else
+        SDL_StopTextInput();
 }
 
 } // namespace engine

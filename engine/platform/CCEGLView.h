@@ -119,8 +119,13 @@ public:
     // A key by its SDL name, in any letter case ("Right", "Space", "s",
     // "F11"): false, with a log line, for a name SDL does not know.
     bool dispatchKey(const std::string& keyName);
+    // Whether dispatchKey knows the name.
+    static bool isKeyName(const std::string& keyName);
     // Typed text, exactly as an SDL text event delivers it.
     void dispatchText(const std::string& utf8);
+    // Whether typed text is wanted: on, the input method composes and the
+    // text handler receives what is typed.
+    void setIMEKeyboardState(bool on);
     bool isInBackground() const { return m_inBackground; }
 
     // --- frames

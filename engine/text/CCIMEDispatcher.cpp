@@ -3,7 +3,6 @@
 #include "engine/platform/CCEGLView.h"
 #include "engine/text/CCIMEDelegate.h"
 
-#include <SDL.h>
 
 #include <algorithm>
 
@@ -116,12 +115,12 @@ void CCIMEDispatcher::startInput() {
         view->setKeyHandler(ImeKeyHandler{view->getKeyHandler()});
     if (!view->getTextHandler().target<ImeTextHandler>())
         view->setTextHandler(ImeTextHandler{view->getTextHandler()});
-    if (!m_inputOn) SDL_StartTextInput();
+    if (!m_inputOn) view->setIMEKeyboardState(true);
     m_inputOn = true;
 }
 
 void CCIMEDispatcher::stopInput() {
-    if (m_inputOn) SDL_StopTextInput();
+    if (m_inputOn) CCEGLView::sharedOpenGLView()->setIMEKeyboardState(false);
     m_inputOn = false;
 }
 
