@@ -29,6 +29,7 @@
 #include "gui/UIRootWidget.h"
 #include "gui/UIToolkit.h"
 
+#include <SDL.h>
 #include <SDL_mixer.h>
 #include <benchmark/benchmark.h>
 #include <json/json.h>
@@ -268,7 +269,7 @@ int main(int argc, char** argv) {
 
     CCDirector::sharedDirector()->reset();
     SimpleAudioEngine::end();
-    view->close();
+    CCEGLView::sharedOpenGLView()->close();
     if (!g_copy.empty()) std::filesystem::remove_all(g_copy);
     return 0;
 }

@@ -8,8 +8,7 @@
 #include "engine/base/CCAutoreleasePool.h"
 #include "engine/base/CCLog.h"
 #include "engine/base/CCObject.h"
-#include "engine/director/CCDirector.h"
-#include "engine/platform/CCEGLView.h"
+#include "engine/platform/HeadlessRun.h"
 #include "tools/checker/BookChecker.h"
 
 #include <SDL.h>
@@ -101,12 +100,7 @@ const fs::path& root() {
         SDL_setenv("SDL_VIDEODRIVER", "dummy", 1);
         SDL_setenv("SDL_AUDIODRIVER", "dummy", 1);
         CCLogSetEchoToStderr(false);
-        CCEGLView* view = CCEGLView::sharedOpenGLView();
-        view->setHeadless(true);
-        view->setFrameSize(640, 960);
-        view->setDesignResolutionSize(640, 960, kResolutionExactFit);
-        if (!view->open()) std::abort();
-        CCDirector::sharedDirector()->setOpenGLView(view);
+        if (!HeadlessRun::openView({640, 960}, {640, 960})) std::abort();
         return made;
     }();
     return folder;

@@ -6,6 +6,7 @@
 #include "engine/base/CCTouch.h"
 #include "engine/director/CCTouchDispatcher.h"
 #include "engine/nodes/CCLayer.h"
+#include "engine/platform/CCClock.h"
 
 #include <filesystem>
 
@@ -163,6 +164,19 @@ TEST_F(ViewTest, MouseIsTouchZeroInDesignPoints) {
     EXPECT_TRUE(recorder->entries[1].point.fuzzyEquals(ccp(160, 720), 1e-3f));
     EXPECT_EQ(recorder->entries[2].phase, "ended");
     EXPECT_TRUE(recorder->entries[2].point.fuzzyEquals(ccp(0, 0), 1e-3f));
+}
+
+TEST_F(ViewTest, AnEventThatEndsTheWaitIsLeftForThePoll) {
+    openView(400, 500);
+    TouchRecorder* recorder = runRecorder();
+    SDL_Event press = mouseButton(SDL_MOUSEBUTTONDOWN, 200, 250);
+    ASSERT_EQ(SDL_PushEvent(&press), 1);
+    EXPECT_TRUE(view()->waitForEvent(CCClock::now() + 30)); // queued already: no wait
+    EXPECT_TRUE(recorder->entries.empty());
+    view()->pollEvents();
+    ASSERT_EQ(recorder->entries.size(), 1u);
+    EXPECT_EQ(recorder->entries[0].phase, "began");
+    EXPECT_FALSE(view()->waitForEvent(CCClock::now() - 1)); // nothing queued, deadline passed
 }
 
 TEST_F(ViewTest, FingersAreFurtherTouchesAndTheirMouseEchoIsIgnored) {
