@@ -1,7 +1,7 @@
 // TTF labels: font names through fontconfig (aliases, GBK names, unknown
 // names), wrapping and alignment inside dimensions measured on drawn pixels,
 // rasterising only on change, and the window's pixel scale.
-#include "HeadlessView.h"
+#include "support/SceneTest.h"
 
 #include "engine/render/CCSDLRenderer.h"
 #include "engine/render/CCTexture2D.h"
@@ -12,7 +12,7 @@
 #include <algorithm>
 
 using namespace engine;
-using namespace rendertest;
+using namespace testsupport;
 
 namespace {
 
@@ -23,14 +23,14 @@ struct Box {
     float centreY() const { return (top + bottom) / 2.0f; }
 };
 
-class LabelTTFTest : public HeadlessViewTest {
+class LabelTTFTest : public SceneTest {
 protected:
     // Ink: any pixel brighter than the black clear colour.
-    static bool ink(const Rgba& c) { return c.r + c.g + c.b > 120; }
+    static bool ink(const Pixel& c) { return c.r + c.g + c.b > 120; }
 
     Box inkBox(int x0 = 0, int y0 = 0, int x1 = -1, int y1 = -1) const {
-        if (x1 < 0) x1 = m_width - 1;
-        if (y1 < 0) y1 = m_height - 1;
+        if (x1 < 0) x1 = screen.width() - 1;
+        if (y1 < 0) y1 = screen.height() - 1;
         Box box;
         for (int y = y0; y <= y1; ++y)
             for (int x = x0; x <= x1; ++x)
@@ -47,8 +47,8 @@ protected:
     std::vector<Box> lineBoxes() const {
         std::vector<Box> lines;
         bool inLine = false;
-        for (int y = 0; y < m_height; ++y) {
-            Box row = inkBox(0, y, m_width - 1, y);
+        for (int y = 0; y < screen.height(); ++y) {
+            Box row = inkBox(0, y, screen.width() - 1, y);
             if (row.empty()) {
                 inLine = false;
                 continue;
@@ -65,8 +65,8 @@ protected:
     }
 
     int inkCount() const {
-        return static_cast<int>(
-            std::count_if(m_pixels.begin(), m_pixels.end(), [](std::uint32_t p) { return ink(unpack(p)); }));
+        return static_cast<int>(std::count_if(screen.pixels().begin(), screen.pixels().end(),
+                                              [](std::uint32_t p) { return ink(unpack(p)); }));
     }
 
     // A label with its lower-left corner at design (x, y).
@@ -102,14 +102,14 @@ TEST_F(LabelTTFTest, GbkFontNameReachesAChineseFaceThatDrawsChineseText) {
     CCNode* root = CCNode::create();
     root->addChild(placed(first, 100, 500));
     show(root);
-    std::vector<std::uint32_t> firstPixels = m_pixels;
+    std::vector<std::uint32_t> firstPixels = screen.pixels();
     int firstInk = inkCount();
     root->removeAllChildren();
     root->addChild(placed(CCLabelTTF::create("好", songti, 40), 100, 500));
     drawFrame();
     EXPECT_GT(firstInk, 50);
     EXPECT_GT(inkCount(), 50);
-    EXPECT_NE(firstPixels, m_pixels);
+    EXPECT_NE(firstPixels, screen.pixels());
 }
 
 TEST_F(LabelTTFTest, ChineseTextInALatinFontStillFindsAChineseFace) {
@@ -280,8 +280,8 @@ TEST_F(LabelTTFTest, ColourAndOpacityTintTheText) {
     label->setColor(ccc3(0, 0, 255));
     show(placed(label, 100, 100));
     int blue = 0, other = 0;
-    for (std::uint32_t p : m_pixels) {
-        Rgba c = unpack(p);
+    for (std::uint32_t p : screen.pixels()) {
+        Pixel c = unpack(p);
         if (c.b > 200) ++blue;
         if (c.r > 10 || c.g > 10) ++other;
     }

@@ -1,7 +1,7 @@
 // Text fields: typing and deleting whole UTF-8 characters, the placeholder,
 // the delegate's right to refuse each step, and the keyboard path from the
 // view through the input-method dispatcher.
-#include "HeadlessView.h"
+#include "support/SceneTest.h"
 
 #include "engine/text/CCIMEDispatcher.h"
 #include "engine/text/CCTextFieldTTF.h"
@@ -9,7 +9,7 @@
 #include <algorithm>
 
 using namespace engine;
-using namespace rendertest;
+using namespace testsupport;
 
 namespace {
 
@@ -39,10 +39,10 @@ struct RecordingDelegate : CCTextFieldDelegate {
     bool onDraw(CCTextFieldTTF*) override { return refuseDraw; }
 };
 
-class TextFieldTest : public HeadlessViewTest {
+class TextFieldTest : public SceneTest {
 protected:
     void SetUp() override {
-        HeadlessViewTest::SetUp();
+        SceneTest::SetUp();
         m_field = CCTextFieldTTF::textFieldWithPlaceHolder("type here", "Arial", 30);
         m_field->retain();
         m_field->setDelegate(&m_delegate);
@@ -51,12 +51,12 @@ protected:
         m_field->release();
         view()->setKeyHandler(nullptr);
         view()->setTextHandler(nullptr);
-        HeadlessViewTest::TearDown();
+        SceneTest::TearDown();
     }
     void type(const std::string& text) { m_field->insertText(text.c_str(), static_cast<int>(text.size())); }
 
-    int pixelsWhere(bool (*test)(const Rgba&)) const {
-        return static_cast<int>(std::count_if(m_pixels.begin(), m_pixels.end(),
+    int pixelsWhere(bool (*test)(const Pixel&)) const {
+        return static_cast<int>(std::count_if(screen.pixels().begin(), screen.pixels().end(),
                                               [test](std::uint32_t p) { return test(unpack(p)); }));
     }
 
@@ -99,8 +99,8 @@ TEST_F(TextFieldTest, PlaceholderShowsInItsColourWhileTheFieldIsEmpty) {
     m_field->setColorSpaceHolder(ccc3(0, 200, 0));
     m_field->setPosition(ccp(320, 480));
     show(m_field);
-    auto green = [](const Rgba& c) { return c.g > 150 && c.r < 10; };
-    auto red = [](const Rgba& c) { return c.r > 150 && c.g < 10; };
+    auto green = [](const Pixel& c) { return c.g > 150 && c.r < 10; };
+    auto red = [](const Pixel& c) { return c.r > 150 && c.g < 10; };
     EXPECT_GT(pixelsWhere(green), 50);
     EXPECT_EQ(pixelsWhere(red), 0);
 

@@ -3,7 +3,7 @@
 // files, and freeing.
 #include "TexturedWidgetTest.h"
 
-#include "engine/PaintedImage.h"
+#include "support/PaintedImage.h"
 #include "engine/nodes/CCScale9Sprite.h"
 #include "engine/nodes/CCSprite.h"
 #include "engine/nodes/CCSpriteFrame.h"
@@ -26,7 +26,7 @@ protected:
     }
     // 80 x 40: left half red, right half green.
     std::string halves() {
-        rendertest::writePaintedPng(view->resources(), "halves.png", 80, 40,
+        testsupport::writePng(view->resources(), "halves.png", 80, 40,
                                     {{0, 0, 40, 40, kRed}, {40, 0, 40, 40, kGreen}});
         return "halves.png";
     }
@@ -111,7 +111,7 @@ TEST_F(ImageViewTest, TextureRectShowsAPartAndSizesTheWidget) {
 }
 
 TEST_F(ImageViewTest, SpriteFrameKind) {
-    rendertest::writePaintedPng(view->resources(), "sheet.png", 64, 32,
+    testsupport::writePng(view->resources(), "sheet.png", 64, 32,
                                 {{0, 0, 32, 32, kBlue}, {32, 0, 32, 32, kMagenta}});
     CCSpriteFrameCache::sharedSpriteFrameCache()->addSpriteFrame(
         CCSpriteFrame::create("sheet.png", {32, 0, 32, 32}), "magenta");

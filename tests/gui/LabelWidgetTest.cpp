@@ -15,9 +15,8 @@
 #include "gui/UILayer.h"
 #include "gui/UIRootWidget.h"
 #include "support/HeadlessView.h"
+#include "support/PaintedImage.h"
 
-#include <SDL.h>
-#include <SDL_image.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -46,21 +45,6 @@ CCRect inkBox(const HeadlessView& view, const CCRect& area, int threshold = 100)
         }
     if (maxX < minX) return {};
     return {minX, minY, maxX - minX + 1, maxY - minY + 1};
-}
-
-// A PNG of `w` x `h` pixels whose consecutive `cell`-wide columns have the given colours.
-std::string writeCells(const testsupport::TempDir& dir, const std::string& name, int w, int h, int cell,
-                       const std::vector<std::uint32_t>& colours) {
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
-    SDL_FillRect(surface, nullptr, 0);
-    for (std::size_t i = 0; i < colours.size(); ++i) {
-        SDL_Rect rect{static_cast<int>(i) * cell, 0, cell, h};
-        SDL_FillRect(surface, &rect, colours[i]);
-    }
-    std::string path = dir.write(name, "");
-    IMG_SavePNG(surface, path.c_str());
-    SDL_FreeSurface(surface);
-    return name;
 }
 
 constexpr std::uint32_t kRed = 0xffff0000, kGreen = 0xff00ff00, kBlue = 0xff0000ff;
@@ -244,7 +228,8 @@ protected:
     void SetUp() override {
         LabelWidgetTest::SetUp();
         // Digits "0", "1", "2" are red, green and blue 10 x 10 cells.
-        writeCells(view->resources(), "digits.png", 30, 10, 10, {kRed, kGreen, kBlue});
+        testsupport::writePng(view->resources(), "digits.png", 30, 10,
+                              testsupport::columns(10, 10, {kRed, kGreen, kBlue}));
     }
 };
 
@@ -330,7 +315,8 @@ class BMFontWidgetTest : public LabelWidgetTest {
 protected:
     void SetUp() override {
         LabelWidgetTest::SetUp();
-        writeCells(view->resources(), "fonts/cells.png", 32, 8, 8, {kRed, kGreen});
+        testsupport::writePng(view->resources(), "fonts/cells.png", 32, 8,
+                              testsupport::columns(8, 8, {kRed, kGreen}));
         view->resources().write("fonts/cells.fnt", kFont);
     }
     static UILabelBMFont* cornered(UILabelBMFont* widget) {
@@ -390,8 +376,10 @@ TEST_F(BMFontWidgetTest, NewFontStartsOverAndStretchingFitsTheText) {
 // --- teardown
 
 TEST_F(LabelWidgetTest, TextWidgetsTouchedAndRemovedFreeEverything) {
-    writeCells(view->resources(), "digits.png", 30, 10, 10, {kRed, kGreen, kBlue});
-    writeCells(view->resources(), "fonts/cells.png", 32, 8, 8, {kRed, kGreen});
+    testsupport::writePng(view->resources(), "digits.png", 30, 10,
+                          testsupport::columns(10, 10, {kRed, kGreen, kBlue}));
+    testsupport::writePng(view->resources(), "fonts/cells.png", 32, 8,
+                          testsupport::columns(8, 8, {kRed, kGreen}));
     view->resources().write("fonts/cells.fnt", kFont);
     gui::UILayer* layer = gui::UILayer::create();
     view->show(layer);

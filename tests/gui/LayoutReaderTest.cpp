@@ -24,9 +24,8 @@
 #include "gui/UITextField.h"
 #include "gui/UIToolkit.h"
 #include "support/HeadlessView.h"
+#include "support/PaintedImage.h"
 
-#include <SDL.h>
-#include <SDL_image.h>
 #include <gtest/gtest.h>
 #include <json/json.h>
 
@@ -47,29 +46,6 @@ using testsupport::isColour;
 using testsupport::LogCapture;
 
 namespace {
-
-struct Block {
-    int x, y, w, h;     // pixels, y down
-    std::uint32_t argb; // 0xAARRGGBB
-};
-
-void writePng(const testsupport::TempDir& dir, const std::string& name, int w, int h,
-              std::initializer_list<Block> blocks) {
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
-    SDL_FillRect(surface, nullptr, 0);
-    for (const Block& b : blocks) {
-        SDL_Rect rect{b.x, b.y, b.w, b.h};
-        SDL_FillRect(surface, &rect, b.argb);
-    }
-    std::string path = dir.write(name, "");
-    IMG_SavePNG(surface, path.c_str());
-    SDL_FreeSurface(surface);
-}
-
-void writeSolidPng(const testsupport::TempDir& dir, const std::string& name, int w, int h,
-                   std::uint32_t argb) {
-    writePng(dir, name, w, h, {{0, 0, w, h, argb}});
-}
 
 std::string fileContents(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -108,24 +84,24 @@ protected:
         // The layout files and sheet are committed; the pictures are made here.
         for (const char* file : {"page_newer.json", "page_older.json", "ui.plist", "font.fnt"})
             resources().write(std::string("layouts/") + file, fileContents(kLayouts + "/" + file));
-        writePng(resources(), "layouts/ui.png", 128, 64,
-                 {{0, 0, 60, 30, 0xffffff00},
-                  {60, 0, 60, 30, 0xff00ffff},
-                  {0, 30, 60, 30, 0xff808080},
-                  {60, 30, 20, 20, 0xffffffff},
-                  {80, 30, 24, 24, 0xffff00ff}});
-        writeSolidPng(resources(), "layouts/bg.png", 48, 48, 0xff00a000);
-        writeSolidPng(resources(), "layouts/button_normal.png", 100, 40, 0xffff0000);
-        writeSolidPng(resources(), "layouts/button_pressed.png", 100, 40, 0xff0000c8);
-        writeSolidPng(resources(), "layouts/button_disabled.png", 100, 40, 0xff808080);
-        writeSolidPng(resources(), "layouts/photo.png", 80, 60, 0xffff8000);
-        writeSolidPng(resources(), "layouts/frame.png", 30, 30, 0xffffffff);
-        writeSolidPng(resources(), "layouts/bar.png", 200, 20, 0xffc8c800);
-        writeSolidPng(resources(), "layouts/progress.png", 200, 20, 0xff00c8c8);
+        testsupport::writePng(resources(), "layouts/ui.png", 128, 64,
+                              {{0, 0, 60, 30, 0xffffff00},
+                               {60, 0, 60, 30, 0xff00ffff},
+                               {0, 30, 60, 30, 0xff808080},
+                               {60, 30, 20, 20, 0xffffffff},
+                               {80, 30, 24, 24, 0xffff00ff}});
+        view->writeImage("layouts/bg.png", 48, 48, 0xff00a000);
+        view->writeImage("layouts/button_normal.png", 100, 40, 0xffff0000);
+        view->writeImage("layouts/button_pressed.png", 100, 40, 0xff0000c8);
+        view->writeImage("layouts/button_disabled.png", 100, 40, 0xff808080);
+        view->writeImage("layouts/photo.png", 80, 60, 0xffff8000);
+        view->writeImage("layouts/frame.png", 30, 30, 0xffffffff);
+        view->writeImage("layouts/bar.png", 200, 20, 0xffc8c800);
+        view->writeImage("layouts/progress.png", 200, 20, 0xff00c8c8);
         for (const char* box : {"box", "box_selected", "box_disabled", "cross", "cross_disabled"})
-            writeSolidPng(resources(), std::string("layouts/") + box + ".png", 32, 32, 0xff404040);
-        writeSolidPng(resources(), "layouts/charmap.png", 160, 24, 0xffffffff);
-        writeSolidPng(resources(), "layouts/font.png", 32, 16, 0xffffffff);
+            view->writeImage(std::string("layouts/") + box + ".png", 32, 32, 0xff404040);
+        view->writeImage("layouts/charmap.png", 160, 24, 0xffffffff);
+        view->writeImage("layouts/font.png", 32, 16, 0xffffffff);
         liveBefore = HeadlessView::settledObjectCount();
     }
     void TearDown() override {

@@ -3,12 +3,12 @@
 // files, and freeing.
 #include "TexturedWidgetTest.h"
 
-#include "engine/PaintedImage.h"
 #include "engine/nodes/CCScale9Sprite.h"
 #include "engine/nodes/CCSprite.h"
 #include "engine/nodes/CCSpriteFrame.h"
 #include "engine/nodes/CCSpriteFrameCache.h"
 #include "gui/UILoadingBar.h"
+#include "support/PaintedImage.h"
 
 using namespace engine;
 using namespace texturedtest;
@@ -27,8 +27,8 @@ protected:
     // A 200 x 20 bar (left half red, right half green) centred at (320,
     // 480): it spans x 220..420.
     UILoadingBar* makeBar() {
-        rendertest::writePaintedPng(view->resources(), "bar.png", 200, 20,
-                                    {{0, 0, 100, 20, kRed}, {100, 0, 100, 20, kGreen}});
+        testsupport::writePng(view->resources(), "bar.png", 200, 20,
+                              {{0, 0, 100, 20, kRed}, {100, 0, 100, 20, kGreen}});
         UILoadingBar* bar = UILoadingBar::create();
         bar->loadTexture("bar.png");
         bar->setPosition({320, 480});
@@ -139,8 +139,8 @@ TEST_F(LoadingBarTest, NineSliceBarIsSizedNotCut) {
 }
 
 TEST_F(LoadingBarTest, SpriteFrameIsCutFromTheFramesOrigin) {
-    rendertest::writePaintedPng(view->resources(), "sheet.png", 128, 64,
-                                {{0, 0, 128, 64, kBlue}, {20, 30, 80, 10, kYellow}});
+    testsupport::writePng(view->resources(), "sheet.png", 128, 64,
+                          {{0, 0, 128, 64, kBlue}, {20, 30, 80, 10, kYellow}});
     CCSpriteFrameCache::sharedSpriteFrameCache()->addSpriteFrame(
         CCSpriteFrame::create("sheet.png", {20, 30, 80, 10}), "bar");
     UILoadingBar* bar = UILoadingBar::create();
