@@ -16,9 +16,11 @@ void LeakCheck::start() {
 ::testing::AssertionResult LeakCheck::unchanged() const {
     long now = m_counter();
     if (now == m_before) return ::testing::AssertionSuccess();
+    // Fewer is as wrong: the test freed what it did not make, or the
+    // count started before a clean-up that belonged to the set-up.
     return ::testing::AssertionFailure()
-           << "engine objects leaked: " << m_before << " were live at the start, " << now << " are now ("
-           << (now - m_before) << " more)";
+           << (now > m_before ? "engine objects leaked" : "fewer engine objects") << ": " << m_before
+           << " were live at the start, " << now << " are now";
 }
 
 } // namespace testsupport
