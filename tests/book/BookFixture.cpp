@@ -72,12 +72,8 @@ void BookFixture::tap(const CCPoint& point) {
 int BookFixture::countPixels(const CCRect& area, int r, int g, int b, int tolerance) const {
     int count = 0;
     for (float y = area.origin.y; y < area.origin.y + area.size.height; y += 1)
-        for (float x = area.origin.x; x < area.origin.x + area.size.width; x += 1) {
-            testsupport::Pixel p = view.at(x, y);
-            if (std::abs(p.r - r) <= tolerance && std::abs(p.g - g) <= tolerance &&
-                std::abs(p.b - b) <= tolerance)
-                ++count;
-        }
+        for (float x = area.origin.x; x < area.origin.x + area.size.width; x += 1)
+            if (testsupport::near(view.at(x, y), r, g, b, tolerance)) ++count;
     return count;
 }
 

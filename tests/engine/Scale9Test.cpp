@@ -26,22 +26,24 @@ constexpr std::uint32_t kRegions[3][3] = {
     return isColour(c, (argb >> 16) & 0xff, (argb >> 8) & 0xff, argb & 0xff);
 }
 
+// The regions as 10 x 10 blocks of a 30 x 30 picture; `turned` stores the
+// picture a quarter turn clockwise: upright cell (row r, column c) at
+// column 2 - r, row c.
+std::vector<Block> regionBlocks(bool turned) {
+    std::vector<Block> blocks;
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c)
+            blocks.push_back({(turned ? 2 - r : c) * 10, (turned ? c : r) * 10, 10, 10, kRegions[r][c]});
+    return blocks;
+}
+
 class Scale9Test : public SceneTest, public ::testing::WithParamInterface<CCSDLRenderer::QuadPath> {
 protected:
     void SetUp() override {
         SceneTest::SetUp();
         renderer()->setQuadPath(GetParam());
         // 30 x 30, regions of 10 x 10.
-        writePng(resources(), "nine.png", 30, 30,
-                 {{0, 0, 10, 10, kRegions[0][0]},
-                  {10, 0, 10, 10, kRegions[0][1]},
-                  {20, 0, 10, 10, kRegions[0][2]},
-                  {0, 10, 10, 10, kRegions[1][0]},
-                  {10, 10, 10, 10, kRegions[1][1]},
-                  {20, 10, 10, 10, kRegions[1][2]},
-                  {0, 20, 10, 10, kRegions[2][0]},
-                  {10, 20, 10, 10, kRegions[2][1]},
-                  {20, 20, 10, 10, kRegions[2][2]}});
+        writePng(resources(), "nine.png", 30, 30, regionBlocks(false));
     }
 
     void TearDown() override {
@@ -149,18 +151,8 @@ TEST_P(Scale9Test, CornersShrinkInProportionWhenThereIsNoRoom) {
 }
 
 TEST_P(Scale9Test, RotatedSheetFrameIsSlicedUpright) {
-    // The same picture stored a quarter turn clockwise: upright cell (row r,
-    // column c) is stored at column 2 - r, row c.
-    writePng(resources(), "turned.png", 30, 30,
-             {{20, 0, 10, 10, kRegions[0][0]},
-              {20, 10, 10, 10, kRegions[0][1]},
-              {20, 20, 10, 10, kRegions[0][2]},
-              {10, 0, 10, 10, kRegions[1][0]},
-              {10, 10, 10, 10, kRegions[1][1]},
-              {10, 20, 10, 10, kRegions[1][2]},
-              {0, 0, 10, 10, kRegions[2][0]},
-              {0, 10, 10, 10, kRegions[2][1]},
-              {0, 20, 10, 10, kRegions[2][2]}});
+    // The same picture stored a quarter turn clockwise.
+    writePng(resources(), "turned.png", 30, 30, regionBlocks(true));
     resources().write("turned.plist",
                       "<plist version=\"1.0\"><dict><key>frames</key><dict><key>nine</key><dict>"
                       "<key>frame</key><string>{{0,0},{30,30}}</string><key>rotated</key><true/>"
