@@ -64,11 +64,6 @@ protected:
         return lines;
     }
 
-    int inkCount() const {
-        return static_cast<int>(std::count_if(screen.pixels().begin(), screen.pixels().end(),
-                                              [](std::uint32_t p) { return ink(unpack(p)); }));
-    }
-
     // A label with its lower-left corner at design (x, y).
     static CCLabelTTF* placed(CCLabelTTF* label, float x, float y) {
         label->setAnchorPoint(ccp(0, 0));
@@ -103,12 +98,12 @@ TEST_F(LabelTTFTest, GbkFontNameReachesAChineseFaceThatDrawsChineseText) {
     root->addChild(placed(first, 100, 500));
     show(root);
     std::vector<std::uint32_t> firstPixels = screen.pixels();
-    int firstInk = inkCount();
+    int firstInk = screen.count(ink);
     root->removeAllChildren();
     root->addChild(placed(CCLabelTTF::create("好", songti, 40), 100, 500));
     drawFrame();
     EXPECT_GT(firstInk, 50);
-    EXPECT_GT(inkCount(), 50);
+    EXPECT_GT(screen.count(ink), 50);
     EXPECT_NE(firstPixels, screen.pixels());
 }
 
@@ -127,7 +122,7 @@ TEST_F(LabelTTFTest, UnknownFontNameFallsBackWithOneLogLineAndStillDraws) {
     EXPECT_EQ(log.lines().size(), 1u);
     EXPECT_FALSE(label->getFontFace().file.empty());
     show(placed(label, 50, 400));
-    EXPECT_GT(inkCount(), 100);
+    EXPECT_GT(screen.count(ink), 100);
 }
 
 TEST_F(LabelTTFTest, MissingFontFileFallsBackToItsFamilyName) {
@@ -221,7 +216,7 @@ TEST_F(LabelTTFTest, DimensionsBeyondTheLargestTextureAreClampedWithALogLine) {
     label->setString("Hi there");
     EXPECT_EQ(log.count("beyond the largest texture"), 1) << "once per dimensions, not per text";
     show(placed(label, 0, 100));
-    EXPECT_GT(inkCount(), 50);
+    EXPECT_GT(screen.count(ink), 50);
 
     label->setDimensions(CCSizeMake(100, 5e9f));
     EXPECT_EQ(label->getContentSize().height, largest);

@@ -55,11 +55,6 @@ protected:
     }
     void type(const std::string& text) { m_field->insertText(text.c_str(), static_cast<int>(text.size())); }
 
-    int pixelsWhere(bool (*test)(const Pixel&)) const {
-        return static_cast<int>(std::count_if(screen.pixels().begin(), screen.pixels().end(),
-                                              [test](std::uint32_t p) { return test(unpack(p)); }));
-    }
-
     CCTextFieldTTF* m_field = nullptr;
     RecordingDelegate m_delegate;
 };
@@ -101,14 +96,14 @@ TEST_F(TextFieldTest, PlaceholderShowsInItsColourWhileTheFieldIsEmpty) {
     show(m_field);
     auto green = [](const Pixel& c) { return c.g > 150 && c.r < 10; };
     auto red = [](const Pixel& c) { return c.r > 150 && c.g < 10; };
-    EXPECT_GT(pixelsWhere(green), 50);
-    EXPECT_EQ(pixelsWhere(red), 0);
+    EXPECT_GT(screen.count(green), 50);
+    EXPECT_EQ(screen.count(red), 0);
 
     type("x");
     EXPECT_STREQ(m_field->CCLabelTTF::getString(), "x");
     drawFrame();
-    EXPECT_EQ(pixelsWhere(green), 0);
-    EXPECT_GT(pixelsWhere(red), 20);
+    EXPECT_EQ(screen.count(green), 0);
+    EXPECT_GT(screen.count(red), 20);
 
     m_field->deleteBackward();
     EXPECT_STREQ(m_field->CCLabelTTF::getString(), "type here");
@@ -117,7 +112,7 @@ TEST_F(TextFieldTest, PlaceholderShowsInItsColourWhileTheFieldIsEmpty) {
 
     m_delegate.refuseDraw = true;
     drawFrame();
-    EXPECT_EQ(pixelsWhere(green), 0);
+    EXPECT_EQ(screen.count(green), 0);
 }
 
 TEST_F(TextFieldTest, TheDelegateCanRefuseEachStep) {

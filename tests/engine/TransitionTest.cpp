@@ -64,13 +64,6 @@ protected:
         drawFrame(0.05f);
         g_calls.clear();
     }
-    int countPixels(bool (*match)(const Pixel&)) const {
-        int count = 0;
-        for (int y = 0; y < screen.height(); ++y)
-            for (int x = 0; x < screen.width(); ++x)
-                if (match(pixelAt(x, y))) ++count;
-        return count;
-    }
     static bool isRed(const Pixel& c) { return testsupport::near(c, 255, 0, 0); }
     static bool isBlue(const Pixel& c) { return testsupport::near(c, 0, 0, 255); }
     // A red or blue page's back: the same hue, shaded.
@@ -180,9 +173,10 @@ TEST_F(TransitionTest, PageCurlMidwayShowsBothScenesAndTheShadedBack) {
     runRed();
     director()->replaceScene(CCTransitionPageTurn::create(0.5f, RecordingScene::create("b", kBlue), false));
     drawFrame(0.05f);
-    EXPECT_EQ(countPixels(isRed), screen.width() * screen.height()) << "at the start only the old page shows";
+    EXPECT_EQ(screen.count(isRed), screen.width() * screen.height())
+        << "at the start only the old page shows";
     drawFrame(0.05f);
-    EXPECT_EQ(countPixels(isRed), screen.width() * screen.height())
+    EXPECT_EQ(screen.count(isRed), screen.width() * screen.height())
         << "the frame that draws the new page into its texture shows the old one flat";
     for (int frame = 0; frame < 4; ++frame)
         drawFrame(0.05f); // halfway
@@ -192,7 +186,7 @@ TEST_F(TransitionTest, PageCurlMidwayShowsBothScenesAndTheShadedBack) {
     // one still lies flat at the upper left.
     EXPECT_TRUE(isColour(at(620, 20), 0, 0, 255));
     EXPECT_TRUE(isColour(at(20, 940), 255, 0, 0));
-    int red = countPixels(isRed), blue = countPixels(isBlue), shaded = countPixels(isShaded);
+    int red = screen.count(isRed), blue = screen.count(isBlue), shaded = screen.count(isShaded);
     EXPECT_GT(blue, screen.width() * screen.height() / 10);
     EXPECT_GT(red, screen.width() * screen.height() / 40);
     EXPECT_GT(shaded, screen.width() * screen.height() / 20) << "the turned-over back of the old page";
@@ -317,7 +311,7 @@ TEST_F(TransitionTest, PageCurlBackwardsBringsTheNewPageBack) {
     auto* b = RecordingScene::create("b", kBlue);
     director()->replaceScene(CCTransitionPageTurn::create(0.5f, b, true));
     drawFrame(0.05f);
-    EXPECT_EQ(countPixels(isRed), screen.width() * screen.height())
+    EXPECT_EQ(screen.count(isRed), screen.width() * screen.height())
         << "the new page starts turned away entirely";
     for (int frame = 0; frame < 5; ++frame)
         drawFrame(0.05f);
@@ -325,11 +319,11 @@ TEST_F(TransitionTest, PageCurlBackwardsBringsTheNewPageBack) {
     // Mirror of the forward turn: the new page covers the upper left.
     EXPECT_TRUE(isColour(at(620, 20), 255, 0, 0));
     EXPECT_TRUE(isColour(at(20, 940), 0, 0, 255));
-    EXPECT_GT(countPixels(isShaded), screen.width() * screen.height() / 20);
+    EXPECT_GT(screen.count(isShaded), screen.width() * screen.height() / 20);
     for (int frame = 0; frame < 5; ++frame)
         drawFrame(0.05f);
     EXPECT_EQ(director()->getRunningScene(), b);
-    EXPECT_EQ(countPixels(isBlue), screen.width() * screen.height());
+    EXPECT_EQ(screen.count(isBlue), screen.width() * screen.height());
 }
 
 namespace {

@@ -22,7 +22,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 using namespace engine;
@@ -30,7 +29,6 @@ using gui::ActionManager;
 using gui::ActionNode;
 using gui::ActionObject;
 using gui::UIWidget;
-using testsupport::HeadlessView;
 using testsupport::isColour;
 using testsupport::LogCapture;
 

@@ -19,7 +19,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <vector>
 
 using namespace engine;

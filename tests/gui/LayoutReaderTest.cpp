@@ -31,7 +31,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -41,7 +40,6 @@ using gui::Layout;
 using gui::LayoutReader;
 using gui::UIToolkit;
 using gui::UIWidget;
-using testsupport::HeadlessView;
 using testsupport::isColour;
 using testsupport::LogCapture;
 

@@ -12,8 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 using namespace engine;
 using gui::Layout;
 using gui::RectClippingNode;

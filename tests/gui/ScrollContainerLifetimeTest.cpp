@@ -13,8 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 using namespace engine;
 using gui::UIWidget;
 using testsupport::HeadlessView;

@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <memory>
 #include <vector>
 
 using namespace engine;

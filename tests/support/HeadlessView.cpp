@@ -109,6 +109,11 @@ Pixel HeadlessView::pixelAt(int x, int y) const {
     return unpack(m_pixels[static_cast<size_t>(y) * m_width + x]);
 }
 
+int HeadlessView::count(const std::function<bool(const Pixel&)>& match) const {
+    return static_cast<int>(std::count_if(m_pixels.begin(), m_pixels.end(),
+                                          [&](std::uint32_t argb) { return match(unpack(argb)); }));
+}
+
 std::string HeadlessView::save(const std::string& name) const {
     std::filesystem::path folder = std::filesystem::path(LIRRA_BINARY_DIR) / "screenshots";
     std::error_code error;

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -69,6 +70,8 @@ public:
     int width() const { return m_width; }
     int height() const { return m_height; }
     const std::vector<std::uint32_t>& pixels() const { return m_pixels; }
+    // How many pixels of the last frame `match`.
+    int count(const std::function<bool(const Pixel&)>& match) const;
     // Saves the last frame as screenshots/<name>.png under the build tree;
     // answers the path, empty on failure.
     std::string save(const std::string& name) const;
