@@ -1,7 +1,5 @@
 #include "support/HeadlessView.h"
 
-#include "support/PaintedImage.h"
-
 #include "engine/base/CCAutoreleasePool.h"
 #include "engine/base/CCObject.h"
 #include "engine/director/CCDirector.h"
@@ -11,6 +9,7 @@
 #include "engine/platform/CCEGLView.h"
 #include "engine/platform/CCFileUtils.h"
 #include "engine/render/CCTextureCache.h"
+#include "support/PaintedImage.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
