@@ -11,14 +11,12 @@
 #include "book/BookState.h"
 #include "book/PageLayer.h"
 #include "book/TestController.h"
-#include "engine/audio/SimpleAudioEngine.h"
-#include "engine/audio/TestAudioBackend.h"
 #include "engine/base/CCLog.h"
 #include "engine/base/CCObject.h"
 #include "engine/director/CCDirector.h"
 #include "engine/nodes/CCScene.h"
-#include "engine/platform/CCClock.h"
 #include "engine/platform/CCFileUtils.h"
+#include "engine/platform/HeadlessRun.h"
 #include "support/HeadlessView.h"
 
 #include <gtest/gtest.h>
@@ -81,8 +79,7 @@ TEST(AutoPlaySoakTest, ThousandsOfTurnsLeaveObjectsAndMemoryFlat) {
     testsupport::HeadlessView view;
     ASSERT_TRUE(view.isOpen());
     CCFileUtils::sharedFileUtils()->setResourceRoot(sample); // the view puts its own back
-    CCClock::setVirtual(true);
-    SimpleAudioEngine::sharedEngine()->setBackend(std::make_unique<TestAudioBackend>());
+    HeadlessRun::startVirtualTime();
     resetBookState();
     readBookConfiguration();
     ASSERT_LT(pageMin, pageMax);

@@ -3,13 +3,11 @@
 #include "book/BookScene.h"
 #include "book/TestController.h"
 #include "book/TestLayer1.h"
-#include "engine/audio/SimpleAudioEngine.h"
-#include "engine/audio/TestAudioBackend.h"
 #include "engine/director/CCDirector.h"
 #include "engine/nodes/CCNode.h"
 #include "engine/nodes/CCScene.h"
-#include "engine/platform/CCClock.h"
 #include "engine/platform/CCFileUtils.h"
+#include "engine/platform/HeadlessRun.h"
 #include "gui/UIToolkit.h"
 #include "gui/UIWidget.h"
 
@@ -23,15 +21,13 @@ namespace booktest {
 
 BookFixture::BookFixture() {
     book::resetBookState();
-    CCClock::setVirtual(true);
-    SimpleAudioEngine::sharedEngine()->setBackend(std::make_unique<TestAudioBackend>());
+    HeadlessRun::startVirtualTime();
 }
 
 BookFixture::~BookFixture() {
     CCDirector::sharedDirector()->reset();
     if (gui::UIToolkit::hasInstance()) gui::UIToolkit::purgeToolkit();
-    SimpleAudioEngine::end();
-    CCClock::setVirtual(false);
+    HeadlessRun::endVirtualTime();
     book::resetBookState();
 }
 
@@ -72,12 +68,8 @@ void BookFixture::tap(const CCPoint& point) {
 int BookFixture::countPixels(const CCRect& area, int r, int g, int b, int tolerance) const {
     int count = 0;
     for (float y = area.origin.y; y < area.origin.y + area.size.height; y += 1)
-        for (float x = area.origin.x; x < area.origin.x + area.size.width; x += 1) {
-            testsupport::Pixel p = view.at(x, y);
-            if (std::abs(p.r - r) <= tolerance && std::abs(p.g - g) <= tolerance &&
-                std::abs(p.b - b) <= tolerance)
-                ++count;
-        }
+        for (float x = area.origin.x; x < area.origin.x + area.size.width; x += 1)
+            if (testsupport::near(view.at(x, y), r, g, b, tolerance)) ++count;
     return count;
 }
 

@@ -17,6 +17,7 @@
 #include "engine/director/CCDirector.h"
 #include "engine/nodes/CCNodeRGBA.h"
 #include "engine/nodes/CCScene.h"
+#include "support/LeakCheck.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -67,7 +68,7 @@ protected:
     void SetUp() override {
         director = CCDirector::sharedDirector();
         director->reset();
-        liveBefore = CCObject::liveObjectCount();
+        leaks.start();
         recorder = new Recorder();
         scene = CCScene::create();
         director->runWithScene(scene);
@@ -76,7 +77,6 @@ protected:
     void TearDown() override {
         recorder->release();
         director->reset();
-        EXPECT_EQ(CCObject::liveObjectCount(), liveBefore) << "objects leaked";
     }
     // A node in the running scene.
     CCNodeRGBA* runningNode() {
@@ -87,7 +87,7 @@ protected:
     CCDirector* director = nullptr;
     CCScene* scene = nullptr;
     Recorder* recorder = nullptr;
-    long liveBefore = 0;
+    testsupport::LeakCheck leaks;
 };
 
 } // namespace

@@ -1,8 +1,8 @@
 #include "engine/audio/MixerAudioBackend.h"
 #include "engine/audio/SimpleAudioEngine.h"
-#include "engine/audio/TestAudioBackend.h"
 #include "engine/platform/CCClock.h"
 #include "engine/platform/CCFileUtils.h"
+#include "engine/platform/HeadlessRun.h"
 #include "support/TestSupport.h"
 
 #include <SDL.h>
@@ -110,14 +110,12 @@ class AudioTest : public ::testing::Test {
         engine->setPathResolver([dir](const std::string& name) { return dir + "/" + name; });
     }
     void TearDown() override {
-        SimpleAudioEngine::end();
-        CCClock::setVirtual(false);
+        HeadlessRun::endVirtualTime();
         setenv("SDL_AUDIODRIVER", "dummy", 1);
     }
 
     void useTestBackend() {
-        CCClock::setVirtual(true);
-        engine->setBackend(std::make_unique<TestAudioBackend>());
+        HeadlessRun::startVirtualTime();
     }
 
     // Real seconds until the engine stops reporting playback, at most `limit`.

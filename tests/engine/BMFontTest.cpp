@@ -1,32 +1,19 @@
 // Bitmap-font and character-map labels from files made here: glyph
 // placement, kerning, wrapping and alignment, skipped characters, and
 // malformed font files that must end in a label without glyphs.
-#include "HeadlessView.h"
+#include "support/PaintedImage.h"
+#include "support/SceneTest.h"
 
 #include "engine/text/CCBMFontConfiguration.h"
 #include "engine/text/CCLabelAtlas.h"
 #include "engine/text/CCLabelBMFont.h"
 
 using namespace engine;
-using namespace rendertest;
+using namespace testsupport;
 
 namespace {
 
 constexpr std::uint32_t kRed = 0xffff0000, kGreen = 0xff00ff00, kBlue = 0xff0000ff, kWhite = 0xffffffff;
-
-// A PNG of `w` x `h` pixels whose consecutive `cell`-wide columns have the given colours.
-void writeCells(const testsupport::TempDir& dir, const std::string& name, int w, int h, int cell,
-                const std::vector<std::uint32_t>& colours) {
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
-    SDL_FillRect(surface, nullptr, 0);
-    for (std::size_t i = 0; i < colours.size(); ++i) {
-        SDL_Rect rect{static_cast<int>(i) * cell, 0, cell, h};
-        SDL_FillRect(surface, &rect, colours[i]);
-    }
-    std::string path = dir.write(name, "");
-    IMG_SavePNG(surface, path.c_str());
-    SDL_FreeSurface(surface);
-}
 
 // 'A' is the red 8 x 8 cell, 'B' the green one; the space only advances.
 const char* const kFont =
@@ -40,16 +27,16 @@ const char* const kFont =
     "kernings count=1\n"
     "kerning first=65 second=66 amount=-1\n";
 
-class BMFontTest : public HeadlessViewTest {
+class BMFontTest : public SceneTest {
 protected:
     void SetUp() override {
-        HeadlessViewTest::SetUp();
-        writeCells(m_dir, "fonts/cells.png", 32, 8, 8, {kRed, kGreen});
-        m_dir.write("fonts/cells.fnt", kFont);
+        SceneTest::SetUp();
+        writePng(resources(), "fonts/cells.png", 32, 8, columns(8, 8, {kRed, kGreen}));
+        resources().write("fonts/cells.fnt", kFont);
     }
     void TearDown() override {
         CCBMFontConfiguration::purgeCachedData();
-        HeadlessViewTest::TearDown();
+        SceneTest::TearDown();
     }
     static CCLabelBMFont* placed(CCLabelBMFont* label, float x, float y) {
         label->setAnchorPoint(ccp(0, 0));
@@ -127,7 +114,7 @@ TEST_F(BMFontTest, MalformedFontFilesGiveOneLogLineAndNoGlyphs) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        if (std::string(c.name) != "missing.fnt") m_dir.write(std::string("fonts/") + c.name, c.text);
+        if (std::string(c.name) != "missing.fnt") resources().write(std::string("fonts/") + c.name, c.text);
         testsupport::LogCapture log;
         CCLabelBMFont* label = CCLabelBMFont::create("AB", (std::string("fonts/") + c.name).c_str());
         ASSERT_NE(label, nullptr);
@@ -148,27 +135,23 @@ TEST_F(BMFontTest, PageFilesAreFoundBesideTheFontAndAMissingPageDrawsNothing) {
 
     std::string noImage = kFont;
     noImage.replace(noImage.find("cells.png"), 9, "gone.png");
-    m_dir.write("fonts/gone.fnt", noImage);
+    resources().write("fonts/gone.fnt", noImage);
     testsupport::LogCapture log;
     CCLabelBMFont* label = CCLabelBMFont::create("AB", "fonts/gone.fnt");
     EXPECT_TRUE(label->getGlyphs().empty());
     EXPECT_EQ(log.count("gone.png"), 1);
 }
 
-class LabelAtlasTest : public HeadlessViewTest {
+class LabelAtlasTest : public SceneTest {
 protected:
     void SetUp() override {
-        HeadlessViewTest::SetUp();
+        SceneTest::SetUp();
         // Cells '0'..'3': red, green, blue, white; two rows of two.
-        SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 20, 20, 32, SDL_PIXELFORMAT_ARGB8888);
-        std::uint32_t colours[4] = {kRed, kGreen, kBlue, kWhite};
-        for (int i = 0; i < 4; ++i) {
-            SDL_Rect rect{(i % 2) * 10, (i / 2) * 10, 10, 10};
-            SDL_FillRect(surface, &rect, colours[i]);
-        }
-        std::string path = m_dir.write("digits.png", "");
-        IMG_SavePNG(surface, path.c_str());
-        SDL_FreeSurface(surface);
+        writePng(resources(), "digits.png", 20, 20,
+                 {{0, 0, 10, 10, kRed},
+                  {10, 0, 10, 10, kGreen},
+                  {0, 10, 10, 10, kBlue},
+                  {10, 10, 10, 10, kWhite}});
     }
 };
 

@@ -2,14 +2,14 @@
 // a rectangular stencil (plain, resized, nested, under non-uniform scale,
 // inverted), stencils that draw nothing, the alpha threshold, and the
 // stencil's place in the running scene.
-#include "HeadlessView.h"
+#include "support/SceneTest.h"
 
 #include "engine/nodes/CCClippingNode.h"
 #include "engine/nodes/CCDrawNode.h"
 #include "engine/nodes/CCLayer.h"
 
 using namespace engine;
-using namespace rendertest;
+using namespace testsupport;
 using testsupport::LogCapture;
 
 namespace {
@@ -36,7 +36,7 @@ CCClippingNode* clipWithRedFill(float x, float y, float w, float h, GLubyte alph
     return clip;
 }
 
-class ClippingTest : public HeadlessViewTest {
+class ClippingTest : public SceneTest {
 protected:
     // Red exactly on [left, right] x [bottom, top] in design points (edges
     // on whole pixels), black just outside.

@@ -3,6 +3,7 @@
 #include "engine/director/CCScheduler.h"
 #include "engine/nodes/CCLayer.h"
 #include "engine/nodes/CCScene.h"
+#include "support/LeakCheck.h"
 #include "support/RecordingScene.h"
 #include "support/TestSupport.h"
 
@@ -24,14 +25,11 @@ protected:
         g_calls.clear();
         director = CCDirector::sharedDirector();
         director->reset();
-        liveBefore = CCObject::liveObjectCount();
+        leaks.start();
     }
-    void TearDown() override {
-        director->reset();
-        EXPECT_EQ(CCObject::liveObjectCount(), liveBefore) << "objects leaked";
-    }
+    void TearDown() override { director->reset(); }
     CCDirector* director = nullptr;
-    long liveBefore = 0;
+    testsupport::LeakCheck leaks;
 };
 
 } // namespace

@@ -2,7 +2,8 @@
 // of visible change is drawn in the frame it happens in, an action keeps the
 // frames coming (drawn only when it shows), and a loop that slept keeps its
 // timers on time.
-#include "HeadlessView.h"
+#include "support/PaintedImage.h"
+#include "support/SceneTest.h"
 
 #include "engine/actions/CCDelayTime.h"
 #include "engine/actions/CCMoveBy.h"
@@ -19,18 +20,18 @@
 #include <vector>
 
 using namespace engine;
-using namespace rendertest;
+using namespace testsupport;
 
 namespace {
 
 constexpr float kFrame = 1.0f / 60;
 
-class DrawOnChangeTest : public HeadlessViewTest {
+class DrawOnChangeTest : public SceneTest {
 protected:
     void SetUp() override {
-        HeadlessViewTest::SetUp();
-        std::string red = writePng(m_dir, "red.png", 40, 40, 0xffff0000, 0xffff0000);
-        std::string blue = writePng(m_dir, "blue.png", 40, 40, 0xff0000ff, 0xff0000ff);
+        SceneTest::SetUp();
+        std::string red = writePng(resources(), "red.png", 40, 40, 0xffff0000, 0xffff0000);
+        std::string blue = writePng(resources(), "blue.png", 40, 40, 0xff0000ff, 0xff0000ff);
         m_layer = CCLayerColor::create({255, 255, 255, 255});
         m_sprite = CCSprite::create("red.png");
         m_sprite->setPosition(100, 100);
@@ -42,7 +43,7 @@ protected:
     }
     void TearDown() override {
         m_blue->release();
-        HeadlessViewTest::TearDown(); // the director's reset turns drawing on change off
+        SceneTest::TearDown(); // the director's reset turns drawing on change off
     }
     unsigned int presented() const { return director()->getPresentedFrames(); }
     // Frames until the loop would sleep; false when it never settles.
@@ -103,12 +104,12 @@ TEST_F(DrawOnChangeTest, EachVisibleChangeIsDrawnInTheFrameItHappensIn) {
     };
     for (const Change& change : changes) {
         ASSERT_TRUE(settle()) << change.what;
-        std::vector<std::uint32_t> before = m_pixels;
+        std::vector<std::uint32_t> before = screen.pixels();
         unsigned int drawn = presented();
         change.make();
         drawFrame();
         EXPECT_EQ(presented(), drawn + 1) << change.what << " was not drawn at once";
-        EXPECT_NE(m_pixels, before) << change.what << " did not show";
+        EXPECT_NE(screen.pixels(), before) << change.what << " did not show";
         EXPECT_TRUE(director()->wantsNextFrame()) << "a frame follows a change: " << change.what;
     }
 }

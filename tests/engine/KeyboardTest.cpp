@@ -1,6 +1,6 @@
 // Key presses: one path from SDL events and from key names to the running
 // layers that enabled the keyboard; F11 and the letterboxed fullscreen.
-#include "HeadlessView.h"
+#include "support/SceneTest.h"
 #include "support/SdlEvents.h"
 
 #include "engine/director/CCKeyboardDispatcher.h"
@@ -12,7 +12,7 @@
 #include <vector>
 
 using namespace engine;
-using namespace rendertest;
+using namespace testsupport;
 
 namespace {
 
@@ -62,15 +62,15 @@ std::string heard(const std::string& name, int key) {
     return name + ":" + std::to_string(key);
 }
 
-class KeyboardTest : public HeadlessViewTest {
+class KeyboardTest : public SceneTest {
 protected:
     void SetUp() override {
-        HeadlessViewTest::SetUp();
+        SceneTest::SetUp();
         g_heard.clear();
     }
     void TearDown() override {
         view()->setFullscreen(false);
-        HeadlessViewTest::TearDown();
+        SceneTest::TearDown();
     }
     CCKeyboardDispatcher* keys() { return director()->getKeyboardDispatcher(); }
 };
@@ -166,7 +166,7 @@ TEST_F(KeyboardTest, F11LetterboxesThePageAndTouchesFollowIt) {
     EXPECT_TRUE(g_heard.empty());
     drawFrame();
     // The frame's 4:5 shape, as tall as the screen, centred between bars.
-    EXPECT_EQ(m_width, 1000);
+    EXPECT_EQ(screen.width(), 1000);
     EXPECT_TRUE(isColour(pixelAt(299, 250), 0, 0, 0));
     EXPECT_TRUE(isColour(pixelAt(300, 0), 200, 40, 40));
     EXPECT_TRUE(isColour(pixelAt(699, 499), 200, 40, 40));
@@ -179,7 +179,7 @@ TEST_F(KeyboardTest, F11LetterboxesThePageAndTouchesFollowIt) {
     EXPECT_TRUE(view()->dispatchKey("F11"));
     EXPECT_FALSE(view()->isFullscreen());
     drawFrame();
-    EXPECT_EQ(m_width, 400);
+    EXPECT_EQ(screen.width(), 400);
     EXPECT_TRUE(isColour(pixelAt(0, 0), 200, 40, 40));
     EXPECT_TRUE(view()->convertWindowToDesign(200, 250).fuzzyEquals(ccp(320, 480), 1e-3f));
 }

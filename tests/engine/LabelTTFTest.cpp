@@ -1,7 +1,7 @@
 // TTF labels: font names through fontconfig (aliases, GBK names, unknown
 // names), wrapping and alignment inside dimensions measured on drawn pixels,
 // rasterising only on change, and the window's pixel scale.
-#include "HeadlessView.h"
+#include "support/SceneTest.h"
 
 #include "engine/render/CCSDLRenderer.h"
 #include "engine/render/CCTexture2D.h"
@@ -12,7 +12,7 @@
 #include <algorithm>
 
 using namespace engine;
-using namespace rendertest;
+using namespace testsupport;
 
 namespace {
 
@@ -23,14 +23,14 @@ struct Box {
     float centreY() const { return (top + bottom) / 2.0f; }
 };
 
-class LabelTTFTest : public HeadlessViewTest {
+class LabelTTFTest : public SceneTest {
 protected:
     // Ink: any pixel brighter than the black clear colour.
-    static bool ink(const Rgba& c) { return c.r + c.g + c.b > 120; }
+    static bool ink(const Pixel& c) { return c.r + c.g + c.b > 120; }
 
     Box inkBox(int x0 = 0, int y0 = 0, int x1 = -1, int y1 = -1) const {
-        if (x1 < 0) x1 = m_width - 1;
-        if (y1 < 0) y1 = m_height - 1;
+        if (x1 < 0) x1 = screen.width() - 1;
+        if (y1 < 0) y1 = screen.height() - 1;
         Box box;
         for (int y = y0; y <= y1; ++y)
             for (int x = x0; x <= x1; ++x)
@@ -47,8 +47,8 @@ protected:
     std::vector<Box> lineBoxes() const {
         std::vector<Box> lines;
         bool inLine = false;
-        for (int y = 0; y < m_height; ++y) {
-            Box row = inkBox(0, y, m_width - 1, y);
+        for (int y = 0; y < screen.height(); ++y) {
+            Box row = inkBox(0, y, screen.width() - 1, y);
             if (row.empty()) {
                 inLine = false;
                 continue;
@@ -62,11 +62,6 @@ protected:
             line.bottom = y;
         }
         return lines;
-    }
-
-    int inkCount() const {
-        return static_cast<int>(
-            std::count_if(m_pixels.begin(), m_pixels.end(), [](std::uint32_t p) { return ink(unpack(p)); }));
     }
 
     // A label with its lower-left corner at design (x, y).
@@ -102,14 +97,14 @@ TEST_F(LabelTTFTest, GbkFontNameReachesAChineseFaceThatDrawsChineseText) {
     CCNode* root = CCNode::create();
     root->addChild(placed(first, 100, 500));
     show(root);
-    std::vector<std::uint32_t> firstPixels = m_pixels;
-    int firstInk = inkCount();
+    std::vector<std::uint32_t> firstPixels = screen.pixels();
+    int firstInk = screen.count(ink);
     root->removeAllChildren();
     root->addChild(placed(CCLabelTTF::create("好", songti, 40), 100, 500));
     drawFrame();
     EXPECT_GT(firstInk, 50);
-    EXPECT_GT(inkCount(), 50);
-    EXPECT_NE(firstPixels, m_pixels);
+    EXPECT_GT(screen.count(ink), 50);
+    EXPECT_NE(firstPixels, screen.pixels());
 }
 
 TEST_F(LabelTTFTest, ChineseTextInALatinFontStillFindsAChineseFace) {
@@ -127,7 +122,7 @@ TEST_F(LabelTTFTest, UnknownFontNameFallsBackWithOneLogLineAndStillDraws) {
     EXPECT_EQ(log.lines().size(), 1u);
     EXPECT_FALSE(label->getFontFace().file.empty());
     show(placed(label, 50, 400));
-    EXPECT_GT(inkCount(), 100);
+    EXPECT_GT(screen.count(ink), 100);
 }
 
 TEST_F(LabelTTFTest, MissingFontFileFallsBackToItsFamilyName) {
@@ -221,7 +216,7 @@ TEST_F(LabelTTFTest, DimensionsBeyondTheLargestTextureAreClampedWithALogLine) {
     label->setString("Hi there");
     EXPECT_EQ(log.count("beyond the largest texture"), 1) << "once per dimensions, not per text";
     show(placed(label, 0, 100));
-    EXPECT_GT(inkCount(), 50);
+    EXPECT_GT(screen.count(ink), 50);
 
     label->setDimensions(CCSizeMake(100, 5e9f));
     EXPECT_EQ(label->getContentSize().height, largest);
@@ -280,8 +275,8 @@ TEST_F(LabelTTFTest, ColourAndOpacityTintTheText) {
     label->setColor(ccc3(0, 0, 255));
     show(placed(label, 100, 100));
     int blue = 0, other = 0;
-    for (std::uint32_t p : m_pixels) {
-        Rgba c = unpack(p);
+    for (std::uint32_t p : screen.pixels()) {
+        Pixel c = unpack(p);
         if (c.b > 200) ++blue;
         if (c.r > 10 || c.g > 10) ++other;
     }

@@ -1,6 +1,7 @@
 // Menus: which touches a menu claims, when an item's handler is called, the
 // items' looks (checked on pixels) and their sizes.
-#include "HeadlessView.h"
+#include "support/PaintedImage.h"
+#include "support/SceneTest.h"
 
 #include "engine/base/CCArray.h"
 #include "engine/director/CCTouchDispatcher.h"
@@ -19,7 +20,7 @@
 #include <vector>
 
 using namespace engine;
-using rendertest::isColour;
+using testsupport::isColour;
 
 namespace {
 
@@ -48,18 +49,18 @@ public:
     int began = 0, ended = 0;
 };
 
-class MenuTest : public rendertest::HeadlessViewTest {
+class MenuTest : public testsupport::SceneTest {
 protected:
     void SetUp() override {
-        HeadlessViewTest::SetUp();
-        rendertest::writePng(m_dir, "red.png", 100, 50, 0xffff0000, 0xffff0000);
-        rendertest::writePng(m_dir, "green.png", 100, 50, 0xff00ff00, 0xff00ff00);
-        rendertest::writePng(m_dir, "grey.png", 100, 50, 0xff808080, 0xff808080);
+        SceneTest::SetUp();
+        testsupport::writePng(resources(), "red.png", 100, 50, 0xffff0000, 0xffff0000);
+        testsupport::writePng(resources(), "green.png", 100, 50, 0xff00ff00, 0xff00ff00);
+        testsupport::writePng(resources(), "grey.png", 100, 50, 0xff808080, 0xff808080);
         m_receiver = new Receiver();
     }
     void TearDown() override {
         m_receiver->release();
-        HeadlessViewTest::TearDown();
+        SceneTest::TearDown();
     }
 
     // A 100 x 50 image item centred at (x, y) of a menu at the origin.
@@ -334,7 +335,7 @@ TEST_F(MenuTest, FontSizeIsReadWhenAnItemIsCreated) {
 }
 
 TEST_F(MenuTest, SetNormalImageReplacesTheImageAndSize) {
-    rendertest::writePng(m_dir, "blue_wide.png", 200, 60, 0xff0000ff, 0xff0000ff);
+    testsupport::writePng(resources(), "blue_wide.png", 200, 60, 0xff0000ff, 0xff0000ff);
     CCMenuItemImage* item = imageItem(320, 480);
     show(menuAtOrigin(item));
     CCNode* old = item->getNormalImage();

@@ -3,6 +3,7 @@
 #include "engine/nodes/CCLayer.h"
 #include "engine/nodes/CCNodeRGBA.h"
 #include "engine/nodes/CCScene.h"
+#include "support/LeakCheck.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -65,12 +66,9 @@ protected:
         g_calls.clear();
         director = CCDirector::sharedDirector();
         director->reset();
-        liveBefore = CCObject::liveObjectCount();
+        leaks.start();
     }
-    void TearDown() override {
-        director->reset();
-        EXPECT_EQ(CCObject::liveObjectCount(), liveBefore) << "objects leaked";
-    }
+    void TearDown() override { director->reset(); }
     CCScene* runningScene() {
         CCScene* scene = CCScene::create();
         director->runWithScene(scene);
@@ -78,7 +76,7 @@ protected:
         return scene;
     }
     CCDirector* director = nullptr;
-    long liveBefore = 0;
+    testsupport::LeakCheck leaks;
 };
 
 } // namespace

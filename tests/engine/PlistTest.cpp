@@ -5,6 +5,7 @@
 #include "engine/base/CCPlistReader.h"
 #include "engine/base/CCString.h"
 #include "engine/platform/CCFileUtils.h"
+#include "support/LeakCheck.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -50,16 +51,15 @@ std::string stringAt(CCDictionary* dictionary, const std::string& key) {
 
 // Each plist test reads files from its own root and leaves no object behind.
 class PlistTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         m_previousRoot = CCFileUtils::sharedFileUtils()->getResourceRoot();
         CCFileUtils::sharedFileUtils()->setResourceRoot(m_dir.path());
         CCAutoreleasePool::sharedPool()->drain();
-        m_liveBefore = CCObject::liveObjectCount();
+        m_leaks.start();
     }
     void TearDown() override {
         CCAutoreleasePool::sharedPool()->drain();
-        EXPECT_EQ(CCObject::liveObjectCount(), m_liveBefore) << "objects leaked";
         CCFileUtils::sharedFileUtils()->setResourceRoot(m_previousRoot);
     }
     const TempDir& dir() const { return m_dir; }
@@ -74,10 +74,10 @@ class PlistTest : public ::testing::Test {
         EXPECT_TRUE(log.contains(fragment)) << log.lines()[0];
     }
 
-  private:
+private:
     TempDir m_dir;
     std::string m_previousRoot;
-    long m_liveBefore = 0;
+    testsupport::LeakCheck m_leaks;
 };
 
 } // namespace

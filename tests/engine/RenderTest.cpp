@@ -1,24 +1,26 @@
 // Pixels of drawn scenes: layers, sprites under transforms, colour and
 // opacity, gradients, clipping, render targets and batching.
-#include "HeadlessView.h"
+#include "support/PaintedImage.h"
+#include "support/SceneTest.h"
 
 #include "engine/nodes/CCLayer.h"
 #include "engine/nodes/CCRenderTexture.h"
 #include "engine/nodes/CCSprite.h"
 #include "engine/render/CCTexture2D.h"
+#include "engine/render/CCTextureCache.h"
 
 using namespace engine;
-using namespace rendertest;
+using namespace testsupport;
 
 namespace {
 
 constexpr std::uint32_t kRed = 0xffff0000, kBlue = 0xff0000ff, kWhite = 0xffffffff;
 
-class RenderTest : public HeadlessViewTest {
+class RenderTest : public SceneTest {
 protected:
     // A 64 x 32 image: red left half, blue right half.
     CCSprite* redBlueSprite() {
-        writePng(m_dir, "rb.png", 64, 32, kRed, kBlue);
+        writePng(resources(), "rb.png", 64, 32, kRed, kBlue);
         return CCSprite::create("rb.png");
     }
 };
@@ -30,8 +32,8 @@ TEST_F(RenderTest, ColourLayerFillsTheDesignAreaOnAStretchedFrame) {
     CCLayerColor* quarter = CCLayerColor::create(ccc4(200, 0, 0, 255), 320, 480);
     root->addChild(quarter);
     show(root);
-    ASSERT_EQ(m_width, 400);
-    ASSERT_EQ(m_height, 500);
+    ASSERT_EQ(screen.width(), 400);
+    ASSERT_EQ(screen.height(), 500);
     // Every corner pixel of the frame is covered.
     EXPECT_TRUE(isColour(pixelAt(0, 0), 0, 200, 0));
     EXPECT_TRUE(isColour(pixelAt(399, 0), 0, 200, 0));
@@ -90,7 +92,7 @@ TEST_P(SpritePathTest, ParentTransformsAndFlipsCompose) {
 }
 
 TEST_P(SpritePathTest, TextureRectShowsPartOfTheImage) {
-    writePng(m_dir, "rb.png", 64, 32, kRed, kBlue);
+    writePng(resources(), "rb.png", 64, 32, kRed, kBlue);
     CCTexture2D* texture = CCTextureCache::sharedTextureCache()->addImage("rb.png");
     ASSERT_NE(texture, nullptr);
     CCSprite* sprite = CCSprite::createWithTexture(texture, CCRectMake(32, 0, 32, 32));
@@ -104,7 +106,7 @@ TEST_P(SpritePathTest, TextureRectShowsPartOfTheImage) {
 }
 
 TEST_P(SpritePathTest, OpacityAndColourModulate) {
-    writePng(m_dir, "white.png", 32, 32, kWhite, kWhite);
+    writePng(resources(), "white.png", 32, 32, kWhite, kWhite);
     CCLayerColor* backdrop = CCLayerColor::create(ccc4(0, 0, 200, 255));
     CCSprite* tinted = CCSprite::create("white.png");
     tinted->setPosition(ccp(100, 100));
@@ -135,7 +137,7 @@ TEST_P(SpritePathTest, RotationUnderAStretchedFrame) {
     // only a mesh draws that, whichever path is preferred.
     openView(400, 500);
     renderer()->setQuadPath(GetParam());
-    writePng(m_dir, "white.png", 100, 100, kWhite, kWhite);
+    writePng(resources(), "white.png", 100, 100, kWhite, kWhite);
     CCSprite* sprite = CCSprite::create("white.png");
     sprite->setPosition(ccp(320, 480));
     sprite->setRotation(45);
@@ -242,8 +244,8 @@ TEST_F(RenderTest, RenderTargetUsesTheScreensPixelDensity) {
 
 TEST_F(RenderTest, QuadsOfOneTextureGoOutAsOneCall) {
     renderer()->setQuadPath(CCSDLRenderer::QuadPath::Geometry);
-    writePng(m_dir, "a.png", 8, 8, kWhite, kWhite);
-    writePng(m_dir, "b.png", 8, 8, kRed, kRed);
+    writePng(resources(), "a.png", 8, 8, kWhite, kWhite);
+    writePng(resources(), "b.png", 8, 8, kRed, kRed);
     CCNode* root = CCNode::create();
     for (int i = 0; i < 10; ++i) {
         CCSprite* sprite = CCSprite::create("a.png");
@@ -270,7 +272,7 @@ TEST_F(RenderTest, LargePicturesDrawAsMeshesOnTheSoftwareRenderer) {
     // SDL's software triangle blitter crashes on big textured triangles;
     // the renderer cuts such quads into cells.
     renderer()->setQuadPath(CCSDLRenderer::QuadPath::Geometry);
-    writePng(m_dir, "big.png", 1000, 1000, kRed, kBlue);
+    writePng(resources(), "big.png", 1000, 1000, kRed, kBlue);
     CCNode* root = CCNode::create();
     for (int flip = 0; flip < 4; ++flip) {
         CCSprite* sprite = CCSprite::create("big.png");
@@ -308,7 +310,7 @@ TEST_F(RenderTest, PageSizedMeshesDrawInPiecesOnTheSoftwareRenderer) {
         }
     };
     renderer()->setQuadPath(CCSDLRenderer::QuadPath::Geometry);
-    writePng(m_dir, "big.png", 1000, 1000, kRed, kBlue);
+    writePng(resources(), "big.png", 1000, 1000, kRed, kBlue);
     auto* page = new Page();
     page->autorelease();
     show(page);

@@ -2,14 +2,14 @@
 // zero insets' thirds, corners shrinking when there is no room, pictures
 // from files and from rotated sheet frames, colour and opacity, and empty
 // or missing pictures.
-#include "HeadlessView.h"
-#include "PaintedImage.h"
+#include "support/PaintedImage.h"
+#include "support/SceneTest.h"
 
 #include "engine/nodes/CCScale9Sprite.h"
 #include "engine/nodes/CCSpriteFrameCache.h"
 
 using namespace engine;
-using namespace rendertest;
+using namespace testsupport;
 using testsupport::LogCapture;
 
 namespace {
@@ -21,32 +21,34 @@ constexpr std::uint32_t kRegions[3][3] = {
     {0xffff8000, 0xff8000ff, 0xffffffff}, // orange, purple, white
 };
 
-::testing::AssertionResult isRegion(const Rgba& c, int row, int column) {
+::testing::AssertionResult isRegion(const Pixel& c, int row, int column) {
     std::uint32_t argb = kRegions[row][column];
     return isColour(c, (argb >> 16) & 0xff, (argb >> 8) & 0xff, argb & 0xff);
 }
 
-class Scale9Test : public HeadlessViewTest, public ::testing::WithParamInterface<CCSDLRenderer::QuadPath> {
+// The regions as 10 x 10 blocks of a 30 x 30 picture; `turned` stores the
+// picture a quarter turn clockwise: upright cell (row r, column c) at
+// column 2 - r, row c.
+std::vector<Block> regionBlocks(bool turned) {
+    std::vector<Block> blocks;
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c)
+            blocks.push_back({(turned ? 2 - r : c) * 10, (turned ? c : r) * 10, 10, 10, kRegions[r][c]});
+    return blocks;
+}
+
+class Scale9Test : public SceneTest, public ::testing::WithParamInterface<CCSDLRenderer::QuadPath> {
 protected:
     void SetUp() override {
-        HeadlessViewTest::SetUp();
+        SceneTest::SetUp();
         renderer()->setQuadPath(GetParam());
         // 30 x 30, regions of 10 x 10.
-        writePaintedPng(m_dir, "nine.png", 30, 30,
-                        {{0, 0, 10, 10, kRegions[0][0]},
-                         {10, 0, 10, 10, kRegions[0][1]},
-                         {20, 0, 10, 10, kRegions[0][2]},
-                         {0, 10, 10, 10, kRegions[1][0]},
-                         {10, 10, 10, 10, kRegions[1][1]},
-                         {20, 10, 10, 10, kRegions[1][2]},
-                         {0, 20, 10, 10, kRegions[2][0]},
-                         {10, 20, 10, 10, kRegions[2][1]},
-                         {20, 20, 10, 10, kRegions[2][2]}});
+        writePng(resources(), "nine.png", 30, 30, regionBlocks(false));
     }
 
     void TearDown() override {
         CCSpriteFrameCache::purgeSharedSpriteFrameCache();
-        HeadlessViewTest::TearDown();
+        SceneTest::TearDown();
     }
 
     static CCScale9Sprite* placed(CCScale9Sprite* sprite, float x, float y, const CCSize& size) {
@@ -149,21 +151,12 @@ TEST_P(Scale9Test, CornersShrinkInProportionWhenThereIsNoRoom) {
 }
 
 TEST_P(Scale9Test, RotatedSheetFrameIsSlicedUpright) {
-    // The same picture stored a quarter turn clockwise: upright cell (row r,
-    // column c) is stored at column 2 - r, row c.
-    writePaintedPng(m_dir, "turned.png", 30, 30,
-                    {{20, 0, 10, 10, kRegions[0][0]},
-                     {20, 10, 10, 10, kRegions[0][1]},
-                     {20, 20, 10, 10, kRegions[0][2]},
-                     {10, 0, 10, 10, kRegions[1][0]},
-                     {10, 10, 10, 10, kRegions[1][1]},
-                     {10, 20, 10, 10, kRegions[1][2]},
-                     {0, 0, 10, 10, kRegions[2][0]},
-                     {0, 10, 10, 10, kRegions[2][1]},
-                     {0, 20, 10, 10, kRegions[2][2]}});
-    m_dir.write("turned.plist", "<plist version=\"1.0\"><dict><key>frames</key><dict><key>nine</key><dict>"
-                                "<key>frame</key><string>{{0,0},{30,30}}</string><key>rotated</key><true/>"
-                                "</dict></dict></dict></plist>");
+    // The same picture stored a quarter turn clockwise.
+    writePng(resources(), "turned.png", 30, 30, regionBlocks(true));
+    resources().write("turned.plist",
+                      "<plist version=\"1.0\"><dict><key>frames</key><dict><key>nine</key><dict>"
+                      "<key>frame</key><string>{{0,0},{30,30}}</string><key>rotated</key><true/>"
+                      "</dict></dict></dict></plist>");
     ASSERT_TRUE(CCSpriteFrameCache::sharedSpriteFrameCache()->addSpriteFramesWithFile("turned.plist"));
     CCScale9Sprite* sprite = CCScale9Sprite::createWithSpriteFrameName("nine", CCRect(10, 10, 10, 10));
     ASSERT_NE(sprite, nullptr);

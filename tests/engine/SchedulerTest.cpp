@@ -2,6 +2,7 @@
 #include "engine/director/CCScheduler.h"
 #include "engine/nodes/CCScene.h"
 #include "engine/platform/CCClock.h"
+#include "support/LeakCheck.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -71,7 +72,7 @@ protected:
         CCClock::setVirtual(true);
         director = CCDirector::sharedDirector();
         director->reset();
-        liveBefore = CCObject::liveObjectCount();
+        leaks.start();
         scene = CCScene::create();
         director->runWithScene(scene);
         director->stepFrame(0);
@@ -79,7 +80,6 @@ protected:
     }
     void TearDown() override {
         director->reset();
-        EXPECT_EQ(CCObject::liveObjectCount(), liveBefore) << "objects leaked";
         CCClock::setVirtual(wasVirtual);
     }
     TimerNode* node(const std::string& name, bool* dead = nullptr) {
@@ -103,7 +103,7 @@ protected:
     CCScene* scene = nullptr;
     std::vector<std::string> journal;
     double start = 0;
-    long liveBefore = 0;
+    testsupport::LeakCheck leaks;
     bool wasVirtual = false;
 };
 

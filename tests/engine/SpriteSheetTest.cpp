@@ -1,8 +1,8 @@
 // Sprite sheets: the four property-list formats, where the texture is
 // found, malformed sheets, the frame cache's bookkeeping, sprites drawn from
 // rotated and trimmed frames, and the sprite batch node.
-#include "HeadlessView.h"
-#include "PaintedImage.h"
+#include "support/PaintedImage.h"
+#include "support/SceneTest.h"
 
 #include "engine/base/CCAutoreleasePool.h"
 #include "engine/base/CCDictionary.h"
@@ -10,10 +10,11 @@
 #include "engine/nodes/CCSpriteBatchNode.h"
 #include "engine/nodes/CCSpriteFrame.h"
 #include "engine/nodes/CCSpriteFrameCache.h"
+#include "engine/platform/CCFileUtils.h"
 #include "engine/render/CCTexture2D.h"
 
 using namespace engine;
-using namespace rendertest;
+using namespace testsupport;
 using testsupport::LogCapture;
 
 namespace {
@@ -46,11 +47,11 @@ const char* kFramesFormat2 =
     "<string>{2,-3}</string><key>rotated</key><false/><key>sourceSize</key><string>{16,16}</string></dict>"
     "</dict>";
 
-class SpriteSheetTest : public HeadlessViewTest {
+class SpriteSheetTest : public SceneTest {
 protected:
     void TearDown() override {
         CCSpriteFrameCache::purgeSharedSpriteFrameCache();
-        HeadlessViewTest::TearDown();
+        SceneTest::TearDown();
     }
 
     static CCSpriteFrameCache* cache() { return CCSpriteFrameCache::sharedSpriteFrameCache(); }
@@ -59,25 +60,25 @@ protected:
     // stored turned a quarter clockwise: its upright top-left (red) quarter
     // is the stored top-right, and so on.
     void writeSheetTexture(const std::string& name) {
-        writePaintedPng(m_dir, name, 64, 32,
-                        {{0, 0, 16, 16, kYellow},
-                         {16, 0, 4, 8, kGreen},
-                         {20, 0, 4, 8, kRed},
-                         {16, 8, 4, 8, kWhite},
-                         {20, 8, 4, 8, kBlue},
-                         {32, 0, 8, 8, kMagenta}});
+        writePng(resources(), name, 64, 32,
+                 {{0, 0, 16, 16, kYellow},
+                  {16, 0, 4, 8, kGreen},
+                  {20, 0, 4, 8, kRed},
+                  {16, 8, 4, 8, kWhite},
+                  {20, 8, 4, 8, kBlue},
+                  {32, 0, 8, 8, kMagenta}});
     }
 
     void loadSheet() {
         writeSheetTexture("sheet.png");
-        m_dir.write("sheet.plist", plist(std::string(kFramesFormat2) + metadata(2, "sheet.png")));
+        resources().write("sheet.plist", plist(std::string(kFramesFormat2) + metadata(2, "sheet.png")));
         ASSERT_TRUE(cache()->addSpriteFramesWithFile("sheet.plist"));
     }
 };
 
 TEST_F(SpriteSheetTest, EachFormatGivesRectRotationOffsetAndSourceSize) {
     writeSheetTexture("sheet.png");
-    m_dir.write(
+    resources().write(
         "f0.plist",
         plist("<key>frames</key><dict><key>f0</key><dict>"
               "<key>x</key><integer>32</integer><key>y</key><integer>0</integer>"
@@ -86,26 +87,28 @@ TEST_F(SpriteSheetTest, EachFormatGivesRectRotationOffsetAndSourceSize) {
               "<key>originalWidth</key><integer>16</integer><key>originalHeight</key><integer>-16</integer>"
               "</dict></dict>" +
               metadata(0, "sheet.png")));
-    m_dir.write("f1.plist", plist("<key>frames</key><dict><key>f1</key><dict>"
-                                  "<key>frame</key><string>{{0,0},{16,16}}</string><key>offset</key>"
-                                  "<string>{0.5,0}</string><key>sourceSize</key><string>{17,16}</string>"
-                                  "</dict></dict>" +
-                                  metadata(1, "sheet.png")));
-    m_dir.write("f3.plist",
-                plist("<key>frames</key><dict><key>f3</key><dict>"
-                      "<key>textureRect</key><string>{{16,0},{16,8}}</string><key>textureRotated</key><true/>"
-                      "<key>spriteOffset</key><string>{1,2}</string><key>spriteSourceSize</key>"
-                      "<string>{18,12}</string><key>spriteSize</key><string>{16,8}</string>"
-                      "<key>aliases</key><array><string>f3-alias</string></array></dict></dict>" +
-                      metadata(3, "sheet.png")));
+    resources().write("f1.plist",
+                      plist("<key>frames</key><dict><key>f1</key><dict>"
+                            "<key>frame</key><string>{{0,0},{16,16}}</string><key>offset</key>"
+                            "<string>{0.5,0}</string><key>sourceSize</key><string>{17,16}</string>"
+                            "</dict></dict>" +
+                            metadata(1, "sheet.png")));
+    resources().write(
+        "f3.plist",
+        plist("<key>frames</key><dict><key>f3</key><dict>"
+              "<key>textureRect</key><string>{{16,0},{16,8}}</string><key>textureRotated</key><true/>"
+              "<key>spriteOffset</key><string>{1,2}</string><key>spriteSourceSize</key>"
+              "<string>{18,12}</string><key>spriteSize</key><string>{16,8}</string>"
+              "<key>aliases</key><array><string>f3-alias</string></array></dict></dict>" +
+              metadata(3, "sheet.png")));
     // No metadata: the keys tell the format, the name tells the texture.
     writeSheetTexture("bare.png");
-    m_dir.write("bare.plist",
-                plist("<key>frames</key><dict><key>b</key><dict><key>frame</key>"
-                      "<string>{{16,0},{16,8}}</string><key>rotated</key><true/></dict></dict>"));
+    resources().write("bare.plist",
+                      plist("<key>frames</key><dict><key>b</key><dict><key>frame</key>"
+                            "<string>{{16,0},{16,8}}</string><key>rotated</key><true/></dict></dict>"));
     for (const char* sheet : {"f0.plist", "f1.plist", "sheet.plist", "f3.plist", "bare.plist"}) {
         if (std::string(sheet) == "sheet.plist")
-            m_dir.write(sheet, plist(std::string(kFramesFormat2) + metadata(2, "sheet.png")));
+            resources().write(sheet, plist(std::string(kFramesFormat2) + metadata(2, "sheet.png")));
         EXPECT_TRUE(cache()->addSpriteFramesWithFile(sheet)) << sheet;
     }
 
@@ -143,9 +146,9 @@ TEST_F(SpriteSheetTest, TextureIsFoundBesideTheSheet) {
     writeSheetTexture("ui/atlas.png");
     writeSheetTexture("ui/plain.png");
     writeSheetTexture("atlas.png"); // same name at the root: must not be taken
-    m_dir.write("ui/named.plist", plist(std::string(kFramesFormat2) + metadata(2, "atlas.png")));
-    m_dir.write("ui/plain.plist", plist("<key>frames</key><dict><key>p</key><dict><key>frame</key>"
-                                        "<string>{{0,0},{16,16}}</string></dict></dict>"));
+    resources().write("ui/named.plist", plist(std::string(kFramesFormat2) + metadata(2, "atlas.png")));
+    resources().write("ui/plain.plist", plist("<key>frames</key><dict><key>p</key><dict><key>frame</key>"
+                                              "<string>{{0,0},{16,16}}</string></dict></dict>"));
     ASSERT_TRUE(cache()->addSpriteFramesWithFile("ui/named.plist"));
     ASSERT_TRUE(cache()->addSpriteFramesWithFile("ui/plain.plist"));
     std::string root = CCFileUtils::sharedFileUtils()->getResourceRoot();
@@ -211,7 +214,7 @@ TEST_F(SpriteSheetTest, MalformedSheetsAreLoggedOnceAndAddNothing) {
     writeSheetTexture("bad.png");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        m_dir.write("bad.plist", c.text);
+        resources().write("bad.plist", c.text);
         LogCapture log;
         EXPECT_FALSE(cache()->addSpriteFramesWithFile("bad.plist"));
         EXPECT_EQ(log.count("bad.plist"), 1);
@@ -374,7 +377,7 @@ INSTANTIATE_TEST_SUITE_P(BothPaths, FramePixelTest,
 
 TEST_F(SpriteSheetTest, BatchNodeTakesSpritesOfItsTextureAndDrawsThemInOneCall) {
     loadSheet();
-    writePaintedPng(m_dir, "other.png", 4, 4, {{0, 0, 4, 4, kWhite}});
+    writePng(resources(), "other.png", 4, 4, {{0, 0, 4, 4, kWhite}});
     renderer()->setQuadPath(CCSDLRenderer::QuadPath::Geometry);
     CCSpriteBatchNode* batch = CCSpriteBatchNode::create("sheet.png");
     ASSERT_NE(batch, nullptr);

@@ -1,7 +1,7 @@
 // Text fields: typing and deleting whole UTF-8 characters, the placeholder,
 // the delegate's right to refuse each step, and the keyboard path from the
 // view through the input-method dispatcher.
-#include "HeadlessView.h"
+#include "support/SceneTest.h"
 #include "support/SdlEvents.h"
 
 #include "engine/text/CCIMEDispatcher.h"
@@ -10,7 +10,7 @@
 #include <algorithm>
 
 using namespace engine;
-using namespace rendertest;
+using namespace testsupport;
 
 namespace {
 
@@ -40,10 +40,10 @@ struct RecordingDelegate : CCTextFieldDelegate {
     bool onDraw(CCTextFieldTTF*) override { return refuseDraw; }
 };
 
-class TextFieldTest : public HeadlessViewTest {
+class TextFieldTest : public SceneTest {
 protected:
     void SetUp() override {
-        HeadlessViewTest::SetUp();
+        SceneTest::SetUp();
         m_field = CCTextFieldTTF::textFieldWithPlaceHolder("type here", "Arial", 30);
         m_field->retain();
         m_field->setDelegate(&m_delegate);
@@ -52,14 +52,9 @@ protected:
         m_field->release();
         view()->setKeyHandler(nullptr);
         view()->setTextHandler(nullptr);
-        HeadlessViewTest::TearDown();
+        SceneTest::TearDown();
     }
     void type(const std::string& text) { m_field->insertText(text.c_str(), static_cast<int>(text.size())); }
-
-    int pixelsWhere(bool (*test)(const Rgba&)) const {
-        return static_cast<int>(std::count_if(m_pixels.begin(), m_pixels.end(),
-                                              [test](std::uint32_t p) { return test(unpack(p)); }));
-    }
 
     CCTextFieldTTF* m_field = nullptr;
     RecordingDelegate m_delegate;
@@ -100,16 +95,16 @@ TEST_F(TextFieldTest, PlaceholderShowsInItsColourWhileTheFieldIsEmpty) {
     m_field->setColorSpaceHolder(ccc3(0, 200, 0));
     m_field->setPosition(ccp(320, 480));
     show(m_field);
-    auto green = [](const Rgba& c) { return c.g > 150 && c.r < 10; };
-    auto red = [](const Rgba& c) { return c.r > 150 && c.g < 10; };
-    EXPECT_GT(pixelsWhere(green), 50);
-    EXPECT_EQ(pixelsWhere(red), 0);
+    auto green = [](const Pixel& c) { return c.g > 150 && c.r < 10; };
+    auto red = [](const Pixel& c) { return c.r > 150 && c.g < 10; };
+    EXPECT_GT(screen.count(green), 50);
+    EXPECT_EQ(screen.count(red), 0);
 
     type("x");
     EXPECT_STREQ(m_field->CCLabelTTF::getString(), "x");
     drawFrame();
-    EXPECT_EQ(pixelsWhere(green), 0);
-    EXPECT_GT(pixelsWhere(red), 20);
+    EXPECT_EQ(screen.count(green), 0);
+    EXPECT_GT(screen.count(red), 20);
 
     m_field->deleteBackward();
     EXPECT_STREQ(m_field->CCLabelTTF::getString(), "type here");
@@ -118,7 +113,7 @@ TEST_F(TextFieldTest, PlaceholderShowsInItsColourWhileTheFieldIsEmpty) {
 
     m_delegate.refuseDraw = true;
     drawFrame();
-    EXPECT_EQ(pixelsWhere(green), 0);
+    EXPECT_EQ(screen.count(green), 0);
 }
 
 TEST_F(TextFieldTest, TheDelegateCanRefuseEachStep) {

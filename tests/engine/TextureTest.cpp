@@ -1,23 +1,28 @@
 // Textures and the texture cache: loading once, purging, bad image files,
 // and textures that outlive the renderer they were first drawn with.
-#include "HeadlessView.h"
+#include "support/PaintedImage.h"
+#include "support/SceneTest.h"
 
 #include "engine/nodes/CCSprite.h"
+#include "engine/platform/CCFileUtils.h"
 #include "engine/render/CCTexture2D.h"
+#include "engine/render/CCTextureCache.h"
+
+#include <SDL_image.h>
 
 using namespace engine;
-using namespace rendertest;
+using namespace testsupport;
 
 namespace {
 
-class TextureTest : public HeadlessViewTest {
-  protected:
+class TextureTest : public SceneTest {
+protected:
     CCTextureCache* cache() { return CCTextureCache::sharedTextureCache(); }
 };
 
 TEST_F(TextureTest, CacheLoadsEachFileOnceAndPurgesWhatNothingUses) {
-    writePng(m_dir, "pics/a.png", 4, 2, 0xffff0000, 0xff00ff00);
-    writePng(m_dir, "b.png", 4, 2, 0xffff0000, 0xff00ff00);
+    writePng(resources(), "pics/a.png", 4, 2, 0xffff0000, 0xff00ff00);
+    writePng(resources(), "b.png", 4, 2, 0xffff0000, 0xff00ff00);
     CCTexture2D* a = cache()->addImage("pics/a.png");
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->getPixelsWide(), 4);
@@ -43,7 +48,7 @@ TEST_F(TextureTest, CacheLoadsEachFileOnceAndPurgesWhatNothingUses) {
 }
 
 TEST_F(TextureTest, MissingOrBrokenImageGivesAnEmptySpriteAndOneLogLine) {
-    m_dir.write("broken.png", "\x89PNG\r\n\x1a\n not really a picture");
+    resources().write("broken.png", "\x89PNG\r\n\x1a\n not really a picture");
     testsupport::LogCapture log;
     CCSprite* missing = CCSprite::create("nowhere.png");
     ASSERT_NE(missing, nullptr);
@@ -76,7 +81,7 @@ TEST_F(TextureTest, PicturesBeyondTheSizeLimitAreRefusedBeforeDecoding) {
     auto save = [&](const std::string& name, int w, int h) {
         SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
         SDL_FillRect(surface, nullptr, 0xff336699);
-        std::string path = m_dir.write(name, "");
+        std::string path = resources().write(name, "");
         if (name.ends_with(".png"))
             IMG_SavePNG(surface, path.c_str());
         else
@@ -108,7 +113,7 @@ TEST_F(TextureTest, RefusedNameIsLoggedOnceByTheFileLayer) {
 
 TEST_F(TextureTest, TexturesLoadedBeforeTheViewOpensAndAfterItReopensDraw) {
     view()->close();
-    writePng(m_dir, "red.png", 16, 16, 0xffff0000, 0xffff0000);
+    writePng(resources(), "red.png", 16, 16, 0xffff0000, 0xffff0000);
     CCSprite* sprite = CCSprite::create("red.png");
     ASSERT_NE(sprite->getTexture(), nullptr);
     sprite->setPosition(ccp(320, 480));
@@ -128,8 +133,8 @@ TEST_F(TextureTest, TexturesLoadedBeforeTheViewOpensAndAfterItReopensDraw) {
 }
 
 TEST_F(TextureTest, SetTextureShowsTheWholeNewTexture) {
-    writePng(m_dir, "wide.png", 40, 10, 0xffff0000, 0xffff0000);
-    writePng(m_dir, "tall.png", 10, 30, 0xff00ff00, 0xff00ff00);
+    writePng(resources(), "wide.png", 40, 10, 0xffff0000, 0xffff0000);
+    writePng(resources(), "tall.png", 10, 30, 0xff00ff00, 0xff00ff00);
     CCSprite* sprite = CCSprite::create("wide.png");
     sprite->setFlipX(true);
     sprite->setTexture(cache()->addImage("tall.png"));
@@ -145,14 +150,15 @@ TEST_F(TextureTest, SetTextureShowsTheWholeNewTexture) {
 TEST_F(TextureTest, FormatsOtherThanPngAndJpegAreRefusedUndecoded) {
     // A few bytes each, claiming 16000 x 16000 pixels (about 1 GB decoded),
     // all of which SDL_image would decode.
-    m_dir.write("huge.gif", std::string("GIF89a\x80\x3e\x80\x3e\x00\x00\x00", 13) +
-                                std::string("\x2c\0\0\0\0\x80\x3e\x80\x3e\0\x02\x02\x44\x01\0\x3b", 16));
-    m_dir.write("huge.qoi", std::string("qoif\0\0\x3e\x80\0\0\x3e\x80\x04\x00", 14) +
-                                std::string("\0\0\0\0\0\0\0\x01", 8));
-    m_dir.write("huge.svg", "<svg xmlns='http://www.w3.org/2000/svg' width='16000' height='16000'>"
-                            "<rect width='16000' height='16000' fill='red'/></svg>");
+    resources().write("huge.gif",
+                      std::string("GIF89a\x80\x3e\x80\x3e\x00\x00\x00", 13) +
+                          std::string("\x2c\0\0\0\0\x80\x3e\x80\x3e\0\x02\x02\x44\x01\0\x3b", 16));
+    resources().write("huge.qoi", std::string("qoif\0\0\x3e\x80\0\0\x3e\x80\x04\x00", 14) +
+                                      std::string("\0\0\0\0\0\0\0\x01", 8));
+    resources().write("huge.svg", "<svg xmlns='http://www.w3.org/2000/svg' width='16000' height='16000'>"
+                                  "<rect width='16000' height='16000' fill='red'/></svg>");
     // Another format under a .png name is refused for what it is.
-    m_dir.write("disguised.png", std::string("GIF89a\x01\0\x01\0\0\0\0", 13));
+    resources().write("disguised.png", std::string("GIF89a\x01\0\x01\0\0\0\0", 13));
     testsupport::LogCapture log;
     for (const char* name : {"huge.gif", "huge.qoi", "huge.svg", "disguised.png"}) {
         EXPECT_EQ(cache()->addImage(name), nullptr) << name;
@@ -167,15 +173,15 @@ TEST_F(TextureTest, FormatsOtherThanPngAndJpegAreRefusedUndecoded) {
 TEST_F(TextureTest, JpegCutShortIsRefusedAndWholeJpegLoads) {
     SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 64, 64, 32, SDL_PIXELFORMAT_ARGB8888);
     SDL_FillRect(surface, nullptr, 0xff336699);
-    std::string whole = m_dir.write("whole.jpg", "");
+    std::string whole = resources().write("whole.jpg", "");
     ASSERT_EQ(IMG_SaveJPG(surface, whole.c_str(), 90), 0);
     SDL_FreeSurface(surface);
     std::string bytes = *CCFileUtils::sharedFileUtils()->getFileData("whole.jpg");
-    m_dir.write("cut.jpg", bytes.substr(0, bytes.size() * 2 / 3));
+    resources().write("cut.jpg", bytes.substr(0, bytes.size() * 2 / 3));
     // Only the end-of-image marker missing.
-    m_dir.write("no-end.jpg", bytes.substr(0, bytes.size() - 2));
+    resources().write("no-end.jpg", bytes.substr(0, bytes.size() - 2));
     // Bytes after the end do no harm.
-    m_dir.write("trailing.jpg", bytes + "trailing bytes");
+    resources().write("trailing.jpg", bytes + "trailing bytes");
 
     testsupport::LogCapture log;
     EXPECT_NE(cache()->addImage("whole.jpg"), nullptr);
@@ -189,14 +195,14 @@ TEST_F(TextureTest, JpegCutShortIsRefusedAndWholeJpegLoads) {
 }
 
 TEST_F(TextureTest, PngWhoseChunkRunsPastTheEndIsRefused) {
-    writePng(m_dir, "whole.png", 16, 16, 0xffff0000, 0xff00ff00);
+    writePng(resources(), "whole.png", 16, 16, 0xffff0000, 0xff00ff00);
     std::string bytes = *CCFileUtils::sharedFileUtils()->getFileData("whole.png");
     // The chunk after the header claims 11 MB more than there is: the decoder
     // is never told that its reads ran out, and could read on for good.
     std::string past = bytes;
     past[34] = '\xB1';
-    m_dir.write("past.png", past);
-    m_dir.write("cut.png", bytes.substr(0, bytes.size() - 6));
+    resources().write("past.png", past);
+    resources().write("cut.png", bytes.substr(0, bytes.size() - 6));
 
     testsupport::LogCapture log;
     EXPECT_NE(cache()->addImage("whole.png"), nullptr);
@@ -212,7 +218,7 @@ TEST_F(TextureTest, DecodedPicturesStayWithinTheBudget) {
     // Room for two 32 x 32 pictures (4 KB each) and not a third.
     cache()->setPixelBudget(2 * 32 * 32 * 4);
     for (const char* name : {"a.png", "b.png", "c.png"})
-        writePng(m_dir, name, 32, 32, 0xffff0000, 0xff00ff00);
+        writePng(resources(), name, 32, 32, 0xffff0000, 0xff00ff00);
     CCSprite* a = CCSprite::create("a.png");
     CCSprite* b = CCSprite::create("b.png");
     a->retain();

@@ -4,6 +4,7 @@
 #include "engine/director/CCTouchDispatcher.h"
 #include "engine/nodes/CCLayer.h"
 #include "engine/nodes/CCScene.h"
+#include "support/LeakCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -95,12 +96,11 @@ protected:
         director->reset();
         dispatcher = director->getTouchDispatcher();
         dispatcher->setDispatchEvents(true);
-        liveBefore = CCObject::liveObjectCount();
+        leaks.start();
     }
     void TearDown() override {
         director->reset();
         dispatcher->setDispatchEvents(true);
-        EXPECT_EQ(CCObject::liveObjectCount(), liveBefore) << "objects leaked";
     }
     void tap(int id, float x, float y) {
         dispatcher->touchBegan(id, ccp(x, y));
@@ -114,7 +114,7 @@ protected:
     }
     CCDirector* director = nullptr;
     CCTouchDispatcher* dispatcher = nullptr;
-    long liveBefore = 0;
+    testsupport::LeakCheck leaks;
 };
 
 } // namespace

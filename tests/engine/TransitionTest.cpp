@@ -1,6 +1,6 @@
 // Transitions: the enter and exit calls of the scenes they join, their end,
 // touches meanwhile, and what the page turn and the zoom-flip draw.
-#include "HeadlessView.h"
+#include "support/SceneTest.h"
 
 #include "engine/director/CCTouchDispatcher.h"
 #include "engine/nodes/CCLayer.h"
@@ -21,8 +21,8 @@
 #include <vector>
 
 using namespace engine;
-using rendertest::isColour;
-using rendertest::Rgba;
+using testsupport::isColour;
+using testsupport::Pixel;
 
 namespace {
 
@@ -46,39 +46,28 @@ public:
 const ccColor4B kRed = ccc4(255, 0, 0, 255);
 const ccColor4B kBlue = ccc4(0, 0, 255, 255);
 
-class TransitionTest : public rendertest::HeadlessViewTest {
+class TransitionTest : public testsupport::SceneTest {
 protected:
     void SetUp() override {
-        HeadlessViewTest::SetUp();
+        SceneTest::SetUp();
         g_calls.clear();
         director()->setDepthTest(true);
     }
     void TearDown() override {
         director()->setDepthTest(false);
-        HeadlessViewTest::TearDown();
+        SceneTest::TearDown();
     }
 
     // Runs scene "a" (red) and clears the record.
     void runRed() {
         director()->runWithScene(RecordingScene::create("a", kRed));
-        step(0.05f);
+        drawFrame(0.05f);
         g_calls.clear();
     }
-    void step(float dt) {
-        director()->stepFrame(dt);
-        ASSERT_TRUE(view()->readPixels(m_pixels, m_width, m_height));
-    }
-    int countPixels(bool (*match)(const Rgba&)) const {
-        int count = 0;
-        for (int y = 0; y < m_height; ++y)
-            for (int x = 0; x < m_width; ++x)
-                if (match(pixelAt(x, y))) ++count;
-        return count;
-    }
-    static bool isRed(const Rgba& c) { return rendertest::near(c, 255, 0, 0); }
-    static bool isBlue(const Rgba& c) { return rendertest::near(c, 0, 0, 255); }
+    static bool isRed(const Pixel& c) { return testsupport::near(c, 255, 0, 0); }
+    static bool isBlue(const Pixel& c) { return testsupport::near(c, 0, 0, 255); }
     // A red or blue page's back: the same hue, shaded.
-    static bool isShaded(const Rgba& c) {
+    static bool isShaded(const Pixel& c) {
         int top = std::max(c.r, c.b);
         return c.g < 4 && std::min(c.r, c.b) < 4 && top > 60 && top < 235;
     }
@@ -93,18 +82,18 @@ TEST_F(TransitionTest, EnterAndExitCallsComeAtTheStartAndTheEnd) {
     CCTransitionPageTurn* turn = CCTransitionPageTurn::create(0.5f, b, false);
     ASSERT_NE(turn, nullptr);
     director()->replaceScene(turn);
-    step(0.05f);
+    drawFrame(0.05f);
     EXPECT_EQ(g_calls, (std::vector<std::string>{"a.onExitTransitionDidStart", "b.onEnter"}));
     EXPECT_EQ(director()->getRunningScene(), turn);
     EXPECT_TRUE(b->isRunning());
 
     g_calls.clear();
     for (int frame = 0; frame < 9; ++frame)
-        step(0.05f);
+        drawFrame(0.05f);
     EXPECT_TRUE(g_calls.empty()) << "nothing more until the time is up";
     EXPECT_EQ(director()->getRunningScene(), turn);
 
-    step(0.05f); // 0.5 s
+    drawFrame(0.05f); // 0.5 s
     EXPECT_EQ(g_calls, (std::vector<std::string>{"a.onExit", "a.cleanup", "b.onEnterTransitionDidFinish",
                                                  "a.deleted"}));
     EXPECT_EQ(director()->getRunningScene(), b);
@@ -120,13 +109,13 @@ TEST_F(TransitionTest, TouchesAreOffMeanwhile) {
     b->addChild(layer);
     CCTouchDispatcher* touches = director()->getTouchDispatcher();
     director()->replaceScene(CCTransitionZoomFlipY::create(0.2f, b, kCCTransitionOrientationDownOver));
-    step(0.05f);
+    drawFrame(0.05f);
     EXPECT_FALSE(touches->isDispatchEvents());
     touches->touchBegan(0, ccp(320, 480));
     touches->touchEnded(0, ccp(320, 480));
     EXPECT_EQ(layer->began, 0);
     for (int frame = 0; frame < 4; ++frame)
-        step(0.05f);
+        drawFrame(0.05f);
     EXPECT_EQ(director()->getRunningScene(), b);
     EXPECT_TRUE(touches->isDispatchEvents());
     touches->touchBegan(0, ccp(320, 480));
@@ -138,10 +127,10 @@ TEST_F(TransitionTest, ZeroLengthTransitionEndsAtTheNextFrame) {
     runRed();
     auto* b = RecordingScene::create("b", kBlue);
     director()->replaceScene(CCTransitionZoomFlipY::create(0.0f, b, kCCTransitionOrientationDownOver));
-    step(1 / 60.f);
+    drawFrame(1 / 60.f);
     EXPECT_NE(director()->getRunningScene(), b);
     EXPECT_TRUE(isColour(at(320, 480), 0, 0, 255)) << "a finished flip shows the new scene";
-    step(1 / 60.f);
+    drawFrame(1 / 60.f);
     EXPECT_EQ(director()->getRunningScene(), b);
     EXPECT_EQ(g_calls, (std::vector<std::string>{"a.onExitTransitionDidStart", "b.onEnter", "a.onExit",
                                                  "a.cleanup", "b.onEnterTransitionDidFinish", "a.deleted"}));
@@ -151,11 +140,11 @@ TEST_F(TransitionTest, ZeroLengthTransitionEndsAtTheNextFrame) {
 TEST_F(TransitionTest, TransitionCutShortLeavesBothItsScenes) {
     runRed();
     director()->replaceScene(CCTransitionPageTurn::create(0.5f, RecordingScene::create("b", kBlue), true));
-    step(0.05f);
+    drawFrame(0.05f);
     auto* c = RecordingScene::create("c", ccc4(0, 0, 0, 255));
     director()->replaceScene(c);
     g_calls.clear();
-    step(0.05f);
+    drawFrame(0.05f);
     auto has = [](const std::string& call) {
         return std::find(g_calls.begin(), g_calls.end(), call) != g_calls.end();
     };
@@ -168,7 +157,7 @@ TEST_F(TransitionTest, TransitionCutShortLeavesBothItsScenes) {
     // Its timer is gone with it: later frames change nothing.
     g_calls.clear();
     for (int frame = 0; frame < 12; ++frame)
-        step(0.05f);
+        drawFrame(0.05f);
     EXPECT_TRUE(g_calls.empty());
 }
 
@@ -183,23 +172,24 @@ TEST_F(TransitionTest, TransitionToTheRunningSceneOrToNoneIsRefused) {
 TEST_F(TransitionTest, PageCurlMidwayShowsBothScenesAndTheShadedBack) {
     runRed();
     director()->replaceScene(CCTransitionPageTurn::create(0.5f, RecordingScene::create("b", kBlue), false));
-    step(0.05f);
-    EXPECT_EQ(countPixels(isRed), m_width * m_height) << "at the start only the old page shows";
-    step(0.05f);
-    EXPECT_EQ(countPixels(isRed), m_width * m_height)
+    drawFrame(0.05f);
+    EXPECT_EQ(screen.count(isRed), screen.width() * screen.height())
+        << "at the start only the old page shows";
+    drawFrame(0.05f);
+    EXPECT_EQ(screen.count(isRed), screen.width() * screen.height())
         << "the frame that draws the new page into its texture shows the old one flat";
     for (int frame = 0; frame < 4; ++frame)
-        step(0.05f); // halfway
+        drawFrame(0.05f); // halfway
     ASSERT_TRUE(view()->saveFrame(std::string(LIRRA_BINARY_DIR) + "/page_curl_forwards.png"));
 
     // The lower right corner lifts first: the new page shows there, the old
     // one still lies flat at the upper left.
     EXPECT_TRUE(isColour(at(620, 20), 0, 0, 255));
     EXPECT_TRUE(isColour(at(20, 940), 255, 0, 0));
-    int red = countPixels(isRed), blue = countPixels(isBlue), shaded = countPixels(isShaded);
-    EXPECT_GT(blue, m_width * m_height / 10);
-    EXPECT_GT(red, m_width * m_height / 40);
-    EXPECT_GT(shaded, m_width * m_height / 20) << "the turned-over back of the old page";
+    int red = screen.count(isRed), blue = screen.count(isBlue), shaded = screen.count(isShaded);
+    EXPECT_GT(blue, screen.width() * screen.height() / 10);
+    EXPECT_GT(red, screen.width() * screen.height() / 40);
+    EXPECT_GT(shaded, screen.width() * screen.height() / 20) << "the turned-over back of the old page";
 
     // Where the maths puts a point of the page's back, its shaded colour lies
     // on top of the flat page.
@@ -208,7 +198,7 @@ TEST_F(TransitionTest, PageCurlMidwayShowsBothScenesAndTheShadedBack) {
     PageCurlMesh::Placement back = curl.place(ccp(600, 480));
     ASSERT_TRUE(back.back);
     ASSERT_GT(back.position.x, 10);
-    Rgba seen = at(back.position.x, back.position.y);
+    Pixel seen = at(back.position.x, back.position.y);
     EXPECT_TRUE(isColour(seen, static_cast<int>(255 * back.brightness), 0, 0, 4));
 }
 
@@ -308,7 +298,7 @@ TEST_F(TransitionTest, DepthTestOffDrawsThePageInGridOrder) {
     director()->setDepthTest(false);
     director()->replaceScene(CCTransitionPageTurn::create(0.5f, RecordingScene::create("b", kBlue), false));
     for (int frame = 0; frame < 6; ++frame)
-        step(0.05f);
+        drawFrame(0.05f);
     PageCurlMesh curl(CCSize(640, 960), CCTransitionPageTurn::kColumns, CCTransitionPageTurn::kRows);
     curl.update(0.5f, false);
     // The back of a lower row is covered by the flat cells of later rows.
@@ -320,19 +310,20 @@ TEST_F(TransitionTest, PageCurlBackwardsBringsTheNewPageBack) {
     runRed();
     auto* b = RecordingScene::create("b", kBlue);
     director()->replaceScene(CCTransitionPageTurn::create(0.5f, b, true));
-    step(0.05f);
-    EXPECT_EQ(countPixels(isRed), m_width * m_height) << "the new page starts turned away entirely";
+    drawFrame(0.05f);
+    EXPECT_EQ(screen.count(isRed), screen.width() * screen.height())
+        << "the new page starts turned away entirely";
     for (int frame = 0; frame < 5; ++frame)
-        step(0.05f);
+        drawFrame(0.05f);
     ASSERT_TRUE(view()->saveFrame(std::string(LIRRA_BINARY_DIR) + "/page_curl_backwards.png"));
     // Mirror of the forward turn: the new page covers the upper left.
     EXPECT_TRUE(isColour(at(620, 20), 255, 0, 0));
     EXPECT_TRUE(isColour(at(20, 940), 0, 0, 255));
-    EXPECT_GT(countPixels(isShaded), m_width * m_height / 20);
+    EXPECT_GT(screen.count(isShaded), screen.width() * screen.height() / 20);
     for (int frame = 0; frame < 5; ++frame)
-        step(0.05f);
+        drawFrame(0.05f);
     EXPECT_EQ(director()->getRunningScene(), b);
-    EXPECT_EQ(countPixels(isBlue), m_width * m_height);
+    EXPECT_EQ(screen.count(isBlue), screen.width() * screen.height());
 }
 
 namespace {
@@ -363,7 +354,7 @@ struct FrameDifference {
 FrameDifference compare(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
     FrameDifference out;
     for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
-        Rgba p = rendertest::unpack(a[i]), q = rendertest::unpack(b[i]);
+        Pixel p = testsupport::unpack(a[i]), q = testsupport::unpack(b[i]);
         out.smooth = std::max({out.smooth, std::abs(p.r - q.r), std::abs(p.g - q.g)});
         out.sharp += std::abs(p.b - q.b) > 8;
     }
@@ -381,24 +372,24 @@ TEST_F(TransitionTest, OwnCurlFillLooksLikeSdlsOnTheSoftwareRenderer) {
         director()->reset();
         director()->setDepthTest(true);
         director()->runWithScene(backwards ? RecordingScene::create("a", kBlue) : patternScene());
-        step(0.05f);
+        drawFrame(0.05f);
         director()->replaceScene(CCTransitionPageTurn::create(
             0.5f, backwards ? patternScene() : RecordingScene::create("b", kBlue), backwards));
-        step(0.05f);
-        step(0.05f); // the incoming page drawn into its texture; no curl yet
+        drawFrame(0.05f);
+        drawFrame(0.05f); // the incoming page drawn into its texture; no curl yet
         for (int frame = 3; frame <= 9; ++frame) {
             renderer()->resetStats();
-            step(0.05f);
+            drawFrame(0.05f);
             ASSERT_GT(renderer()->getStats().ownFills, 0) << frame;
-            std::vector<std::uint32_t> own = m_pixels;
+            std::vector<std::uint32_t> own = screen.pixels();
             renderer()->setOwnTriangleFill(false);
             renderer()->resetStats();
-            step(0.0f); // the same frame again, filled by SDL
+            drawFrame(0.0f); // the same frame again, filled by SDL
             renderer()->setOwnTriangleFill(true);
             ASSERT_EQ(renderer()->getStats().ownFills, 0);
-            FrameDifference d = compare(own, m_pixels);
+            FrameDifference d = compare(own, screen.pixels());
             EXPECT_LE(d.smooth, 2) << "backwards " << backwards << ", frame " << frame;
-            EXPECT_LT(d.sharp, m_width * m_height * 3 / 200)
+            EXPECT_LT(d.sharp, screen.width() * screen.height() * 3 / 200)
                 << "backwards " << backwards << ", frame " << frame;
         }
     }
@@ -416,9 +407,9 @@ TEST_F(TransitionTest, ZoomFlipTurnsTheOldSceneAwayThenTheNewOneIn) {
         runRed();
         auto* b = RecordingScene::create("b", kBlue);
         director()->replaceScene(CCTransitionZoomFlipY::create(1.0f, b, orientation));
-        step(0.05f);
+        drawFrame(0.05f);
         for (int frame = 0; frame < 5; ++frame)
-            step(0.05f); // a quarter: 45 degrees, zoom 0.75
+            drawFrame(0.05f); // a quarter: 45 degrees, zoom 0.75
         ASSERT_TRUE(view()->saveFrame(std::string(LIRRA_BINARY_DIR) + "/zoom_flip_quarter_" +
                                       std::to_string(orientation) + ".png"));
         EXPECT_TRUE(isColour(at(320, 480), 255, 0, 0));
@@ -431,11 +422,11 @@ TEST_F(TransitionTest, ZoomFlipTurnsTheOldSceneAwayThenTheNewOneIn) {
             EXPECT_GT(upper, lower + 10) << "the lower edge turns away and narrows";
         EXPECT_LT(std::max(upper, lower), 560) << "zoomed out";
         for (int frame = 0; frame < 10; ++frame)
-            step(0.05f); // three quarters
+            drawFrame(0.05f); // three quarters
         EXPECT_TRUE(isColour(at(320, 480), 0, 0, 255));
         EXPECT_TRUE(isColour(at(5, 480), 0, 0, 0));
         for (int frame = 0; frame < 5; ++frame)
-            step(0.05f);
+            drawFrame(0.05f);
         EXPECT_EQ(director()->getRunningScene(), b);
         director()->reset();
     }

@@ -1,6 +1,6 @@
 // The view: resolution policies, window-to-design conversion, SDL events
 // turned into touches and lifecycle calls, frames saved as PNG.
-#include "HeadlessView.h"
+#include "support/SceneTest.h"
 #include "support/SdlEvents.h"
 
 #include "engine/base/CCTouch.h"
@@ -8,10 +8,12 @@
 #include "engine/nodes/CCLayer.h"
 #include "engine/platform/CCClock.h"
 
+#include <SDL_image.h>
+
 #include <filesystem>
 
 using namespace engine;
-using namespace rendertest;
+using namespace testsupport;
 
 namespace {
 
@@ -80,7 +82,7 @@ SDL_Event windowEvent(Uint8 what) {
     return event;
 }
 
-class ViewTest : public HeadlessViewTest {
+class ViewTest : public SceneTest {
 protected:
     TouchRecorder* runRecorder() {
         TouchRecorder* recorder = TouchRecorder::create();
@@ -93,7 +95,7 @@ protected:
         view()->setTextHandler(nullptr);
         // Leaves the policy as the other tests expect it.
         view()->setDesignResolutionSize(640, 960, kResolutionExactFit);
-        HeadlessViewTest::TearDown();
+        SceneTest::TearDown();
     }
 };
 
@@ -115,8 +117,8 @@ TEST_F(ViewTest, FractionalFrameFillsItsRoundedWindow) {
     // The book's frame for a 1040-pixel desktop.
     openView(824.5714f, 1008.8f);
     show(CCLayerColor::create(ccc4(10, 20, 30, 255)));
-    EXPECT_EQ(m_width, 825);
-    EXPECT_EQ(m_height, 1009);
+    EXPECT_EQ(screen.width(), 825);
+    EXPECT_EQ(screen.height(), 1009);
     EXPECT_TRUE(isColour(pixelAt(824, 1008), 10, 20, 30));
     EXPECT_TRUE(view()->convertWindowToDesign(825, 1009).fuzzyEquals(ccp(640, 0), 1e-3f));
 }
@@ -252,7 +254,7 @@ TEST_F(ViewTest, SavedFrameReadsBackAsDrawn) {
     openView(400, 500);
     CCLayerColor* layer = CCLayerColor::create(ccc4(0, 0, 255, 255), 320, 960);
     show(layer);
-    std::string path = m_dir.path() + "/frame.png";
+    std::string path = resources().path() + "/frame.png";
     ASSERT_TRUE(view()->saveFrame(path));
     SDL_Surface* loaded = IMG_Load(path.c_str());
     ASSERT_NE(loaded, nullptr);
@@ -266,7 +268,7 @@ TEST_F(ViewTest, SavedFrameReadsBackAsDrawn) {
     SDL_FreeSurface(loaded);
 
     testsupport::LogCapture log;
-    EXPECT_FALSE(view()->saveFrame(m_dir.path() + "/no/such/folder/frame.png"));
+    EXPECT_FALSE(view()->saveFrame(resources().path() + "/no/such/folder/frame.png"));
     EXPECT_EQ(log.count("no/such/folder/frame.png"), 1);
     // A full disk takes the first bytes and fails later: not saved, and said.
     EXPECT_FALSE(view()->saveFrame("/dev/full"));

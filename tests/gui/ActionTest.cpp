@@ -18,11 +18,10 @@
 #include "gui/action/ActionObject.h"
 #include "gui/action/ActionScaleFrame.h"
 #include "gui/action/ActionTintFrame.h"
-#include "support/HeadlessView.h"
+#include "support/SceneTest.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 using namespace engine;
@@ -30,7 +29,6 @@ using gui::ActionManager;
 using gui::ActionNode;
 using gui::ActionObject;
 using gui::UIWidget;
-using testsupport::HeadlessView;
 using testsupport::isColour;
 using testsupport::LogCapture;
 
@@ -47,20 +45,13 @@ std::string layoutWith(const std::string& animation) {
            animation + "}";
 }
 
-class ActionTest : public ::testing::Test {
+class ActionTest : public testsupport::SceneTest {
 protected:
-    void SetUp() override {
-        view = std::make_unique<HeadlessView>();
-        ASSERT_TRUE(view->isOpen());
-        liveBefore = HeadlessView::settledObjectCount();
-    }
     void TearDown() override {
         if (kept) kept->release();
         kept = nullptr;
         ActionManager::purge();
         gui::UIToolkit::purgeToolkit();
-        EXPECT_EQ(HeadlessView::settledObjectCount(), liveBefore) << "objects leaked";
-        view.reset();
     }
     UIWidget* read(const std::string& animation, const std::string& fileName = "pages/page1.json") {
         UIWidget* root = gui::LayoutReader::instance()->readLayoutData(layoutWith(animation), fileName);
@@ -74,8 +65,6 @@ protected:
         return static_cast<ActionNode*>(object->getActionNodes()->objectAtIndex(track));
     }
 
-    std::unique_ptr<HeadlessView> view;
-    long liveBefore = 0;
     UIWidget* kept = nullptr;
 };
 
@@ -192,7 +181,7 @@ TEST_F(ActionTest, ColourFramesOnAPanelTintAndFadeItsBackgroundImage) {
         {"frameid": 10, "colorr": 0, "colorg": 100, "colorb": 200, "opacity": 0}]}]}]})");
     ActionNode* node = track("page1.json");
     auto* box = static_cast<gui::Layout*>(node->getTarget());
-    box->setBackgroundImage(view->writeImage("box.png", 10, 10, 0xffffffff));
+    box->setBackgroundImage(screen.writeImage("box.png", 10, 10, 0xffffffff));
     ASSERT_NE(box->getBackgroundImage(), nullptr);
     box->setColor({255, 255, 255});
     EXPECT_TRUE(node->updateToTime(0.5f));
@@ -222,9 +211,9 @@ TEST_F(ActionTest, PlayedAnimationMovesTheWidgetFrameByFrameAndStops) {
     UIWidget* root = read(kMoveAnimation);
     gui::UILayer* layer = gui::UILayer::create();
     layer->addWidget(root);
-    view->show(layer);
+    screen.show(layer);
     UIWidget* box = gui::UIToolkit::findWidgetByName(root, "box");
-    EXPECT_TRUE(isColour(view->at(50, 50), 255, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(50, 50), 255, 0, 0));
 
     LogCapture log;
     EXPECT_FALSE(ActionManager::instance()->playAnimation("page1.json", "nothing"));
@@ -234,22 +223,22 @@ TEST_F(ActionTest, PlayedAnimationMovesTheWidgetFrameByFrameAndStops) {
     ASSERT_TRUE(ActionManager::instance()->playAnimation("page1.json", "slide"));
     EXPECT_EQ(box->getRenderer()->numberOfRunningActions(), 1u);
 
-    view->step(31); // the first frame counts as time 0: 0.5 s in
+    screen.step(31); // the first frame counts as time 0: 0.5 s in
     EXPECT_NEAR(box->getPosition().x, 50, 0.5f);
-    EXPECT_TRUE(isColour(view->at(145, 50), 255, 0, 0));
-    EXPECT_TRUE(isColour(view->at(155, 50), 0, 0, 0));
-    view->step(30); // 1 s: the first key frame's place
+    EXPECT_TRUE(isColour(screen.at(145, 50), 255, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(155, 50), 0, 0, 0));
+    screen.step(30); // 1 s: the first key frame's place
     EXPECT_NEAR(box->getPosition().x, 100, 0.5f);
-    view->step(30); // 1.5 s: a quarter of the second step
-    view->save("animation_sampled");
+    screen.step(30); // 1.5 s: a quarter of the second step
+    screen.save("animation_sampled");
     EXPECT_NEAR(box->getPosition().x, 150, 0.5f);
     EXPECT_NEAR(box->getPosition().y, 50, 0.5f);
-    EXPECT_TRUE(isColour(view->at(245, 145), 255, 0, 0));
-    EXPECT_TRUE(isColour(view->at(255, 145), 0, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(245, 145), 255, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(255, 145), 0, 0, 0));
 
     ActionManager::instance()->stopAnimation("page1.json", "slide");
     CCPoint stopped = box->getPosition();
-    view->step(10);
+    screen.step(10);
     EXPECT_EQ(box->getPosition(), stopped);
     EXPECT_EQ(box->getRenderer()->numberOfRunningActions(), 0u);
 }

@@ -37,32 +37,32 @@ TEST_F(ButtonTest, LooksFollowTheFingerOnScreen) {
     UIButton* button = makeButton();
     button->setTouchEventHandler(recorder, &Recorder::onTouch);
     showLayer(button);
-    EXPECT_TRUE(isColour(view->at(320, 480), 255, 0, 0));
-    EXPECT_TRUE(view->savedAsShown("button_normal"));
+    EXPECT_TRUE(isColour(screen.at(320, 480), 255, 0, 0));
+    EXPECT_TRUE(screen.savedAsShown("button_normal"));
 
     HeadlessView::touchBegan({330, 490});
-    view->step();
-    EXPECT_TRUE(isColour(view->at(320, 480), 0, 255, 0));
-    EXPECT_TRUE(view->savedAsShown("button_pressed"));
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(320, 480), 0, 255, 0));
+    EXPECT_TRUE(screen.savedAsShown("button_pressed"));
     // While the button follows its content every picture keeps its own size.
-    EXPECT_TRUE(isColour(view->at(298, 472), 0, 255, 0));
-    EXPECT_TRUE(isColour(view->at(272, 462), 0, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(298, 472), 0, 255, 0));
+    EXPECT_TRUE(isColour(screen.at(272, 462), 0, 0, 0));
 
     HeadlessView::touchMoved({500, 700}); // off the button: normal again
-    view->step();
-    EXPECT_TRUE(isColour(view->at(320, 480), 255, 0, 0));
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(320, 480), 255, 0, 0));
     HeadlessView::touchMoved({300, 470}); // back over it
-    view->step();
-    EXPECT_TRUE(isColour(view->at(320, 480), 0, 255, 0));
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(320, 480), 0, 255, 0));
     HeadlessView::touchEnded({300, 470});
-    view->step();
-    EXPECT_TRUE(isColour(view->at(320, 480), 255, 0, 0));
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(320, 480), 255, 0, 0));
     EXPECT_EQ(recorder->touchCodes, (std::vector<int>{0, 1, 1, 2}));
 
     button->setBright(false);
-    view->step();
-    EXPECT_TRUE(isColour(view->at(320, 480), 0, 0, 255));
-    EXPECT_TRUE(view->savedAsShown("button_disabled"));
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(320, 480), 0, 0, 255));
+    EXPECT_TRUE(screen.savedAsShown("button_disabled"));
 }
 
 TEST_F(ButtonTest, DimButtonNeverShowsThePressedImageButStillReports) {
@@ -71,23 +71,23 @@ TEST_F(ButtonTest, DimButtonNeverShowsThePressedImageButStillReports) {
     button->setBright(false);
     showLayer(button);
     HeadlessView::touchBegan({320, 480});
-    view->step();
-    EXPECT_TRUE(isColour(view->at(320, 480), 0, 0, 255));
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(320, 480), 0, 0, 255));
     EXPECT_TRUE(button->getVirtualRenderer()->isVisible());
     // The render node holds all three images and the title, so actions on it move the whole button.
     EXPECT_EQ(button->getVirtualRenderer()->getParent(), button->getRenderer());
     HeadlessView::touchMoved({600, 900});
     HeadlessView::touchMoved({320, 480});
-    view->step();
-    EXPECT_TRUE(isColour(view->at(320, 480), 0, 0, 255));
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(320, 480), 0, 0, 255));
     HeadlessView::touchEnded({320, 480});
-    view->step();
-    EXPECT_TRUE(isColour(view->at(320, 480), 0, 0, 255));
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(320, 480), 0, 0, 255));
     EXPECT_EQ(recorder->touchCodes, (std::vector<int>{0, 1, 1, 2}));
 
     button->setBright(true);
-    view->step();
-    EXPECT_TRUE(isColour(view->at(320, 480), 255, 0, 0));
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(320, 480), 255, 0, 0));
 }
 
 TEST_F(ButtonTest, SizeFollowsNormalImageOrStretchesImages) {
@@ -107,10 +107,10 @@ TEST_F(ButtonTest, SizeFollowsNormalImageOrStretchesImages) {
 
     showLayer(button);
     button->setFocused(false);
-    view->step();
-    EXPECT_TRUE(isColour(view->at(225, 480), 255, 0, 0));
-    EXPECT_TRUE(isColour(view->at(415, 480), 255, 0, 0));
-    EXPECT_TRUE(isColour(view->at(425, 480), 0, 0, 0));
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(225, 480), 255, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(415, 480), 255, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(425, 480), 0, 0, 0));
 
     // Back to the content size; the custom size is remembered for later.
     button->setIgnoreContentSize(true);
@@ -167,11 +167,11 @@ TEST_F(ButtonTest, NineSliceKeepsCornersAndInsetsOnScreen) {
     EXPECT_EQ(nine->getPreferredSize(), CCSize(200, 100));
     showLayer(button);
     // Left edge 220: the frame stays 5 points thick instead of stretching to 33.
-    EXPECT_TRUE(isColour(view->at(222, 480), 255, 255, 255));
-    EXPECT_TRUE(isColour(view->at(228, 480), 255, 0, 0));
-    EXPECT_TRUE(isColour(view->at(320, 528), 255, 255, 255));
-    EXPECT_TRUE(isColour(view->at(320, 520), 255, 0, 0));
-    EXPECT_TRUE(view->savedAsShown("button_nine_slice"));
+    EXPECT_TRUE(isColour(screen.at(222, 480), 255, 255, 255));
+    EXPECT_TRUE(isColour(screen.at(228, 480), 255, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(320, 528), 255, 255, 255));
+    EXPECT_TRUE(isColour(screen.at(320, 520), 255, 0, 0));
+    EXPECT_TRUE(screen.savedAsShown("button_nine_slice"));
 }
 
 TEST_F(ButtonTest, NineSliceSwitchKeepsTheDisabledLook) {
@@ -180,10 +180,10 @@ TEST_F(ButtonTest, NineSliceSwitchKeepsTheDisabledLook) {
     button->setNineSliceEnabled(true);
     button->setSize({100, 40});
     showLayer(button);
-    EXPECT_TRUE(isColour(view->at(320, 480), 0, 0, 255));
+    EXPECT_TRUE(isColour(screen.at(320, 480), 0, 0, 255));
     button->setBright(true);
-    view->step();
-    EXPECT_TRUE(isColour(view->at(320, 480), 255, 0, 0));
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(320, 480), 255, 0, 0));
 }
 
 TEST_F(ButtonTest, TitleIsCentredAndKeepsItsColour) {
@@ -262,8 +262,8 @@ TEST_F(ButtonTest, MissingOrEmptyTexturesAreLoggedAndHarmless) {
     HeadlessView::touchBegan({320, 480});
     HeadlessView::touchEnded({320, 480});
     button->setNineSliceEnabled(true);
-    view->step();
-    EXPECT_TRUE(isColour(view->at(320, 480), 0, 0, 0));
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(320, 480), 0, 0, 0));
 }
 
 TEST_F(ButtonTest, CreatingAddingTouchingAndRemovingFreesEverything) {

@@ -41,34 +41,34 @@ TEST_F(CheckBoxTest, LooksOnScreen) {
     UICheckBox* box = makeBox();
     showLayer(box);
     EXPECT_EQ(box->getSize(), CCSize(60, 60));
-    EXPECT_TRUE(isColour(view->at(320, 480), 255, 0, 0)); // no cross at first
-    EXPECT_TRUE(view->savedAsShown("checkbox_normal"));
+    EXPECT_TRUE(isColour(screen.at(320, 480), 255, 0, 0)); // no cross at first
+    EXPECT_TRUE(screen.savedAsShown("checkbox_normal"));
 
     HeadlessView::touchBegan({320, 480});
-    view->step();
-    EXPECT_TRUE(isColour(view->at(300, 460), 0, 255, 0));
-    EXPECT_TRUE(view->savedAsShown("checkbox_pressed"));
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(300, 460), 0, 255, 0));
+    EXPECT_TRUE(screen.savedAsShown("checkbox_pressed"));
 
     HeadlessView::touchEnded({320, 480});
-    view->step();
+    screen.step();
     EXPECT_TRUE(box->isSelected());
-    EXPECT_TRUE(isColour(view->at(320, 480), 255, 255, 0));
-    EXPECT_TRUE(isColour(view->at(300, 460), 255, 0, 0));
-    EXPECT_TRUE(view->savedAsShown("checkbox_selected"));
+    EXPECT_TRUE(isColour(screen.at(320, 480), 255, 255, 0));
+    EXPECT_TRUE(isColour(screen.at(300, 460), 255, 0, 0));
+    EXPECT_TRUE(screen.savedAsShown("checkbox_selected"));
 
     box->setBright(false);
-    view->step();
-    EXPECT_TRUE(isColour(view->at(320, 480), 128, 128, 128, 4));
-    EXPECT_TRUE(isColour(view->at(300, 460), 0, 0, 255));
-    EXPECT_TRUE(view->savedAsShown("checkbox_disabled"));
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(320, 480), 128, 128, 128, 4));
+    EXPECT_TRUE(isColour(screen.at(300, 460), 0, 0, 255));
+    EXPECT_TRUE(screen.savedAsShown("checkbox_disabled"));
 
     // Bright again: the cross comes back with the selection.
     box->setBright(true);
-    view->step();
-    EXPECT_TRUE(isColour(view->at(320, 480), 255, 255, 0));
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(320, 480), 255, 255, 0));
     box->setSelected(false);
-    view->step();
-    EXPECT_TRUE(isColour(view->at(320, 480), 255, 0, 0));
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(320, 480), 255, 0, 0));
 }
 
 TEST_F(CheckBoxTest, TwoTapsReportSelectedThenUnselected) {
@@ -99,13 +99,13 @@ TEST_F(CheckBoxTest, TouchLeavingTheBoxBeforeLiftingTogglesNothing) {
     HeadlessView::touchBegan({320, 480});
     HeadlessView::touchMoved({600, 900});
     HeadlessView::touchEnded({600, 900});
-    view->step();
+    screen.step();
     EXPECT_FALSE(box->isSelected());
     EXPECT_TRUE(recorder->eventCodes.empty());
     EXPECT_TRUE(recorder->calls.empty()); // no release, no cancel handler
     EXPECT_EQ(recorder->touchCodes, (std::vector<int>{0, 1, 3}));
     EXPECT_EQ(parent->phases, (std::vector<int>{0, 1, 2}));
-    EXPECT_TRUE(isColour(view->at(320, 480), 255, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(320, 480), 255, 0, 0));
 
     // Leaving and coming back still counts as a tap.
     HeadlessView::touchBegan({320, 480});
@@ -124,7 +124,7 @@ TEST_F(CheckBoxTest, SetSelectedCallsNoHandlerAndDimBoxShowsTheDimCross) {
     box->setSelected(false);
     box->setSelected(true);
     showLayer(box);
-    EXPECT_TRUE(isColour(view->at(320, 480), 128, 128, 128, 4));
+    EXPECT_TRUE(isColour(screen.at(320, 480), 128, 128, 128, 4));
 }
 
 TEST_F(CheckBoxTest, ImagesFollowAnchorSizeAndFlip) {
@@ -140,10 +140,10 @@ TEST_F(CheckBoxTest, ImagesFollowAnchorSizeAndFlip) {
     box->setSelected(true);
     showLayer(box);
     // Lower left corner at the position, stretched to 120 x 30; the cross too.
-    EXPECT_TRUE(isColour(view->at(102, 102), 255, 255, 0));
-    EXPECT_TRUE(isColour(view->at(218, 128), 255, 255, 0));
-    EXPECT_TRUE(isColour(view->at(222, 128), 0, 0, 0));
-    EXPECT_TRUE(isColour(view->at(98, 102), 0, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(102, 102), 255, 255, 0));
+    EXPECT_TRUE(isColour(screen.at(218, 128), 255, 255, 0));
+    EXPECT_TRUE(isColour(screen.at(222, 128), 0, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(98, 102), 0, 0, 0));
 }
 
 TEST_F(CheckBoxTest, MissingTexturesAreLoggedAndHarmless) {
@@ -159,8 +159,8 @@ TEST_F(CheckBoxTest, MissingTexturesAreLoggedAndHarmless) {
     HeadlessView::touchBegan({320, 480});
     HeadlessView::touchEnded({320, 480});
     box->setBright(false);
-    view->step();
-    EXPECT_TRUE(isColour(view->at(320, 480), 0, 0, 0));
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(320, 480), 0, 0, 0));
 }
 
 TEST_F(CheckBoxTest, CreatingAddingTouchingAndRemovingFreesEverything) {

@@ -6,11 +6,10 @@
 #include "gui/Layout.h"
 #include "gui/UIButton.h"
 #include "gui/UILayer.h"
-#include "support/HeadlessView.h"
+#include "support/SceneTest.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -47,17 +46,15 @@ public:
 
 using Strings = std::vector<std::string>;
 
-class ClippingSceneTest : public ::testing::Test {
+class ClippingSceneTest : public testsupport::SceneTest {
 protected:
     void SetUp() override {
-        view = std::make_unique<HeadlessView>();
-        ASSERT_TRUE(view->isOpen());
-        liveBefore = HeadlessView::settledObjectCount();
+        SceneTest::SetUp();
         handlers = new Handlers();
 
-        view->writeImage("normal.png", 40, 40, 0xff0000ff);
-        view->writeImage("pressed.png", 40, 40, 0xffff0000);
-        view->writeImage("disabled.png", 40, 40, 0xff808080);
+        screen.writeImage("normal.png", 40, 40, 0xff0000ff);
+        screen.writeImage("pressed.png", 40, 40, 0xffff0000);
+        screen.writeImage("disabled.png", 40, 40, 0xff808080);
         // The panel: 300 x 200 at (10, 20), clipping; the button centred at
         // (290, 100) in it, 40 wide: world x 280..320, y 100..140, with the
         // panel's right edge at x = 310.
@@ -80,28 +77,22 @@ protected:
         page = Page::create();
         gui::UILayer* ui = gui::UILayer::create();
         ui->addWidget(panel);
-        CCLayer* screen = CCLayer::create();
-        screen->addChild(page);
-        screen->addChild(ui);
-        view->show(screen);
+        CCLayer* root = CCLayer::create();
+        root->addChild(page);
+        root->addChild(ui);
+        screen.show(root);
     }
-    void TearDown() override {
-        handlers->release();
-        EXPECT_EQ(HeadlessView::settledObjectCount(), liveBefore) << "objects leaked";
-        view.reset();
-    }
+    void TearDown() override { handlers->release(); }
     // The button's look just inside and just outside the panel's right edge.
     void expectCutButton(int r, int g, int b) {
-        EXPECT_TRUE(isColour(view->at(285.5f, 120.5f), r, g, b));
-        EXPECT_TRUE(isColour(view->at(309.5f, 120.5f), r, g, b));
-        EXPECT_TRUE(isColour(view->at(309.5f, 100.5f), r, g, b));
-        EXPECT_TRUE(isColour(view->at(310.5f, 120.5f), 0, 0, 0));
-        EXPECT_TRUE(isColour(view->at(319.5f, 139.5f), 0, 0, 0));
-        EXPECT_TRUE(isColour(view->at(279.5f, 120.5f), 60, 60, 60));
+        EXPECT_TRUE(isColour(screen.at(285.5f, 120.5f), r, g, b));
+        EXPECT_TRUE(isColour(screen.at(309.5f, 120.5f), r, g, b));
+        EXPECT_TRUE(isColour(screen.at(309.5f, 100.5f), r, g, b));
+        EXPECT_TRUE(isColour(screen.at(310.5f, 120.5f), 0, 0, 0));
+        EXPECT_TRUE(isColour(screen.at(319.5f, 139.5f), 0, 0, 0));
+        EXPECT_TRUE(isColour(screen.at(279.5f, 120.5f), 60, 60, 60));
     }
 
-    std::unique_ptr<HeadlessView> view;
-    long liveBefore = 0;
     Handlers* handlers = nullptr;
     gui::Layout* panel = nullptr;
     gui::UIButton* button = nullptr;
@@ -111,18 +102,18 @@ protected:
 } // namespace
 
 TEST_F(ClippingSceneTest, ButtonIsCutAtThePanelsEdgeInEveryLook) {
-    EXPECT_TRUE(view->savedAsShown("clipping_scene_normal"));
+    EXPECT_TRUE(screen.savedAsShown("clipping_scene_normal"));
     expectCutButton(0, 0, 255);
 
     HeadlessView::touchBegan({300, 120});
-    view->step();
-    EXPECT_TRUE(view->savedAsShown("clipping_scene_pressed"));
+    screen.step();
+    EXPECT_TRUE(screen.savedAsShown("clipping_scene_pressed"));
     expectCutButton(255, 0, 0);
     HeadlessView::touchEnded({300, 120});
 
     button->setBright(false);
-    view->step();
-    EXPECT_TRUE(view->savedAsShown("clipping_scene_disabled"));
+    screen.step();
+    EXPECT_TRUE(screen.savedAsShown("clipping_scene_disabled"));
     expectCutButton(128, 128, 128);
 }
 
@@ -131,7 +122,7 @@ TEST_F(ClippingSceneTest, TouchOnTheCutOffPartIsNotTheButtonsAndReachesThePage) 
     HeadlessView::touchEnded({315, 120});
     EXPECT_TRUE(handlers->take().empty());
     EXPECT_EQ(page->unclaimed, 1);
-    view->step();
+    screen.step();
     expectCutButton(0, 0, 255);
 }
 
@@ -146,16 +137,16 @@ TEST_F(ClippingSceneTest, TapInsideRunsPushDownThenRelease) {
 TEST_F(ClippingSceneTest, FingerDraggedAwayAndBackFollowsTheLookAndDecidesTheCode) {
     HeadlessView::touchBegan({290, 120});
     HeadlessView::touchMoved({500, 600}); // far from the button
-    view->step();
+    screen.step();
     expectCutButton(0, 0, 255);
     HeadlessView::touchMoved({300, 120}); // back over it
-    view->step();
+    screen.step();
     expectCutButton(255, 0, 0);
     HeadlessView::touchMoved({500, 600});
     HeadlessView::touchEnded({500, 600}); // lifted elsewhere
     EXPECT_EQ(handlers->take(),
               (Strings{"pushDown", "touch 0", "touch 1", "touch 1", "touch 1", "cancel", "touch 3"}));
-    view->step();
+    screen.step();
     expectCutButton(0, 0, 255);
     EXPECT_EQ(page->unclaimed, 0); // the whole touch stayed with the button
 }

@@ -3,12 +3,11 @@
 #include "gui/Layout.h"
 #include "gui/UIDragPanel.h"
 #include "gui/UILayer.h"
-#include "support/HeadlessView.h"
+#include "support/SceneTest.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,19 +32,13 @@ public:
 
 constexpr float kFrame = 1.0f / 60.0f;
 
-class DragPanelTest : public ::testing::Test {
+class DragPanelTest : public testsupport::SceneTest {
 protected:
     void SetUp() override {
-        view = std::make_unique<HeadlessView>();
-        ASSERT_TRUE(view->isOpen());
-        liveBefore = HeadlessView::settledObjectCount();
+        SceneTest::SetUp();
         events = new DragEvents();
     }
-    void TearDown() override {
-        events->release();
-        EXPECT_EQ(HeadlessView::settledObjectCount(), liveBefore) << "objects leaked";
-        view.reset();
-    }
+    void TearDown() override { events->release(); }
     // A 200 x 200 panel at (100, 100) over an inner container of `inner`.
     UIDragPanel* makePanel(CCSize inner, bool bounce) {
         UIDragPanel* panel = UIDragPanel::create();
@@ -62,8 +55,6 @@ protected:
             panel->update(kFrame);
     }
 
-    std::unique_ptr<HeadlessView> view;
-    long liveBefore = 0;
     DragEvents* events = nullptr;
 };
 
@@ -195,21 +186,21 @@ TEST_F(DragPanelTest, InjectedDragShowsTheContentGlideAndBounceBackThroughTheCli
     panel->addChild(block); // at the content's left edge
     gui::UILayer* layer = gui::UILayer::create();
     layer->addWidget(panel);
-    view->show(layer);
-    EXPECT_TRUE(isColour(view->at(150, 200), 0, 180, 0));
+    screen.show(layer);
+    EXPECT_TRUE(isColour(screen.at(150, 200), 0, 180, 0));
 
     HeadlessView::touchBegan({150, 200});
-    view->step(3);
+    screen.step(3);
     HeadlessView::touchMoved({210, 200}); // 60 right: a gap at the left
-    view->step();
-    EXPECT_TRUE(isColour(view->at(130, 200), 0, 0, 0)); // the gap
-    EXPECT_TRUE(isColour(view->at(170, 200), 0, 180, 0));
-    EXPECT_TRUE(isColour(view->at(95, 200), 0, 0, 0)); // outside the panel
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(130, 200), 0, 0, 0)); // the gap
+    EXPECT_TRUE(isColour(screen.at(170, 200), 0, 180, 0));
+    EXPECT_TRUE(isColour(screen.at(95, 200), 0, 0, 0)); // outside the panel
     HeadlessView::touchEnded({210, 200});
-    view->step(35);
-    view->save("drag_panel_bounced");
-    EXPECT_TRUE(isColour(view->at(105, 200), 0, 180, 0));
-    EXPECT_TRUE(isColour(view->at(205, 200), 0, 0, 0));
+    screen.step(35);
+    screen.save("drag_panel_bounced");
+    EXPECT_TRUE(isColour(screen.at(105, 200), 0, 180, 0));
+    EXPECT_TRUE(isColour(screen.at(205, 200), 0, 0, 0));
     EXPECT_EQ(events->take(), (std::vector<int>{gui::DRAGPANEL_EVENT_BOUNCE_LEFT}));
 }
 
@@ -223,7 +214,7 @@ TEST_F(DragPanelTest, ChildLosesItsTapToAStraightLineMoveBeyondFivePoints) {
     panel->addChild(child);
     gui::UILayer* layer = gui::UILayer::create();
     layer->addWidget(panel);
-    view->show(layer);
+    screen.show(layer);
 
     HeadlessView::touchBegan({200, 200});
     HeadlessView::touchMoved({203, 204}); // 5 points: the tap stands

@@ -3,12 +3,12 @@
 // files, and freeing.
 #include "TexturedWidgetTest.h"
 
-#include "engine/PaintedImage.h"
 #include "engine/nodes/CCScale9Sprite.h"
 #include "engine/nodes/CCSprite.h"
 #include "engine/nodes/CCSpriteFrame.h"
 #include "engine/nodes/CCSpriteFrameCache.h"
 #include "gui/UIImageView.h"
+#include "support/PaintedImage.h"
 
 using namespace engine;
 using namespace texturedtest;
@@ -26,8 +26,8 @@ protected:
     }
     // 80 x 40: left half red, right half green.
     std::string halves() {
-        rendertest::writePaintedPng(view->resources(), "halves.png", 80, 40,
-                                    {{0, 0, 40, 40, kRed}, {40, 0, 40, 40, kGreen}});
+        testsupport::writePng(screen.resources(), "halves.png", 80, 40,
+                              {{0, 0, 40, 40, kRed}, {40, 0, 40, 40, kGreen}});
         return "halves.png";
     }
     UIImageView* makeImage() {
@@ -45,18 +45,18 @@ TEST_F(ImageViewTest, SameLookNormalPressedAndDisabled) {
     showLayer(image);
     EXPECT_EQ(image->getSize(), CCSize(80, 40));
     auto expectPicture = [&] {
-        EXPECT_TRUE(isColour(view->at(290, 480), 255, 0, 0));
-        EXPECT_TRUE(isColour(view->at(350, 480), 0, 255, 0));
-        EXPECT_TRUE(isColour(view->at(362, 480), 0, 0, 0));
+        EXPECT_TRUE(isColour(screen.at(290, 480), 255, 0, 0));
+        EXPECT_TRUE(isColour(screen.at(350, 480), 0, 255, 0));
+        EXPECT_TRUE(isColour(screen.at(362, 480), 0, 0, 0));
     };
     expectPicture();
-    EXPECT_TRUE(view->savedAsShown("imageview_normal"));
+    EXPECT_TRUE(screen.savedAsShown("imageview_normal"));
     HeadlessView::touchBegan({320, 480});
-    view->step();
+    screen.step();
     expectPicture();
     HeadlessView::touchEnded({320, 480});
     image->setBright(false);
-    view->step();
+    screen.step();
     expectPicture();
     EXPECT_EQ(recorder->touchCodes, (std::vector<int>{0, 2}));
 }
@@ -70,9 +70,9 @@ TEST_F(ImageViewTest, ScalesToSizeAndFlips) {
     image->setFlipX(true);
     EXPECT_TRUE(image->isFlipX());
     showLayer(image);
-    EXPECT_TRUE(isColour(view->at(250, 480), 0, 255, 0));
-    EXPECT_TRUE(isColour(view->at(390, 480), 255, 0, 0));
-    EXPECT_TRUE(isColour(view->at(320, 492), 0, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(250, 480), 0, 255, 0));
+    EXPECT_TRUE(isColour(screen.at(390, 480), 255, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(320, 492), 0, 0, 0));
 }
 
 TEST_F(ImageViewTest, NineSliceSwitchingRemembersIgnoreSize) {
@@ -102,17 +102,17 @@ TEST_F(ImageViewTest, TextureRectShowsAPartAndSizesTheWidget) {
     image->setTextureRect(CCRect(30, 0, 20, 40)); // 10 red, 10 green
     EXPECT_EQ(image->getSize(), CCSize(20, 40));
     showLayer(image);
-    EXPECT_TRUE(isColour(view->at(315, 480), 255, 0, 0));
-    EXPECT_TRUE(isColour(view->at(325, 480), 0, 255, 0));
-    EXPECT_TRUE(isColour(view->at(332, 480), 0, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(315, 480), 255, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(325, 480), 0, 255, 0));
+    EXPECT_TRUE(isColour(screen.at(332, 480), 0, 0, 0));
     // Cut to the picture.
     image->setTextureRect(CCRect(60, 0, 100, 40));
     EXPECT_EQ(image->getSize(), CCSize(20, 40));
 }
 
 TEST_F(ImageViewTest, SpriteFrameKind) {
-    rendertest::writePaintedPng(view->resources(), "sheet.png", 64, 32,
-                                {{0, 0, 32, 32, kBlue}, {32, 0, 32, 32, kMagenta}});
+    testsupport::writePng(screen.resources(), "sheet.png", 64, 32,
+                          {{0, 0, 32, 32, kBlue}, {32, 0, 32, 32, kMagenta}});
     CCSpriteFrameCache::sharedSpriteFrameCache()->addSpriteFrame(
         CCSpriteFrame::create("sheet.png", {32, 0, 32, 32}), "magenta");
     UIImageView* image = UIImageView::create();
@@ -120,8 +120,8 @@ TEST_F(ImageViewTest, SpriteFrameKind) {
     image->setPosition({320, 480});
     EXPECT_EQ(image->getSize(), CCSize(32, 32));
     showLayer(image);
-    EXPECT_TRUE(isColour(view->at(320, 480), 255, 0, 255));
-    EXPECT_TRUE(isColour(view->at(305, 465), 255, 0, 255));
+    EXPECT_TRUE(isColour(screen.at(320, 480), 255, 0, 255));
+    EXPECT_TRUE(isColour(screen.at(305, 465), 255, 0, 255));
 }
 
 TEST_F(ImageViewTest, MissingTextureIsLoggedAndHarmless) {
@@ -138,7 +138,7 @@ TEST_F(ImageViewTest, MissingTextureIsLoggedAndHarmless) {
     image->setNineSliceEnabled(true);
     image->setNineSliceEnabled(false);
     showLayer(image);
-    EXPECT_TRUE(isColour(view->at(320, 480), 0, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(320, 480), 0, 0, 0));
 }
 
 TEST_F(ImageViewTest, CreatingAddingTouchingAndRemovingFreesEverything) {

@@ -14,13 +14,11 @@
 #include "gui/UILabelBMFont.h"
 #include "gui/UILayer.h"
 #include "gui/UIRootWidget.h"
-#include "support/HeadlessView.h"
+#include "support/PaintedImage.h"
+#include "support/SceneTest.h"
 
-#include <SDL.h>
-#include <SDL_image.h>
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <vector>
 
 using namespace engine;
@@ -48,40 +46,16 @@ CCRect inkBox(const HeadlessView& view, const CCRect& area, int threshold = 100)
     return {minX, minY, maxX - minX + 1, maxY - minY + 1};
 }
 
-// A PNG of `w` x `h` pixels whose consecutive `cell`-wide columns have the given colours.
-std::string writeCells(const testsupport::TempDir& dir, const std::string& name, int w, int h, int cell,
-                       const std::vector<std::uint32_t>& colours) {
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
-    SDL_FillRect(surface, nullptr, 0);
-    for (std::size_t i = 0; i < colours.size(); ++i) {
-        SDL_Rect rect{static_cast<int>(i) * cell, 0, cell, h};
-        SDL_FillRect(surface, &rect, colours[i]);
-    }
-    std::string path = dir.write(name, "");
-    IMG_SavePNG(surface, path.c_str());
-    SDL_FreeSurface(surface);
-    return name;
-}
-
 constexpr std::uint32_t kRed = 0xffff0000, kGreen = 0xff00ff00, kBlue = 0xff0000ff;
 
-class LabelWidgetTest : public ::testing::Test {
+class LabelWidgetTest : public testsupport::SceneTest {
 protected:
-    void SetUp() override {
-        view = std::make_unique<HeadlessView>();
-        ASSERT_TRUE(view->isOpen());
-        liveBefore = HeadlessView::settledObjectCount();
-    }
-    void TearDown() override {
-        EXPECT_EQ(HeadlessView::settledObjectCount(), liveBefore) << "objects leaked";
-        CCBMFontConfiguration::purgeCachedData();
-        view.reset();
-    }
+    void TearDown() override { CCBMFontConfiguration::purgeCachedData(); }
     // Shows `widget` under a UI layer in a running scene, one frame drawn.
     gui::UILayer* show(gui::UIWidget* widget) {
         gui::UILayer* layer = gui::UILayer::create();
         layer->addWidget(widget);
-        view->show(layer);
+        screen.show(layer);
         return layer;
     }
     static UILabel* label(const char* text, float x, float y) {
@@ -92,8 +66,6 @@ protected:
         widget->setPosition({x, y});
         return widget;
     }
-    std::unique_ptr<HeadlessView> view;
-    long liveBefore = 0;
 };
 
 // --- UILabel
@@ -141,8 +113,8 @@ TEST_F(LabelWidgetTest, LabelWithItsOwnSizeStretchesItsTextOverIt) {
 
     show(widget);
     widget->setText("stretch");
-    view->step();
-    CCRect ink = inkBox(*view, CCRectMake(100, 380, 440, 200));
+    screen.step();
+    CCRect ink = inkBox(screen, CCRectMake(100, 380, 440, 200));
     EXPECT_GT(ink.size.width, 240) << "text drawn at " << ink.size.width << " wide, not stretched to 300";
     EXPECT_LE(ink.size.width, 301);
 
@@ -161,15 +133,15 @@ TEST_F(LabelWidgetTest, TouchScaledLabelGrowsWhilePressedAndOnlyOverIt) {
     gui::UILayer* layer = gui::UILayer::create();
     layer->addWidget(widget);
     layer->addWidget(plain);
-    view->show(layer);
-    CCRect normalInk = inkBox(*view, CCRectMake(0, 330, 640, 300));
+    screen.show(layer);
+    CCRect normalInk = inkBox(screen, CCRectMake(0, 330, 640, 300));
 
     HeadlessView::touchBegan({320, 480});
     EXPECT_FLOAT_EQ(widget->getScaleX(), 2.5f);
-    view->step();
-    CCRect pressedInk = inkBox(*view, CCRectMake(0, 330, 640, 300));
+    screen.step();
+    CCRect pressedInk = inkBox(screen, CCRectMake(0, 330, 640, 300));
     EXPECT_NEAR(pressedInk.size.width / normalInk.size.width, 1.25f, 0.06f);
-    EXPECT_TRUE(view->savedAsShown("label-pressed"));
+    EXPECT_TRUE(screen.savedAsShown("label-pressed"));
 
     // Out of the label and back again, then released.
     HeadlessView::touchMoved({320, 900});
@@ -187,8 +159,8 @@ TEST_F(LabelWidgetTest, TouchScaledLabelGrowsWhilePressedAndOnlyOverIt) {
 
     // Disabled, it draws nothing.
     widget->setEnabled(false);
-    view->step();
-    EXPECT_EQ(inkBox(*view, CCRectMake(0, 330, 640, 300)).size.width, 0);
+    screen.step();
+    EXPECT_EQ(inkBox(screen, CCRectMake(0, 330, 640, 300)).size.width, 0);
 }
 
 TEST_F(LabelWidgetTest, TextAreaHoldsItsBoxAndAlignsTextInIt) {
@@ -199,14 +171,14 @@ TEST_F(LabelWidgetTest, TextAreaHoldsItsBoxAndAlignsTextInIt) {
     area->setTextVerticalAlignment(2);
     show(area);
     // The box spans x 120..520 and y 380..580.
-    CCRect ink = inkBox(*view, CCRectMake(110, 370, 420, 220));
+    CCRect ink = inkBox(screen, CCRectMake(110, 370, 420, 220));
     EXPECT_LT(ink.getMinX(), 140);
     EXPECT_LT(ink.getMinY(), 400);
 
     area->setTextHorizontalAlignment(2);
     area->setTextVerticalAlignment(0);
-    view->step();
-    ink = inkBox(*view, CCRectMake(110, 370, 420, 220));
+    screen.step();
+    ink = inkBox(screen, CCRectMake(110, 370, 420, 220));
     EXPECT_GT(ink.getMaxX(), 500);
     EXPECT_GT(ink.getMaxY(), 560);
 
@@ -230,7 +202,7 @@ TEST_F(LabelWidgetTest, AnchorAndFlipsReachTheTextNode) {
 
     // Anchored at its corner, the label's text starts at its position.
     show(widget);
-    CCRect ink = inkBox(*view, CCRectMake(50, 50, 300, 150));
+    CCRect ink = inkBox(screen, CCRectMake(50, 50, 300, 150));
     EXPECT_GE(ink.getMinX(), 99);
     EXPECT_GE(ink.getMinY(), 99);
     EXPECT_TRUE(widget->hitTest({105, 105}));
@@ -244,7 +216,8 @@ protected:
     void SetUp() override {
         LabelWidgetTest::SetUp();
         // Digits "0", "1", "2" are red, green and blue 10 x 10 cells.
-        writeCells(view->resources(), "digits.png", 30, 10, 10, {kRed, kGreen, kBlue});
+        testsupport::writePng(screen.resources(), "digits.png", 30, 10,
+                              testsupport::columns(10, 10, {kRed, kGreen, kBlue}));
     }
 };
 
@@ -257,26 +230,26 @@ TEST_F(LabelAtlasWidgetTest, EachDigitShowsItsCellAndTheWidgetTakesTheTextsSize)
     // The anchor survives the map's initialisation.
     EXPECT_EQ(widget->getVirtualRenderer()->getAnchorPoint(), CCPointMake(0, 0));
     show(widget);
-    EXPECT_TRUE(isColour(view->at(105, 105), 0, 0, 255));
-    EXPECT_TRUE(isColour(view->at(115, 105), 0, 255, 0));
-    EXPECT_TRUE(isColour(view->at(125, 105), 255, 0, 0));
-    EXPECT_TRUE(isColour(view->at(135, 105), 255, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(105, 105), 0, 0, 255));
+    EXPECT_TRUE(isColour(screen.at(115, 105), 0, 255, 0));
+    EXPECT_TRUE(isColour(screen.at(125, 105), 255, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(135, 105), 255, 0, 0));
 
     // A shorter text, stretched over a size of its own.
     widget->setStringValue("12");
     EXPECT_EQ(widget->getSize(), CCSizeMake(20, 10));
     widget->setIgnoreContentSize(false);
     widget->setSize({80, 20});
-    view->step();
-    EXPECT_TRUE(isColour(view->at(139, 118), 0, 255, 0));
-    EXPECT_TRUE(isColour(view->at(141, 102), 0, 0, 255));
-    EXPECT_TRUE(isColour(view->at(179, 118), 0, 0, 255));
-    EXPECT_TRUE(isColour(view->at(181, 105), 0, 0, 0));
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(139, 118), 0, 255, 0));
+    EXPECT_TRUE(isColour(screen.at(141, 102), 0, 0, 255));
+    EXPECT_TRUE(isColour(screen.at(179, 118), 0, 0, 255));
+    EXPECT_TRUE(isColour(screen.at(181, 105), 0, 0, 0));
 
     // Opacity from the widget dims the cells.
     widget->setOpacity(128);
-    view->step();
-    testsupport::Pixel dim = view->at(150, 110);
+    screen.step();
+    testsupport::Pixel dim = screen.at(150, 110);
     EXPECT_NEAR(dim.b, 128, 3);
 }
 
@@ -287,9 +260,9 @@ TEST_F(LabelAtlasWidgetTest, StartCharacterIsTheFirstCharacterOfItsText) {
     // "a" is the first cell; "abc" only counts by its first character.
     widget->setProperty("cab", "digits.png", 10, 10, "abc");
     show(widget);
-    EXPECT_TRUE(isColour(view->at(105, 105), 0, 0, 255));
-    EXPECT_TRUE(isColour(view->at(115, 105), 255, 0, 0));
-    EXPECT_TRUE(isColour(view->at(125, 105), 0, 255, 0));
+    EXPECT_TRUE(isColour(screen.at(105, 105), 0, 0, 255));
+    EXPECT_TRUE(isColour(screen.at(115, 105), 255, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(125, 105), 0, 255, 0));
 }
 
 TEST_F(LabelAtlasWidgetTest, MapThatCannotBeUsedDrawsNothingAndSaysWhy) {
@@ -311,8 +284,8 @@ TEST_F(LabelAtlasWidgetTest, MapThatCannotBeUsedDrawsNothingAndSaysWhy) {
     gui::UILayer* layer = gui::UILayer::create();
     layer->addWidget(missing);
     layer->addWidget(negative);
-    view->show(layer);
-    EXPECT_EQ(inkBox(*view, CCRectMake(200, 300, 240, 300), 10).size.width, 0);
+    screen.show(layer);
+    EXPECT_EQ(inkBox(screen, CCRectMake(200, 300, 240, 300), 10).size.width, 0);
 }
 
 // --- UILabelBMFont
@@ -330,8 +303,9 @@ class BMFontWidgetTest : public LabelWidgetTest {
 protected:
     void SetUp() override {
         LabelWidgetTest::SetUp();
-        writeCells(view->resources(), "fonts/cells.png", 32, 8, 8, {kRed, kGreen});
-        view->resources().write("fonts/cells.fnt", kFont);
+        testsupport::writePng(screen.resources(), "fonts/cells.png", 32, 8,
+                              testsupport::columns(8, 8, {kRed, kGreen}));
+        screen.resources().write("fonts/cells.fnt", kFont);
     }
     static UILabelBMFont* cornered(UILabelBMFont* widget) {
         widget->setAnchorPoint({0, 0});
@@ -350,13 +324,13 @@ TEST_F(BMFontWidgetTest, TextGivenBeforeTheFontShowsNothingUntilSetAgain) {
     EXPECT_STREQ(widget->getStringValue(), "");
     EXPECT_EQ(widget->getSize().width, 0);
     show(widget);
-    EXPECT_EQ(inkBox(*view, CCRectMake(90, 90, 60, 30), 10).size.width, 0);
+    EXPECT_EQ(inkBox(screen, CCRectMake(90, 90, 60, 30), 10).size.width, 0);
 
     widget->setText("AB");
     EXPECT_EQ(widget->getSize(), CCSizeMake(18, 10));
-    view->step();
-    EXPECT_TRUE(isColour(view->at(104, 104), 255, 0, 0));
-    EXPECT_TRUE(isColour(view->at(113, 104), 0, 255, 0));
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(104, 104), 255, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(113, 104), 0, 255, 0));
     // The font's initialisation centres the node; the widget's anchor is put back.
     EXPECT_EQ(widget->getVirtualRenderer()->getAnchorPoint(), CCPointMake(0, 0));
 }
@@ -375,7 +349,7 @@ TEST_F(BMFontWidgetTest, NewFontStartsOverAndStretchingFitsTheText) {
     EXPECT_FLOAT_EQ(widget->getVirtualRenderer()->getScaleX(), 2.0f);
     EXPECT_FLOAT_EQ(widget->getVirtualRenderer()->getScaleY(), 2.0f);
     show(widget);
-    EXPECT_TRUE(isColour(view->at(120, 110), 0, 255, 0));
+    EXPECT_TRUE(isColour(screen.at(120, 110), 0, 255, 0));
 
     // A font that cannot be read: no glyphs, no ink, the engine says why.
     LogCapture log;
@@ -383,18 +357,20 @@ TEST_F(BMFontWidgetTest, NewFontStartsOverAndStretchingFitsTheText) {
     widget->setText("AB");
     EXPECT_FALSE(widget->getVirtualRenderer()->hasFont());
     EXPECT_TRUE(log.contains("none.fnt"));
-    view->step();
-    EXPECT_EQ(inkBox(*view, CCRectMake(90, 90, 80, 40), 10).size.width, 0);
+    screen.step();
+    EXPECT_EQ(inkBox(screen, CCRectMake(90, 90, 80, 40), 10).size.width, 0);
 }
 
 // --- teardown
 
 TEST_F(LabelWidgetTest, TextWidgetsTouchedAndRemovedFreeEverything) {
-    writeCells(view->resources(), "digits.png", 30, 10, 10, {kRed, kGreen, kBlue});
-    writeCells(view->resources(), "fonts/cells.png", 32, 8, 8, {kRed, kGreen});
-    view->resources().write("fonts/cells.fnt", kFont);
+    testsupport::writePng(screen.resources(), "digits.png", 30, 10,
+                          testsupport::columns(10, 10, {kRed, kGreen, kBlue}));
+    testsupport::writePng(screen.resources(), "fonts/cells.png", 32, 8,
+                          testsupport::columns(8, 8, {kRed, kGreen}));
+    screen.resources().write("fonts/cells.fnt", kFont);
     gui::UILayer* layer = gui::UILayer::create();
-    view->show(layer);
+    screen.show(layer);
     CCAutoreleasePool::sharedPool()->drain();
     long emptyLayer = CCObject::liveObjectCount();
 
@@ -408,10 +384,10 @@ TEST_F(LabelWidgetTest, TextWidgetsTouchedAndRemovedFreeEverything) {
     font->setText("AB");
     for (gui::UIWidget* widget : std::initializer_list<gui::UIWidget*>{text, atlas, font})
         layer->addWidget(widget);
-    view->step();
+    screen.step();
     HeadlessView::touchBegan({320, 480});
     HeadlessView::touchEnded({320, 480});
-    view->step();
+    screen.step();
     for (gui::UIWidget* widget : std::initializer_list<gui::UIWidget*>{text, atlas, font})
         widget->removeFromParent();
     // The map and the font page stay cached until the cache is emptied.

@@ -23,16 +23,14 @@
 #include "gui/UISlider.h"
 #include "gui/UITextField.h"
 #include "gui/UIToolkit.h"
-#include "support/HeadlessView.h"
+#include "support/PaintedImage.h"
+#include "support/SceneTest.h"
 
-#include <SDL.h>
-#include <SDL_image.h>
 #include <gtest/gtest.h>
 #include <json/json.h>
 
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -42,34 +40,10 @@ using gui::Layout;
 using gui::LayoutReader;
 using gui::UIToolkit;
 using gui::UIWidget;
-using testsupport::HeadlessView;
 using testsupport::isColour;
 using testsupport::LogCapture;
 
 namespace {
-
-struct Block {
-    int x, y, w, h;     // pixels, y down
-    std::uint32_t argb; // 0xAARRGGBB
-};
-
-void writePng(const testsupport::TempDir& dir, const std::string& name, int w, int h,
-              std::initializer_list<Block> blocks) {
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
-    SDL_FillRect(surface, nullptr, 0);
-    for (const Block& b : blocks) {
-        SDL_Rect rect{b.x, b.y, b.w, b.h};
-        SDL_FillRect(surface, &rect, b.argb);
-    }
-    std::string path = dir.write(name, "");
-    IMG_SavePNG(surface, path.c_str());
-    SDL_FreeSurface(surface);
-}
-
-void writeSolidPng(const testsupport::TempDir& dir, const std::string& name, int w, int h,
-                   std::uint32_t argb) {
-    writePng(dir, name, w, h, {{0, 0, w, h, argb}});
-}
 
 std::string fileContents(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -95,11 +69,9 @@ bool sameColour(const ccColor3B& a, const ccColor3B& b) {
     return a.r == b.r && a.g == b.g && a.b == b.b;
 }
 
-class LayoutReaderTest : public ::testing::Test {
+class LayoutReaderTest : public testsupport::SceneTest {
 protected:
     void SetUp() override {
-        view = std::make_unique<HeadlessView>();
-        ASSERT_TRUE(view->isOpen());
         UIToolkit::purgeToolkit();
         UIToolkit::setSpriteSheetLoader([this](const std::string& name) {
             loadedSheets.push_back(name);
@@ -108,35 +80,32 @@ protected:
         // The layout files and sheet are committed; the pictures are made here.
         for (const char* file : {"page_newer.json", "page_older.json", "ui.plist", "font.fnt"})
             resources().write(std::string("layouts/") + file, fileContents(kLayouts + "/" + file));
-        writePng(resources(), "layouts/ui.png", 128, 64,
-                 {{0, 0, 60, 30, 0xffffff00},
-                  {60, 0, 60, 30, 0xff00ffff},
-                  {0, 30, 60, 30, 0xff808080},
-                  {60, 30, 20, 20, 0xffffffff},
-                  {80, 30, 24, 24, 0xffff00ff}});
-        writeSolidPng(resources(), "layouts/bg.png", 48, 48, 0xff00a000);
-        writeSolidPng(resources(), "layouts/button_normal.png", 100, 40, 0xffff0000);
-        writeSolidPng(resources(), "layouts/button_pressed.png", 100, 40, 0xff0000c8);
-        writeSolidPng(resources(), "layouts/button_disabled.png", 100, 40, 0xff808080);
-        writeSolidPng(resources(), "layouts/photo.png", 80, 60, 0xffff8000);
-        writeSolidPng(resources(), "layouts/frame.png", 30, 30, 0xffffffff);
-        writeSolidPng(resources(), "layouts/bar.png", 200, 20, 0xffc8c800);
-        writeSolidPng(resources(), "layouts/progress.png", 200, 20, 0xff00c8c8);
+        testsupport::writePng(resources(), "layouts/ui.png", 128, 64,
+                              {{0, 0, 60, 30, 0xffffff00},
+                               {60, 0, 60, 30, 0xff00ffff},
+                               {0, 30, 60, 30, 0xff808080},
+                               {60, 30, 20, 20, 0xffffffff},
+                               {80, 30, 24, 24, 0xffff00ff}});
+        screen.writeImage("layouts/bg.png", 48, 48, 0xff00a000);
+        screen.writeImage("layouts/button_normal.png", 100, 40, 0xffff0000);
+        screen.writeImage("layouts/button_pressed.png", 100, 40, 0xff0000c8);
+        screen.writeImage("layouts/button_disabled.png", 100, 40, 0xff808080);
+        screen.writeImage("layouts/photo.png", 80, 60, 0xffff8000);
+        screen.writeImage("layouts/frame.png", 30, 30, 0xffffffff);
+        screen.writeImage("layouts/bar.png", 200, 20, 0xffc8c800);
+        screen.writeImage("layouts/progress.png", 200, 20, 0xff00c8c8);
         for (const char* box : {"box", "box_selected", "box_disabled", "cross", "cross_disabled"})
-            writeSolidPng(resources(), std::string("layouts/") + box + ".png", 32, 32, 0xff404040);
-        writeSolidPng(resources(), "layouts/charmap.png", 160, 24, 0xffffffff);
-        writeSolidPng(resources(), "layouts/font.png", 32, 16, 0xffffffff);
-        liveBefore = HeadlessView::settledObjectCount();
+            screen.writeImage(std::string("layouts/") + box + ".png", 32, 32, 0xff404040);
+        screen.writeImage("layouts/charmap.png", 160, 24, 0xffffffff);
+        screen.writeImage("layouts/font.png", 32, 16, 0xffffffff);
+        SceneTest::SetUp(); // counts live objects once the toolkit is purged
     }
     void TearDown() override {
         UIToolkit::setSpriteSheetLoader(nullptr);
         UIToolkit::purgeToolkit();
         CCSpriteFrameCache::purgeSharedSpriteFrameCache();
-        EXPECT_EQ(HeadlessView::settledObjectCount(), liveBefore) << "objects leaked";
-        view.reset();
     }
 
-    const testsupport::TempDir& resources() const { return view->resources(); }
     static LayoutReader* reader() { return LayoutReader::instance(); }
 
     // Reads `text` written as layouts/<name>; standard output is kept in `out`.
@@ -159,10 +128,8 @@ protected:
                options + "}}";
     }
 
-    std::unique_ptr<HeadlessView> view;
     std::vector<std::string> loadedSheets;
     std::string out;
-    long liveBefore = 0;
 };
 
 using LayoutReaderFormatTest = LayoutReaderTest;
@@ -802,22 +769,22 @@ TEST_F(LayoutReaderDrawTest, NewerPageDrawsItsBackgroundsAndImages) {
     ASSERT_NE(root, nullptr);
     gui::UILayer* layer = gui::UILayer::create();
     layer->addWidget(root);
-    view->show(layer);
-    EXPECT_TRUE(view->savedAsShown("layout_reader_newer"));
+    screen.show(layer);
+    EXPECT_TRUE(screen.savedAsShown("layout_reader_newer"));
     // Root: solid (30, 30, 60) where nothing else lies.
-    EXPECT_TRUE(isColour(view->at(600, 30), 30, 30, 60));
+    EXPECT_TRUE(isColour(screen.at(600, 30), 30, 30, 60));
     // Photo: 80 x 60 from (400, 700), stretched twice as wide, orange.
-    EXPECT_TRUE(isColour(view->at(405, 705), 255, 128, 0));
-    EXPECT_TRUE(isColour(view->at(555, 755), 255, 128, 0));
-    EXPECT_TRUE(isColour(view->at(565, 705), 30, 30, 60));
+    EXPECT_TRUE(isColour(screen.at(405, 705), 255, 128, 0));
+    EXPECT_TRUE(isColour(screen.at(555, 755), 255, 128, 0));
+    EXPECT_TRUE(isColour(screen.at(565, 705), 30, 30, 60));
     // Play: the yellow frame, 60 x 30 around (170, 700) inside the card.
-    EXPECT_TRUE(isColour(view->at(170, 700), 255, 255, 0));
-    EXPECT_TRUE(isColour(view->at(145, 712), 255, 255, 0));
+    EXPECT_TRUE(isColour(screen.at(170, 700), 255, 255, 0));
+    EXPECT_TRUE(isColour(screen.at(145, 712), 255, 255, 0));
     // Nine-slice frame tinted (255, 255, 100), 120 x 80 around (500, 560).
-    EXPECT_TRUE(isColour(view->at(445, 525), 255, 255, 100));
-    EXPECT_TRUE(isColour(view->at(555, 595), 255, 255, 100));
+    EXPECT_TRUE(isColour(screen.at(445, 525), 255, 255, 100));
+    EXPECT_TRUE(isColour(screen.at(555, 595), 255, 255, 100));
     // Loading bar at 50 %: the left half of its 200 points around x 320.
-    EXPECT_TRUE(isColour(view->at(230, 400), 200, 200, 0));
-    EXPECT_TRUE(isColour(view->at(310, 400), 200, 200, 0));
-    EXPECT_TRUE(isColour(view->at(330, 400), 30, 30, 60));
+    EXPECT_TRUE(isColour(screen.at(230, 400), 200, 200, 0));
+    EXPECT_TRUE(isColour(screen.at(310, 400), 200, 200, 0));
+    EXPECT_TRUE(isColour(screen.at(330, 400), 30, 30, 60));
 }

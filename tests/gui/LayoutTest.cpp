@@ -8,11 +8,9 @@
 #include "gui/RectClippingNode.h"
 #include "gui/UILayer.h"
 #include "gui/UIRootWidget.h"
-#include "support/HeadlessView.h"
+#include "support/SceneTest.h"
 
 #include <gtest/gtest.h>
-
-#include <memory>
 
 using namespace engine;
 using gui::Layout;
@@ -36,26 +34,15 @@ Layout* panel(float w, float h, CCPoint position, ccColor3B colour) {
     return layout;
 }
 
-class LayoutTest : public ::testing::Test {
+class LayoutTest : public testsupport::SceneTest {
 protected:
-    void SetUp() override {
-        view = std::make_unique<HeadlessView>();
-        ASSERT_TRUE(view->isOpen());
-        liveBefore = HeadlessView::settledObjectCount();
-    }
-    void TearDown() override {
-        EXPECT_EQ(HeadlessView::settledObjectCount(), liveBefore) << "objects leaked";
-        view.reset();
-    }
     // Shows `widget` under a UI layer in a running scene, one frame drawn.
     gui::UILayer* show(gui::UIWidget* widget) {
         gui::UILayer* layer = gui::UILayer::create();
         layer->addWidget(widget);
-        view->show(layer);
+        screen.show(layer);
         return layer;
     }
-    std::unique_ptr<HeadlessView> view;
-    long liveBefore = 0;
 };
 
 using LayoutClippingTest = LayoutTest;
@@ -144,17 +131,17 @@ TEST_F(LayoutClippingTest, ChildIsCutExactlyAtThePanelsEdgeOnlyWhileClippingIsOn
     Layout* child = panel(40, 40, {290, 100}, kBlue); // world x 300..340, y 120..160
     layout->addChild(child);
     show(layout);
-    EXPECT_TRUE(view->savedAsShown("layout_clipping_on"));
-    EXPECT_TRUE(isColour(view->at(309.5f, 140.5f), 0, 0, 255));
-    EXPECT_TRUE(isColour(view->at(310.5f, 140.5f), 0, 0, 0)); // cut at x = 310
-    EXPECT_TRUE(isColour(view->at(300.5f, 120.5f), 0, 0, 255));
-    EXPECT_TRUE(isColour(view->at(299.5f, 140.5f), 40, 40, 40));
+    EXPECT_TRUE(screen.savedAsShown("layout_clipping_on"));
+    EXPECT_TRUE(isColour(screen.at(309.5f, 140.5f), 0, 0, 255));
+    EXPECT_TRUE(isColour(screen.at(310.5f, 140.5f), 0, 0, 0)); // cut at x = 310
+    EXPECT_TRUE(isColour(screen.at(300.5f, 120.5f), 0, 0, 255));
+    EXPECT_TRUE(isColour(screen.at(299.5f, 140.5f), 40, 40, 40));
 
     layout->setClipping(false);
-    view->step();
-    EXPECT_TRUE(isColour(view->at(310.5f, 140.5f), 0, 0, 255));
-    EXPECT_TRUE(isColour(view->at(339.5f, 159.5f), 0, 0, 255));
-    EXPECT_TRUE(isColour(view->at(340.5f, 140.5f), 0, 0, 0));
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(310.5f, 140.5f), 0, 0, 255));
+    EXPECT_TRUE(isColour(screen.at(339.5f, 159.5f), 0, 0, 255));
+    EXPECT_TRUE(isColour(screen.at(340.5f, 140.5f), 0, 0, 0));
 }
 
 TEST_F(LayoutClippingTest, ResizingMovesTheClippingRectangle) {
@@ -163,10 +150,10 @@ TEST_F(LayoutClippingTest, ResizingMovesTheClippingRectangle) {
     layout->addChild(panel(100, 40, {290, 100}, kBlue));
     show(layout);
     layout->setSize({320, 200});
-    view->step();
-    EXPECT_TRUE(isColour(view->at(329.5f, 140.5f), 0, 0, 255));
-    EXPECT_TRUE(isColour(view->at(330.5f, 140.5f), 0, 0, 0));
-    EXPECT_TRUE(isColour(view->at(329.5f, 210.5f), 40, 40, 40)); // the colour layer followed too
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(329.5f, 140.5f), 0, 0, 255));
+    EXPECT_TRUE(isColour(screen.at(330.5f, 140.5f), 0, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(329.5f, 210.5f), 40, 40, 40)); // the colour layer followed too
 }
 
 TEST_F(LayoutClippingTest, ClippingPanelWithoutSizeShowsItsFirst50x50Square) {
@@ -175,9 +162,9 @@ TEST_F(LayoutClippingTest, ClippingPanelWithoutSizeShowsItsFirst50x50Square) {
     layout->setClipping(true);
     layout->addChild(panel(200, 200, {0, 0}, kGreen));
     show(layout);
-    EXPECT_TRUE(isColour(view->at(149.5f, 149.5f), 0, 255, 0));
-    EXPECT_TRUE(isColour(view->at(150.5f, 120.5f), 0, 0, 0));
-    EXPECT_TRUE(isColour(view->at(120.5f, 150.5f), 0, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(149.5f, 149.5f), 0, 255, 0));
+    EXPECT_TRUE(isColour(screen.at(150.5f, 120.5f), 0, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(120.5f, 150.5f), 0, 0, 0));
 }
 
 TEST_F(LayoutClippingTest, NestedClippingPanelsCutToBothRectangles) {
@@ -188,10 +175,10 @@ TEST_F(LayoutClippingTest, NestedClippingPanelsCutToBothRectangles) {
     inner->addChild(panel(300, 300, {-50, -50}, kRed));
     outer->addChild(inner);
     show(outer);
-    EXPECT_TRUE(isColour(view->at(199.5f, 149.5f), 255, 0, 0));
-    EXPECT_TRUE(isColour(view->at(200.5f, 149.5f), 0, 0, 0));    // outside the outer
-    EXPECT_TRUE(isColour(view->at(150.5f, 150.5f), 40, 40, 40)); // above the inner
-    EXPECT_TRUE(isColour(view->at(99.5f, 100.5f), 40, 40, 40));  // left of the inner
+    EXPECT_TRUE(isColour(screen.at(199.5f, 149.5f), 255, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(200.5f, 149.5f), 0, 0, 0));    // outside the outer
+    EXPECT_TRUE(isColour(screen.at(150.5f, 150.5f), 40, 40, 40)); // above the inner
+    EXPECT_TRUE(isColour(screen.at(99.5f, 100.5f), 40, 40, 40));  // left of the inner
 }
 
 // --- backgrounds
@@ -240,25 +227,25 @@ TEST_F(LayoutBackgroundTest, GradientRunsFromStartToEndAlongItsVector) {
     layout->setBackgroundColorType(gui::LAYOUT_COLOR_GRADIENT);
     layout->setBackgroundGradientColors(kRed, kBlue);
     show(layout);
-    EXPECT_TRUE(view->savedAsShown("layout_gradient_down"));
+    EXPECT_TRUE(screen.savedAsShown("layout_gradient_down"));
     // Default direction (0, -1): the start colour at the top.
-    EXPECT_GT(view->at(200, 295).r, 240);
-    EXPECT_GT(view->at(200, 105).b, 240);
-    EXPECT_LT(view->at(200, 105).r, 15);
+    EXPECT_GT(screen.at(200, 295).r, 240);
+    EXPECT_GT(screen.at(200, 105).b, 240);
+    EXPECT_LT(screen.at(200, 105).r, 15);
 
     layout->setBackgroundGradientVector({1, 0}); // start at the left
-    view->step();
-    EXPECT_GT(view->at(105, 200).r, 240);
-    EXPECT_GT(view->at(295, 200).b, 240);
-    EXPECT_LT(view->at(295, 200).r, 15);
+    screen.step();
+    EXPECT_GT(screen.at(105, 200).r, 240);
+    EXPECT_GT(screen.at(295, 200).b, 240);
+    EXPECT_LT(screen.at(295, 200).r, 15);
 
     layout->setBackgroundColorOpacity(0);
-    view->step();
-    EXPECT_TRUE(isColour(view->at(200, 200), 0, 0, 0));
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(200, 200), 0, 0, 0));
 }
 
 TEST_F(LayoutBackgroundTest, PlainImageKeepsItsSizeAndStaysCentredOverTheColour) {
-    std::string image = view->writeImage("bg.png", 20, 10, 0xff00ff00);
+    std::string image = screen.writeImage("bg.png", 20, 10, 0xff00ff00);
     Layout* layout = panel(100, 60, {100, 100}, kRed);
     layout->setBackgroundImage(image);
     auto* sprite = dynamic_cast<CCSprite*>(layout->getBackgroundImage());
@@ -267,21 +254,21 @@ TEST_F(LayoutBackgroundTest, PlainImageKeepsItsSizeAndStaysCentredOverTheColour)
     EXPECT_EQ(layout->getBackgroundImageTextureSize(), CCSize(20, 10));
     EXPECT_EQ(sprite->getPosition(), CCPoint(50, 30));
     show(layout);
-    EXPECT_TRUE(isColour(view->at(150.5f, 130.5f), 0, 255, 0)); // image over colour
-    EXPECT_TRUE(isColour(view->at(139.5f, 130.5f), 255, 0, 0)); // outside the 20 x 10 image
-    EXPECT_TRUE(isColour(view->at(150.5f, 135.5f), 255, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(150.5f, 130.5f), 0, 255, 0)); // image over colour
+    EXPECT_TRUE(isColour(screen.at(139.5f, 130.5f), 255, 0, 0)); // outside the 20 x 10 image
+    EXPECT_TRUE(isColour(screen.at(150.5f, 135.5f), 255, 0, 0));
 
     layout->setSize({200, 100});
-    view->step();
+    screen.step();
     EXPECT_EQ(sprite->getPosition(), CCPoint(100, 50));
     EXPECT_EQ(sprite->getContentSize(), CCSize(20, 10));
-    EXPECT_TRUE(isColour(view->at(200.5f, 150.5f), 0, 255, 0));
-    EXPECT_TRUE(isColour(view->at(150.5f, 130.5f), 255, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(200.5f, 150.5f), 0, 255, 0));
+    EXPECT_TRUE(isColour(screen.at(150.5f, 130.5f), 255, 0, 0));
 }
 
 TEST_F(LayoutBackgroundTest, NineSliceImageStretchesToThePanelKeepingItsCorners) {
     // 30 x 30: a red frame 10 wide around a green centre.
-    std::string image = view->writeImage("frame.png", 30, 30, 0xff00ff00, 10, 0xffff0000);
+    std::string image = screen.writeImage("frame.png", 30, 30, 0xff00ff00, 10, 0xffff0000);
     Layout* layout = Layout::create();
     layout->setSize({100, 100});
     layout->setPosition({100, 100});
@@ -293,21 +280,21 @@ TEST_F(LayoutBackgroundTest, NineSliceImageStretchesToThePanelKeepingItsCorners)
     EXPECT_EQ(nineSlice->getPreferredSize(), CCSize(100, 100));
     EXPECT_EQ(layout->getBackgroundImageTextureSize(), CCSize(30, 30));
     show(layout);
-    EXPECT_TRUE(view->savedAsShown("layout_nine_slice"));
-    EXPECT_TRUE(isColour(view->at(105.5f, 105.5f), 255, 0, 0)); // corner
-    EXPECT_TRUE(isColour(view->at(150.5f, 195.5f), 255, 0, 0)); // top edge
-    EXPECT_TRUE(isColour(view->at(111.5f, 111.5f), 0, 255, 0)); // centre begins after 10 points
-    EXPECT_TRUE(isColour(view->at(188.5f, 150.5f), 0, 255, 0));
+    EXPECT_TRUE(screen.savedAsShown("layout_nine_slice"));
+    EXPECT_TRUE(isColour(screen.at(105.5f, 105.5f), 255, 0, 0)); // corner
+    EXPECT_TRUE(isColour(screen.at(150.5f, 195.5f), 255, 0, 0)); // top edge
+    EXPECT_TRUE(isColour(screen.at(111.5f, 111.5f), 0, 255, 0)); // centre begins after 10 points
+    EXPECT_TRUE(isColour(screen.at(188.5f, 150.5f), 0, 255, 0));
 
     layout->setSize({200, 60});
-    view->step();
+    screen.step();
     EXPECT_EQ(nineSlice->getPreferredSize(), CCSize(200, 60));
-    EXPECT_TRUE(isColour(view->at(295.5f, 155.5f), 255, 0, 0));
-    EXPECT_TRUE(isColour(view->at(250.5f, 130.5f), 0, 255, 0));
+    EXPECT_TRUE(isColour(screen.at(295.5f, 155.5f), 255, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(250.5f, 130.5f), 0, 255, 0));
 }
 
 TEST_F(LayoutBackgroundTest, NineSliceSwitchRebuildsTheNodeWithTheStoredImageAndInsets) {
-    std::string image = view->writeImage("frame.png", 30, 30, 0xff00ff00, 10, 0xffff0000);
+    std::string image = screen.writeImage("frame.png", 30, 30, 0xff00ff00, 10, 0xffff0000);
     Layout* layout = Layout::create();
     layout->setSize({100, 100});
     layout->setBackgroundImageNineSlice(true); // no image yet: an empty node
@@ -331,7 +318,7 @@ TEST_F(LayoutBackgroundTest, NineSliceSwitchRebuildsTheNodeWithTheStoredImageAnd
 }
 
 TEST_F(LayoutBackgroundTest, PanelColourTintsItsImageButNotItsColourLayer) {
-    std::string image = view->writeImage("white.png", 20, 20, 0xffffffff);
+    std::string image = screen.writeImage("white.png", 20, 20, 0xffffffff);
     Layout* layout = panel(100, 100, {100, 100}, kGreen);
     // The render node carries no colour: the panel answers white and 255,
     // and an image loaded after a colour change is not tinted.
@@ -341,13 +328,13 @@ TEST_F(LayoutBackgroundTest, PanelColourTintsItsImageButNotItsColourLayer) {
     EXPECT_EQ(layout->getOpacity(), 255);
     layout->setBackgroundImage(image);
     show(layout);
-    EXPECT_TRUE(isColour(view->at(150.5f, 150.5f), 255, 255, 255));
-    EXPECT_TRUE(isColour(view->at(105.5f, 105.5f), 0, 255, 0));
+    EXPECT_TRUE(isColour(screen.at(150.5f, 150.5f), 255, 255, 255));
+    EXPECT_TRUE(isColour(screen.at(105.5f, 105.5f), 0, 255, 0));
 
     layout->setColor(kBlue); // the image there is now takes it
-    view->step();
-    EXPECT_TRUE(isColour(view->at(150.5f, 150.5f), 0, 0, 255));
-    EXPECT_TRUE(isColour(view->at(105.5f, 105.5f), 0, 255, 0));
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(150.5f, 150.5f), 0, 0, 255));
+    EXPECT_TRUE(isColour(screen.at(105.5f, 105.5f), 0, 255, 0));
     EXPECT_EQ(layout->getBackgroundColorLayer()->getColor(), kGreen);
 }
 
@@ -363,40 +350,40 @@ TEST_F(LayoutBackgroundTest, ImageThatCannotBeLoadedLeavesAnEmptyNodeAndAWorking
     layout->setBackgroundImage("x.png", static_cast<gui::TextureKind>(5));
     EXPECT_TRUE(log.contains("x.png"));
     show(layout);
-    EXPECT_TRUE(isColour(view->at(150.5f, 150.5f), 0, 255, 0));
+    EXPECT_TRUE(isColour(screen.at(150.5f, 150.5f), 0, 255, 0));
 }
 
 // --- looks and leaks
 
 TEST_F(LayoutLooksTest, DisabledPanelDrawsNothingWhateverItsClipping) {
-    std::string image = view->writeImage("img.png", 20, 20, 0xffffffff);
+    std::string image = screen.writeImage("img.png", 20, 20, 0xffffffff);
     Layout* layout = panel(200, 200, {100, 100}, kGreen);
     layout->setBackgroundImage(image);
     layout->addChild(panel(50, 50, {10, 10}, kBlue));
     show(layout);
-    EXPECT_TRUE(view->savedAsShown("layout_normal"));
-    EXPECT_TRUE(isColour(view->at(200.5f, 200.5f), 255, 255, 255));
-    EXPECT_TRUE(isColour(view->at(120.5f, 120.5f), 0, 0, 255));
-    EXPECT_TRUE(isColour(view->at(250.5f, 250.5f), 0, 255, 0));
+    EXPECT_TRUE(screen.savedAsShown("layout_normal"));
+    EXPECT_TRUE(isColour(screen.at(200.5f, 200.5f), 255, 255, 255));
+    EXPECT_TRUE(isColour(screen.at(120.5f, 120.5f), 0, 0, 255));
+    EXPECT_TRUE(isColour(screen.at(250.5f, 250.5f), 0, 255, 0));
     for (bool clipping : {false, true}) {
         layout->setClipping(clipping);
         layout->setEnabled(false);
-        view->step();
-        EXPECT_TRUE(isColour(view->at(200.5f, 200.5f), 0, 0, 0));
-        EXPECT_TRUE(isColour(view->at(120.5f, 120.5f), 0, 0, 0));
-        EXPECT_TRUE(isColour(view->at(250.5f, 250.5f), 0, 0, 0));
+        screen.step();
+        EXPECT_TRUE(isColour(screen.at(200.5f, 200.5f), 0, 0, 0));
+        EXPECT_TRUE(isColour(screen.at(120.5f, 120.5f), 0, 0, 0));
+        EXPECT_TRUE(isColour(screen.at(250.5f, 250.5f), 0, 0, 0));
         layout->setEnabled(true);
-        view->step();
-        EXPECT_TRUE(isColour(view->at(120.5f, 120.5f), 0, 0, 255));
+        screen.step();
+        EXPECT_TRUE(isColour(screen.at(120.5f, 120.5f), 0, 0, 255));
     }
 }
 
 // Every background kind and image, touched, removed: everything freed while
 // the layer that held it keeps running.
 TEST_F(LayoutLooksTest, PanelWithEveryBackgroundIsFreedAfterBeingTouchedAndRemoved) {
-    std::string image = view->writeImage("img.png", 20, 20, 0xffffffff);
+    std::string image = screen.writeImage("img.png", 20, 20, 0xffffffff);
     gui::UILayer* layer = gui::UILayer::create();
-    view->show(layer);
+    screen.show(layer);
     long emptyLayer = CCObject::liveObjectCount();
 
     Layout* layout = panel(200, 200, {100, 100}, kGreen);
@@ -407,13 +394,13 @@ TEST_F(LayoutLooksTest, PanelWithEveryBackgroundIsFreedAfterBeingTouchedAndRemov
     layout->setTouchEnabled(true);
     layout->addChild(panel(20, 20, {0, 0}, kBlue));
     layer->addWidget(layout);
-    view->step();
+    screen.step();
     HeadlessView::touchBegan({150, 150});
     HeadlessView::touchMoved({160, 150});
     HeadlessView::touchEnded({160, 150});
     EXPECT_FALSE(layout->isFocused());
     layer->clear();
-    view->step(); // drains the pool
+    screen.step(); // drains the pool
     CCTextureCache::sharedTextureCache()->removeAllTextures();
     EXPECT_EQ(CCObject::liveObjectCount(), emptyLayer);
 }

@@ -3,12 +3,12 @@
 // files, and freeing.
 #include "TexturedWidgetTest.h"
 
-#include "engine/PaintedImage.h"
 #include "engine/nodes/CCScale9Sprite.h"
 #include "engine/nodes/CCSprite.h"
 #include "engine/nodes/CCSpriteFrame.h"
 #include "engine/nodes/CCSpriteFrameCache.h"
 #include "gui/UILoadingBar.h"
+#include "support/PaintedImage.h"
 
 using namespace engine;
 using namespace texturedtest;
@@ -27,8 +27,8 @@ protected:
     // A 200 x 20 bar (left half red, right half green) centred at (320,
     // 480): it spans x 220..420.
     UILoadingBar* makeBar() {
-        rendertest::writePaintedPng(view->resources(), "bar.png", 200, 20,
-                                    {{0, 0, 100, 20, kRed}, {100, 0, 100, 20, kGreen}});
+        testsupport::writePng(screen.resources(), "bar.png", 200, 20,
+                              {{0, 0, 100, 20, kRed}, {100, 0, 100, 20, kGreen}});
         UILoadingBar* bar = UILoadingBar::create();
         bar->loadTexture("bar.png");
         bar->setPosition({320, 480});
@@ -41,14 +41,14 @@ TEST_F(LoadingBarTest, HalfBarIsCutFromTheDirectionsSide) {
     bar->setTouchEnabled(true);
     showLayer(bar);
     EXPECT_EQ(bar->getPercent(), 100);
-    EXPECT_TRUE(isColour(view->at(225, 480), 255, 0, 0));
-    EXPECT_TRUE(isColour(view->at(415, 480), 0, 255, 0));
+    EXPECT_TRUE(isColour(screen.at(225, 480), 255, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(415, 480), 0, 255, 0));
 
     bar->setPercent(50);
-    view->step();
-    EXPECT_TRUE(isColour(view->at(225, 480), 255, 0, 0));
-    EXPECT_TRUE(isColour(view->at(315, 480), 255, 0, 0)); // the texture's left 100 pixels
-    EXPECT_TRUE(isColour(view->at(325, 480), 0, 0, 0));
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(225, 480), 255, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(315, 480), 255, 0, 0)); // the texture's left 100 pixels
+    EXPECT_TRUE(isColour(screen.at(325, 480), 0, 0, 0));
     auto* sprite = dynamic_cast<CCSprite*>(bar->getVirtualRenderer());
     ASSERT_NE(sprite, nullptr);
     EXPECT_EQ(sprite->getTextureRect(), CCRect(0, 0, 100, 20));
@@ -56,15 +56,15 @@ TEST_F(LoadingBarTest, HalfBarIsCutFromTheDirectionsSide) {
 
     // Direction right: the mirrored picture grows from the right edge.
     bar->setDirection(gui::LOADING_BAR_RIGHT);
-    view->step();
-    EXPECT_TRUE(isColour(view->at(315, 480), 0, 0, 0));
-    EXPECT_TRUE(isColour(view->at(325, 480), 255, 0, 0));
-    EXPECT_TRUE(isColour(view->at(415, 480), 255, 0, 0));
-    EXPECT_TRUE(view->savedAsShown("loadingbar_right_half"));
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(315, 480), 0, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(325, 480), 255, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(415, 480), 255, 0, 0));
+    EXPECT_TRUE(screen.savedAsShown("loadingbar_right_half"));
     bar->setPercent(100);
-    view->step();
-    EXPECT_TRUE(isColour(view->at(225, 480), 0, 255, 0));
-    EXPECT_TRUE(isColour(view->at(415, 480), 255, 0, 0));
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(225, 480), 0, 255, 0));
+    EXPECT_TRUE(isColour(screen.at(415, 480), 255, 0, 0));
 }
 
 TEST_F(LoadingBarTest, OutOfRangePercentsChangeNothing) {
@@ -85,17 +85,17 @@ TEST_F(LoadingBarTest, LooksDoNotChangeWhenPressedOrDisabled) {
     bar->setPercent(50);
     showLayer(bar);
     auto expectHalf = [&] {
-        EXPECT_TRUE(isColour(view->at(315, 480), 255, 0, 0));
-        EXPECT_TRUE(isColour(view->at(325, 480), 0, 0, 0));
+        EXPECT_TRUE(isColour(screen.at(315, 480), 255, 0, 0));
+        EXPECT_TRUE(isColour(screen.at(325, 480), 0, 0, 0));
     };
     expectHalf();
-    EXPECT_TRUE(view->savedAsShown("loadingbar_normal"));
+    EXPECT_TRUE(screen.savedAsShown("loadingbar_normal"));
     HeadlessView::touchBegan({300, 480});
-    view->step();
+    screen.step();
     expectHalf();
     HeadlessView::touchEnded({300, 480});
     bar->setBright(false);
-    view->step();
+    screen.step();
     expectHalf();
 }
 
@@ -110,15 +110,15 @@ TEST_F(LoadingBarTest, StretchedBarKeepsThePercentAcrossSizeAndTextureChanges) {
     EXPECT_FLOAT_EQ(bar->getTotalLength(), 400);
     showLayer(bar);
     // Spans 120..520; a quarter is 100 points of the red half, stretched 2x.
-    EXPECT_TRUE(isColour(view->at(125, 470), 255, 0, 0));
-    EXPECT_TRUE(isColour(view->at(215, 490), 255, 0, 0));
-    EXPECT_TRUE(isColour(view->at(225, 480), 0, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(125, 470), 255, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(215, 490), 255, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(225, 480), 0, 0, 0));
     bar->setSize({200, 40});
     bar->setPercent(100);
-    view->step();
-    EXPECT_TRUE(isColour(view->at(225, 480), 255, 0, 0));
-    EXPECT_TRUE(isColour(view->at(415, 480), 0, 255, 0));
-    EXPECT_TRUE(isColour(view->at(425, 480), 0, 0, 0));
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(225, 480), 255, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(415, 480), 0, 255, 0));
+    EXPECT_TRUE(isColour(screen.at(425, 480), 0, 0, 0));
 }
 
 TEST_F(LoadingBarTest, NineSliceBarIsSizedNotCut) {
@@ -139,8 +139,8 @@ TEST_F(LoadingBarTest, NineSliceBarIsSizedNotCut) {
 }
 
 TEST_F(LoadingBarTest, SpriteFrameIsCutFromTheFramesOrigin) {
-    rendertest::writePaintedPng(view->resources(), "sheet.png", 128, 64,
-                                {{0, 0, 128, 64, kBlue}, {20, 30, 80, 10, kYellow}});
+    testsupport::writePng(screen.resources(), "sheet.png", 128, 64,
+                          {{0, 0, 128, 64, kBlue}, {20, 30, 80, 10, kYellow}});
     CCSpriteFrameCache::sharedSpriteFrameCache()->addSpriteFrame(
         CCSpriteFrame::create("sheet.png", {20, 30, 80, 10}), "bar");
     UILoadingBar* bar = UILoadingBar::create();
@@ -149,9 +149,9 @@ TEST_F(LoadingBarTest, SpriteFrameIsCutFromTheFramesOrigin) {
     EXPECT_EQ(dynamic_cast<CCSprite*>(bar->getVirtualRenderer())->getTextureRect(), CCRect(20, 30, 40, 10));
     bar->setPosition({320, 480});
     showLayer(bar);
-    EXPECT_TRUE(isColour(view->at(285, 480), 255, 255, 0));
-    EXPECT_TRUE(isColour(view->at(318, 480), 255, 255, 0));
-    EXPECT_TRUE(isColour(view->at(322, 480), 0, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(285, 480), 255, 255, 0));
+    EXPECT_TRUE(isColour(screen.at(318, 480), 255, 255, 0));
+    EXPECT_TRUE(isColour(screen.at(322, 480), 0, 0, 0));
 }
 
 TEST_F(LoadingBarTest, BarLiesWhereTheAnchorPutsTheWidget) {
@@ -160,9 +160,9 @@ TEST_F(LoadingBarTest, BarLiesWhereTheAnchorPutsTheWidget) {
     bar->setPosition({100, 100});
     bar->setPercent(50);
     showLayer(bar);
-    EXPECT_TRUE(isColour(view->at(102, 102), 255, 0, 0));
-    EXPECT_TRUE(isColour(view->at(198, 118), 255, 0, 0));
-    EXPECT_TRUE(isColour(view->at(202, 110), 0, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(102, 102), 255, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(198, 118), 255, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(202, 110), 0, 0, 0));
     EXPECT_TRUE(bar->hitTest({102, 102}));
 }
 
@@ -178,7 +178,7 @@ TEST_F(LoadingBarTest, MissingTextureIsLoggedAndHarmless) {
     bar->setSize({100, 10});
     bar->setPosition({320, 480});
     showLayer(bar);
-    EXPECT_TRUE(isColour(view->at(320, 480), 0, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(320, 480), 0, 0, 0));
 }
 
 TEST_F(LoadingBarTest, CreatingAddingTouchingAndRemovingFreesEverything) {

@@ -9,11 +9,9 @@
 #include "gui/UIPageView.h"
 #include "gui/UIScrollView.h"
 #include "gui/UIToolkit.h"
-#include "support/HeadlessView.h"
+#include "support/SceneTest.h"
 
 #include <gtest/gtest.h>
-
-#include <memory>
 
 using namespace engine;
 using gui::UIWidget;
@@ -22,23 +20,12 @@ using testsupport::LogCapture;
 
 namespace {
 
-class ScrollContainerLifetimeTest : public ::testing::Test {
+class ScrollContainerLifetimeTest : public testsupport::SceneTest {
 protected:
-    void SetUp() override {
-        view = std::make_unique<HeadlessView>();
-        ASSERT_TRUE(view->isOpen());
-        liveBefore = HeadlessView::settledObjectCount();
-    }
-    void TearDown() override {
-        gui::UIToolkit::purgeToolkit();
-        EXPECT_EQ(HeadlessView::settledObjectCount(), liveBefore) << "objects leaked";
-        view.reset();
-    }
+    void TearDown() override { gui::UIToolkit::purgeToolkit(); }
     UIWidget* read(const std::string& text) {
         return gui::LayoutReader::instance()->readLayoutData(text, "layouts/containers.json");
     }
-    std::unique_ptr<HeadlessView> view;
-    long liveBefore = 0;
 };
 
 // Three buttons-like children in a running layer, a drag across, a few frames.
@@ -81,7 +68,7 @@ TEST_F(ScrollContainerLifetimeTest, EachContainerBuiltScrolledAndDestroyedAThous
         buildScrollAndDrop(drag);
         buildScrollAndDrop(gui::UIPageView::create());
     }
-    EXPECT_EQ(HeadlessView::settledObjectCount(), liveBefore);
+    EXPECT_TRUE(leaks.unchanged());
 }
 
 TEST_F(ScrollContainerLifetimeTest, DeepContentIsTornDownWithoutRecursion) {

@@ -6,11 +6,10 @@
 #include "gui/UILayer.h"
 #include "gui/UIPageView.h"
 #include "gui/UIScrollView.h"
-#include "support/HeadlessView.h"
+#include "support/SceneTest.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -59,19 +58,13 @@ Layout* colourBlock(CCPoint corner, CCSize size, ccColor3B colour) {
     return block;
 }
 
-class ScrollViewTest : public ::testing::Test {
+class ScrollViewTest : public testsupport::SceneTest {
 protected:
     void SetUp() override {
-        view = std::make_unique<HeadlessView>();
-        ASSERT_TRUE(view->isOpen());
-        liveBefore = HeadlessView::settledObjectCount();
+        SceneTest::SetUp();
         events = new Events();
     }
-    void TearDown() override {
-        events->release();
-        EXPECT_EQ(HeadlessView::settledObjectCount(), liveBefore) << "objects leaked";
-        view.reset();
-    }
+    void TearDown() override { events->release(); }
     // A vertical view of 400 x 400 at (100, 200) over an inner container of
     // 400 x `innerHeight`, shown in a running layer.
     UIScrollView* showVerticalView(float innerHeight) {
@@ -84,7 +77,7 @@ protected:
         scroll->setScrollToTopHandler(events, pusheventselector(Events::onTop));
         layer = gui::UILayer::create();
         layer->addWidget(scroll);
-        view->show(layer);
+        screen.show(layer);
         return scroll;
     }
     // A drag of `distance` points up from (300, 250), one move per frame of
@@ -92,15 +85,13 @@ protected:
     void dragUp(float distance, int frames) {
         HeadlessView::touchBegan({300, 250});
         for (int i = 1; i <= frames; ++i) {
-            view->step();
+            screen.step();
             HeadlessView::touchMoved({300, 250 + distance * i / frames});
         }
         HeadlessView::touchEnded({300, 250 + distance});
     }
     float innerY(UIScrollView* scroll) { return scroll->getInnerContainer()->getPosition().y; }
 
-    std::unique_ptr<HeadlessView> view;
-    long liveBefore = 0;
     Events* events = nullptr;
     gui::UILayer* layer = nullptr;
 };
@@ -160,13 +151,13 @@ TEST_F(ScrollViewTest, FlickStartsAtTheDragsSpeedAndSlowsToAStop) {
     EXPECT_FALSE(scroll->isPressed());
 
     // 600 points per second squared: 120 frames to stop, 1190 points on.
-    view->step(119);
+    screen.step(119);
     EXPECT_TRUE(scroll->isAutoScrolling());
-    view->step();
+    screen.step();
     EXPECT_FALSE(scroll->isAutoScrolling());
     EXPECT_NEAR(innerY(scroll), -4300 + 1190, 1.0f);
     float rest = innerY(scroll);
-    view->step(10);
+    screen.step(10);
     EXPECT_EQ(innerY(scroll), rest);
     EXPECT_TRUE(events->take().empty());
 }
@@ -175,7 +166,7 @@ TEST_F(ScrollViewTest, FlickStopsAtAnEndWithItsEvent) {
     UIScrollView* scroll = showVerticalView(1000);
     dragUp(300, 15);
     ASSERT_TRUE(scroll->isAutoScrolling());
-    view->step(60);
+    screen.step(60);
     EXPECT_FALSE(scroll->isAutoScrolling());
     EXPECT_EQ(innerY(scroll), 0);
     EXPECT_EQ(events->take(), (Strings{"bottom", "scroll 1"}));
@@ -189,7 +180,7 @@ TEST_F(ScrollViewTest, PressShorterThanAFrameStartsNoFlickAndLeavesTheViewIdle) 
     EXPECT_FALSE(scroll->isAutoScrolling());
     EXPECT_FALSE(scroll->isPressed());
     float rest = innerY(scroll);
-    view->step(5);
+    screen.step(5);
     EXPECT_EQ(innerY(scroll), rest);
 }
 
@@ -202,7 +193,7 @@ TEST_F(ScrollViewTest, ChildLosesItsTapOnlyToAMoveAlongTheAxisBeyondFivePoints) 
 
     // 30 points sideways on a vertical view: the tap stands, nothing scrolls.
     HeadlessView::touchBegan({300, 350});
-    view->step();
+    screen.step();
     HeadlessView::touchMoved({330, 350});
     HeadlessView::touchEnded({330, 350});
     EXPECT_EQ(events->take(), (Strings{"touch 0", "touch 1", "touch 2"}));
@@ -210,7 +201,7 @@ TEST_F(ScrollViewTest, ChildLosesItsTapOnlyToAMoveAlongTheAxisBeyondFivePoints) 
 
     // 6 points up: the view scrolls from the press point on, the tap is gone.
     HeadlessView::touchBegan({300, 350});
-    view->step();
+    screen.step();
     HeadlessView::touchMoved({300, 356});
     EXPECT_FALSE(child->isFocused());
     EXPECT_EQ(innerY(scroll), -594);
@@ -225,10 +216,10 @@ TEST_F(ScrollViewTest, ChildRemovedByItsOwnHandlerDoesNotLeaveTheViewPressed) {
     scroll->addChild(child);
     HeadlessView::touchBegan({300, 350});
     EXPECT_EQ(scroll->getChildren()->count(), 0u);
-    view->step(3);
+    screen.step(3);
     EXPECT_FALSE(scroll->isPressed());
     HeadlessView::touchEnded({300, 450});
-    view->step(3);
+    screen.step(3);
     EXPECT_FALSE(scroll->isAutoScrolling());
     EXPECT_EQ(innerY(scroll), -600);
 }
@@ -243,7 +234,7 @@ TEST_F(ScrollViewTest, ViewMovedToAnotherParentKeepsItsFrames) {
     scroll->removeFromParent();
     other->addChild(scroll); // entering again resets the view to its top
     float start = innerY(scroll);
-    view->step(10);
+    screen.step(10);
     EXPECT_GT(innerY(scroll), start);
 }
 
@@ -251,22 +242,22 @@ TEST_F(ScrollViewTest, ClippingShowsTheScrolledPartOnly) {
     UIScrollView* scroll = showVerticalView(1000);
     scroll->addChild(colourBlock({0, 0}, {400, 500}, {200, 0, 0}));
     scroll->addChild(colourBlock({0, 500}, {400, 500}, {0, 0, 200}));
-    view->step();
-    EXPECT_TRUE(isColour(view->at(300, 400), 0, 0, 200)); // the top half of the content
-    EXPECT_TRUE(isColour(view->at(300, 150), 0, 0, 0));   // below the view: cut
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(300, 400), 0, 0, 200)); // the top half of the content
+    EXPECT_TRUE(isColour(screen.at(300, 150), 0, 0, 0));   // below the view: cut
     // Held still after 450 points up: inner y -150, the colours meet at world 550.
     HeadlessView::touchBegan({300, 250});
     for (int i = 1; i <= 9; ++i) {
-        view->step();
+        screen.step();
         HeadlessView::touchMoved({300, 250 + 50.0f * i});
     }
-    view->step();
-    view->save("scroll_view_scrolled");
-    EXPECT_TRUE(isColour(view->at(300, 205), 200, 0, 0));
-    EXPECT_TRUE(isColour(view->at(300, 545), 200, 0, 0));
-    EXPECT_TRUE(isColour(view->at(300, 555), 0, 0, 200));
-    EXPECT_TRUE(isColour(view->at(300, 610), 0, 0, 0)); // above the view: cut
-    EXPECT_TRUE(isColour(view->at(300, 190), 0, 0, 0));
+    screen.step();
+    screen.save("scroll_view_scrolled");
+    EXPECT_TRUE(isColour(screen.at(300, 205), 200, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(300, 545), 200, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(300, 555), 0, 0, 200));
+    EXPECT_TRUE(isColour(screen.at(300, 610), 0, 0, 0)); // above the view: cut
+    EXPECT_TRUE(isColour(screen.at(300, 190), 0, 0, 0));
     HeadlessView::touchEnded({300, 700});
 }
 
@@ -308,7 +299,7 @@ TEST_F(ScrollViewTest, PageViewCancelsATapAfterFivePointsSidewaysAndEndsItsOwnTo
     EXPECT_EQ(pages->getPages()->count(), 0u); // a child is never a page
     layer = gui::UILayer::create();
     layer->addWidget(pages);
-    view->show(layer);
+    screen.show(layer);
 
     HeadlessView::touchBegan({250, 250});
     HeadlessView::touchMoved({255, 280}); // 5 sideways: the tap stands

@@ -37,24 +37,24 @@ TEST_F(SliderTest, LooksAndProgressOnScreen) {
     slider->setPercent(50);
     showLayer(slider);
     EXPECT_EQ(slider->getSize(), CCSize(200, 20));
-    EXPECT_TRUE(isColour(view->at(225, 480), 0, 255, 0)); // progress, stretched to the bar
-    EXPECT_TRUE(isColour(view->at(300, 472), 0, 255, 0));
-    EXPECT_TRUE(isColour(view->at(340, 480), 128, 128, 128, 4));
-    EXPECT_TRUE(isColour(view->at(320, 493), 255, 0, 0)); // the thumb, above the bar
-    EXPECT_TRUE(view->savedAsShown("slider_normal"));
+    EXPECT_TRUE(isColour(screen.at(225, 480), 0, 255, 0)); // progress, stretched to the bar
+    EXPECT_TRUE(isColour(screen.at(300, 472), 0, 255, 0));
+    EXPECT_TRUE(isColour(screen.at(340, 480), 128, 128, 128, 4));
+    EXPECT_TRUE(isColour(screen.at(320, 493), 255, 0, 0)); // the thumb, above the bar
+    EXPECT_TRUE(screen.savedAsShown("slider_normal"));
 
     HeadlessView::touchBegan({320, 480});
-    view->step();
-    EXPECT_TRUE(isColour(view->at(320, 493), 255, 255, 0));
-    EXPECT_TRUE(view->savedAsShown("slider_pressed"));
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(320, 493), 255, 255, 0));
+    EXPECT_TRUE(screen.savedAsShown("slider_pressed"));
     HeadlessView::touchEnded({320, 480});
-    view->step();
-    EXPECT_TRUE(isColour(view->at(320, 493), 255, 0, 0));
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(320, 493), 255, 0, 0));
 
     slider->setBright(false);
-    view->step();
-    EXPECT_TRUE(isColour(view->at(320, 493), 0, 0, 255));
-    EXPECT_TRUE(view->savedAsShown("slider_disabled"));
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(320, 493), 0, 0, 255));
+    EXPECT_TRUE(screen.savedAsShown("slider_disabled"));
 }
 
 TEST_F(SliderTest, TouchesAtTheEndsAndDragsBeyondThem) {
@@ -77,8 +77,8 @@ TEST_F(SliderTest, TouchesAtTheEndsAndDragsBeyondThem) {
     HeadlessView::touchMoved({1e30f, 480});
     EXPECT_EQ(slider->getPercent(), 100);
     HeadlessView::touchEnded({1e30f, 480});
-    view->step();
-    EXPECT_TRUE(isColour(view->at(405, 480), 0, 255, 0));
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(405, 480), 0, 255, 0));
 }
 
 TEST_F(SliderTest, SetPercentClamps) {
@@ -142,7 +142,7 @@ TEST_F(SliderTest, TouchFollowsTheAnchoredRectangle) {
     slider->setAnchorPoint({0, 0});
     slider->setPosition({100, 100}); // bar spans x 100..300
     showLayer(slider);
-    EXPECT_TRUE(isColour(view->at(250, 110), 128, 128, 128, 4));
+    EXPECT_TRUE(isColour(screen.at(250, 110), 128, 128, 128, 4));
     HeadlessView::touchBegan({150, 110});
     EXPECT_EQ(slider->getPercent(), 25);
     HeadlessView::touchEnded({150, 110});
@@ -168,8 +168,8 @@ TEST_F(SliderTest, MissingTexturesAreLoggedAndHarmless) {
     HeadlessView::touchEnded({330, 480});
     EXPECT_EQ(slider->getPercent(), 0);
     slider->setNineSliceEnabled(true);
-    view->step();
-    EXPECT_TRUE(isColour(view->at(320, 480), 0, 0, 0));
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(320, 480), 0, 0, 0));
 }
 
 TEST_F(SliderTest, CreatingAddingTouchingAndRemovingFreesEverything) {

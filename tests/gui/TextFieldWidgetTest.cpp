@@ -10,11 +10,10 @@
 #include "gui/UICCTextField.h"
 #include "gui/UILayer.h"
 #include "gui/UITextField.h"
-#include "support/HeadlessView.h"
+#include "support/SceneTest.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -66,18 +65,11 @@ std::string shown(UITextField* field) {
     return static_cast<CCLabelTTF*>(field->getVirtualRenderer())->CCLabelTTF::getString();
 }
 
-class TextFieldWidgetTest : public ::testing::Test {
+class TextFieldWidgetTest : public testsupport::SceneTest {
 protected:
-    void SetUp() override {
-        view = std::make_unique<HeadlessView>();
-        ASSERT_TRUE(view->isOpen());
-        liveBefore = HeadlessView::settledObjectCount();
-    }
     void TearDown() override {
-        EXPECT_EQ(HeadlessView::settledObjectCount(), liveBefore) << "objects leaked";
         CCEGLView::sharedOpenGLView()->setKeyHandler(nullptr);
         CCEGLView::sharedOpenGLView()->setTextHandler(nullptr);
-        view.reset();
     }
     // A field at the centre of a running UI layer, one frame drawn.
     UITextField* showField() {
@@ -88,7 +80,7 @@ protected:
         field->setTouchEnabled(true);
         layer = gui::UILayer::create();
         layer->addWidget(field);
-        view->show(layer);
+        screen.show(layer);
         return field;
     }
     static void tap(const CCPoint& point) {
@@ -100,14 +92,12 @@ protected:
         int best = 0;
         for (float y = area.getMinY() + 0.5f; y < area.getMaxY(); y += 1.0f)
             for (float x = area.getMinX() + 0.5f; x < area.getMaxX(); x += 1.0f) {
-                testsupport::Pixel p = view->at(x, y);
+                testsupport::Pixel p = screen.at(x, y);
                 best = std::max({best, p.r, p.g, p.b});
             }
         return best;
     }
-    std::unique_ptr<HeadlessView> view;
     gui::UILayer* layer = nullptr;
-    long liveBefore = 0;
 };
 
 TEST_F(TextFieldWidgetTest, FieldTakesTheSizeOfWhatItShows) {
@@ -144,7 +134,7 @@ TEST_F(TextFieldWidgetTest, KeyboardEventsReachHandlersOneFrameLaterInTheirOrder
     EXPECT_EQ(CCIMEDispatcher::sharedDispatcher()->getAttachedDelegate(), nullptr);
     EXPECT_TRUE(recorder.calls.empty()) << "a handler ran inside the keyboard event";
 
-    view->step();
+    screen.step();
     std::vector<std::string> expected{"attach", "event 0", "detach", "event 1",
                                       "insert", "event 2", "delete", "event 3"};
     EXPECT_EQ(recorder.calls, expected);
@@ -152,16 +142,16 @@ TEST_F(TextFieldWidgetTest, KeyboardEventsReachHandlersOneFrameLaterInTheirOrder
         EXPECT_EQ(sender, field);
 
     // Each event once: the next frame is quiet.
-    view->step();
+    screen.step();
     EXPECT_EQ(recorder.calls.size(), expected.size());
 
     // One keystroke, one frame later.
     recorder.calls.clear();
     tap({320, 480});
-    view->step();
+    screen.step();
     type("d");
     EXPECT_EQ(recorder.calls, (std::vector<std::string>{"attach", "event 0"}));
-    view->step();
+    screen.step();
     EXPECT_EQ(recorder.calls, (std::vector<std::string>{"attach", "event 0", "insert", "event 2"}));
 
     // closeKeyboard lets go, reported on the next frame too.
@@ -169,7 +159,7 @@ TEST_F(TextFieldWidgetTest, KeyboardEventsReachHandlersOneFrameLaterInTheirOrder
     field->closeKeyboard();
     EXPECT_EQ(CCIMEDispatcher::sharedDispatcher()->getAttachedDelegate(), nullptr);
     EXPECT_TRUE(recorder.calls.empty());
-    view->step();
+    screen.step();
     EXPECT_EQ(recorder.calls, (std::vector<std::string>{"detach", "event 1"}));
 
     // Unbound handlers stay quiet.
@@ -178,7 +168,7 @@ TEST_F(TextFieldWidgetTest, KeyboardEventsReachHandlersOneFrameLaterInTheirOrder
     field->setInsertHandler(nullptr, nullptr);
     tap({320, 480});
     type("e");
-    view->step();
+    screen.step();
     EXPECT_EQ(recorder.calls, (std::vector<std::string>{"attach"}));
 }
 
@@ -194,11 +184,11 @@ TEST_F(TextFieldWidgetTest, LengthLimitRefusesOrCutsWhatDoesNotFit) {
     type("abcdef");
     EXPECT_STREQ(field->getStringValue(), "abcd");
     // A fifth keystroke is refused, but still reported.
-    view->step();
+    screen.step();
     recorder.calls.clear();
     type("e");
     EXPECT_STREQ(field->getStringValue(), "abcd");
-    view->step();
+    screen.step();
     EXPECT_EQ(recorder.calls, std::vector<std::string>{"insert"});
 
     // A paste into a part-filled field fills it up to the limit, not beyond.
@@ -266,7 +256,7 @@ TEST_F(TextFieldWidgetTest, PasswordModeShowsOneStyleCharacterPerCharacter) {
 TEST_F(TextFieldWidgetTest, TypedTextIsDrawnInPlaceOfThePlaceholder) {
     UITextField* field = showField();
     field->setPlaceHolder("name");
-    view->step();
+    screen.step();
     CCRect box(field->getLeftEdge(), field->getBottomEdge(), field->getSize().width, field->getSize().height);
     // The placeholder is grey; nothing is white yet.
     int placeholder = brightest(box);
@@ -277,12 +267,12 @@ TEST_F(TextFieldWidgetTest, TypedTextIsDrawnInPlaceOfThePlaceholder) {
     type("HELLO");
     type("W");
     key("Backspace");
-    view->step(2); // the second frame draws the field at its new size
+    screen.step(2); // the second frame draws the field at its new size
     EXPECT_STREQ(field->getStringValue(), "HELLO");
     box =
         CCRect(field->getLeftEdge(), field->getBottomEdge(), field->getSize().width, field->getSize().height);
     EXPECT_GT(box.size.width, 80);
-    EXPECT_TRUE(view->savedAsShown("textfield-typed"));
+    EXPECT_TRUE(screen.savedAsShown("textfield-typed"));
     EXPECT_GT(brightest(box), 230) << "no white text where the field is";
     // Each half of the text has ink: it is drawn across the whole field.
     CCRect left(box.getMinX(), box.getMinY(), box.size.width / 2, box.size.height);
@@ -300,12 +290,12 @@ TEST_F(TextFieldWidgetTest, FieldWithItsOwnSizeRefitsItsTextAfterEachEdit) {
     field->setSize({300, 60});
     tap({320, 480});
     type("abc");
-    view->step();
+    screen.step();
     CCNode* text = field->getVirtualRenderer();
     EXPECT_FLOAT_EQ(text->getScaleX(), 300 / text->getContentSize().width);
     EXPECT_FLOAT_EQ(text->getScaleY(), 60 / text->getContentSize().height);
     key("Backspace");
-    view->step();
+    screen.step();
     EXPECT_FLOAT_EQ(text->getScaleX(), 300 / text->getContentSize().width);
     EXPECT_EQ(field->getSize(), CCSizeMake(300, 60));
 }
@@ -319,7 +309,7 @@ TEST_F(TextFieldWidgetTest, FieldMovedToAnotherParentKeepsReporting) {
     layer->addWidget(field);
     tap({320, 480});
     type("a");
-    view->step();
+    screen.step();
     EXPECT_EQ(recorder.calls, std::vector<std::string>{"insert"});
 }
 
@@ -332,16 +322,16 @@ TEST_F(TextFieldWidgetTest, HandlerThatRemovesTheFieldEndsItsFrameSafely) {
     tap({320, 480});
     type("a");
     key("Return");
-    view->step(); // detach removes (and frees) the field before insert is raised
+    screen.step(); // detach removes (and frees) the field before insert is raised
     EXPECT_EQ(recorder.calls, std::vector<std::string>{"insert"});
-    view->step();
+    screen.step();
     EXPECT_EQ(CCIMEDispatcher::sharedDispatcher()->getAttachedDelegate(), nullptr);
     type("b"); // no field to reach
 }
 
 TEST_F(TextFieldWidgetTest, TypedIntoAndRemovedTheFieldFreesEverything) {
     gui::UILayer* host = gui::UILayer::create();
-    view->show(host);
+    screen.show(host);
     CCAutoreleasePool::sharedPool()->drain();
     long emptyLayer = CCObject::liveObjectCount();
 
@@ -350,10 +340,10 @@ TEST_F(TextFieldWidgetTest, TypedIntoAndRemovedTheFieldFreesEverything) {
     field->setTouchEnabled(true);
     field->setPasswordEnabled(true);
     host->addWidget(field);
-    view->step();
+    screen.step();
     tap({320, 480});
     type("abc");
-    view->step();
+    screen.step();
     field->removeFromParent();
     CCAutoreleasePool::sharedPool()->drain();
     EXPECT_EQ(CCObject::liveObjectCount(), emptyLayer);

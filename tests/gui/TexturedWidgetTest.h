@@ -8,13 +8,12 @@
 #include "gui/UILayer.h"
 #include "gui/UIRootWidget.h"
 #include "gui/UIWidget.h"
-#include "support/HeadlessView.h"
+#include "support/SceneTest.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -55,31 +54,25 @@ public:
     std::vector<int> phases;
 };
 
-class TexturedWidgetTest : public ::testing::Test {
+class TexturedWidgetTest : public testsupport::SceneTest {
 protected:
     void SetUp() override {
-        view = std::make_unique<testsupport::HeadlessView>();
-        ASSERT_TRUE(view->isOpen());
-        liveBefore = testsupport::HeadlessView::settledObjectCount();
+        SceneTest::SetUp();
         recorder = new Recorder();
     }
-    void TearDown() override {
-        recorder->release();
-        EXPECT_EQ(testsupport::HeadlessView::settledObjectCount(), liveBefore) << "objects leaked";
-        view.reset();
-    }
+    void TearDown() override { recorder->release(); }
 
     // A solid PNG in the resource root (with an optional frame); answers its name.
     std::string image(const std::string& name, int w, int h, std::uint32_t argb, int border = 0,
                       std::uint32_t borderArgb = 0) {
-        return view->writeImage(name, w, h, argb, border, borderArgb);
+        return screen.writeImage(name, w, h, argb, border, borderArgb);
     }
 
     // A running UI layer holding `widget`, drawn once.
     gui::UILayer* showLayer(gui::UIWidget* widget) {
         gui::UILayer* layer = gui::UILayer::create();
         if (widget) layer->addWidget(widget);
-        view->show(layer);
+        screen.show(layer);
         return layer;
     }
 
@@ -96,21 +89,19 @@ protected:
             gui::UIWidget* widget = make();
             widget->setTouchEnabled(true);
             layer->addWidget(widget);
-            view->step();
+            screen.step();
             testsupport::HeadlessView::touchBegan(point);
             testsupport::HeadlessView::touchMoved(engine::CCPoint(point.x + 1, point.y));
             testsupport::HeadlessView::touchEnded(point);
-            view->step();
+            screen.step();
             EXPECT_TRUE(widget->getParent() != nullptr);
             widget->removeFromParent();
         }
         engine::CCAutoreleasePool::sharedPool()->drain();
-        view->step();
+        screen.step();
         EXPECT_EQ(engine::CCObject::liveObjectCount(), before) << "the widget left objects behind";
     }
 
-    std::unique_ptr<testsupport::HeadlessView> view;
-    long liveBefore = 0;
     Recorder* recorder = nullptr;
 };
 

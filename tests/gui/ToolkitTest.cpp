@@ -2,6 +2,7 @@
 #include "engine/director/CCDirector.h"
 #include "gui/UIToolkit.h"
 #include "gui/UIWidget.h"
+#include "support/LeakCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -35,16 +36,15 @@ protected:
         UIToolkit::purgeToolkit();
         g_loaded.clear();
         UIToolkit::setSpriteSheetLoader([](const std::string& name) { g_loaded.push_back(name); });
-        liveBefore = CCObject::liveObjectCount();
+        leaks.start();
     }
     void TearDown() override {
         UIToolkit::setSpriteSheetLoader(nullptr);
         UIToolkit::purgeToolkit();
         CCAutoreleasePool::sharedPool()->drain();
         CCDirector::sharedDirector()->reset();
-        EXPECT_EQ(CCObject::liveObjectCount(), liveBefore) << "objects leaked";
     }
-    long liveBefore = 0;
+    testsupport::LeakCheck leaks;
 };
 
 using ToolkitSearchTest = ToolkitTest;

@@ -8,12 +8,11 @@
 #include "gui/Layout.h"
 #include "gui/UIRootWidget.h"
 #include "gui/UITouchRouter.h"
-#include "support/HeadlessView.h"
+#include "support/SceneTest.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
-#include <memory>
 #include <vector>
 
 using namespace engine;
@@ -77,25 +76,19 @@ public:
     int began = 0;
 };
 
-class UILayerTest : public ::testing::Test {
+class UILayerTest : public testsupport::SceneTest {
 protected:
     void SetUp() override {
-        view = std::make_unique<HeadlessView>();
-        ASSERT_TRUE(view->isOpen());
-        liveBefore = HeadlessView::settledObjectCount();
+        SceneTest::SetUp();
         recorder = new Recorder();
     }
-    void TearDown() override {
-        recorder->release();
-        EXPECT_EQ(HeadlessView::settledObjectCount(), liveBefore) << "objects leaked";
-        view.reset();
-    }
+    void TearDown() override { recorder->release(); }
     // A running UI layer holding `widgets`.
     UILayer* showLayer(std::initializer_list<UIWidget*> widgets) {
         UILayer* layer = UILayer::create();
         for (UIWidget* widget : widgets)
             layer->addWidget(widget);
-        view->show(layer);
+        screen.show(layer);
         return layer;
     }
     static void tap(CCPoint point, int id = 0) {
@@ -104,8 +97,6 @@ protected:
     }
     static CCTouchDispatcher* dispatcher() { return CCDirector::sharedDirector()->getTouchDispatcher(); }
 
-    std::unique_ptr<HeadlessView> view;
-    long liveBefore = 0;
     Recorder* recorder = nullptr;
 };
 
@@ -140,7 +131,7 @@ TEST_F(UILayerLifecycleTest, TakesTouchesOneAtATimeOnlyWhileInTheRunningScene) {
     UILayer* layer = UILayer::create();
     layer->retain();
     EXPECT_FALSE(dispatcher()->hasDelegate(layer));
-    view->show(layer);
+    screen.show(layer);
     EXPECT_EQ(layer->getTouchMode(), kCCTouchesOneByOne);
     EXPECT_TRUE(layer->isTouchEnabled());
     EXPECT_TRUE(dispatcher()->hasDelegate(layer));
@@ -155,25 +146,25 @@ TEST_F(UILayerLifecycleTest, SetVisibleHidesLayerAndRootAndClearEmptiesTheRoot) 
     Layout* colour = panel(100, 100, {0, 0});
     colour->setBackgroundColorType(gui::LAYOUT_COLOR_SOLID);
     UILayer* layer = showLayer({colour, button(10, 10, {300, 300})});
-    EXPECT_TRUE(isColour(view->at(50.5f, 50.5f), 255, 255, 255));
+    EXPECT_TRUE(isColour(screen.at(50.5f, 50.5f), 255, 255, 255));
     layer->setVisible(false);
-    view->step();
+    screen.step();
     EXPECT_FALSE(layer->isVisible());
     EXPECT_FALSE(layer->getRootWidget()->isVisible());
     EXPECT_FALSE(layer->getRootWidget()->getRenderer()->isVisible());
-    EXPECT_TRUE(isColour(view->at(50.5f, 50.5f), 0, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(50.5f, 50.5f), 0, 0, 0));
     layer->setVisible(true);
     layer->clear();
-    view->step();
+    screen.step();
     EXPECT_EQ(layer->getRootWidget()->getChildren()->count(), 0u);
     EXPECT_EQ(layer->getRootWidget()->getRenderer()->getChildrenCount(), 0u);
-    EXPECT_TRUE(isColour(view->at(50.5f, 50.5f), 0, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(50.5f, 50.5f), 0, 0, 0));
 }
 
 // The scene is replaced while a touch is still held on one of its widgets:
 // everything goes, and the touch's end finds nothing to call.
 TEST_F(UILayerLifecycleTest, LayerInAReplacedSceneIsFreedCompletely) {
-    view->show(CCNode::create());
+    screen.show(CCNode::create());
     long emptyScene = CCObject::liveObjectCount();
 
     UIWidget* held = button(100, 100, {320, 480});
@@ -187,14 +178,14 @@ TEST_F(UILayerLifecycleTest, LayerInAReplacedSceneIsFreedCompletely) {
     CCScene* scene = CCScene::create();
     scene->addChild(layer);
     CCDirector::sharedDirector()->replaceScene(scene);
-    view->step();
+    screen.step();
     HeadlessView::touchBegan({320, 480});
     EXPECT_EQ(recorder->of(held), std::vector<int>{0});
 
     CCScene* next = CCScene::create();
     next->addChild(CCNode::create());
     CCDirector::sharedDirector()->replaceScene(next);
-    view->step(2);
+    screen.step(2);
     recorder->codes.clear(); // its keys pointed into the old tree
     HeadlessView::touchEnded({320, 480});
     EXPECT_TRUE(recorder->codes.empty());
@@ -298,13 +289,13 @@ TEST_F(UITouchPickTest, DisabledSubtreeIsNeitherPickedNorDrawn) {
     parent->addChild(child);
     UILayer* layer = showLayer({parent});
     gui::UITouchRouter* router = layer->getTouchRouter();
-    EXPECT_TRUE(isColour(view->at(120.5f, 120.5f), 0, 0, 255));
+    EXPECT_TRUE(isColour(screen.at(120.5f, 120.5f), 0, 0, 255));
 
     parent->setEnabled(false);
     child->setEnabled(true); // enabled on its own, but under a disabled panel
-    view->step();
-    EXPECT_TRUE(isColour(view->at(120.5f, 120.5f), 0, 0, 0));
-    EXPECT_TRUE(isColour(view->at(250.5f, 250.5f), 0, 0, 0));
+    screen.step();
+    EXPECT_TRUE(isColour(screen.at(120.5f, 120.5f), 0, 0, 0));
+    EXPECT_TRUE(isColour(screen.at(250.5f, 250.5f), 0, 0, 0));
     EXPECT_EQ(router->findTouchTarget({120, 120}), nullptr);
     EXPECT_EQ(router->findTouchTarget({250, 250}), nullptr);
     EXPECT_FALSE(layer->ccTouchBegan(CCTouch::create(3, 120, 120), nullptr));
@@ -319,10 +310,10 @@ TEST_F(UITouchPickTest, EmptyAreaIsUnclaimedAndReachesAnAllAtOnceLayerBehind) {
     UILayer* ui = UILayer::create();
     ui->addWidget(widget);
     AllAtOnceLayer* page = AllAtOnceLayer::create();
-    CCLayer* screen = CCLayer::create();
-    screen->addChild(page);
-    screen->addChild(ui);
-    view->show(screen);
+    CCLayer* root = CCLayer::create();
+    root->addChild(page);
+    root->addChild(ui);
+    screen.show(root);
     EXPECT_EQ(ui->getRootWidget()->getSize(), CCSize(640, 960));
 
     tap({500, 800});

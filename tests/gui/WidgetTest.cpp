@@ -5,6 +5,7 @@
 #include "engine/nodes/CCScene.h"
 #include "gui/GUIRenderer.h"
 #include "gui/UIWidget.h"
+#include "support/LeakCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -130,15 +131,14 @@ protected:
     void SetUp() override {
         director = CCDirector::sharedDirector();
         director->reset();
-        liveBefore = CCObject::liveObjectCount();
+        leaks.start();
     }
     void TearDown() override {
         CCAutoreleasePool::sharedPool()->drain();
         director->reset();
-        EXPECT_EQ(CCObject::liveObjectCount(), liveBefore) << "objects leaked";
     }
     CCDirector* director = nullptr;
-    long liveBefore = 0;
+    testsupport::LeakCheck leaks;
 };
 
 using WidgetTreeTest = WidgetTest;

@@ -8,7 +8,9 @@
 #include "engine/nodes/CCScene.h"
 #include "engine/platform/CCEGLView.h"
 #include "engine/platform/CCFileUtils.h"
+#include "engine/platform/HeadlessRun.h"
 #include "engine/render/CCTextureCache.h"
+#include "support/PaintedImage.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -33,27 +35,33 @@ std::ostream& operator<<(std::ostream& out, const Pixel& p) {
     return out << "(" << p.r << ", " << p.g << ", " << p.b << ", " << p.a << ")";
 }
 
+Pixel unpack(std::uint32_t argb) {
+    return {static_cast<int>((argb >> 16) & 0xff), static_cast<int>((argb >> 8) & 0xff),
+            static_cast<int>(argb & 0xff), static_cast<int>(argb >> 24)};
+}
+
+bool near(const Pixel& p, int r, int g, int b, int tolerance) {
+    return std::abs(p.r - r) <= tolerance && std::abs(p.g - g) <= tolerance && std::abs(p.b - b) <= tolerance;
+}
+
 ::testing::AssertionResult isColour(const Pixel& p, int r, int g, int b, int tolerance) {
-    if (std::abs(p.r - r) <= tolerance && std::abs(p.g - g) <= tolerance && std::abs(p.b - b) <= tolerance)
-        return ::testing::AssertionSuccess();
+    if (near(p, r, g, b, tolerance)) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure()
            << "pixel is " << p << ", expected (" << r << ", " << g << ", " << b << ")";
 }
 
 HeadlessView::HeadlessView() : m_savedRoot(engine::CCFileUtils::sharedFileUtils()->getResourceRoot()) {
     engine::CCFileUtils::sharedFileUtils()->setResourceRoot(m_resources.path());
-    view()->close();
-    view()->setHeadless(true);
-    view()->setFullscreen(false);
-    view()->setFrameSize(640, 960);
-    view()->setDesignResolutionSize(640, 960, engine::kResolutionExactFit);
-    m_open = view()->open();
-    director()->reset();
-    director()->setOpenGLView(view());
+    open(640, 960);
     // Class-wide settings that a screen changes start each test as they
     // start the process, so that a test draws the same alone or after others.
     engine::CCMenuItemFont::setFontSize(engine::CCMenuItemFont::kDefaultFontSize);
     engine::CCMenuItemFont::setFontName(engine::CCMenuItemFont::kDefaultFontName);
+}
+
+bool HeadlessView::open(float frameWidth, float frameHeight) {
+    m_open = engine::HeadlessRun::openView({frameWidth, frameHeight}, {640, 960});
+    return m_open;
 }
 
 HeadlessView::~HeadlessView() {
@@ -75,22 +83,28 @@ engine::CCScene* HeadlessView::show(engine::CCNode* content) {
     return scene;
 }
 
-void HeadlessView::step(int frames, float dt) {
+bool HeadlessView::step(int frames, float dt) {
     for (int i = 0; i < frames; ++i)
         director()->stepFrame(dt);
-    if (!view()->readPixels(m_pixels, m_width, m_height)) {
-        m_pixels.clear();
-        m_width = m_height = 0;
-    }
+    if (view()->readPixels(m_pixels, m_width, m_height)) return true;
+    m_pixels.clear();
+    m_width = m_height = 0;
+    return false;
 }
 
 Pixel HeadlessView::at(float designX, float designY) const {
     engine::CCPoint pixel = view()->getScreenMapping().toPixel({designX, designY});
-    int x = static_cast<int>(pixel.x), y = static_cast<int>(pixel.y);
+    return pixelAt(static_cast<int>(pixel.x), static_cast<int>(pixel.y));
+}
+
+Pixel HeadlessView::pixelAt(int x, int y) const {
     if (x < 0 || y < 0 || x >= m_width || y >= m_height) return {};
-    std::uint32_t argb = m_pixels[static_cast<size_t>(y) * m_width + x];
-    return {static_cast<int>((argb >> 16) & 0xff), static_cast<int>((argb >> 8) & 0xff),
-            static_cast<int>(argb & 0xff), static_cast<int>(argb >> 24)};
+    return unpack(m_pixels[static_cast<size_t>(y) * m_width + x]);
+}
+
+int HeadlessView::count(const std::function<bool(const Pixel&)>& match) const {
+    return static_cast<int>(std::count_if(m_pixels.begin(), m_pixels.end(),
+                                          [&](std::uint32_t argb) { return match(unpack(argb)); }));
 }
 
 std::string HeadlessView::save(const std::string& name) const {
@@ -183,17 +197,9 @@ int channelDifference(std::uint32_t a, std::uint32_t b) {
 
 std::string HeadlessView::writeImage(const std::string& name, int w, int h, std::uint32_t argb, int border,
                                      std::uint32_t borderArgb) const {
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
-    if (!surface) return {};
-    SDL_FillRect(surface, nullptr, border > 0 ? borderArgb : argb);
-    if (border > 0) {
-        SDL_Rect inside{border, border, w - 2 * border, h - 2 * border};
-        SDL_FillRect(surface, &inside, argb);
-    }
-    std::string path = m_resources.write(name, ""); // makes the folders
-    bool saved = IMG_SavePNG(surface, path.c_str()) == 0;
-    SDL_FreeSurface(surface);
-    return saved ? name : std::string();
+    std::vector<Block> blocks{{0, 0, w, h, border > 0 ? borderArgb : argb}};
+    if (border > 0) blocks.push_back({border, border, w - 2 * border, h - 2 * border, argb});
+    return writePng(m_resources, name, w, h, blocks).empty() ? std::string() : name;
 }
 
 void HeadlessView::touchBegan(const engine::CCPoint& point, int id) {
