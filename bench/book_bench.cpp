@@ -12,6 +12,7 @@
 // Reads the sample book in resources/ when it is there, else the small
 // end-to-end book of tests/data/book (with narration made by espeak-ng and
 // lame in a temporary copy).
+#include "RatioReporter.h"
 #include "book/BookNames.h"
 #include "book/BookState.h"
 #include "book/PageLayer.h"
@@ -233,17 +234,6 @@ BENCHMARK(BM_ParsePageLayoutWithJsoncpp)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WordLearningToFirstFrame)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WordTouchToFirstAudioBuffer)->UseManualTime()->Iterations(30)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WordTouchToFirstAudibleSample)->UseManualTime()->Iterations(30)->Unit(benchmark::kMillisecond);
-
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
 
 } // namespace
 

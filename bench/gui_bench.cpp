@@ -3,12 +3,12 @@
 // panel of 1,000 to 100,000 children, and one headless frame of a screen of
 // 200 buttons (and of 200 panels with image backgrounds), next to an empty
 // frame.
+#include "BenchView.h"
 #include "engine/base/CCAutoreleasePool.h"
 #include "engine/director/CCDirector.h"
 #include "engine/nodes/CCScene.h"
 #include "engine/platform/CCEGLView.h"
 #include "engine/platform/CCFileUtils.h"
-#include "engine/platform/HeadlessRun.h"
 #include "engine/render/CCTextureCache.h"
 #include "gui/Layout.h"
 #include "gui/UILayer.h"
@@ -99,35 +99,6 @@ BENCHMARK(freeWidePanel)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kM
 
 // --- frames
 
-std::filesystem::path g_resources;
-
-bool openView() {
-    if (!HeadlessRun::openView({640, 960}, {640, 960})) return false;
-    g_resources =
-        std::filesystem::temp_directory_path() / ("lirra_gui_bench_" + std::to_string(SDL_GetTicks()));
-    std::filesystem::create_directories(g_resources);
-    const struct {
-        const char* name;
-        Uint32 argb;
-    } images[] = {{"normal.png", 0xff3070c0}, {"pressed.png", 0xff2050a0}, {"disabled.png", 0xff808080}};
-    for (const auto& image : images) {
-        SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 48, 32, 32, SDL_PIXELFORMAT_ARGB8888);
-        SDL_FillRect(surface, nullptr, image.argb);
-        IMG_SavePNG(surface, (g_resources / image.name).string().c_str());
-        SDL_FreeSurface(surface);
-    }
-    CCFileUtils::sharedFileUtils()->setResourceRoot(g_resources.string());
-    return true;
-}
-
-void closeView() {
-    CCDirector::sharedDirector()->reset();
-    CCTextureCache::sharedTextureCache()->removeAllTextures();
-    CCEGLView::sharedOpenGLView()->close();
-    std::error_code error;
-    std::filesystem::remove_all(g_resources, error);
-}
-
 // 200 widgets in a 10 x 20 grid filling the screen.
 CCPoint gridCell(int i) {
     return {32.0f + 64.0f * (i % 10), 24.0f + 48.0f * (i / 10)};
@@ -192,12 +163,12 @@ BENCHMARK(frameOf200ImagePanels)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    if (!openView()) {
+    if (!benchview::openView("gui_bench", 48, 32)) {
         std::fprintf(stderr, "gui_bench: no headless view\n");
         return 1;
     }
     benchmark::RunSpecifiedBenchmarks();
-    closeView();
+    benchview::closeView();
     benchmark::Shutdown();
     return 0;
 }

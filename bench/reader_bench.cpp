@@ -7,6 +7,7 @@
 // nine-slice images, check boxes, loading bars, labels and sliders. Its pictures and
 // sprite sheet are made in a temporary resource root first; textures stay
 // cached between iterations, as they do when a book returns to a page.
+#include "RatioReporter.h"
 #include "engine/base/CCArray.h"
 #include "engine/base/CCAutoreleasePool.h"
 #include "engine/base/CCLog.h"
@@ -231,18 +232,6 @@ void BM_ReadAndBuild(benchmark::State& state) {
 
 BENCHMARK(BM_ParseWithJsoncppAlone)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadAndBuild)->Unit(benchmark::kMillisecond);
-
-// Keeps each benchmark's time per iteration for the ratio.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
 
 } // namespace
 

@@ -3,12 +3,12 @@
 // that fit in it (what is out of sight should cost next to nothing); and
 // reading a layout file whose animation has 100 tracks of 50 key frames,
 // next to the same file without it.
+#include "BenchView.h"
 #include "engine/base/CCAutoreleasePool.h"
 #include "engine/director/CCDirector.h"
 #include "engine/nodes/CCScene.h"
 #include "engine/platform/CCEGLView.h"
 #include "engine/platform/CCFileUtils.h"
-#include "engine/platform/HeadlessRun.h"
 #include "engine/render/CCTextureCache.h"
 #include "gui/LayoutReader.h"
 #include "gui/UIButton.h"
@@ -28,35 +28,6 @@
 using namespace engine;
 
 namespace {
-
-std::filesystem::path g_resources;
-
-bool openView() {
-    if (!HeadlessRun::openView({640, 960}, {640, 960})) return false;
-    g_resources =
-        std::filesystem::temp_directory_path() / ("lirra_scroll_bench_" + std::to_string(SDL_GetTicks()));
-    std::filesystem::create_directories(g_resources);
-    const struct {
-        const char* name;
-        Uint32 argb;
-    } images[] = {{"normal.png", 0xff3070c0}, {"pressed.png", 0xff2050a0}, {"disabled.png", 0xff808080}};
-    for (const auto& image : images) {
-        SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 200, 40, 32, SDL_PIXELFORMAT_ARGB8888);
-        SDL_FillRect(surface, nullptr, image.argb);
-        IMG_SavePNG(surface, (g_resources / image.name).string().c_str());
-        SDL_FreeSurface(surface);
-    }
-    CCFileUtils::sharedFileUtils()->setResourceRoot(g_resources.string());
-    return true;
-}
-
-void closeView() {
-    CCDirector::sharedDirector()->reset();
-    CCTextureCache::sharedTextureCache()->removeAllTextures();
-    CCEGLView::sharedOpenGLView()->close();
-    std::error_code error;
-    std::filesystem::remove_all(g_resources, error);
-}
 
 // --- a flicking scroll view
 
@@ -169,12 +140,12 @@ BENCHMARK(readSameLayoutWithoutAnimation)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    if (!openView()) {
+    if (!benchview::openView("scroll_bench", 200, 40)) {
         std::fprintf(stderr, "scroll_bench: no headless view\n");
         return 1;
     }
     benchmark::RunSpecifiedBenchmarks();
-    closeView();
+    benchview::closeView();
     benchmark::Shutdown();
     return 0;
 }

@@ -1,0 +1,22 @@
+#pragma once
+// Prints as the console reporter does and keeps each benchmark's time per
+// iteration, wall and CPU, so that main can print ratios between them.
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
+            times[run.benchmark_name()] = run.GetAdjustedRealTime();
+            // A benchmark timed by hand reports no CPU time.
+            if (run.GetAdjustedCPUTime() > 0) cpuTimes[run.benchmark_name()] = run.GetAdjustedCPUTime();
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> times, cpuTimes; // wall, CPU
+};
