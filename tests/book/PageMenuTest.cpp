@@ -15,6 +15,7 @@
 #include "engine/nodes/CCScene.h"
 #include "engine/text/CCLabelTTF.h"
 #include "support/HeadlessView.h"
+#include "support/RunningChild.h"
 
 #include <gtest/gtest.h>
 
@@ -29,14 +30,6 @@ namespace {
 
 constexpr float kFrame = 1.0f / 60;
 const ccColor3B kGrey = {145, 145, 145};
-
-template <class T> T* runningChild() {
-    CCScene* scene = CCDirector::sharedDirector()->getRunningScene();
-    if (!scene) return nullptr;
-    for (CCNode* child : scene->getChildren())
-        if (auto* found = dynamic_cast<T*>(child)) return found;
-    return nullptr;
-}
 
 struct Screen {
     std::vector<int> pages; // the numbers printed on the squares, in order
@@ -57,13 +50,13 @@ protected:
     MenuLayerMainMenu* open() {
         MenuTestScene::open();
         view.step();
-        return runningChild<MenuLayerMainMenu>();
+        return testsupport::runningChild<MenuLayerMainMenu>();
     }
     // The screen on show, after its fly-in has ended.
     Screen screen() {
         view.step(4, 0.7f); // the 2 s fly-in is over
         Screen shown;
-        MenuLayerMainMenu* layer = runningChild<MenuLayerMainMenu>();
+        MenuLayerMainMenu* layer = testsupport::runningChild<MenuLayerMainMenu>();
         if (!layer) return shown;
         std::vector<CCNode*> squares;
         for (CCNode* child : layer->getPageMenu()->getChildren()) {
@@ -135,7 +128,7 @@ TEST_F(PageMenuTest, TwelvePagesFitOneScreenWithBothScreenButtonsGreyAndInert) {
     EXPECT_TRUE(layer->keyPressed(engine::kKeyRight));
     EXPECT_TRUE(layer->keyPressed(engine::kKeyLeft));
     EXPECT_EQ(CCDirector::sharedDirector()->getNextScene(), nullptr);
-    EXPECT_EQ(runningChild<MenuLayerMainMenu>(), layer);
+    EXPECT_EQ(testsupport::runningChild<MenuLayerMainMenu>(), layer);
     EXPECT_EQ(menuFirstPage, 1);
 }
 
@@ -154,7 +147,7 @@ TEST_F(PageMenuTest, FortyFivePagesGoForwardTwiceAndBackTheWayTheyCame) {
     EXPECT_FALSE(second.previousGrey);
     EXPECT_FALSE(second.nextGrey);
 
-    runningChild<MenuLayerMainMenu>()->keyPressed(engine::kKeyRight);
+    testsupport::runningChild<MenuLayerMainMenu>()->keyPressed(engine::kKeyRight);
     view.step();
     Screen third = screen();
     EXPECT_EQ(third.pages, range(41, 45));
@@ -166,13 +159,13 @@ TEST_F(PageMenuTest, FortyFivePagesGoForwardTwiceAndBackTheWayTheyCame) {
     EXPECT_EQ(screen().pages, range(21, 40));
 
     // Home and back: the menu reopens on the screen it was left at.
-    runningChild<MenuLayerMainMenu>()->keyPressed(engine::kKeyEscape);
+    testsupport::runningChild<MenuLayerMainMenu>()->keyPressed(engine::kKeyEscape);
     view.step();
-    EXPECT_NE(runningChild<TestController>(), nullptr);
+    EXPECT_NE(testsupport::runningChild<TestController>(), nullptr);
     open();
     EXPECT_EQ(screen().pages, range(21, 40));
 
-    runningChild<MenuLayerMainMenu>()->keyPressed(engine::kKeyLeft);
+    testsupport::runningChild<MenuLayerMainMenu>()->keyPressed(engine::kKeyLeft);
     view.step();
     EXPECT_EQ(screen().pages, range(1, 20));
 }
@@ -183,7 +176,7 @@ TEST_F(PageMenuTest, TwentyOnePagesLeaveTheLastPageAloneOnTheSecondScreen) {
     Screen first = screen();
     EXPECT_EQ(first.pages, range(1, 20));
     EXPECT_FALSE(first.nextGrey);
-    runningChild<MenuLayerMainMenu>()->nextScreen(nullptr);
+    testsupport::runningChild<MenuLayerMainMenu>()->nextScreen(nullptr);
     view.step();
     Screen second = screen();
     EXPECT_EQ(second.pages, std::vector<int>{21});
@@ -247,7 +240,7 @@ TEST_F(PageMenuTest, PickingASquareOpensItsPageAndMakesContinueAvailable) {
     EXPECT_EQ(currentPage, 17);
     EXPECT_TRUE(resumeAvailable);
     view.step(2);
-    EXPECT_NE(runningChild<PageLayer>(), nullptr);
+    EXPECT_NE(testsupport::runningChild<PageLayer>(), nullptr);
     EXPECT_EQ(lastWordIndex, 1) << "page 17's own layout was read";
 }
 
@@ -270,7 +263,7 @@ TEST_F(PageMenuTest, TheKeyboardRingMovesOverTheSquaresWithArrowsAndReturnPicks)
     EXPECT_TRUE(layer->keyPressed(engine::kKeyReturn));
     EXPECT_EQ(currentPage, 6);
     view.step(2);
-    EXPECT_NE(runningChild<PageLayer>(), nullptr);
+    EXPECT_NE(testsupport::runningChild<PageLayer>(), nullptr);
 }
 
 TEST_F(PageMenuTest, TheHomeButtonLeadsHome) {
@@ -281,5 +274,5 @@ TEST_F(PageMenuTest, TheHomeButtonLeadsHome) {
     screen();
     tap(CCPoint(320, 40));
     view.step();
-    EXPECT_NE(runningChild<TestController>(), nullptr);
+    EXPECT_NE(testsupport::runningChild<TestController>(), nullptr);
 }

@@ -15,6 +15,7 @@
 #include "gui/UIButton.h"
 #include "gui/UILayer.h"
 #include "support/HeadlessView.h"
+#include "support/RunningChild.h"
 
 #include <gtest/gtest.h>
 
@@ -34,14 +35,6 @@ const char* const kNames[] = {"bnmain", "bnpres", "bnaotopage", "bnaoto", "bnok"
 
 CCPoint buttonAt(int tag) {
     return CCPoint(320, 860 - 120 * tag);
-}
-
-template <class T> T* runningChild() {
-    CCScene* scene = CCDirector::sharedDirector()->getRunningScene();
-    if (!scene) return nullptr;
-    for (CCNode* child : scene->getChildren())
-        if (auto* found = dynamic_cast<T*>(child)) return found;
-    return nullptr;
 }
 
 class SettingsPanelTest : public ::testing::Test {
@@ -94,12 +87,12 @@ protected:
     SetLayer* openPanel() {
         TestController::openPageScene();
         view.step();
-        PageLayer* page = runningChild<PageLayer>();
+        PageLayer* page = testsupport::runningChild<PageLayer>();
         EXPECT_NE(page, nullptr);
         if (!page) return nullptr;
         EXPECT_TRUE(page->onPageKey('s'));
         settle();
-        return runningChild<SetLayer>();
+        return testsupport::runningChild<SetLayer>();
     }
     // Frames until no transition runs any more.
     void settle() {
@@ -135,9 +128,9 @@ TEST_F(SettingsPanelTest, OnlyOkAppliesThePendingModeAndThePageFollowsIt) {
     // Ok at once keeps the mode the panel opened with.
     press(SetLayer::kOk);
     settle();
-    ASSERT_NE(runningChild<PageLayer>(), nullptr);
+    ASSERT_NE(testsupport::runningChild<PageLayer>(), nullptr);
     EXPECT_EQ(readingMode, 3);
-    EXPECT_TRUE(runningChild<PageLayer>()->getPlayItem()->isVisible());
+    EXPECT_TRUE(testsupport::runningChild<PageLayer>()->getPlayItem()->isVisible());
 
     // Press the words, then ok: the page comes back without the play item.
     panel = openPanel();
@@ -147,8 +140,8 @@ TEST_F(SettingsPanelTest, OnlyOkAppliesThePendingModeAndThePageFollowsIt) {
     press(SetLayer::kOk);
     settle();
     EXPECT_EQ(readingMode, 1);
-    ASSERT_NE(runningChild<PageLayer>(), nullptr);
-    EXPECT_FALSE(runningChild<PageLayer>()->getPlayItem()->isVisible());
+    ASSERT_NE(testsupport::runningChild<PageLayer>(), nullptr);
+    EXPECT_FALSE(testsupport::runningChild<PageLayer>()->getPlayItem()->isVisible());
     EXPECT_FALSE(autoPlayOn);
 
     // Cancel and home leave the mode as it was.
@@ -157,14 +150,14 @@ TEST_F(SettingsPanelTest, OnlyOkAppliesThePendingModeAndThePageFollowsIt) {
     press(SetLayer::kCancel);
     settle();
     EXPECT_EQ(readingMode, 1);
-    EXPECT_NE(runningChild<PageLayer>(), nullptr);
+    EXPECT_NE(testsupport::runningChild<PageLayer>(), nullptr);
 
     panel = openPanel();
     press(SetLayer::kTurnPages);
     press(SetLayer::kHome);
     view.step();
     EXPECT_EQ(readingMode, 1);
-    EXPECT_NE(runningChild<TestController>(), nullptr);
+    EXPECT_NE(testsupport::runningChild<TestController>(), nullptr);
 }
 
 TEST_F(SettingsPanelTest, ATouchThatGoesOnAfterOkBuildsThePageOnce) {
@@ -179,7 +172,7 @@ TEST_F(SettingsPanelTest, ATouchThatGoesOnAfterOkBuildsThePageOnce) {
     HeadlessView::touchEnded(buttonAt(SetLayer::kOk));
     settle();
     EXPECT_EQ(log.count("Scene 1 onEnter"), 1);
-    EXPECT_NE(runningChild<PageLayer>(), nullptr);
+    EXPECT_NE(testsupport::runningChild<PageLayer>(), nullptr);
 }
 
 TEST_F(SettingsPanelTest, TheLastTouchedShowsSelectedAndTheOneBeforeGoesBack) {
@@ -214,7 +207,7 @@ TEST_F(SettingsPanelTest, AMissingLayoutOrButtonIsNamedAndEscapeStillLeaves) {
     EXPECT_TRUE(log.contains("3age/pageset.json"));
     EXPECT_TRUE(panel->keyPressed(engine::kKeyEscape));
     settle();
-    EXPECT_NE(runningChild<PageLayer>(), nullptr);
+    EXPECT_NE(testsupport::runningChild<PageLayer>(), nullptr);
 
     writePanel("bncancel");
     log.clear();
@@ -225,7 +218,7 @@ TEST_F(SettingsPanelTest, AMissingLayoutOrButtonIsNamedAndEscapeStillLeaves) {
     press(SetLayer::kTurnPages);
     EXPECT_TRUE(panel->keyPressed(engine::kKeyEscape));
     settle();
-    EXPECT_NE(runningChild<PageLayer>(), nullptr);
+    EXPECT_NE(testsupport::runningChild<PageLayer>(), nullptr);
     EXPECT_EQ(readingMode, 3);
 }
 
@@ -245,5 +238,5 @@ TEST_F(SettingsPanelTest, TabAndReturnChooseAModeAndOkAsTouchesDo) {
     EXPECT_TRUE(panel->keyPressed(engine::kKeyReturn)); // ok
     view.step(2);
     EXPECT_EQ(readingMode, kReadByTouch);
-    EXPECT_NE(runningChild<PageLayer>(), nullptr);
+    EXPECT_NE(testsupport::runningChild<PageLayer>(), nullptr);
 }
