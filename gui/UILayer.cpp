@@ -16,12 +16,7 @@ UILayer::~UILayer() {
 
 UILayer* UILayer::create() {
     auto* layer = new UILayer();
-    if (!layer->init()) {
-        layer->release();
-        return nullptr;
-    }
-    layer->autorelease();
-    return layer;
+    return engine::autoreleasedIf(layer->init(), layer);
 }
 
 bool UILayer::init() {

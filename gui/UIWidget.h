@@ -259,12 +259,7 @@ protected:
     template <class W> static W* createWidget() {
         W* widget = new W();
         // Through the base: a kind may keep its init protected.
-        if (!static_cast<UIWidget*>(widget)->init()) {
-            widget->release();
-            return nullptr;
-        }
-        widget->autorelease();
-        return widget;
+        return engine::autoreleasedIf(static_cast<UIWidget*>(widget)->init(), widget);
     }
 
     // Handler calls for kinds that replace a touch phase. Each copies the

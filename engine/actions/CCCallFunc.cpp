@@ -8,10 +8,8 @@ CCCallFunc::~CCCallFunc() {
 
 CCCallFunc* CCCallFunc::create(CCObject* selectorTarget, SEL_CallFunc selector) {
     auto* action = new CCCallFunc();
-    action->initWithTarget(selectorTarget);
     action->m_callFunc = selector;
-    action->autorelease();
-    return action;
+    return autoreleasedIf(action->initWithTarget(selectorTarget), action);
 }
 
 bool CCCallFunc::initWithTarget(CCObject* selectorTarget) {

@@ -4,10 +4,8 @@ namespace engine {
 
 CCCallFuncN* CCCallFuncN::create(CCObject* selectorTarget, SEL_CallFuncN selector) {
     auto* action = new CCCallFuncN();
-    action->initWithTarget(selectorTarget);
     action->m_callFuncN = selector;
-    action->autorelease();
-    return action;
+    return autoreleasedIf(action->initWithTarget(selectorTarget), action);
 }
 
 void CCCallFuncN::execute() {

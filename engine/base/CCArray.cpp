@@ -9,9 +9,7 @@ namespace engine {
 CCArray::~CCArray() { removeAllObjects(); }
 
 CCArray* CCArray::create() {
-    auto* array = new CCArray();
-    array->autorelease();
-    return array;
+    return autoreleased(new CCArray());
 }
 
 CCArray* CCArray::createWithCapacity(unsigned int capacity) {

@@ -8,9 +8,7 @@ namespace engine {
 CCDictionary::~CCDictionary() { removeAllObjects(); }
 
 CCDictionary* CCDictionary::create() {
-    auto* dictionary = new CCDictionary();
-    dictionary->autorelease();
-    return dictionary;
+    return autoreleased(new CCDictionary());
 }
 
 CCObject* CCDictionary::objectForKey(const std::string& key) const {

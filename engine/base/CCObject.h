@@ -43,6 +43,11 @@ template <class T> T* autoreleasedIf(bool initialised, T* object) {
     return object;
 }
 
+// The end of a `create` whose object has no initialisation that can fail.
+template <class T> T* autoreleased(T* object) {
+    return autoreleasedIf(true, object);
+}
+
 // Keeps a retain on an object for as long as the pointer lives.
 template <class T> class CCRef {
 public:

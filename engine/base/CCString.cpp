@@ -9,9 +9,7 @@
 namespace engine {
 
 CCString* CCString::create(const std::string& text) {
-    auto* s = new CCString(text);
-    s->autorelease();
-    return s;
+    return autoreleased(new CCString(text));
 }
 
 std::string ccFormatV(const char* format, va_list args) {

@@ -49,9 +49,7 @@ CCClippingNode* CCClippingNode::create() {
 
 CCClippingNode* CCClippingNode::create(CCNode* stencil) {
     auto* node = new CCClippingNode();
-    node->init(stencil);
-    node->autorelease();
-    return node;
+    return autoreleasedIf(node->init(stencil), node);
 }
 
 bool CCClippingNode::init() {

@@ -18,9 +18,7 @@ CCSpriteBatchNode* CCSpriteBatchNode::create(const char* file, unsigned int capa
 
 CCSpriteBatchNode* CCSpriteBatchNode::createWithTexture(CCTexture2D* texture, unsigned int capacity) {
     auto* node = new CCSpriteBatchNode();
-    node->initWithTexture(texture, capacity);
-    node->autorelease();
-    return node;
+    return autoreleasedIf(node->initWithTexture(texture, capacity), node);
 }
 
 bool CCSpriteBatchNode::initWithFile(const char* file, unsigned int capacity) {

@@ -24,8 +24,7 @@ CCSpriteFrame* CCSpriteFrame::createWithTexture(CCTexture2D* texture, const CCRe
     frame->m_rotated = rotated;
     frame->m_offset = offset;
     frame->m_originalSize = originalSize;
-    frame->autorelease();
-    return frame;
+    return autoreleased(frame);
 }
 
 CCSpriteFrame* CCSpriteFrame::create(const char* file, const CCRect& rect) {

@@ -10,12 +10,7 @@ namespace engine {
 
 CCTransitionPageTurn* CCTransitionPageTurn::create(float duration, CCScene* scene, bool backwards) {
     auto* transition = new CCTransitionPageTurn();
-    if (!transition->initWithDuration(duration, scene, backwards)) {
-        delete transition;
-        return nullptr;
-    }
-    transition->autorelease();
-    return transition;
+    return autoreleasedIf(transition->initWithDuration(duration, scene, backwards), transition);
 }
 
 bool CCTransitionPageTurn::initWithDuration(float duration, CCScene* scene, bool backwards) {

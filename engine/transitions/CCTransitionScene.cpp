@@ -18,12 +18,7 @@ CCTransitionScene::~CCTransitionScene() {
 
 CCTransitionScene* CCTransitionScene::create(float duration, CCScene* scene) {
     auto* transition = new CCTransitionScene();
-    if (!transition->initWithDuration(duration, scene)) {
-        delete transition;
-        return nullptr;
-    }
-    transition->autorelease();
-    return transition;
+    return autoreleasedIf(transition->initWithDuration(duration, scene), transition);
 }
 
 bool CCTransitionScene::initWithDuration(float duration, CCScene* scene) {

@@ -23,12 +23,7 @@ CCTransitionZoomFlipY* CCTransitionZoomFlipY::create(float duration, CCScene* sc
 CCTransitionZoomFlipY* CCTransitionZoomFlipY::create(float duration, CCScene* scene,
                                                      tOrientation orientation) {
     auto* transition = new CCTransitionZoomFlipY();
-    if (!transition->initWithDuration(duration, scene, orientation)) {
-        delete transition;
-        return nullptr;
-    }
-    transition->autorelease();
-    return transition;
+    return autoreleasedIf(transition->initWithDuration(duration, scene, orientation), transition);
 }
 
 bool CCTransitionZoomFlipY::initWithDuration(float duration, CCScene* scene, tOrientation orientation) {

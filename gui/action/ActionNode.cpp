@@ -50,9 +50,7 @@ ActionNode::~ActionNode() {
 }
 
 ActionNode* ActionNode::create() {
-    auto* node = new ActionNode();
-    node->autorelease();
-    return node;
+    return engine::autoreleased(new ActionNode());
 }
 
 engine::CCArray* ActionNode::getFrames(int type) const {

@@ -16,9 +16,7 @@ ActionObject::~ActionObject() {
 }
 
 ActionObject* ActionObject::create() {
-    auto* object = new ActionObject();
-    object->autorelease();
-    return object;
+    return engine::autoreleased(new ActionObject());
 }
 
 void ActionObject::readFromJson(const Json::Value* animation, engine::CCObject* root) {
