@@ -9,7 +9,7 @@ CCCallFuncN* CCCallFuncN::create(CCObject* selectorTarget, SEL_CallFuncN selecto
 }
 
 void CCCallFuncN::execute() {
-    if (m_selectorTarget && m_callFuncN) (m_selectorTarget->*m_callFuncN)(m_target);
+    if (m_selectorTarget && m_callFuncN) (m_selectorTarget.get()->*m_callFuncN)(m_target);
 }
 
 } // namespace engine

@@ -50,8 +50,8 @@ public:
     // The scene takes over at the start of the next frame; the old one gets
     // its exit calls then and is released.
     void replaceScene(CCScene* scene);
-    CCScene* getRunningScene() const { return m_runningScene; }
-    CCScene* getNextScene() const { return m_nextScene; }
+    CCScene* getRunningScene() const { return m_runningScene.get(); }
+    CCScene* getNextScene() const { return m_nextScene.get(); }
 
     // Ends the director at the next frame: the running scene exits and the
     // application's loop returns.
@@ -127,8 +127,8 @@ private:
     CCActionManager* m_actionManager;
     CCTouchDispatcher* m_touchDispatcher;
     CCKeyboardDispatcher* m_keyboardDispatcher;
-    CCScene* m_runningScene = nullptr; // retained
-    CCScene* m_nextScene = nullptr;    // retained
+    CCRef<CCScene> m_runningScene;
+    CCRef<CCScene> m_nextScene;
     double m_animationInterval = 1.0 / 60.0;
     bool m_animating = false;
     bool m_endRequested = false;

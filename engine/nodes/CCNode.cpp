@@ -25,9 +25,7 @@ template <class Call> void forEachChild(const std::vector<CCNode*>& children, Ca
 CCNode::CCNode() {
     CCDirector* director = CCDirector::sharedDirector();
     m_scheduler = director->getScheduler();
-    m_scheduler->retain();
     m_actionManager = director->getActionManager();
-    m_actionManager->retain();
 }
 
 CCNode::~CCNode() {
@@ -39,9 +37,6 @@ CCNode::~CCNode() {
         child->release();
     }
     m_children.clear();
-    if (m_userObject) m_userObject->release();
-    m_scheduler->release();
-    m_actionManager->release();
 }
 
 CCNode* CCNode::create() {
@@ -188,8 +183,6 @@ CCNode* CCNode::getChildByTag(int tag) const {
 }
 
 void CCNode::setUserObject(CCObject* object) {
-    if (object) object->retain();
-    if (m_userObject) m_userObject->release();
     m_userObject = object;
 }
 
@@ -244,8 +237,6 @@ unsigned int CCNode::numberOfRunningActions() const {
 void CCNode::setActionManager(CCActionManager* manager) {
     if (!manager || manager == m_actionManager) return;
     stopAllActions();
-    manager->retain();
-    m_actionManager->release();
     m_actionManager = manager;
 }
 
@@ -286,8 +277,6 @@ void CCNode::pauseSchedulerAndActions() {
 void CCNode::setScheduler(CCScheduler* scheduler) {
     if (!scheduler || scheduler == m_scheduler) return;
     unscheduleAllSelectors();
-    scheduler->retain();
-    m_scheduler->release();
     m_scheduler = scheduler;
 }
 

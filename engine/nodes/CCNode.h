@@ -78,7 +78,7 @@ public:
     void setZOrder(int zOrder);
     int getTag() const { return m_tag; }
     void setTag(int tag) { m_tag = tag; }
-    CCObject* getUserObject() const { return m_userObject; }
+    CCObject* getUserObject() const { return m_userObject.get(); }
     void setUserObject(CCObject* object); // retained
 
     // --- enter/exit: called by the tree as the node joins and leaves the running scene
@@ -97,7 +97,7 @@ public:
     void stopAllActions();
     CCAction* getActionByTag(int tag) const;
     unsigned int numberOfRunningActions() const;
-    CCActionManager* getActionManager() const { return m_actionManager; }
+    CCActionManager* getActionManager() const { return m_actionManager.get(); }
     void setActionManager(CCActionManager* manager);
 
     // --- scheduling
@@ -113,7 +113,7 @@ public:
     void unscheduleAllSelectors();
     void resumeSchedulerAndActions();
     void pauseSchedulerAndActions();
-    CCScheduler* getScheduler() const { return m_scheduler; }
+    CCScheduler* getScheduler() const { return m_scheduler.get(); }
     void setScheduler(CCScheduler* scheduler);
 
     // --- transforms
@@ -162,9 +162,10 @@ protected:
     bool m_transformDirty = true;
     CCAffineTransform m_transform;      // node to parent
     CCAffineTransform m_worldTransform; // node to world, as of the last visit
-    CCObject* m_userObject = nullptr;
-    CCScheduler* m_scheduler = nullptr;         // retained
-    CCActionManager* m_actionManager = nullptr; // retained
+    // Released in the reverse order: the user object, the scheduler, the action manager.
+    CCRef<CCActionManager> m_actionManager;
+    CCRef<CCScheduler> m_scheduler;
+    CCRef<CCObject> m_userObject;
 };
 
 } // namespace engine

@@ -39,9 +39,8 @@ void clampAxis(float start, float length, float total, float& outStart, float& o
 
 } // namespace
 
-CCScale9Sprite::~CCScale9Sprite() {
-    if (m_texture) m_texture->release();
-}
+CCScale9Sprite::CCScale9Sprite() = default;
+CCScale9Sprite::~CCScale9Sprite() = default;
 
 CCScale9Sprite* CCScale9Sprite::create() {
     return make(new CCScale9Sprite(), [](CCScale9Sprite* s) { return s->init(); });
@@ -136,8 +135,6 @@ bool CCScale9Sprite::initWithSpriteFrameName(const char* name, const CCRect& cap
 }
 
 bool CCScale9Sprite::show(CCTexture2D* texture, const CCRect& rect, bool rotated, const CCRect& capInsets) {
-    if (texture) texture->retain();
-    if (m_texture) m_texture->release();
     m_texture = texture;
     m_rect = rect;
     m_rotated = rotated;
@@ -188,7 +185,7 @@ void CCScale9Sprite::draw() {
                     ? CCRect(m_rect.origin.x + (h - srcY[row + 1]), m_rect.origin.y + srcX[column], sh, sw)
                     : CCRect(m_rect.origin.x + srcX[column], m_rect.origin.y + srcY[row], sw, sh);
             CCRect dest(dstX[column], size.height - dstY[row + 1], dw, dh);
-            ccDrawTextureArea(m_texture, area, m_rotated, dest, m_worldTransform, color);
+            ccDrawTextureArea(m_texture.get(), area, m_rotated, dest, m_worldTransform, color);
         }
     }
 }

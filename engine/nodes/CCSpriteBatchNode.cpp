@@ -7,9 +7,8 @@
 
 namespace engine {
 
-CCSpriteBatchNode::~CCSpriteBatchNode() {
-    if (m_texture) m_texture->release();
-}
+CCSpriteBatchNode::CCSpriteBatchNode() = default;
+CCSpriteBatchNode::~CCSpriteBatchNode() = default;
 
 CCSpriteBatchNode* CCSpriteBatchNode::create(const char* file, unsigned int capacity) {
     auto* node = new CCSpriteBatchNode();
@@ -31,8 +30,6 @@ bool CCSpriteBatchNode::initWithFile(const char* file, unsigned int capacity) {
 
 bool CCSpriteBatchNode::initWithTexture(CCTexture2D* texture, unsigned int capacity) {
     m_children.reserve(capacity);
-    if (texture) texture->retain();
-    if (m_texture) m_texture->release();
     m_texture = texture;
     return true;
 }

@@ -29,7 +29,7 @@ public:
     // texture cache; a frame without texture when it cannot be loaded).
     static CCSpriteFrame* create(const char* file, const CCRect& rect);
 
-    CCTexture2D* getTexture() const { return m_texture; }
+    CCTexture2D* getTexture() const { return m_texture.get(); }
     void setTexture(CCTexture2D* texture); // retained
     const CCRect& getRect() const { return m_rect; }
     void setRect(const CCRect& rect) { m_rect = rect; }
@@ -44,9 +44,9 @@ public:
     CCRect getTextureArea() const;
 
 private:
-    CCSpriteFrame() = default;
+    CCSpriteFrame(); // out of line: the texture's type is complete there
 
-    CCTexture2D* m_texture = nullptr; // retained
+    CCRef<CCTexture2D> m_texture;
     CCRect m_rect;
     bool m_rotated = false;
     CCPoint m_offset;

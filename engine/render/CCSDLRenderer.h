@@ -30,6 +30,7 @@
 // Index: lifetime | mapping | frame | change detection | drawing | clipping | render targets | stats
 #include "engine/base/CCAffineTransform.h"
 #include "engine/base/CCGeometry.h"
+#include "engine/base/CCObject.h"
 #include "engine/base/ccTypes.h"
 #include "engine/render/CCRenderer.h"
 #include "engine/render/CCScreenMapping.h"
@@ -155,7 +156,7 @@ public:
 
 private:
     struct TargetState {
-        CCTexture2D* texture = nullptr; // retained while drawn into
+        CCRef<CCTexture2D> texture; // held while drawn into
         CCScreenMapping mapping;
         std::vector<SDL_Rect> clips;
     };
@@ -207,7 +208,7 @@ private:
     std::vector<SDL_Vertex> m_gridVertices; // scratch for one quad
     std::vector<int> m_gridIndices;
     SDL_Texture* m_batchTexture = nullptr;
-    CCTexture2D* m_batchOwner = nullptr;
+    CCRef<CCTexture2D> m_batchOwner;
     Stats m_stats;
     SDL_Texture* m_lastDrawn = nullptr;
 

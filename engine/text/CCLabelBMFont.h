@@ -62,7 +62,7 @@ public:
     void draw() override;
 
 protected:
-    CCLabelBMFont() = default;
+    CCLabelBMFont(); // out of line: the texture's type is complete there
     void updateLabel();
 
 private:
@@ -75,7 +75,7 @@ private:
     CCTextAlignment m_alignment = kCCTextAlignmentLeft;
     CCPoint m_imageOffset;
     std::shared_ptr<const CCBMFontConfiguration> m_config;
-    std::vector<CCTexture2D*> m_pages; // retained; null for a page that failed to load
+    std::vector<CCRef<CCTexture2D>> m_pages; // null for a page that failed to load
     std::vector<Glyph> m_glyphs;
     int m_lineCount = 0;
 };

@@ -208,7 +208,6 @@ void CCLabelTTF::rasterise() {
     m_needsRaster = false;
     ++m_rasterCount;
     ++s_totalRasterCount;
-    if (m_texture) m_texture->release();
     m_texture = nullptr;
     TTF_Font* font = CCFontCache::sharedFontCache()->font(m_face, m_pixelSize);
     const CCSize& size = getContentSize();
@@ -246,7 +245,6 @@ void CCLabelTTF::rasterise() {
         SDL_FreeSurface(line);
     }
     m_texture = CCTexture2D::createWithSurface(box);
-    if (m_texture) m_texture->retain();
     // The image covers the content from its top; a cut image ends early.
     float quadWidth = width / m_scale, quadHeight = height / m_scale;
     m_quadRect = CCRect(0, size.height - quadHeight, quadWidth, quadHeight);
@@ -261,7 +259,7 @@ void CCLabelTTF::drawText(const ccColor4B& color) {
                   static_cast<float>(m_texture->getPixelsHigh()));
     CCAffineTransform world =
         CCAffineTransformTranslate(m_worldTransform, m_quadRect.origin.x, m_quadRect.origin.y);
-    renderer->drawTexturedQuad(m_texture, pixels, m_quadRect.size, world, color, m_flipX, m_flipY);
+    renderer->drawTexturedQuad(m_texture.get(), pixels, m_quadRect.size, world, color, m_flipX, m_flipY);
 }
 
 void CCLabelTTF::draw() {

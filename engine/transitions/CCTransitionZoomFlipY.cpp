@@ -39,7 +39,7 @@ CCTexture2D* CCTransitionZoomFlipY::sideTexture(bool incoming, CCSDLRenderer& re
     unsigned int& generation = incoming ? m_inGeneration : m_outGeneration;
     if (texture && generation == renderer.generation()) return texture.get();
     texture = nullptr; // a target of an earlier renderer is no use to this one
-    if (!snapshot(incoming ? m_inScene : m_outScene, texture)) return nullptr;
+    if (!snapshot((incoming ? m_inScene : m_outScene).get(), texture)) return nullptr;
     generation = renderer.generation();
     return texture.get();
 }
