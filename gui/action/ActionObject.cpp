@@ -7,13 +7,9 @@
 
 namespace gui {
 
-ActionObject::ActionObject() : m_actionNodes(engine::CCArray::create()) {
-    m_actionNodes->retain();
-}
+ActionObject::ActionObject() : m_actionNodes(engine::CCArray::create()) {}
 
-ActionObject::~ActionObject() {
-    m_actionNodes->release();
-}
+ActionObject::~ActionObject() = default;
 
 ActionObject* ActionObject::create() {
     return engine::autoreleased(new ActionObject());
