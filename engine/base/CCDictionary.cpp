@@ -54,10 +54,4 @@ void CCDictionary::removeAllObjects() {
     for (auto& entry : old) entry.second->release();
 }
 
-CCArray* CCDictionary::allKeys() const {
-    CCArray* keys = CCArray::createWithCapacity(count());
-    for (const auto& entry : m_entries) keys->addObject(CCString::create(entry.first));
-    return keys;
-}
-
 } // namespace engine

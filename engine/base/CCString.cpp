@@ -57,8 +57,6 @@ int ccDecimalToInt(const char* text) {
 
 int CCString::intValue() const { return ccDecimalToInt(m_string.c_str()); }
 
-float CCString::floatValue() const { return static_cast<float>(doubleValue()); }
-
 double CCString::doubleValue() const { return m_string.empty() ? 0.0 : std::strtod(m_string.c_str(), nullptr); }
 
 bool CCString::isEqual(const CCObject* other) const {

@@ -67,8 +67,6 @@ public:
     // Frames drawn and shown.
     unsigned int getPresentedFrames() const { return m_presentedFrames; }
     float getDeltaTime() const { return m_deltaTime; }
-    // The next frame's dt is zero (after a long pause such as the background).
-    void setNextDeltaTimeZero(bool zero) { m_nextDeltaTimeZero = zero; }
 
     // --- drawing only on change (see above); off by default, as headless runs want
     void setDrawOnlyOnChange(bool on);

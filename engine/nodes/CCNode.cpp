@@ -182,10 +182,6 @@ CCNode* CCNode::getChildByTag(int tag) const {
     return nullptr;
 }
 
-void CCNode::setUserObject(CCObject* object) {
-    m_userObject = object;
-}
-
 // --- enter/exit
 
 void CCNode::onEnter() {
@@ -274,12 +270,6 @@ void CCNode::pauseSchedulerAndActions() {
     m_actionManager->pauseTarget(this);
 }
 
-void CCNode::setScheduler(CCScheduler* scheduler) {
-    if (!scheduler || scheduler == m_scheduler) return;
-    unscheduleAllSelectors();
-    m_scheduler = scheduler;
-}
-
 // --- transforms
 
 CCAffineTransform CCNode::nodeToParentTransform() {
@@ -349,14 +339,6 @@ void CCNode::visitChildren(bool belowZero) {
 void CCNode::visit() {
     if (!m_visible) return;
     updateWorldTransform();
-    visitChildren(true);
-    draw();
-    visitChildren(false);
-}
-
-void CCNode::visitWithParentTransform(const CCAffineTransform& parent) {
-    if (!m_visible) return;
-    m_worldTransform = CCAffineTransformConcat(nodeToParentTransform(), parent);
     visitChildren(true);
     draw();
     visitChildren(false);

@@ -79,8 +79,7 @@ public:
     void setScreenSurface(std::function<SDL_Surface*()> surface) { m_screenSurface = std::move(surface); }
     void setOwnTriangleFill(bool on) { m_ownTriangleFill = on; }
     bool isOwnTriangleFill() const { return m_ownTriangleFill; }
-    // Linear filtering when scaled; by default on for accelerated renderers.
-    void setSmoothTextures(bool smooth) { m_smooth = smooth; }
+    // Linear filtering when scaled; on for accelerated renderers.
     bool isSmoothTextures() const { return m_smooth; }
 
     // --- mapping
@@ -90,7 +89,6 @@ public:
     const CCScreenMapping& currentMapping() const { return *m_mapping; }
 
     // --- frame
-    void setClearColor(const ccColor4B& color) { m_clearColor = color; }
     // What endFrame calls to show the frame; SDL_RenderPresent when unset.
     void setPresenter(std::function<void()> presenter) { m_presenter = std::move(presenter); }
     void beginFrame() override;

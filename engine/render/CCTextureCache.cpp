@@ -129,8 +129,4 @@ void CCTextureCache::removeTexture(CCTexture2D* texture) {
     }
 }
 
-void CCTextureCache::removeTextureForKey(const char* name) {
-    if (CCTexture2D* texture = textureForKey(name)) removeTexture(texture);
-}
-
 } // namespace engine

@@ -98,12 +98,6 @@ void CCLabelBMFont::setAlignment(CCTextAlignment alignment) {
     updateLabel();
 }
 
-void CCLabelBMFont::setFntFile(const char* fntFile) {
-    if (fntFile && m_fntFile == fntFile) return;
-    loadFont(fntFile);
-    updateLabel();
-}
-
 float CCLabelBMFont::lineWidth(const std::string& line) const {
     float width = 0;
     char32_t previous = 0;

@@ -45,7 +45,6 @@ public:
     float getWidth() const { return m_width; }
     virtual void setAlignment(CCTextAlignment alignment);
     CCTextAlignment getAlignment() const { return m_alignment; }
-    void setFntFile(const char* fntFile);
     const char* getFntFile() const { return m_fntFile.c_str(); }
 
     // A placed character: where it lies in the label (points from the
