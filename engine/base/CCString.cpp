@@ -57,8 +57,6 @@ int ccDecimalToInt(const char* text) {
 
 int CCString::intValue() const { return ccDecimalToInt(m_string.c_str()); }
 
-double CCString::doubleValue() const { return m_string.empty() ? 0.0 : std::strtod(m_string.c_str(), nullptr); }
-
 bool CCString::isEqual(const CCObject* other) const {
     auto* s = dynamic_cast<const CCString*>(other);
     return s && s->m_string == m_string;

@@ -55,10 +55,6 @@ CCScale9Sprite* CCScale9Sprite::create(const char* file, const CCRect& rect, con
                 [&](CCScale9Sprite* s) { return s->initWithFile(file, rect, capInsets); });
 }
 
-CCScale9Sprite* CCScale9Sprite::createWithSpriteFrame(CCSpriteFrame* frame) {
-    return make(new CCScale9Sprite(), [frame](CCScale9Sprite* s) { return s->initWithSpriteFrame(frame); });
-}
-
 CCScale9Sprite* CCScale9Sprite::createWithSpriteFrameName(const char* name) {
     return make(new CCScale9Sprite(), [name](CCScale9Sprite* s) { return s->initWithSpriteFrameName(name); });
 }

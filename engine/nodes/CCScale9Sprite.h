@@ -28,7 +28,6 @@ public:
     static CCScale9Sprite* create();
     static CCScale9Sprite* create(const char* file);
     static CCScale9Sprite* create(const char* file, const CCRect& rect, const CCRect& capInsets);
-    static CCScale9Sprite* createWithSpriteFrame(CCSpriteFrame* frame);
     static CCScale9Sprite* createWithSpriteFrameName(const char* name);
     static CCScale9Sprite* createWithSpriteFrameName(const char* name, const CCRect& capInsets);
 

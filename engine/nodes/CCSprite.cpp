@@ -35,10 +35,6 @@ CCSprite* CCSprite::createWithTexture(CCTexture2D* texture, const CCRect& rect) 
     return make(new CCSprite(), [texture, &rect](CCSprite* s) { return s->initWithTexture(texture, rect); });
 }
 
-CCSprite* CCSprite::createWithSpriteFrame(CCSpriteFrame* frame) {
-    return make(new CCSprite(), [frame](CCSprite* s) { return s->initWithSpriteFrame(frame); });
-}
-
 CCSprite* CCSprite::createWithSpriteFrameName(const char* frameName) {
     return make(new CCSprite(), [frameName](CCSprite* s) { return s->initWithSpriteFrameName(frameName); });
 }

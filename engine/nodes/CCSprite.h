@@ -27,7 +27,6 @@ class CCSprite : public CCNodeRGBA {
     static CCSprite* createWithTexture(CCTexture2D* texture, const CCRect& rect);
     // A sprite showing a frame; an unknown frame name gives a sprite without
     // texture and one log line naming it.
-    static CCSprite* createWithSpriteFrame(CCSpriteFrame* frame);
     static CCSprite* createWithSpriteFrameName(const char* frameName);
 
     bool init() override;
