@@ -43,6 +43,12 @@ template <class T> T* autoreleasedIf(bool initialised, T* object) {
     return object;
 }
 
+// The same, running the initialisation itself: `init(object)` answers
+// whether it succeeded. Lets a `create` be one expression.
+template <class T, class Init> T* autoreleasedIf(T* object, Init init) {
+    return autoreleasedIf(object && init(object), object);
+}
+
 // The end of a `create` whose object has no initialisation that can fail.
 template <class T> T* autoreleased(T* object) {
     return autoreleasedIf(true, object);

@@ -13,10 +13,6 @@ namespace engine {
 
 namespace {
 
-template <class Init> CCScale9Sprite* make(CCScale9Sprite* sprite, Init init) {
-    return autoreleasedIf(init(sprite), sprite);
-}
-
 // One axis of the cap insets kept inside the picture. A centre without
 // length cannot be stretched: it becomes one point wide (where the picture
 // allows), the way a one-pixel stretch line works.
@@ -43,25 +39,26 @@ CCScale9Sprite::CCScale9Sprite() = default;
 CCScale9Sprite::~CCScale9Sprite() = default;
 
 CCScale9Sprite* CCScale9Sprite::create() {
-    return make(new CCScale9Sprite(), [](CCScale9Sprite* s) { return s->init(); });
+    return autoreleasedIf(new CCScale9Sprite(), [](CCScale9Sprite* s) { return s->init(); });
 }
 
 CCScale9Sprite* CCScale9Sprite::create(const char* file) {
-    return make(new CCScale9Sprite(), [file](CCScale9Sprite* s) { return s->initWithFile(file); });
+    return autoreleasedIf(new CCScale9Sprite(), [file](CCScale9Sprite* s) { return s->initWithFile(file); });
 }
 
 CCScale9Sprite* CCScale9Sprite::create(const char* file, const CCRect& rect, const CCRect& capInsets) {
-    return make(new CCScale9Sprite(),
-                [&](CCScale9Sprite* s) { return s->initWithFile(file, rect, capInsets); });
+    return autoreleasedIf(new CCScale9Sprite(),
+                          [&](CCScale9Sprite* s) { return s->initWithFile(file, rect, capInsets); });
 }
 
 CCScale9Sprite* CCScale9Sprite::createWithSpriteFrameName(const char* name) {
-    return make(new CCScale9Sprite(), [name](CCScale9Sprite* s) { return s->initWithSpriteFrameName(name); });
+    return autoreleasedIf(new CCScale9Sprite(),
+                          [name](CCScale9Sprite* s) { return s->initWithSpriteFrameName(name); });
 }
 
 CCScale9Sprite* CCScale9Sprite::createWithSpriteFrameName(const char* name, const CCRect& capInsets) {
-    return make(new CCScale9Sprite(),
-                [&](CCScale9Sprite* s) { return s->initWithSpriteFrameName(name, capInsets); });
+    return autoreleasedIf(new CCScale9Sprite(),
+                          [&](CCScale9Sprite* s) { return s->initWithSpriteFrameName(name, capInsets); });
 }
 
 bool CCScale9Sprite::init() {

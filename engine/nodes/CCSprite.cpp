@@ -10,33 +10,29 @@
 
 namespace engine {
 
-namespace {
-template <class Init> CCSprite* make(CCSprite* sprite, Init init) {
-    return autoreleasedIf(init(sprite), sprite);
-}
-} // namespace
-
 CCSprite::CCSprite() = default;
 CCSprite::~CCSprite() = default;
 
 CCSprite* CCSprite::create() {
-    return make(new CCSprite(), [](CCSprite* s) { return s->init(); });
+    return autoreleasedIf(new CCSprite(), [](CCSprite* s) { return s->init(); });
 }
 
 CCSprite* CCSprite::create(const char* file) {
-    return make(new CCSprite(), [file](CCSprite* s) { return s->initWithFile(file); });
+    return autoreleasedIf(new CCSprite(), [file](CCSprite* s) { return s->initWithFile(file); });
 }
 
 CCSprite* CCSprite::createWithTexture(CCTexture2D* texture) {
-    return make(new CCSprite(), [texture](CCSprite* s) { return s->initWithTexture(texture); });
+    return autoreleasedIf(new CCSprite(), [texture](CCSprite* s) { return s->initWithTexture(texture); });
 }
 
 CCSprite* CCSprite::createWithTexture(CCTexture2D* texture, const CCRect& rect) {
-    return make(new CCSprite(), [texture, &rect](CCSprite* s) { return s->initWithTexture(texture, rect); });
+    return autoreleasedIf(new CCSprite(),
+                          [texture, &rect](CCSprite* s) { return s->initWithTexture(texture, rect); });
 }
 
 CCSprite* CCSprite::createWithSpriteFrameName(const char* frameName) {
-    return make(new CCSprite(), [frameName](CCSprite* s) { return s->initWithSpriteFrameName(frameName); });
+    return autoreleasedIf(new CCSprite(),
+                          [frameName](CCSprite* s) { return s->initWithSpriteFrameName(frameName); });
 }
 
 bool CCSprite::init() {

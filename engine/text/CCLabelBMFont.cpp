@@ -13,22 +13,16 @@
 
 namespace engine {
 
-namespace {
-template <class Init> CCLabelBMFont* make(CCLabelBMFont* label, Init init) {
-    return autoreleasedIf(init(label), label);
-}
-} // namespace
-
 CCLabelBMFont::CCLabelBMFont() = default;
 CCLabelBMFont::~CCLabelBMFont() = default;
 
 CCLabelBMFont* CCLabelBMFont::create() {
-    return make(new CCLabelBMFont(), [](CCLabelBMFont* l) { return l->init(); });
+    return autoreleasedIf(new CCLabelBMFont(), [](CCLabelBMFont* l) { return l->init(); });
 }
 
 CCLabelBMFont* CCLabelBMFont::create(const char* text, const char* fntFile, float width,
                                      CCTextAlignment alignment, const CCPoint& imageOffset) {
-    return make(new CCLabelBMFont(), [&](CCLabelBMFont* l) {
+    return autoreleasedIf(new CCLabelBMFont(), [&](CCLabelBMFont* l) {
         return l->initWithString(text, fntFile, width, alignment, imageOffset);
     });
 }

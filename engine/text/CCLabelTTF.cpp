@@ -47,16 +47,12 @@ void mergeLine(SDL_Surface* line, SDL_Surface* box, int x, int y) {
     if (argb != line) SDL_FreeSurface(argb);
 }
 
-template <class Init> CCLabelTTF* make(CCLabelTTF* label, Init init) {
-    return autoreleasedIf(init(label), label);
-}
-
 } // namespace
 
 CCLabelTTF::~CCLabelTTF() = default;
 
 CCLabelTTF* CCLabelTTF::create() {
-    return make(new CCLabelTTF(), [](CCLabelTTF* l) { return l->init(); });
+    return autoreleasedIf(new CCLabelTTF(), [](CCLabelTTF* l) { return l->init(); });
 }
 
 CCLabelTTF* CCLabelTTF::create(const char* text, const char* fontName, float fontSize) {
@@ -71,7 +67,7 @@ CCLabelTTF* CCLabelTTF::create(const char* text, const char* fontName, float fon
 CCLabelTTF* CCLabelTTF::create(const char* text, const char* fontName, float fontSize,
                                const CCSize& dimensions, CCTextAlignment hAlignment,
                                CCVerticalTextAlignment vAlignment) {
-    return make(new CCLabelTTF(), [&](CCLabelTTF* l) {
+    return autoreleasedIf(new CCLabelTTF(), [&](CCLabelTTF* l) {
         return l->initWithString(text, fontName, fontSize, dimensions, hAlignment, vAlignment);
     });
 }

@@ -78,8 +78,13 @@ TEST(CCObjectTest, CreationHelpersReleaseAFailedObjectAtOnceAndAutoreleaseTheOth
     ASSERT_NE(initialised, nullptr);
     ASSERT_NE(plain, nullptr);
     EXPECT_EQ(deaths, 1);
+    EXPECT_EQ(autoreleasedIf(new Probe(&deaths), [](Probe*) { return false; }), nullptr);
+    EXPECT_EQ(deaths, 2);
+    Probe* ran = nullptr;
+    EXPECT_NE(autoreleasedIf(new Probe(&deaths), [&ran](Probe* p) { return (ran = p) != nullptr; }), nullptr);
+    EXPECT_NE(ran, nullptr);
     CCAutoreleasePool::sharedPool()->drain();
-    EXPECT_EQ(deaths, 3);
+    EXPECT_EQ(deaths, 5);
 }
 
 TEST(CCStringTest, DecimalRule) {
