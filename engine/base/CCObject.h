@@ -2,7 +2,8 @@
 // Reference counting shared by every engine and widget object.
 //
 // `create` functions hand back an autoreleased object (count 1, released when
-// the pool drains at the end of the frame); whoever keeps it calls `retain`.
+// the pool drains at the end of the frame); whoever keeps it holds it in a
+// CCRef, or calls `retain` where a container does its own counting.
 
 namespace engine {
 
