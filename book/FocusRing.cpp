@@ -84,9 +84,7 @@ std::vector<FocusRing::Target> inReadingOrder(std::vector<FocusRing::Target> tar
 
 FocusRing* FocusRing::create() {
     auto* ring = new FocusRing();
-    ring->init();
-    ring->autorelease();
-    return ring;
+    return autoreleasedIf(ring->init(), ring);
 }
 
 void FocusRing::setTargets(std::vector<Target> targets) {

@@ -15,9 +15,7 @@ void MenuTestScene::open() {
 }
 
 void MenuTestScene::present() {
-    auto* layer = new MenuLayerMainMenu();
-    layer->autorelease();
-    addChild(layer, 0);
+    addChild(autoreleased(new MenuLayerMainMenu()), 0);
     CCDirector::sharedDirector()->replaceScene(this);
 }
 

@@ -4,12 +4,7 @@ namespace gui {
 
 ButtonTitleLabel* ButtonTitleLabel::create() {
     auto* label = new ButtonTitleLabel();
-    if (!label->init()) {
-        label->release();
-        return nullptr;
-    }
-    label->autorelease();
-    return label;
+    return engine::autoreleasedIf(label->init(), label);
 }
 
 void ButtonTitleLabel::updateDisplayedColor(const engine::ccColor3B& /*parentColor*/) {

@@ -4,12 +4,7 @@ namespace gui {
 
 GUIRenderer* GUIRenderer::create() {
     auto* renderer = new GUIRenderer();
-    if (!renderer->init()) {
-        renderer->release();
-        return nullptr;
-    }
-    renderer->autorelease();
-    return renderer;
+    return engine::autoreleasedIf(renderer->init(), renderer);
 }
 
 void GUIRenderer::visit() {

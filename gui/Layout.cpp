@@ -37,7 +37,7 @@ void Layout::initRenderer() {
 }
 
 RectClippingNode* Layout::getClippingNode() const {
-    return dynamic_cast<RectClippingNode*>(m_renderer);
+    return dynamic_cast<RectClippingNode*>(m_renderer.get());
 }
 
 // --- clipping

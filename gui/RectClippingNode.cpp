@@ -10,12 +10,7 @@ RectClippingNode::~RectClippingNode() = default;
 
 RectClippingNode* RectClippingNode::create() {
     auto* node = new RectClippingNode();
-    if (!node->init()) {
-        node->release();
-        return nullptr;
-    }
-    node->autorelease();
-    return node;
+    return engine::autoreleasedIf(node->init(), node);
 }
 
 bool RectClippingNode::init() {

@@ -30,9 +30,9 @@ UIButton* UIButton::create() {
 void UIButton::initRenderer() {
     UIWidget::initRenderer();
     if (!m_renderer) return;
-    m_normal.rebuild(m_renderer, false, kImageZOrder);
-    m_pressed.rebuild(m_renderer, false, kImageZOrder);
-    m_disabled.rebuild(m_renderer, false, kImageZOrder);
+    m_normal.rebuild(m_renderer.get(), false, kImageZOrder);
+    m_pressed.rebuild(m_renderer.get(), false, kImageZOrder);
+    m_disabled.rebuild(m_renderer.get(), false, kImageZOrder);
     m_titleLabel = ButtonTitleLabel::create();
     if (m_titleLabel) {
         m_titleLabel->setColor(m_titleColor);
@@ -84,7 +84,7 @@ void UIButton::setNineSliceEnabled(bool enabled) {
     m_brightState = BRIGHT_NONE;
     m_nineSlice = enabled;
     for (TextureSlot* slot : {&m_normal, &m_pressed, &m_disabled}) {
-        slot->rebuild(m_renderer, enabled, kImageZOrder);
+        slot->rebuild(m_renderer.get(), enabled, kImageZOrder);
         slot->reload(*this); // also gives the new node the stored cap insets
         if (slot->node()) slot->node()->setAnchorPoint(m_anchorPoint);
         slot->setFlipX(m_flipX);

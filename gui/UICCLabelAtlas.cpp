@@ -4,12 +4,7 @@ namespace gui {
 
 UICCLabelAtlas* UICCLabelAtlas::create() {
     auto* node = new UICCLabelAtlas();
-    if (!node->init()) {
-        node->release();
-        return nullptr;
-    }
-    node->autorelease();
-    return node;
+    return engine::autoreleasedIf(node->init(), node);
 }
 
 void UICCLabelAtlas::setProperty(const std::string& text, const std::string& charMapFile,

@@ -25,14 +25,11 @@ UICCTextField::~UICCTextField() = default;
 
 UICCTextField* UICCTextField::create(const char* placeholder, const char* fontName, float fontSize) {
     auto* field = new UICCTextField();
-    if (!field->initWithPlaceHolder(placeholder, fontName, fontSize)) {
-        field->release();
+    if (!engine::autoreleasedIf(field->initWithPlaceHolder(placeholder, fontName, fontSize), field))
         return nullptr;
-    }
     // Also before it enters a scene, so a field typed into off-screen still
     // keeps its limit and raises its events.
     field->setDelegate(field);
-    field->autorelease();
     return field;
 }
 

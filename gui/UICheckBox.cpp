@@ -29,7 +29,7 @@ void UICheckBox::initRenderer() {
     UIWidget::initRenderer();
     if (!m_renderer) return;
     for (TextureSlot* slot : images())
-        slot->rebuild(m_renderer, false, 0);
+        slot->rebuild(m_renderer.get(), false, 0);
     setCrossShown(false);
 }
 

@@ -22,7 +22,7 @@ UIImageView* UIImageView::create() {
 
 void UIImageView::initRenderer() {
     UIWidget::initRenderer();
-    if (m_renderer) m_image.rebuild(m_renderer, false, 0);
+    if (m_renderer) m_image.rebuild(m_renderer.get(), false, 0);
 }
 
 void UIImageView::releaseResources() {
@@ -53,7 +53,7 @@ void UIImageView::contentChanged() {
 void UIImageView::setNineSliceEnabled(bool enabled) {
     if (enabled == m_nineSlice) return;
     m_nineSlice = enabled;
-    m_image.rebuild(m_renderer, enabled, 0);
+    m_image.rebuild(m_renderer.get(), enabled, 0);
     m_image.reload(*this); // also gives the new node the stored cap insets
     if (m_image.node()) m_image.node()->setAnchorPoint(m_anchorPoint);
     m_image.setFlipX(m_flipX);

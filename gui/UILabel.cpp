@@ -2,7 +2,6 @@
 
 #include "engine/base/CCLog.h"
 #include "engine/text/CCLabelTTF.h"
-#include "engine/text/ccUTF8.h"
 #include "gui/TextNodeScale.h"
 
 #include <cmath>
@@ -51,10 +50,6 @@ void UILabel::setText(const char* text) {
 
 const char* UILabel::getStringValue() const {
     return m_labelRenderer ? m_labelRenderer->getString() : "";
-}
-
-int UILabel::getStringLength() const {
-    return static_cast<int>(engine::ccUTF8Length(getStringValue()));
 }
 
 void UILabel::setFontSize(int size) {

@@ -31,8 +31,6 @@ public:
     void setText(const char* text);
     void setText(const std::string& text) { setText(text.c_str()); }
     const char* getStringValue() const;
-    // Characters (UTF-8 code points), not bytes.
-    int getStringLength() const;
     // Sizes of 0 or less keep the old size.
     void setFontSize(int size);
     int getFontSize() const;

@@ -11,27 +11,20 @@ UILayer::UILayer() = default;
 UILayer::~UILayer() {
     // The router holds widgets of the tree: it goes first.
     m_touchRouter.reset();
-    if (m_rootWidget) m_rootWidget->release();
 }
 
 UILayer* UILayer::create() {
     auto* layer = new UILayer();
-    if (!layer->init()) {
-        layer->release();
-        return nullptr;
-    }
-    layer->autorelease();
-    return layer;
+    return engine::autoreleasedIf(layer->init(), layer);
 }
 
 bool UILayer::init() {
     if (!engine::CCLayer::init()) return false;
     m_rootWidget = UIRootWidget::create();
     if (!m_rootWidget) return false;
-    m_rootWidget->retain();
     m_rootWidget->onEnter();
     addChild(m_rootWidget->getRenderer());
-    m_touchRouter = std::make_unique<UITouchRouter>(m_rootWidget);
+    m_touchRouter = std::make_unique<UITouchRouter>(m_rootWidget.get());
     return true;
 }
 

@@ -40,14 +40,14 @@ public:
     virtual void dispose();
 
     void addWidget(UIWidget* widget);
-    UIRootWidget* getRootWidget() const { return m_rootWidget; }
+    UIRootWidget* getRootWidget() const { return m_rootWidget.get(); }
     UITouchRouter* getTouchRouter() const { return m_touchRouter.get(); }
 
 protected:
     UILayer();
 
 private:
-    UIRootWidget* m_rootWidget = nullptr; // retained
+    engine::CCRef<UIRootWidget> m_rootWidget;
     std::unique_ptr<UITouchRouter> m_touchRouter;
 };
 

@@ -23,7 +23,7 @@ UILoadingBar* UILoadingBar::create() {
 void UILoadingBar::initRenderer() {
     UIWidget::initRenderer();
     if (!m_renderer) return;
-    m_bar.rebuild(m_renderer, false, 0);
+    m_bar.rebuild(m_renderer.get(), false, 0);
     placeBar();
 }
 
@@ -81,7 +81,7 @@ void UILoadingBar::cutBar() {
 void UILoadingBar::setNineSliceEnabled(bool enabled) {
     if (enabled == m_nineSlice) return;
     m_nineSlice = enabled;
-    m_bar.rebuild(m_renderer, enabled, 0);
+    m_bar.rebuild(m_renderer.get(), enabled, 0);
     m_bar.reload(*this); // also gives the new node the stored cap insets
     if (enabled) {
         m_prevIgnoreSize = m_ignoreSize;

@@ -22,17 +22,13 @@ UIPageView* UIPageView::create() {
 bool UIPageView::init() {
     if (!Layout::init()) return false;
     m_pages = engine::CCArray::create();
-    m_pages->retain();
     setClipping(true);
     setUpdateEnabled(true);
     return true;
 }
 
 void UIPageView::releaseResources() {
-    if (m_pages) {
-        m_pages->release();
-        m_pages = nullptr;
-    }
+    m_pages = nullptr;
     Layout::releaseResources();
 }
 

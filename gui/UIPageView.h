@@ -22,7 +22,7 @@ public:
     // the pages if it is one.
     bool removeChild(UIWidget* child) override;
     void removeAllChildren() override;
-    engine::CCArray* getPages() const { return m_pages; }
+    engine::CCArray* getPages() const { return m_pages.get(); }
     int getCurPageIndex() const { return m_curPageIndex; }
 
     bool onTouchBegan(const engine::CCPoint& point) override;
@@ -45,7 +45,7 @@ protected:
 
 private:
     int m_curPageIndex = 0;
-    engine::CCArray* m_pages = nullptr; // retained
+    engine::CCRef<engine::CCArray> m_pages;
     engine::CCPoint m_touchStartPoint;
     engine::CCPoint m_touchMovePoint;
     float m_childFocusCancelDistance = 5.0f;

@@ -1,6 +1,7 @@
 #include "gui/UIScrollingLayout.h"
 
 #include "engine/base/CCArray.h"
+#include "engine/nodes/CCNode.h"
 
 #include <algorithm>
 
@@ -28,18 +29,14 @@ void UIScrollingLayout::initRenderer() {
         m_renderer = nullptr;
         return;
     }
-    m_innerContainer->retain();
-    UIWidget::addChild(m_innerContainer);
+    UIWidget::addChild(m_innerContainer.get());
 }
 
 void UIScrollingLayout::releaseResources() {
     m_touchSource.reset();
     // Still one of the children: the widget's teardown frees it (and its
     // subtree) through the shared queue, however deep the tree.
-    if (m_innerContainer) {
-        m_innerContainer->release();
-        m_innerContainer = nullptr;
-    }
+    m_innerContainer = nullptr;
     Layout::releaseResources();
 }
 
@@ -60,7 +57,7 @@ void UIScrollingLayout::removeAllChildren() {
 }
 
 engine::CCArray* UIScrollingLayout::getChildren() const {
-    return m_innerContainer ? m_innerContainer->getChildren() : m_children;
+    return m_innerContainer ? m_innerContainer->getChildren() : m_children.get();
 }
 
 void UIScrollingLayout::setInnerContainerSize(const CCSize& size) {

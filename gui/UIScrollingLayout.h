@@ -24,7 +24,7 @@ public:
     engine::CCArray* getChildren() const override;
     // At least the frame's own size on each axis; its top edge then meets the frame's top.
     void setInnerContainerSize(const engine::CCSize& size);
-    Layout* getInnerContainer() const { return m_innerContainer; }
+    Layout* getInnerContainer() const { return m_innerContainer.get(); }
 
     // --- touches: the panel's own go to the scroll interface; a descendant's
     // are intercepted (and not passed further up: the nearest container takes the drag)
@@ -52,7 +52,7 @@ protected:
         if (any) (any.target->*any.selector)(this, event);
     }
 
-    Layout* m_innerContainer = nullptr; // also a child; retained
+    engine::CCRef<Layout> m_innerContainer; // also a child
     WeakHandle m_touchSource;           // itself or the descendant that took the touch
 };
 

@@ -32,8 +32,8 @@ UISlider* UISlider::create() {
 void UISlider::initRenderer() {
     UIWidget::initRenderer();
     if (!m_renderer) return;
-    m_bar.rebuild(m_renderer, false, kBarZOrder);
-    m_progress.rebuild(m_renderer, false, kBarZOrder);
+    m_bar.rebuild(m_renderer.get(), false, kBarZOrder);
+    m_progress.rebuild(m_renderer.get(), false, kBarZOrder);
     if (m_progress.node()) m_progress.node()->setAnchorPoint(CCPoint(0.0f, 0.5f));
     m_thumb = engine::CCNode::create();
     m_renderer->addChild(m_thumb);
@@ -118,7 +118,7 @@ void UISlider::setNineSliceEnabled(bool enabled) {
     if (enabled == m_nineSlice) return;
     m_nineSlice = enabled;
     for (TextureSlot* slot : {&m_bar, &m_progress}) {
-        slot->rebuild(m_renderer, enabled, kBarZOrder);
+        slot->rebuild(m_renderer.get(), enabled, kBarZOrder);
         slot->reload(*this); // also gives the new node the stored cap insets
     }
     if (enabled) {

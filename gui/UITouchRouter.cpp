@@ -16,13 +16,9 @@ struct PickFrame {
 };
 } // namespace
 
-UITouchRouter::UITouchRouter(UIWidget* root) : m_selectedWidgets(engine::CCArray::create()), m_root(root) {
-    m_selectedWidgets->retain();
-}
+UITouchRouter::UITouchRouter(UIWidget* root) : m_selectedWidgets(engine::CCArray::create()), m_root(root) {}
 
-UITouchRouter::~UITouchRouter() {
-    m_selectedWidgets->release();
-}
+UITouchRouter::~UITouchRouter() = default;
 
 // Walks with a stack of its own: a deep tree must not grow the call stack.
 UIWidget* UITouchRouter::findTouchTarget(const CCPoint& location) const {

@@ -12,6 +12,7 @@
 // wherever the finger goes. Touches are told apart by their ids, so a second
 // finger neither moves nor ends the first finger's widget.
 #include "engine/base/CCGeometry.h"
+#include "engine/base/CCObject.h"
 
 #include <vector>
 
@@ -41,7 +42,7 @@ public:
     UIWidget* findTouchTarget(const engine::CCPoint& location) const;
 
     // The widgets holding touches in progress, oldest first.
-    engine::CCArray* getSelectedWidgets() const { return m_selectedWidgets; }
+    engine::CCArray* getSelectedWidgets() const { return m_selectedWidgets.get(); }
     const engine::CCPoint& getBeganLocation() const { return m_beganLocation; }
     const engine::CCPoint& getMovedLocation() const { return m_movedLocation; }
     const engine::CCPoint& getEndLocation() const { return m_endLocation; }
@@ -51,7 +52,7 @@ private:
     enum class Phase { Moved, Ended, Cancelled };
     void deliver(Phase phase, int touchId, const engine::CCPoint& location);
 
-    engine::CCArray* m_selectedWidgets; // retained; parallel to m_selectedTouchIds
+    engine::CCRef<engine::CCArray> m_selectedWidgets; // parallel to m_selectedTouchIds
     engine::CCPoint m_beganLocation;
     engine::CCPoint m_movedLocation;
     engine::CCPoint m_endLocation;

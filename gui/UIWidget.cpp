@@ -54,10 +54,6 @@ UIWidget::~UIWidget() {
     if (m_lifeToken) *m_lifeToken = nullptr;
     UIWidget::releaseResources();
     m_parent = nullptr;
-    if (m_scheduler) {
-        m_scheduler->release();
-        m_scheduler = nullptr;
-    }
 }
 
 UIWidget* UIWidget::create() {
@@ -66,10 +62,8 @@ UIWidget* UIWidget::create() {
 
 bool UIWidget::init() {
     m_children = engine::CCArray::create();
-    m_children->retain();
     initRenderer();
     if (!m_renderer) return false;
-    m_renderer->retain();
     m_renderer->setZOrder(m_zOrder);
     m_renderer->setAnchorPoint(m_anchorPoint);
     if (engine::CCRGBAProtocol* rgba = rgbaRenderer()) {
@@ -79,7 +73,6 @@ bool UIWidget::init() {
     setBright(true);
     setIgnoreContentSize(true);
     m_scheduler = engine::CCDirector::sharedDirector()->getScheduler();
-    m_scheduler->retain();
     return true;
 }
 
@@ -97,13 +90,11 @@ void UIWidget::releaseResources() {
     if (m_scheduler) m_scheduler->unscheduleUpdateForTarget(this);
     if (m_children) {
         releaseChildrenForTeardown();
-        m_children->release();
         m_children = nullptr;
     }
     if (m_renderer) {
         m_renderer->removeAllChildrenWithCleanup(true);
         m_renderer->removeFromParentAndCleanup(true);
-        m_renderer->release();
         m_renderer = nullptr;
     }
 }
@@ -115,7 +106,7 @@ std::vector<UIWidget*>* g_teardownQueue = nullptr;
 } // namespace
 
 void UIWidget::releaseChildrenForTeardown() {
-    if (m_running) forEachChild(m_children, [](UIWidget* child) { child->onExit(); });
+    if (m_running) forEachChild(m_children.get(), [](UIWidget* child) { child->onExit(); });
     std::vector<UIWidget*> queue;
     bool outermost = !g_teardownQueue;
     if (outermost) g_teardownQueue = &queue;
@@ -152,7 +143,7 @@ void UIWidget::detachAllRenderNodes() {
     if (!m_renderer) return;
     std::unordered_set<const engine::CCNode*> childRenderers;
     for (engine::CCObject* child : *m_children)
-        childRenderers.insert(static_cast<UIWidget*>(child)->m_renderer);
+        childRenderers.insert(static_cast<UIWidget*>(child)->m_renderer.get());
     std::vector<CCRef<engine::CCNode>> others;
     for (engine::CCNode* node : m_renderer->getChildren())
         if (!childRenderers.count(node)) others.emplace_back(node);
@@ -171,14 +162,14 @@ bool UIWidget::addChild(UIWidget* child) {
         if (ancestor == child) return false;
     child->m_parent = this;
     insertChildByZOrder(child);
-    if (m_renderer && child->m_renderer) m_renderer->addChild(child->m_renderer, child->m_zOrder);
+    if (m_renderer && child->m_renderer) m_renderer->addChild(child->m_renderer.get(), child->m_zOrder);
     if (m_running) child->onEnter();
     return true;
 }
 
 bool UIWidget::removeChild(UIWidget* child) {
     if (!child || child->m_parent != this || !m_children) return false;
-    unsigned int index = lastIndexOf(m_children, child);
+    unsigned int index = lastIndexOf(m_children.get(), child);
     if (index == UINT_MAX) return false;
     // A widget taken from one parent is often given to another straight
     // away (`a->removeChild(w); b->addChild(w);`): it stays alive until the
@@ -188,10 +179,10 @@ bool UIWidget::removeChild(UIWidget* child) {
     if (m_running) child->onExit();
     unscheduleSubtreeUpdates(child);
     child->m_parent = nullptr;
-    if (m_renderer && child->m_renderer) m_renderer->removeChild(child->m_renderer, true);
+    if (m_renderer && child->m_renderer) m_renderer->removeChild(child->m_renderer.get(), true);
     // The exit calls may have reordered the children.
     if (index >= m_children->count() || m_children->objectAtIndex(index) != child)
-        index = lastIndexOf(m_children, child);
+        index = lastIndexOf(m_children.get(), child);
     if (index != UINT_MAX) m_children->removeObjectAtIndex(index);
     return true;
 }
@@ -237,7 +228,7 @@ void UIWidget::insertChildByZOrder(UIWidget* child) {
 // --- render node
 
 engine::CCRGBAProtocol* UIWidget::rgbaRenderer() const {
-    return dynamic_cast<engine::CCRGBAProtocol*>(m_renderer);
+    return dynamic_cast<engine::CCRGBAProtocol*>(m_renderer.get());
 }
 
 void UIWidget::setAnchorPoint(const CCPoint& anchor) {
@@ -326,8 +317,9 @@ void UIWidget::setVisible(bool visible) {
 
 void UIWidget::setEnabled(bool enabled) {
     m_enabled = enabled;
-    if (auto* rendererSwitch = dynamic_cast<RendererSwitch*>(m_renderer)) rendererSwitch->setEnabled(enabled);
-    forEachChild(m_children, [enabled](UIWidget* child) { child->setEnabled(enabled); });
+    if (auto* rendererSwitch = dynamic_cast<RendererSwitch*>(m_renderer.get()))
+        rendererSwitch->setEnabled(enabled);
+    forEachChild(m_children.get(), [enabled](UIWidget* child) { child->setEnabled(enabled); });
 }
 
 void UIWidget::setBright(bool bright) {
@@ -443,12 +435,12 @@ void UIWidget::onEnter() {
     else if (m_parent)
         position = scaled(m_positionPercent, parent);
     if (m_renderer) m_renderer->setPosition(position);
-    forEachChild(m_children, [](UIWidget* child) { child->onEnter(); });
+    forEachChild(m_children.get(), [](UIWidget* child) { child->onEnter(); });
 }
 
 void UIWidget::onExit() {
     m_running = false;
-    forEachChild(m_children, [](UIWidget* child) { child->onExit(); });
+    forEachChild(m_children.get(), [](UIWidget* child) { child->onExit(); });
 }
 
 // --- hit testing

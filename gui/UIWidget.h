@@ -100,7 +100,7 @@ public:
     virtual void removeAllChildren();
     virtual void reorderChild(UIWidget* child);
     // Sorted by zOrder, arrival order within equal zOrder; holds UIWidgets only.
-    virtual engine::CCArray* getChildren() const { return m_children; }
+    virtual engine::CCArray* getChildren() const { return m_children.get(); }
     virtual void setAnchorPoint(const engine::CCPoint& anchor);
     virtual void setScale(float scale);
     virtual void setScaleX(float scale);
@@ -132,7 +132,7 @@ public:
     virtual void onTouchCancelled(const engine::CCPoint& point);
     virtual void onTouchLongClicked(const engine::CCPoint& /*point*/) {}
     virtual void setIgnoreContentSize(bool ignore);
-    virtual engine::CCNode* getRenderer() const { return m_renderer; }
+    virtual engine::CCNode* getRenderer() const { return m_renderer.get(); }
     virtual engine::CCSize getContentSize() const { return m_size; }
     virtual const char* getKindName() const { return "Widget"; }
     virtual void onEnter();
@@ -247,7 +247,7 @@ protected:
     // --- virtual operations, in slot order (continued)
     virtual void onSizeChanged() {}
     virtual bool init();
-    // Makes m_renderer (autoreleased; init retains it).
+    // Makes m_renderer (an autoreleased node, held by the member).
     virtual void initRenderer();
     virtual void onNormalLook() {}
     virtual void onPressedLook() {}
@@ -259,12 +259,7 @@ protected:
     template <class W> static W* createWidget() {
         W* widget = new W();
         // Through the base: a kind may keep its init protected.
-        if (!static_cast<UIWidget*>(widget)->init()) {
-            widget->release();
-            return nullptr;
-        }
-        widget->autorelease();
-        return widget;
+        return engine::autoreleasedIf(static_cast<UIWidget*>(widget)->init(), widget);
     }
 
     // Handler calls for kinds that replace a touch phase. Each copies the
@@ -287,7 +282,7 @@ protected:
     UIWidget* m_parent = nullptr; // not retained
     BrightState m_brightState = BRIGHT_NONE;
     bool m_updateEnabled = false;
-    engine::CCNode* m_renderer = nullptr; // retained
+    engine::CCRef<engine::CCNode> m_renderer;
     engine::CCPoint m_touchStartPos;
     engine::CCPoint m_touchMovePos;
     engine::CCPoint m_touchEndPos;
@@ -299,9 +294,9 @@ protected:
     engine::CCSize m_size;
     engine::CCSize m_customSize;
     bool m_ignoreSize = false;
-    engine::CCArray* m_children = nullptr; // retained
+    engine::CCRef<engine::CCArray> m_children;
     bool m_affectedByClipping = false;
-    engine::CCScheduler* m_scheduler = nullptr; // retained
+    engine::CCRef<engine::CCScheduler> m_scheduler;
     SizeMode m_sizeMode = SIZE_ABSOLUTE;
     engine::CCPoint m_sizePercent;
     PositionMode m_positionMode = POSITION_ABSOLUTE;

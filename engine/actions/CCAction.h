@@ -35,7 +35,6 @@ protected:
 class CCFiniteTimeAction : public CCAction {
 public:
     float getDuration() const { return m_duration; }
-    void setDuration(float duration) { m_duration = duration; }
 
 protected:
     float m_duration = 0;

@@ -4,9 +4,7 @@
 
 namespace engine {
 
-CCActionEase::~CCActionEase() {
-    if (m_inner) m_inner->release();
-}
+CCActionEase::~CCActionEase() = default;
 
 CCActionEase* CCActionEase::create(CCActionInterval* action) {
     auto* ease = new CCActionEase();
@@ -19,8 +17,6 @@ bool CCActionEase::initWithAction(CCActionInterval* action) {
         return false;
     }
     CCActionInterval::initWithDuration(action->getDuration());
-    action->retain();
-    if (m_inner) m_inner->release();
     m_inner = action;
     return true;
 }

@@ -17,12 +17,12 @@ public:
     void stop() override;
     void update(float time) override;
 
-    CCActionInterval* getInnerAction() const { return m_inner; }
+    CCActionInterval* getInnerAction() const { return m_inner.get(); }
 
 protected:
     virtual float ease(float time) const { return time; }
 
-    CCActionInterval* m_inner = nullptr; // retained
+    CCRef<CCActionInterval> m_inner;
 };
 
 } // namespace engine

@@ -2,27 +2,21 @@
 
 namespace engine {
 
-CCCallFunc::~CCCallFunc() {
-    if (m_selectorTarget) m_selectorTarget->release();
-}
+CCCallFunc::~CCCallFunc() = default;
 
 CCCallFunc* CCCallFunc::create(CCObject* selectorTarget, SEL_CallFunc selector) {
     auto* action = new CCCallFunc();
-    action->initWithTarget(selectorTarget);
     action->m_callFunc = selector;
-    action->autorelease();
-    return action;
+    return autoreleasedIf(action->initWithTarget(selectorTarget), action);
 }
 
 bool CCCallFunc::initWithTarget(CCObject* selectorTarget) {
-    if (selectorTarget) selectorTarget->retain();
-    if (m_selectorTarget) m_selectorTarget->release();
     m_selectorTarget = selectorTarget;
     return true;
 }
 
 void CCCallFunc::execute() {
-    if (m_selectorTarget && m_callFunc) (m_selectorTarget->*m_callFunc)();
+    if (m_selectorTarget && m_callFunc) (m_selectorTarget.get()->*m_callFunc)();
 }
 
 } // namespace engine

@@ -19,7 +19,7 @@ public:
 protected:
     void execute() override;
 
-    CCObject* m_selectorTarget = nullptr; // retained
+    CCRef<CCObject> m_selectorTarget;
     SEL_CallFunc m_callFunc = nullptr;
 };
 

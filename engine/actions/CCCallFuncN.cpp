@@ -4,14 +4,12 @@ namespace engine {
 
 CCCallFuncN* CCCallFuncN::create(CCObject* selectorTarget, SEL_CallFuncN selector) {
     auto* action = new CCCallFuncN();
-    action->initWithTarget(selectorTarget);
     action->m_callFuncN = selector;
-    action->autorelease();
-    return action;
+    return autoreleasedIf(action->initWithTarget(selectorTarget), action);
 }
 
 void CCCallFuncN::execute() {
-    if (m_selectorTarget && m_callFuncN) (m_selectorTarget->*m_callFuncN)(m_target);
+    if (m_selectorTarget && m_callFuncN) (m_selectorTarget.get()->*m_callFuncN)(m_target);
 }
 
 } // namespace engine

@@ -4,9 +4,7 @@ namespace engine {
 
 CCDelayTime* CCDelayTime::create(float duration) {
     auto* action = new CCDelayTime();
-    action->initWithDuration(duration);
-    action->autorelease();
-    return action;
+    return autoreleasedIf(action->initWithDuration(duration), action);
 }
 
 } // namespace engine

@@ -8,9 +8,7 @@ namespace engine {
 
 CCFadeTo* CCFadeTo::create(float duration, GLubyte opacity) {
     auto* action = new CCFadeTo();
-    action->initWithDuration(duration, opacity);
-    action->autorelease();
-    return action;
+    return autoreleasedIf(action->initWithDuration(duration, opacity), action);
 }
 
 bool CCFadeTo::initWithDuration(float duration, GLubyte opacity) {

@@ -6,9 +6,7 @@ namespace engine {
 
 CCMoveBy* CCMoveBy::create(float duration, const CCPoint& delta) {
     auto* action = new CCMoveBy();
-    action->initWithDuration(duration, delta);
-    action->autorelease();
-    return action;
+    return autoreleasedIf(action->initWithDuration(duration, delta), action);
 }
 
 bool CCMoveBy::initWithDuration(float duration, const CCPoint& delta) {

@@ -6,9 +6,7 @@ namespace engine {
 
 CCMoveTo* CCMoveTo::create(float duration, const CCPoint& position) {
     auto* action = new CCMoveTo();
-    action->initWithDuration(duration, position);
-    action->autorelease();
-    return action;
+    return autoreleasedIf(action->initWithDuration(duration, position), action);
 }
 
 bool CCMoveTo::initWithDuration(float duration, const CCPoint& position) {

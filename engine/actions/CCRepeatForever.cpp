@@ -10,9 +10,7 @@ namespace {
 constexpr int kMaxRoundsPerStep = 100;
 } // namespace
 
-CCRepeatForever::~CCRepeatForever() {
-    if (m_inner) m_inner->release();
-}
+CCRepeatForever::~CCRepeatForever() = default;
 
 CCRepeatForever* CCRepeatForever::create(CCActionInterval* action) {
     auto* repeat = new CCRepeatForever();
@@ -24,8 +22,6 @@ bool CCRepeatForever::initWithAction(CCActionInterval* action) {
         CCLog("CCRepeatForever: no inner action given");
         return false;
     }
-    action->retain();
-    if (m_inner) m_inner->release();
     m_inner = action;
     return true;
 }

@@ -20,10 +20,10 @@ public:
     void update(float time) override;
     bool isDone() const override { return false; }
 
-    CCActionInterval* getInnerAction() const { return m_inner; }
+    CCActionInterval* getInnerAction() const { return m_inner.get(); }
 
 private:
-    CCActionInterval* m_inner = nullptr; // retained
+    CCRef<CCActionInterval> m_inner;
 };
 
 } // namespace engine

@@ -8,9 +8,7 @@ namespace engine {
 
 CCRotateTo* CCRotateTo::create(float duration, float degrees) {
     auto* action = new CCRotateTo();
-    action->initWithDuration(duration, degrees);
-    action->autorelease();
-    return action;
+    return autoreleasedIf(action->initWithDuration(duration, degrees), action);
 }
 
 bool CCRotateTo::initWithDuration(float duration, float degrees) {

@@ -10,9 +10,7 @@ CCScaleTo* CCScaleTo::create(float duration, float scale) {
 
 CCScaleTo* CCScaleTo::create(float duration, float scaleX, float scaleY) {
     auto* action = new CCScaleTo();
-    action->initWithDuration(duration, scaleX, scaleY);
-    action->autorelease();
-    return action;
+    return autoreleasedIf(action->initWithDuration(duration, scaleX, scaleY), action);
 }
 
 bool CCScaleTo::initWithDuration(float duration, float scaleX, float scaleY) {

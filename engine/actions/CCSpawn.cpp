@@ -11,9 +11,7 @@ namespace engine {
 namespace {
 CCSpawn* createFrom(const std::vector<CCFiniteTimeAction*>& actions) {
     auto* spawn = new CCSpawn();
-    spawn->initWithActions(actions);
-    spawn->autorelease();
-    return spawn;
+    return autoreleasedIf(spawn->initWithActions(actions), spawn);
 }
 } // namespace
 

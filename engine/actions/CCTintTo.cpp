@@ -15,9 +15,7 @@ GLubyte mix(GLubyte from, GLubyte to, float time) {
 
 CCTintTo* CCTintTo::create(float duration, GLubyte red, GLubyte green, GLubyte blue) {
     auto* action = new CCTintTo();
-    action->initWithDuration(duration, ccc3(red, green, blue));
-    action->autorelease();
-    return action;
+    return autoreleasedIf(action->initWithDuration(duration, ccc3(red, green, blue)), action);
 }
 
 bool CCTintTo::initWithDuration(float duration, const ccColor3B& color) {

@@ -10,10 +10,6 @@ CCPoint CCPointApplyAffineTransform(const CCPoint& p, const CCAffineTransform& t
     return {t.a * p.x + t.c * p.y + t.tx, t.b * p.x + t.d * p.y + t.ty};
 }
 
-CCSize CCSizeApplyAffineTransform(const CCSize& s, const CCAffineTransform& t) {
-    return {t.a * s.width + t.c * s.height, t.b * s.width + t.d * s.height};
-}
-
 CCRect CCRectApplyAffineTransform(const CCRect& r, const CCAffineTransform& t) {
     const CCPoint corners[4] = {
         CCPointApplyAffineTransform({r.getMinX(), r.getMinY()}, t),
@@ -48,10 +44,6 @@ CCAffineTransform CCAffineTransformConcat(const CCAffineTransform& t1, const CCA
     return {t1.a * t2.a + t1.b * t2.c,           t1.a * t2.b + t1.b * t2.d,
             t1.c * t2.a + t1.d * t2.c,           t1.c * t2.b + t1.d * t2.d,
             t1.tx * t2.a + t1.ty * t2.c + t2.tx, t1.tx * t2.b + t1.ty * t2.d + t2.ty};
-}
-
-bool CCAffineTransformEqualToTransform(const CCAffineTransform& t1, const CCAffineTransform& t2) {
-    return t1.a == t2.a && t1.b == t2.b && t1.c == t2.c && t1.d == t2.d && t1.tx == t2.tx && t1.ty == t2.ty;
 }
 
 CCAffineTransform CCAffineTransformInvert(const CCAffineTransform& t) {

@@ -14,7 +14,6 @@ constexpr CCAffineTransform CCAffineTransformMake(float a, float b, float c, flo
     return {a, b, c, d, tx, ty};
 }
 CCPoint CCPointApplyAffineTransform(const CCPoint& p, const CCAffineTransform& t);
-CCSize CCSizeApplyAffineTransform(const CCSize& s, const CCAffineTransform& t);
 // Bounding box of the transformed rectangle.
 CCRect CCRectApplyAffineTransform(const CCRect& r, const CCAffineTransform& t);
 CCAffineTransform CCAffineTransformTranslate(const CCAffineTransform& t, float tx, float ty);
@@ -22,7 +21,6 @@ CCAffineTransform CCAffineTransformRotate(const CCAffineTransform& t, float radi
 CCAffineTransform CCAffineTransformScale(const CCAffineTransform& t, float sx, float sy);
 // t1 first, then t2.
 CCAffineTransform CCAffineTransformConcat(const CCAffineTransform& t1, const CCAffineTransform& t2);
-bool CCAffineTransformEqualToTransform(const CCAffineTransform& t1, const CCAffineTransform& t2);
 // A singular transform (a node scaled to zero, say) has no inverse: every
 // point maps to NaN, which no rectangle contains, so such a node covers nothing.
 CCAffineTransform CCAffineTransformInvert(const CCAffineTransform& t);

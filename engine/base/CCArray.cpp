@@ -9,21 +9,7 @@ namespace engine {
 CCArray::~CCArray() { removeAllObjects(); }
 
 CCArray* CCArray::create() {
-    auto* array = new CCArray();
-    array->autorelease();
-    return array;
-}
-
-CCArray* CCArray::createWithCapacity(unsigned int capacity) {
-    CCArray* array = create();
-    array->m_objects.reserve(capacity);
-    return array;
-}
-
-CCArray* CCArray::createWithObject(CCObject* object) {
-    CCArray* array = create();
-    array->addObject(object);
-    return array;
+    return autoreleased(new CCArray());
 }
 
 CCArray* CCArray::create(CCObject* first, ...) {
@@ -50,11 +36,6 @@ void CCArray::addObject(CCObject* object) {
     if (!object) return;
     object->retain();
     m_objects.push_back(object);
-}
-
-void CCArray::addObjectsFromArray(const CCArray* other) {
-    if (!other) return;
-    for (CCObject* object : other->m_objects) addObject(object);
 }
 
 void CCArray::insertObject(CCObject* object, unsigned int index) {

@@ -12,8 +12,6 @@ public:
     ~CCArray() override;
 
     static CCArray* create();
-    static CCArray* createWithCapacity(unsigned int capacity);
-    static CCArray* createWithObject(CCObject* object);
     // Creates from a null-terminated argument list.
     static CCArray* create(CCObject* first, ...);
 
@@ -26,7 +24,6 @@ public:
     unsigned int indexOfObject(const CCObject* object) const;
 
     void addObject(CCObject* object);
-    void addObjectsFromArray(const CCArray* other);
     void insertObject(CCObject* object, unsigned int index);
     // Removes the first occurrence.
     void removeObject(CCObject* object);

@@ -8,9 +8,7 @@ namespace engine {
 CCDictionary::~CCDictionary() { removeAllObjects(); }
 
 CCDictionary* CCDictionary::create() {
-    auto* dictionary = new CCDictionary();
-    dictionary->autorelease();
-    return dictionary;
+    return autoreleased(new CCDictionary());
 }
 
 CCObject* CCDictionary::objectForKey(const std::string& key) const {
@@ -54,12 +52,6 @@ void CCDictionary::removeAllObjects() {
     m_entries.clear();
     m_index.clear();
     for (auto& entry : old) entry.second->release();
-}
-
-CCArray* CCDictionary::allKeys() const {
-    CCArray* keys = CCArray::createWithCapacity(count());
-    for (const auto& entry : m_entries) keys->addObject(CCString::create(entry.first));
-    return keys;
 }
 
 } // namespace engine

@@ -33,8 +33,6 @@ public:
     void setObject(CCObject* object, const std::string& key);
     void removeObjectForKey(const std::string& key);
     void removeAllObjects();
-    // Keys as CCStrings, in insertion order.
-    CCArray* allKeys() const;
     const std::vector<std::pair<std::string, CCObject*>>& entries() const { return m_entries; }
 
 private:

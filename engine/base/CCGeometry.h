@@ -25,7 +25,6 @@ struct CCPoint {
     float getLength() const { return std::sqrt(x * x + y * y); }
     float getDistance(const CCPoint& o) const { return (*this - o).getLength(); }
     float dot(const CCPoint& o) const { return x * o.x + y * o.y; }
-    void setPoint(float px, float py) { x = px; y = py; }
 };
 
 struct CCSize {
@@ -58,17 +57,12 @@ struct CCRect {
     bool containsPoint(const CCPoint& p) const {
         return p.x >= getMinX() && p.x <= getMaxX() && p.y >= getMinY() && p.y <= getMaxY();
     }
-    bool intersectsRect(const CCRect& r) const {
-        return !(getMaxX() < r.getMinX() || r.getMaxX() < getMinX() || getMaxY() < r.getMinY() ||
-                 r.getMaxY() < getMinY());
-    }
     CCRect unionWithRect(const CCRect& r) const;
     // The overlapping part; a zero rectangle when they do not overlap.
     CCRect intersection(const CCRect& r) const;
     constexpr bool operator==(const CCRect& o) const { return origin == o.origin && size == o.size; }
     constexpr bool operator!=(const CCRect& o) const { return !(*this == o); }
     bool equals(const CCRect& o) const { return *this == o; }
-    void setRect(float x, float y, float w, float h) { origin = {x, y}; size = {w, h}; }
 };
 
 constexpr CCPoint ccp(float x, float y) { return CCPoint(x, y); }
@@ -81,10 +75,6 @@ inline constexpr CCSize CCSizeZero{0, 0};
 inline constexpr CCRect CCRectZero{0, 0, 0, 0};
 
 inline CCPoint ccpAdd(const CCPoint& a, const CCPoint& b) { return a + b; }
-inline CCPoint ccpSub(const CCPoint& a, const CCPoint& b) { return a - b; }
-inline CCPoint ccpMult(const CCPoint& a, float s) { return a * s; }
-inline CCPoint ccpMidpoint(const CCPoint& a, const CCPoint& b) { return (a + b) * 0.5f; }
 inline float ccpDistance(const CCPoint& a, const CCPoint& b) { return a.getDistance(b); }
-inline float ccpLength(const CCPoint& a) { return a.getLength(); }
 
 } // namespace engine

@@ -6,11 +6,7 @@ namespace engine {
 class CCInteger : public CCObject {
 public:
     explicit CCInteger(int value) : m_value(value) {}
-    static CCInteger* create(int value) {
-        auto* i = new CCInteger(value);
-        i->autorelease();
-        return i;
-    }
+    static CCInteger* create(int value) { return autoreleased(new CCInteger(value)); }
     int getValue() const { return m_value; }
 
 private:
@@ -20,11 +16,7 @@ private:
 class CCDouble : public CCObject {
 public:
     explicit CCDouble(double value) : m_value(value) {}
-    static CCDouble* create(double value) {
-        auto* d = new CCDouble(value);
-        d->autorelease();
-        return d;
-    }
+    static CCDouble* create(double value) { return autoreleased(new CCDouble(value)); }
     double getValue() const { return m_value; }
 
 private:
@@ -34,11 +26,7 @@ private:
 class CCBool : public CCObject {
 public:
     explicit CCBool(bool value) : m_value(value) {}
-    static CCBool* create(bool value) {
-        auto* b = new CCBool(value);
-        b->autorelease();
-        return b;
-    }
+    static CCBool* create(bool value) { return autoreleased(new CCBool(value)); }
     bool getValue() const { return m_value; }
 
 private:

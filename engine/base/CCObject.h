@@ -2,7 +2,8 @@
 // Reference counting shared by every engine and widget object.
 //
 // `create` functions hand back an autoreleased object (count 1, released when
-// the pool drains at the end of the frame); whoever keeps it calls `retain`.
+// the pool drains at the end of the frame); whoever keeps it holds it in a
+// CCRef, or calls `retain` where a container does its own counting.
 
 namespace engine {
 
@@ -41,6 +42,17 @@ template <class T> T* autoreleasedIf(bool initialised, T* object) {
     }
     object->autorelease();
     return object;
+}
+
+// The same, running the initialisation itself: `init(object)` answers
+// whether it succeeded. Lets a `create` be one expression.
+template <class T, class Init> T* autoreleasedIf(T* object, Init init) {
+    return autoreleasedIf(object && init(object), object);
+}
+
+// The end of a `create` whose object has no initialisation that can fail.
+template <class T> T* autoreleased(T* object) {
+    return autoreleasedIf(true, object);
 }
 
 // Keeps a retain on an object for as long as the pointer lives.

@@ -318,8 +318,7 @@ CCObject* readRoot(const char* data, size_t size, const char* origin, const char
     // A broken file gets its one line; a kept one names each value read differently.
     for (const auto& [text, offset] : converter.notes)
         CCLog("%s: plist '%s': %s at offset %td", prefix, origin, text.c_str(), offset);
-    result->autorelease();
-    return result;
+    return autoreleased(result);
 }
 
 CCObject* readFile(const char* fileName, const char* prefix, RootKind kind) {

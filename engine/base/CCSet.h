@@ -11,11 +11,7 @@ class CCSet : public CCObject {
 public:
     CCSet() = default;
     ~CCSet() override { removeAllObjects(); }
-    static CCSet* create() {
-        auto* set = new CCSet();
-        set->autorelease();
-        return set;
-    }
+    static CCSet* create() { return autoreleased(new CCSet()); }
 
     int count() const { return static_cast<int>(m_objects.size()); }
     void addObject(CCObject* object);

@@ -9,9 +9,7 @@
 namespace engine {
 
 CCString* CCString::create(const std::string& text) {
-    auto* s = new CCString(text);
-    s->autorelease();
-    return s;
+    return autoreleased(new CCString(text));
 }
 
 std::string ccFormatV(const char* format, va_list args) {
@@ -58,10 +56,6 @@ int ccDecimalToInt(const char* text) {
 }
 
 int CCString::intValue() const { return ccDecimalToInt(m_string.c_str()); }
-
-float CCString::floatValue() const { return static_cast<float>(doubleValue()); }
-
-double CCString::doubleValue() const { return m_string.empty() ? 0.0 : std::strtod(m_string.c_str(), nullptr); }
 
 bool CCString::isEqual(const CCObject* other) const {
     auto* s = dynamic_cast<const CCString*>(other);

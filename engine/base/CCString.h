@@ -19,8 +19,6 @@ public:
     // Decimal: leading white space skipped, optional sign, digits up to the
     // first other character; no digits gives 0; out of range saturates.
     int intValue() const;
-    float floatValue() const;
-    double doubleValue() const;
     // "true", "yes" or a non-zero number.
     int compare(const char* other) const { return m_string.compare(other); }
     bool isEqual(const CCObject* other) const override;

@@ -11,8 +11,7 @@ public:
     static CCTouch* create(int id, float x, float y) {
         auto* touch = new CCTouch();
         touch->setTouchInfo(id, x, y);
-        touch->autorelease();
-        return touch;
+        return autoreleased(touch);
     }
 
     // The first call has no earlier point: its delta is zero.

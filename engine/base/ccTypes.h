@@ -41,8 +41,6 @@ constexpr ccColor4B ccc4BFromccc4F(ccColor4F c) {
     };
     return {clampByte(c.r), clampByte(c.g), clampByte(c.b), clampByte(c.a)};
 }
-constexpr ccColor3B ccc3BFromccc4B(ccColor4B c) { return {c.r, c.g, c.b}; }
-constexpr bool ccc4FEqual(ccColor4F a, ccColor4F b) { return a == b; }
 
 inline constexpr ccColor3B ccWHITE{255, 255, 255};
 inline constexpr ccColor3B ccBLACK{0, 0, 0};

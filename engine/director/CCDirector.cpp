@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace engine {
 
@@ -70,7 +71,6 @@ void CCDirector::runWithScene(CCScene* scene) {
     }
     m_ranFirstScene = true;
     m_ended = false;
-    scene->retain();
     m_nextScene = scene;
     startAnimation();
 }
@@ -84,19 +84,17 @@ void CCDirector::replaceScene(CCScene* scene) {
         runWithScene(scene);
         return;
     }
-    scene->retain();
     // A scene replaced again before it ever ran is dropped unseen.
-    if (m_nextScene) m_nextScene->release();
     m_nextScene = scene;
 }
 
 void CCDirector::setNextScene() {
-    CCScene* incoming = m_nextScene;
-    m_nextScene = nullptr;
-    CCScene* outgoing = m_runningScene;
+    // The outgoing scene is released last, once the incoming one has entered.
+    CCRef<CCScene> outgoing = std::move(m_runningScene);
     // Set first: a transition that exits learns here whether the scene taking
     // over is the one it led to.
-    m_runningScene = incoming;
+    m_runningScene = std::move(m_nextScene);
+    CCScene* incoming = m_runningScene.get();
     // A transition scene takes charge of the outgoing scene's exit itself.
     if (outgoing && !incoming->isTransition()) {
         outgoing->onExitTransitionDidStart();
@@ -108,7 +106,6 @@ void CCDirector::setNextScene() {
         incoming->onEnter();
         incoming->onEnterTransitionDidFinish();
     }
-    if (outgoing) outgoing->release();
 }
 
 void CCDirector::mainLoop() {
@@ -209,13 +206,9 @@ void CCDirector::reset() {
         m_runningScene->onExitTransitionDidStart();
         m_runningScene->onExit();
         m_runningScene->cleanup();
-        m_runningScene->release();
         m_runningScene = nullptr;
     }
-    if (m_nextScene) {
-        m_nextScene->release();
-        m_nextScene = nullptr;
-    }
+    m_nextScene = nullptr;
     m_scheduler->unscheduleAll();
     m_actionManager->removeAllActions();
     m_touchDispatcher->removeAllDelegates();

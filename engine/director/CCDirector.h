@@ -50,8 +50,8 @@ public:
     // The scene takes over at the start of the next frame; the old one gets
     // its exit calls then and is released.
     void replaceScene(CCScene* scene);
-    CCScene* getRunningScene() const { return m_runningScene; }
-    CCScene* getNextScene() const { return m_nextScene; }
+    CCScene* getRunningScene() const { return m_runningScene.get(); }
+    CCScene* getNextScene() const { return m_nextScene.get(); }
 
     // Ends the director at the next frame: the running scene exits and the
     // application's loop returns.
@@ -67,8 +67,6 @@ public:
     // Frames drawn and shown.
     unsigned int getPresentedFrames() const { return m_presentedFrames; }
     float getDeltaTime() const { return m_deltaTime; }
-    // The next frame's dt is zero (after a long pause such as the background).
-    void setNextDeltaTimeZero(bool zero) { m_nextDeltaTimeZero = zero; }
 
     // --- drawing only on change (see above); off by default, as headless runs want
     void setDrawOnlyOnChange(bool on);
@@ -127,8 +125,8 @@ private:
     CCActionManager* m_actionManager;
     CCTouchDispatcher* m_touchDispatcher;
     CCKeyboardDispatcher* m_keyboardDispatcher;
-    CCScene* m_runningScene = nullptr; // retained
-    CCScene* m_nextScene = nullptr;    // retained
+    CCRef<CCScene> m_runningScene;
+    CCRef<CCScene> m_nextScene;
     double m_animationInterval = 1.0 / 60.0;
     bool m_animating = false;
     bool m_endRequested = false;

@@ -69,14 +69,6 @@ void CCTouchDispatcher::removeAllDelegates() {
     if (!m_dispatching) applyPendingChanges();
 }
 
-void CCTouchDispatcher::setPriority(int priority, CCTouchDelegate* delegate) {
-    for (auto* list : {&m_targeted, &m_standard, &m_pending})
-        for (Handler* h : *list)
-            if (h->delegate == delegate) h->priority = priority;
-    m_needsCleanup = true;
-    if (!m_dispatching) applyPendingChanges();
-}
-
 namespace {
 bool byPriority(const CCTouchDispatcher::Handler* a, const CCTouchDispatcher::Handler* b) {
     return a->priority != b->priority ? a->priority < b->priority : a->order < b->order;

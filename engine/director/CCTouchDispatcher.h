@@ -28,7 +28,6 @@ public:
     void addTargetedDelegate(CCTouchDelegate* delegate, int priority, bool swallowsTouches);
     void removeDelegate(CCTouchDelegate* delegate);
     void removeAllDelegates();
-    void setPriority(int priority, CCTouchDelegate* delegate);
     bool hasDelegate(const CCTouchDelegate* delegate) const;
 
     // Off while a transition runs: touches are dropped, touches in progress

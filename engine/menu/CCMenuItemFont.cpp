@@ -57,11 +57,6 @@ void CCMenuItemFont::setFontSizeObj(unsigned int size) {
     refreshLabel();
 }
 
-void CCMenuItemFont::setFontNameObj(const char* name) {
-    m_fontName = name && *name ? name : kDefaultFontName;
-    refreshLabel();
-}
-
 void CCMenuItemFont::refreshLabel() {
     auto* label = dynamic_cast<CCLabelTTF*>(getLabel());
     if (!label) return;

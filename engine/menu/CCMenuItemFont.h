@@ -3,7 +3,7 @@
 //
 // The font name and size are class-wide settings read when an item is
 // created: changing them affects only items created afterwards. An item's
-// own font can be changed with setFontNameObj and setFontSizeObj.
+// own font size can be changed with setFontSizeObj.
 #include "engine/menu/CCMenuItemLabel.h"
 
 #include <string>
@@ -26,8 +26,6 @@ public:
     // This item's font.
     void setFontSizeObj(unsigned int size);
     unsigned int fontSizeObj() const { return m_fontSize; }
-    void setFontNameObj(const char* name);
-    const char* fontNameObj() const { return m_fontName.c_str(); }
 
     static constexpr unsigned int kDefaultFontSize = 32;
     static constexpr const char* kDefaultFontName = "Marker Felt";

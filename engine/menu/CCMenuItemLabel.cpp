@@ -73,11 +73,6 @@ const char* CCMenuItemLabel::getString() const {
     return label ? label->getString() : "";
 }
 
-void CCMenuItemLabel::setDisabledColor(const ccColor3B& color) {
-    m_disabledColor = color;
-    applyLabelColour();
-}
-
 void CCMenuItemLabel::applyLabelColour() {
     auto* rgba = dynamic_cast<CCRGBAProtocol*>(m_label);
     if (!rgba) return;

@@ -23,7 +23,6 @@ public:
     // Changes the text of a label that has one (and the item's size with it).
     void setString(const char* text);
     const char* getString() const;
-    void setDisabledColor(const ccColor3B& color);
     const ccColor3B& getDisabledColor() const { return m_disabledColor; }
 
     void selected() override;

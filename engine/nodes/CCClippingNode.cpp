@@ -39,9 +39,7 @@ void addCoverage(CCNode* node, const CCAffineTransform& parentWorld, float alpha
 
 } // namespace
 
-CCClippingNode::~CCClippingNode() {
-    if (m_stencil) m_stencil->release();
-}
+CCClippingNode::~CCClippingNode() = default;
 
 CCClippingNode* CCClippingNode::create() {
     return create(nullptr);
@@ -49,9 +47,7 @@ CCClippingNode* CCClippingNode::create() {
 
 CCClippingNode* CCClippingNode::create(CCNode* stencil) {
     auto* node = new CCClippingNode();
-    node->init(stencil);
-    node->autorelease();
-    return node;
+    return autoreleasedIf(node->init(stencil), node);
 }
 
 bool CCClippingNode::init() {
@@ -67,8 +63,8 @@ bool CCClippingNode::init(CCNode* stencil) {
 
 void CCClippingNode::setStencil(CCNode* stencil) {
     if (stencil == m_stencil) return;
-    if (stencil) stencil->retain();
-    CCNode* old = m_stencil;
+    // The old stencil lives until it has left the stage.
+    CCRef<CCNode> old = m_stencil;
     m_stencil = stencil;
     if (m_running) {
         if (old) {
@@ -80,7 +76,6 @@ void CCClippingNode::setStencil(CCNode* stencil) {
             stencil->onEnterTransitionDidFinish();
         }
     }
-    if (old) old->release();
 }
 
 void CCClippingNode::setAlphaThreshold(float threshold) {
@@ -115,7 +110,7 @@ void CCClippingNode::cleanup() {
 bool CCClippingNode::getStencilWorldRect(CCRect& out) {
     if (!m_stencil) return false;
     bool any = false;
-    addCoverage(m_stencil, m_worldTransform, m_alphaThreshold, out, any);
+    addCoverage(m_stencil.get(), m_worldTransform, m_alphaThreshold, out, any);
     return any;
 }
 

@@ -28,7 +28,7 @@ public:
     bool init() override;
     virtual bool init(CCNode* stencil);
 
-    CCNode* getStencil() const { return m_stencil; }
+    CCNode* getStencil() const { return m_stencil.get(); }
     // Retained; it enters and exits the running scene with this node.
     void setStencil(CCNode* stencil);
     // Only the stencil's shapes more opaque than this count (draw-node
@@ -55,7 +55,7 @@ protected:
 private:
     void drawContent();
 
-    CCNode* m_stencil = nullptr; // retained
+    CCRef<CCNode> m_stencil;
     float m_alphaThreshold = 1.0f;
     bool m_inverted = false;
 };

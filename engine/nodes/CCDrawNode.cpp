@@ -88,9 +88,7 @@ std::vector<CCPoint> circle(const CCPoint& centre, float radius) {
 
 CCDrawNode* CCDrawNode::create() {
     auto* node = new CCDrawNode();
-    node->init();
-    node->autorelease();
-    return node;
+    return autoreleasedIf(node->init(), node);
 }
 
 void CCDrawNode::drawPolygon(const CCPoint* vertices, unsigned int count, const ccColor4F& fillColor,

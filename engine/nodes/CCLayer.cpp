@@ -139,10 +139,6 @@ void CCLayerColor::draw() {
     renderer->drawColoredQuad(m_contentSize, m_worldTransform, color);
 }
 
-void CCLayerColor::changeWidth(float width) { setContentSize(CCSize(width, m_contentSize.height)); }
-
-void CCLayerColor::changeHeight(float height) { setContentSize(CCSize(m_contentSize.width, height)); }
-
 void CCLayerColor::changeWidthAndHeight(float width, float height) { setContentSize(CCSize(width, height)); }
 
 // --- CCLayerGradient

@@ -61,8 +61,6 @@ public:
     bool initWithColor(const ccColor4B& color);
     bool init() override;
 
-    void changeWidth(float width);
-    void changeHeight(float height);
     void changeWidthAndHeight(float width, float height);
 
     void draw() override;
@@ -83,10 +81,6 @@ public:
     const ccColor3B& getStartColor() const { return m_realColor; }
     void setEndColor(const ccColor3B& color) { m_endColor = color; }
     const ccColor3B& getEndColor() const { return m_endColor; }
-    void setStartOpacity(GLubyte opacity) { m_startOpacity = opacity; }
-    GLubyte getStartOpacity() const { return m_startOpacity; }
-    void setEndOpacity(GLubyte opacity) { m_endOpacity = opacity; }
-    GLubyte getEndOpacity() const { return m_endOpacity; }
     void setVector(const CCPoint& vector) { m_vector = vector; }
     const CCPoint& getVector() const { return m_vector; }
     // Compressed: the full range of colours is reached at the corners even

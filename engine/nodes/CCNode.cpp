@@ -25,9 +25,7 @@ template <class Call> void forEachChild(const std::vector<CCNode*>& children, Ca
 CCNode::CCNode() {
     CCDirector* director = CCDirector::sharedDirector();
     m_scheduler = director->getScheduler();
-    m_scheduler->retain();
     m_actionManager = director->getActionManager();
-    m_actionManager->retain();
 }
 
 CCNode::~CCNode() {
@@ -39,9 +37,6 @@ CCNode::~CCNode() {
         child->release();
     }
     m_children.clear();
-    if (m_userObject) m_userObject->release();
-    m_scheduler->release();
-    m_actionManager->release();
 }
 
 CCNode* CCNode::create() {
@@ -187,12 +182,6 @@ CCNode* CCNode::getChildByTag(int tag) const {
     return nullptr;
 }
 
-void CCNode::setUserObject(CCObject* object) {
-    if (object) object->retain();
-    if (m_userObject) m_userObject->release();
-    m_userObject = object;
-}
-
 // --- enter/exit
 
 void CCNode::onEnter() {
@@ -244,8 +233,6 @@ unsigned int CCNode::numberOfRunningActions() const {
 void CCNode::setActionManager(CCActionManager* manager) {
     if (!manager || manager == m_actionManager) return;
     stopAllActions();
-    manager->retain();
-    m_actionManager->release();
     m_actionManager = manager;
 }
 
@@ -281,14 +268,6 @@ void CCNode::resumeSchedulerAndActions() {
 void CCNode::pauseSchedulerAndActions() {
     m_scheduler->pauseTarget(this);
     m_actionManager->pauseTarget(this);
-}
-
-void CCNode::setScheduler(CCScheduler* scheduler) {
-    if (!scheduler || scheduler == m_scheduler) return;
-    unscheduleAllSelectors();
-    scheduler->retain();
-    m_scheduler->release();
-    m_scheduler = scheduler;
 }
 
 // --- transforms
@@ -360,14 +339,6 @@ void CCNode::visitChildren(bool belowZero) {
 void CCNode::visit() {
     if (!m_visible) return;
     updateWorldTransform();
-    visitChildren(true);
-    draw();
-    visitChildren(false);
-}
-
-void CCNode::visitWithParentTransform(const CCAffineTransform& parent) {
-    if (!m_visible) return;
-    m_worldTransform = CCAffineTransformConcat(nodeToParentTransform(), parent);
     visitChildren(true);
     draw();
     visitChildren(false);

@@ -34,7 +34,6 @@ public:
     float getPositionX() const { return m_position.x; }
     float getPositionY() const { return m_position.y; }
     void setPositionX(float x) { setPosition(CCPoint(x, m_position.y)); }
-    void setPositionY(float y) { setPosition(CCPoint(m_position.x, y)); }
     virtual void setAnchorPoint(const CCPoint& anchor);
     const CCPoint& getAnchorPoint() const { return m_anchorPoint; }
     const CCPoint& getAnchorPointInPoints() const { return m_anchorPointInPoints; }
@@ -72,14 +71,11 @@ public:
     const std::vector<CCNode*>& getChildren() const { return m_children; }
     unsigned int getChildrenCount() const { return static_cast<unsigned int>(m_children.size()); }
     CCNode* getParent() const { return m_parent; }
-    void setParent(CCNode* parent) { m_parent = parent; }
     int getZOrder() const { return m_zOrder; }
     // Only for a node without parent; a child is moved with reorderChild.
     void setZOrder(int zOrder);
     int getTag() const { return m_tag; }
     void setTag(int tag) { m_tag = tag; }
-    CCObject* getUserObject() const { return m_userObject; }
-    void setUserObject(CCObject* object); // retained
 
     // --- enter/exit: called by the tree as the node joins and leaves the running scene
     virtual void onEnter();
@@ -97,7 +93,7 @@ public:
     void stopAllActions();
     CCAction* getActionByTag(int tag) const;
     unsigned int numberOfRunningActions() const;
-    CCActionManager* getActionManager() const { return m_actionManager; }
+    CCActionManager* getActionManager() const { return m_actionManager.get(); }
     void setActionManager(CCActionManager* manager);
 
     // --- scheduling
@@ -113,8 +109,7 @@ public:
     void unscheduleAllSelectors();
     void resumeSchedulerAndActions();
     void pauseSchedulerAndActions();
-    CCScheduler* getScheduler() const { return m_scheduler; }
-    void setScheduler(CCScheduler* scheduler);
+    CCScheduler* getScheduler() const { return m_scheduler.get(); }
 
     // --- transforms
     virtual CCAffineTransform nodeToParentTransform();
@@ -137,14 +132,10 @@ public:
     const CCAffineTransform& getWorldTransform() const { return m_worldTransform; }
     // Computes the world transform from the parent's (as during a visit).
     void updateWorldTransform();
-    // Lets a caller (a render target, a transition) visit the node as if its
-    // parent's world transform were `parent`.
-    void visitWithParentTransform(const CCAffineTransform& parent);
 
 protected:
     void insertChild(CCNode* child, int zOrder);
     void visitChildren(bool belowZero);
-    void setTransformDirty() { m_transformDirty = true; }
 
     std::vector<CCNode*> m_children; // retained, sorted by z-order
     CCNode* m_parent = nullptr;      // not retained
@@ -162,9 +153,9 @@ protected:
     bool m_transformDirty = true;
     CCAffineTransform m_transform;      // node to parent
     CCAffineTransform m_worldTransform; // node to world, as of the last visit
-    CCObject* m_userObject = nullptr;
-    CCScheduler* m_scheduler = nullptr;         // retained
-    CCActionManager* m_actionManager = nullptr; // retained
+    // Released in the reverse order: the scheduler, then the action manager.
+    CCRef<CCActionManager> m_actionManager;
+    CCRef<CCScheduler> m_scheduler;
 };
 
 } // namespace engine

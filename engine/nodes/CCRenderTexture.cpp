@@ -15,9 +15,10 @@ ccColor4B toBytes(float r, float g, float b, float a) {
 }
 } // namespace
 
+CCRenderTexture::CCRenderTexture() = default;
+
 CCRenderTexture::~CCRenderTexture() {
     if (m_drawing) end();
-    if (m_texture) m_texture->release();
 }
 
 CCRenderTexture* CCRenderTexture::create(int width, int height) {
@@ -37,8 +38,7 @@ bool CCRenderTexture::initWithWidthAndHeight(int width, int height) {
     CCSize points(static_cast<float>(width), static_cast<float>(height));
     m_texture = CCTexture2D::createRenderTarget(pixelsWide, pixelsHigh, points);
     if (!m_texture) return false;
-    m_texture->retain();
-    m_sprite = CCSprite::createWithTexture(m_texture);
+    m_sprite = CCSprite::createWithTexture(m_texture.get());
     addChild(m_sprite);
     return true;
 }
@@ -53,7 +53,7 @@ void CCRenderTexture::begin() {
         CCLog("CCRenderTexture::begin: no renderer (the view is not open)");
         return;
     }
-    m_drawing = renderer->beginTarget(m_texture);
+    m_drawing = renderer->beginTarget(m_texture.get());
 }
 
 void CCRenderTexture::beginWithClear(float r, float g, float b, float a) {

@@ -32,15 +32,15 @@ class CCRenderTexture : public CCNode {
     void clear(float r, float g, float b, float a);
 
     CCSprite* getSprite() const { return m_sprite; }
-    CCTexture2D* getTexture() const { return m_texture; }
+    CCTexture2D* getTexture() const { return m_texture.get(); }
     // The content as 0xAARRGGBB pixels, rows top to bottom.
     bool readPixels(std::vector<std::uint32_t>& argb, int& width, int& height);
 
   private:
-    CCRenderTexture() = default;
+    CCRenderTexture(); // out of line: the texture's type is complete there
 
-    CCTexture2D* m_texture = nullptr; // retained
-    CCSprite* m_sprite = nullptr;     // a child
+    CCRef<CCTexture2D> m_texture;
+    CCSprite* m_sprite = nullptr; // a child
     bool m_drawing = false;
 };
 

@@ -13,10 +13,6 @@ namespace engine {
 
 namespace {
 
-template <class Init> CCScale9Sprite* make(CCScale9Sprite* sprite, Init init) {
-    return autoreleasedIf(init(sprite), sprite);
-}
-
 // One axis of the cap insets kept inside the picture. A centre without
 // length cannot be stretched: it becomes one point wide (where the picture
 // allows), the way a one-pixel stretch line works.
@@ -39,34 +35,30 @@ void clampAxis(float start, float length, float total, float& outStart, float& o
 
 } // namespace
 
-CCScale9Sprite::~CCScale9Sprite() {
-    if (m_texture) m_texture->release();
-}
+CCScale9Sprite::CCScale9Sprite() = default;
+CCScale9Sprite::~CCScale9Sprite() = default;
 
 CCScale9Sprite* CCScale9Sprite::create() {
-    return make(new CCScale9Sprite(), [](CCScale9Sprite* s) { return s->init(); });
+    return autoreleasedIf(new CCScale9Sprite(), [](CCScale9Sprite* s) { return s->init(); });
 }
 
 CCScale9Sprite* CCScale9Sprite::create(const char* file) {
-    return make(new CCScale9Sprite(), [file](CCScale9Sprite* s) { return s->initWithFile(file); });
+    return autoreleasedIf(new CCScale9Sprite(), [file](CCScale9Sprite* s) { return s->initWithFile(file); });
 }
 
 CCScale9Sprite* CCScale9Sprite::create(const char* file, const CCRect& rect, const CCRect& capInsets) {
-    return make(new CCScale9Sprite(),
-                [&](CCScale9Sprite* s) { return s->initWithFile(file, rect, capInsets); });
-}
-
-CCScale9Sprite* CCScale9Sprite::createWithSpriteFrame(CCSpriteFrame* frame) {
-    return make(new CCScale9Sprite(), [frame](CCScale9Sprite* s) { return s->initWithSpriteFrame(frame); });
+    return autoreleasedIf(new CCScale9Sprite(),
+                          [&](CCScale9Sprite* s) { return s->initWithFile(file, rect, capInsets); });
 }
 
 CCScale9Sprite* CCScale9Sprite::createWithSpriteFrameName(const char* name) {
-    return make(new CCScale9Sprite(), [name](CCScale9Sprite* s) { return s->initWithSpriteFrameName(name); });
+    return autoreleasedIf(new CCScale9Sprite(),
+                          [name](CCScale9Sprite* s) { return s->initWithSpriteFrameName(name); });
 }
 
 CCScale9Sprite* CCScale9Sprite::createWithSpriteFrameName(const char* name, const CCRect& capInsets) {
-    return make(new CCScale9Sprite(),
-                [&](CCScale9Sprite* s) { return s->initWithSpriteFrameName(name, capInsets); });
+    return autoreleasedIf(new CCScale9Sprite(),
+                          [&](CCScale9Sprite* s) { return s->initWithSpriteFrameName(name, capInsets); });
 }
 
 bool CCScale9Sprite::init() {
@@ -136,8 +128,6 @@ bool CCScale9Sprite::initWithSpriteFrameName(const char* name, const CCRect& cap
 }
 
 bool CCScale9Sprite::show(CCTexture2D* texture, const CCRect& rect, bool rotated, const CCRect& capInsets) {
-    if (texture) texture->retain();
-    if (m_texture) m_texture->release();
     m_texture = texture;
     m_rect = rect;
     m_rotated = rotated;
@@ -188,7 +178,7 @@ void CCScale9Sprite::draw() {
                     ? CCRect(m_rect.origin.x + (h - srcY[row + 1]), m_rect.origin.y + srcX[column], sh, sw)
                     : CCRect(m_rect.origin.x + srcX[column], m_rect.origin.y + srcY[row], sw, sh);
             CCRect dest(dstX[column], size.height - dstY[row + 1], dw, dh);
-            ccDrawTextureArea(m_texture, area, m_rotated, dest, m_worldTransform, color);
+            ccDrawTextureArea(m_texture.get(), area, m_rotated, dest, m_worldTransform, color);
         }
     }
 }

@@ -28,7 +28,6 @@ public:
     static CCScale9Sprite* create();
     static CCScale9Sprite* create(const char* file);
     static CCScale9Sprite* create(const char* file, const CCRect& rect, const CCRect& capInsets);
-    static CCScale9Sprite* createWithSpriteFrame(CCSpriteFrame* frame);
     static CCScale9Sprite* createWithSpriteFrameName(const char* name);
     static CCScale9Sprite* createWithSpriteFrameName(const char* name, const CCRect& capInsets);
 
@@ -51,19 +50,19 @@ public:
     const CCSize& getPreferredSize() const { return getContentSize(); }
     // The picture's own size.
     const CCSize& getOriginalSize() const { return m_originalSize; }
-    CCTexture2D* getTexture() const { return m_texture; }
+    CCTexture2D* getTexture() const { return m_texture.get(); }
 
     void draw() override;
 
 protected:
-    CCScale9Sprite() = default;
+    CCScale9Sprite(); // out of line: the texture's type is complete there
 
 private:
     bool show(CCTexture2D* texture, const CCRect& rect, bool rotated, const CCRect& capInsets);
     // The cap insets in force: the zero rectangle's thirds, clamped to the picture.
     CCRect effectiveInsets() const;
 
-    CCTexture2D* m_texture = nullptr; // retained
+    CCRef<CCTexture2D> m_texture;
     CCRect m_rect;                    // the picture in the texture, upright size
     bool m_rotated = false;
     CCSize m_originalSize;

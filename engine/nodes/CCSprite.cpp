@@ -10,38 +10,29 @@
 
 namespace engine {
 
-namespace {
-template <class Init> CCSprite* make(CCSprite* sprite, Init init) {
-    return autoreleasedIf(init(sprite), sprite);
-}
-} // namespace
-
-CCSprite::~CCSprite() {
-    if (m_texture) m_texture->release();
-}
+CCSprite::CCSprite() = default;
+CCSprite::~CCSprite() = default;
 
 CCSprite* CCSprite::create() {
-    return make(new CCSprite(), [](CCSprite* s) { return s->init(); });
+    return autoreleasedIf(new CCSprite(), [](CCSprite* s) { return s->init(); });
 }
 
 CCSprite* CCSprite::create(const char* file) {
-    return make(new CCSprite(), [file](CCSprite* s) { return s->initWithFile(file); });
+    return autoreleasedIf(new CCSprite(), [file](CCSprite* s) { return s->initWithFile(file); });
 }
 
 CCSprite* CCSprite::createWithTexture(CCTexture2D* texture) {
-    return make(new CCSprite(), [texture](CCSprite* s) { return s->initWithTexture(texture); });
+    return autoreleasedIf(new CCSprite(), [texture](CCSprite* s) { return s->initWithTexture(texture); });
 }
 
 CCSprite* CCSprite::createWithTexture(CCTexture2D* texture, const CCRect& rect) {
-    return make(new CCSprite(), [texture, &rect](CCSprite* s) { return s->initWithTexture(texture, rect); });
-}
-
-CCSprite* CCSprite::createWithSpriteFrame(CCSpriteFrame* frame) {
-    return make(new CCSprite(), [frame](CCSprite* s) { return s->initWithSpriteFrame(frame); });
+    return autoreleasedIf(new CCSprite(),
+                          [texture, &rect](CCSprite* s) { return s->initWithTexture(texture, rect); });
 }
 
 CCSprite* CCSprite::createWithSpriteFrameName(const char* frameName) {
-    return make(new CCSprite(), [frameName](CCSprite* s) { return s->initWithSpriteFrameName(frameName); });
+    return autoreleasedIf(new CCSprite(),
+                          [frameName](CCSprite* s) { return s->initWithSpriteFrameName(frameName); });
 }
 
 bool CCSprite::init() {
@@ -65,8 +56,6 @@ bool CCSprite::initWithTexture(CCTexture2D* texture) {
 bool CCSprite::initWithTexture(CCTexture2D* texture, const CCRect& rect) {
     setAnchorPoint(ccp(0.5f, 0.5f));
     m_flipX = m_flipY = false;
-    if (texture) texture->retain();
-    if (m_texture) m_texture->release();
     m_texture = texture;
     m_rectRotated = false;
     setTextureRect(texture ? rect : CCRectZero);
@@ -98,8 +87,6 @@ bool CCSprite::initWithSpriteFrameName(const char* frameName) {
 
 void CCSprite::setTexture(CCTexture2D* texture) {
     if (texture == m_texture) return;
-    if (texture) texture->retain();
-    if (m_texture) m_texture->release();
     m_texture = texture;
     CCRect rect;
     if (texture) rect.size = texture->getContentSize();
@@ -121,8 +108,6 @@ void CCSprite::setTextureRect(const CCRect& rect, bool rotated, const CCSize& un
 void CCSprite::setDisplayFrame(CCSpriteFrame* frame) {
     if (!frame) return;
     CCTexture2D* texture = frame->getTexture();
-    if (texture) texture->retain();
-    if (m_texture) m_texture->release();
     m_texture = texture;
     m_frameOffset = frame->getOffset();
     setTextureRect(frame->getRect(), frame->isRotated(), frame->getOriginalSize());
@@ -134,7 +119,8 @@ bool CCSprite::isFrameDisplayed(CCSpriteFrame* frame) const {
 }
 
 CCSpriteFrame* CCSprite::displayFrame() const {
-    return CCSpriteFrame::createWithTexture(m_texture, m_rect, m_rectRotated, m_frameOffset, m_contentSize);
+    return CCSpriteFrame::createWithTexture(m_texture.get(), m_rect, m_rectRotated, m_frameOffset,
+                                            m_contentSize);
 }
 
 void CCSprite::draw() {
@@ -148,8 +134,9 @@ void CCSprite::draw() {
     CCRect area = m_rect;
     if (m_rectRotated) std::swap(area.size.width, area.size.height);
     ccColor4B color{m_displayedColor.r, m_displayedColor.g, m_displayedColor.b, m_displayedOpacity};
-    ccDrawTextureArea(m_texture, area, m_rectRotated, CCRect(x, y, m_rect.size.width, m_rect.size.height),
-                      m_worldTransform, color, m_flipX, m_flipY);
+    ccDrawTextureArea(m_texture.get(), area, m_rectRotated,
+                      CCRect(x, y, m_rect.size.width, m_rect.size.height), m_worldTransform, color, m_flipX,
+                      m_flipY);
 }
 
 } // namespace engine

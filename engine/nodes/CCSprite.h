@@ -27,7 +27,6 @@ class CCSprite : public CCNodeRGBA {
     static CCSprite* createWithTexture(CCTexture2D* texture, const CCRect& rect);
     // A sprite showing a frame; an unknown frame name gives a sprite without
     // texture and one log line naming it.
-    static CCSprite* createWithSpriteFrame(CCSpriteFrame* frame);
     static CCSprite* createWithSpriteFrameName(const char* frameName);
 
     bool init() override;
@@ -42,7 +41,7 @@ class CCSprite : public CCNodeRGBA {
 
     // Shows the whole new texture (a null one: nothing, zero size).
     virtual void setTexture(CCTexture2D* texture);
-    CCTexture2D* getTexture() const { return m_texture; }
+    CCTexture2D* getTexture() const { return m_texture.get(); }
     // The part of the texture shown, in points; the content size follows it.
     // A rotated frame stays rotated (the rect is then upright-sized); a
     // trimmed frame's offset is dropped.
@@ -68,9 +67,9 @@ class CCSprite : public CCNodeRGBA {
     void draw() override;
 
   protected:
-    CCSprite() = default;
+    CCSprite(); // out of line: the texture's type is complete there
 
-    CCTexture2D* m_texture = nullptr; // retained
+    CCRef<CCTexture2D> m_texture;
     CCRect m_rect;
     bool m_rectRotated = false;
     CCPoint m_frameOffset;

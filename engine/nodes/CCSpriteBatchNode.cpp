@@ -7,9 +7,8 @@
 
 namespace engine {
 
-CCSpriteBatchNode::~CCSpriteBatchNode() {
-    if (m_texture) m_texture->release();
-}
+CCSpriteBatchNode::CCSpriteBatchNode() = default;
+CCSpriteBatchNode::~CCSpriteBatchNode() = default;
 
 CCSpriteBatchNode* CCSpriteBatchNode::create(const char* file, unsigned int capacity) {
     auto* node = new CCSpriteBatchNode();
@@ -18,9 +17,7 @@ CCSpriteBatchNode* CCSpriteBatchNode::create(const char* file, unsigned int capa
 
 CCSpriteBatchNode* CCSpriteBatchNode::createWithTexture(CCTexture2D* texture, unsigned int capacity) {
     auto* node = new CCSpriteBatchNode();
-    node->initWithTexture(texture, capacity);
-    node->autorelease();
-    return node;
+    return autoreleasedIf(node->initWithTexture(texture, capacity), node);
 }
 
 bool CCSpriteBatchNode::initWithFile(const char* file, unsigned int capacity) {
@@ -33,8 +30,6 @@ bool CCSpriteBatchNode::initWithFile(const char* file, unsigned int capacity) {
 
 bool CCSpriteBatchNode::initWithTexture(CCTexture2D* texture, unsigned int capacity) {
     m_children.reserve(capacity);
-    if (texture) texture->retain();
-    if (m_texture) m_texture->release();
     m_texture = texture;
     return true;
 }

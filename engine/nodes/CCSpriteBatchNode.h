@@ -25,7 +25,7 @@ public:
     bool initWithFile(const char* file, unsigned int capacity = kDefaultCapacity);
     bool initWithTexture(CCTexture2D* texture, unsigned int capacity = kDefaultCapacity);
 
-    CCTexture2D* getTexture() const { return m_texture; }
+    CCTexture2D* getTexture() const { return m_texture.get(); }
 
     void addChild(CCNode* child, int zOrder, int tag) override;
     using CCNode::addChild;
@@ -33,9 +33,9 @@ public:
     static constexpr unsigned int kDefaultCapacity = 29;
 
 private:
-    CCSpriteBatchNode() = default;
+    CCSpriteBatchNode(); // out of line: the texture's type is complete there
 
-    CCTexture2D* m_texture = nullptr; // retained
+    CCRef<CCTexture2D> m_texture;
 };
 
 } // namespace engine

@@ -8,9 +8,8 @@
 
 namespace engine {
 
-CCSpriteFrame::~CCSpriteFrame() {
-    if (m_texture) m_texture->release();
-}
+CCSpriteFrame::CCSpriteFrame() = default;
+CCSpriteFrame::~CCSpriteFrame() = default;
 
 CCSpriteFrame* CCSpriteFrame::createWithTexture(CCTexture2D* texture, const CCRect& rect) {
     return createWithTexture(texture, rect, false, CCPointZero, rect.size);
@@ -24,8 +23,7 @@ CCSpriteFrame* CCSpriteFrame::createWithTexture(CCTexture2D* texture, const CCRe
     frame->m_rotated = rotated;
     frame->m_offset = offset;
     frame->m_originalSize = originalSize;
-    frame->autorelease();
-    return frame;
+    return autoreleased(frame);
 }
 
 CCSpriteFrame* CCSpriteFrame::create(const char* file, const CCRect& rect) {
@@ -34,8 +32,6 @@ CCSpriteFrame* CCSpriteFrame::create(const char* file, const CCRect& rect) {
 }
 
 void CCSpriteFrame::setTexture(CCTexture2D* texture) {
-    if (texture) texture->retain();
-    if (m_texture) m_texture->release();
     m_texture = texture;
 }
 

@@ -29,24 +29,20 @@ public:
     // texture cache; a frame without texture when it cannot be loaded).
     static CCSpriteFrame* create(const char* file, const CCRect& rect);
 
-    CCTexture2D* getTexture() const { return m_texture; }
+    CCTexture2D* getTexture() const { return m_texture.get(); }
     void setTexture(CCTexture2D* texture); // retained
     const CCRect& getRect() const { return m_rect; }
-    void setRect(const CCRect& rect) { m_rect = rect; }
     bool isRotated() const { return m_rotated; }
-    void setRotated(bool rotated) { m_rotated = rotated; }
     const CCPoint& getOffset() const { return m_offset; }
-    void setOffset(const CCPoint& offset) { m_offset = offset; }
     const CCSize& getOriginalSize() const { return m_originalSize; }
-    void setOriginalSize(const CCSize& size) { m_originalSize = size; }
     // The rectangle the frame covers in the texture, in points: the rect with
     // its size swapped when rotated.
     CCRect getTextureArea() const;
 
 private:
-    CCSpriteFrame() = default;
+    CCSpriteFrame(); // out of line: the texture's type is complete there
 
-    CCTexture2D* m_texture = nullptr; // retained
+    CCRef<CCTexture2D> m_texture;
     CCRect m_rect;
     bool m_rotated = false;
     CCPoint m_offset;

@@ -419,20 +419,6 @@ void CCSpriteFrameCache::removeSpriteFramesFromFile(const char* plistName) {
     m_loadedFiles.erase(CCFileUtils::sharedFileUtils()->fullPathForFilename(plistName));
 }
 
-void CCSpriteFrameCache::removeSpriteFramesFromTexture(CCTexture2D* texture) {
-    bool removed = false;
-    for (auto it = m_frames.begin(); it != m_frames.end();) {
-        if (it->second->getTexture() == texture) {
-            dropAliasesOf(it->first);
-            it = m_frames.erase(it);
-            removed = true;
-        } else {
-            ++it;
-        }
-    }
-    if (removed) forgetLoadedFiles();
-}
-
 void CCSpriteFrameCache::dropAliasesOf(const std::string& name) {
     for (auto it = m_aliases.begin(); it != m_aliases.end();)
         it = it->second == name ? m_aliases.erase(it) : std::next(it);

@@ -57,7 +57,6 @@ public:
     void removeSpriteFrameByName(const char* name);
     // The frames that this sheet names.
     void removeSpriteFramesFromFile(const char* plistName);
-    void removeSpriteFramesFromTexture(CCTexture2D* texture);
     unsigned int getFrameCount() const { return static_cast<unsigned int>(m_frames.size()); }
 
 private:

@@ -99,7 +99,7 @@ CCSDLRenderer::~CCSDLRenderer() {
         endTarget();
     m_vertices.clear();
     m_indices.clear();
-    if (m_batchOwner) m_batchOwner->release();
+    m_batchOwner = nullptr; // while this renderer still counts as alive
     std::erase(g_aliveGenerations, m_generation);
 }
 
@@ -188,7 +188,7 @@ void CCSDLRenderer::flush() {
     if (m_vertices.empty()) return;
     // Geometry takes its colours from the vertices; a copy's modulation must
     // not tint it as well.
-    if (m_batchOwner) setModulation(m_batchOwner, {255, 255, 255, 255});
+    if (m_batchOwner) setModulation(m_batchOwner.get(), {255, 255, 255, 255});
     SDL_RenderGeometry(m_renderer, m_batchTexture, m_vertices.data(), static_cast<int>(m_vertices.size()),
                        m_indices.data(), static_cast<int>(m_indices.size()));
     countDraw(m_batchTexture);
@@ -196,7 +196,6 @@ void CCSDLRenderer::flush() {
     m_vertices.clear();
     m_indices.clear();
     m_batchTexture = nullptr;
-    if (m_batchOwner) m_batchOwner->release();
     m_batchOwner = nullptr;
 }
 
@@ -309,7 +308,6 @@ void CCSDLRenderer::drawTexturedQuad(CCTexture2D* texture, const CCRect& texRect
     SDL_Color c = toSdl(color);
     if (m_batchOwner != texture) {
         flush();
-        texture->retain();
         m_batchOwner = texture;
     }
     // SDL 2.26's software triangle blitter crashes on triangles that span
@@ -464,7 +462,6 @@ void CCSDLRenderer::drawTriangles(CCTexture2D* texture, const CCVertex* vertices
     if (m_software && texture && fillTriangles(texture, vertices, indices, count, pixel)) return;
     if (m_batchOwner != texture || (!m_vertices.empty() && m_batchTexture != sdlTexture)) {
         flush();
-        if (texture) texture->retain();
         m_batchOwner = texture;
     }
     m_batchTexture = sdlTexture;
@@ -661,7 +658,6 @@ bool CCSDLRenderer::beginTarget(CCTexture2D* target) {
         return false;
     }
     m_savedTargets.push_back(std::move(m_target));
-    target->retain();
     m_target = TargetState();
     m_target.texture = target;
     const CCSize& points = target->getContentSize();
@@ -683,13 +679,13 @@ void CCSDLRenderer::endTarget() {
         return;
     }
     flush();
-    CCTexture2D* finished = m_target.texture;
+    // Kept until the screen or the outer target is drawn into again.
+    CCRef<CCTexture2D> finished = std::move(m_target.texture);
     m_target = std::move(m_savedTargets.back());
     m_savedTargets.pop_back();
     m_mapping = m_target.texture ? &m_target.mapping : &m_screen;
     SDL_SetRenderTarget(m_renderer, m_target.texture ? m_target.texture->sdlTexture(*this) : nullptr);
     applyClip();
-    finished->release();
 }
 
 bool CCSDLRenderer::readPixels(std::vector<std::uint32_t>& argb, int& width, int& height) {

@@ -30,6 +30,7 @@
 // Index: lifetime | mapping | frame | change detection | drawing | clipping | render targets | stats
 #include "engine/base/CCAffineTransform.h"
 #include "engine/base/CCGeometry.h"
+#include "engine/base/CCObject.h"
 #include "engine/base/ccTypes.h"
 #include "engine/render/CCRenderer.h"
 #include "engine/render/CCScreenMapping.h"
@@ -78,8 +79,7 @@ public:
     void setScreenSurface(std::function<SDL_Surface*()> surface) { m_screenSurface = std::move(surface); }
     void setOwnTriangleFill(bool on) { m_ownTriangleFill = on; }
     bool isOwnTriangleFill() const { return m_ownTriangleFill; }
-    // Linear filtering when scaled; by default on for accelerated renderers.
-    void setSmoothTextures(bool smooth) { m_smooth = smooth; }
+    // Linear filtering when scaled; on for accelerated renderers.
     bool isSmoothTextures() const { return m_smooth; }
 
     // --- mapping
@@ -89,7 +89,6 @@ public:
     const CCScreenMapping& currentMapping() const { return *m_mapping; }
 
     // --- frame
-    void setClearColor(const ccColor4B& color) { m_clearColor = color; }
     // What endFrame calls to show the frame; SDL_RenderPresent when unset.
     void setPresenter(std::function<void()> presenter) { m_presenter = std::move(presenter); }
     void beginFrame() override;
@@ -155,7 +154,7 @@ public:
 
 private:
     struct TargetState {
-        CCTexture2D* texture = nullptr; // retained while drawn into
+        CCRef<CCTexture2D> texture; // held while drawn into
         CCScreenMapping mapping;
         std::vector<SDL_Rect> clips;
     };
@@ -207,7 +206,7 @@ private:
     std::vector<SDL_Vertex> m_gridVertices; // scratch for one quad
     std::vector<int> m_gridIndices;
     SDL_Texture* m_batchTexture = nullptr;
-    CCTexture2D* m_batchOwner = nullptr;
+    CCRef<CCTexture2D> m_batchOwner;
     Stats m_stats;
     SDL_Texture* m_lastDrawn = nullptr;
 

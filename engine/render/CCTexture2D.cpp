@@ -87,8 +87,7 @@ CCTexture2D* CCTexture2D::createWithSurface(SDL_Surface* surface) {
     texture->m_pixelsWide = converted->w;
     texture->m_pixelsHigh = converted->h;
     texture->m_contentSize = CCSize(static_cast<float>(converted->w), static_cast<float>(converted->h));
-    texture->autorelease();
-    return texture;
+    return autoreleased(texture);
 }
 
 CCTexture2D* CCTexture2D::createRenderTarget(int pixelsWide, int pixelsHigh, const CCSize& contentSize) {
@@ -101,8 +100,7 @@ CCTexture2D* CCTexture2D::createRenderTarget(int pixelsWide, int pixelsHigh, con
     texture->m_pixelsWide = pixelsWide;
     texture->m_pixelsHigh = pixelsHigh;
     texture->m_contentSize = contentSize;
-    texture->autorelease();
-    return texture;
+    return autoreleased(texture);
 }
 
 void CCTexture2D::dropSdlTexture() {

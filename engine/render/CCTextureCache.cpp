@@ -120,17 +120,4 @@ void CCTextureCache::removeAllTextures() {
     m_pixelBytes = 0;
 }
 
-void CCTextureCache::removeTexture(CCTexture2D* texture) {
-    for (auto it = m_textures.begin(); it != m_textures.end(); ++it) {
-        if (it->second == texture) {
-            forget(it);
-            return;
-        }
-    }
-}
-
-void CCTextureCache::removeTextureForKey(const char* name) {
-    if (CCTexture2D* texture = textureForKey(name)) removeTexture(texture);
-}
-
 } // namespace engine

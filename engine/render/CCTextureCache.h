@@ -34,8 +34,6 @@ class CCTextureCache {
 
     void removeUnusedTextures();
     void removeAllTextures();
-    void removeTexture(CCTexture2D* texture);
-    void removeTextureForKey(const char* name);
     unsigned int getTextureCount() const { return static_cast<unsigned int>(m_textures.size()); }
     // Bytes of decoded pixels that the cached pictures hold.
     std::uint64_t getPixelBytes() const { return m_pixelBytes; }

@@ -7,9 +7,8 @@
 
 namespace engine {
 
-CCAtlasNode::~CCAtlasNode() {
-    if (m_texture) m_texture->release();
-}
+CCAtlasNode::CCAtlasNode() = default;
+CCAtlasNode::~CCAtlasNode() = default;
 
 bool CCAtlasNode::initWithTileFile(const char* tile, unsigned int tileWidth, unsigned int tileHeight,
                                    unsigned int itemsToRender) {
@@ -27,8 +26,6 @@ bool CCAtlasNode::initWithTileFile(const char* tile, unsigned int tileWidth, uns
 
 bool CCAtlasNode::initWithTexture(CCTexture2D* texture, unsigned int tileWidth, unsigned int tileHeight,
                                   unsigned int itemsToRender) {
-    if (texture) texture->retain();
-    if (m_texture) m_texture->release();
     m_texture = texture;
     m_itemWidth = tileWidth;
     m_itemHeight = tileHeight;
@@ -55,7 +52,7 @@ void CCAtlasNode::draw() {
     for (const Quad& quad : m_quads) {
         CCAffineTransform world =
             CCAffineTransformTranslate(m_worldTransform, quad.rect.origin.x, quad.rect.origin.y);
-        renderer->drawTexturedQuad(m_texture, quad.texRect, quad.rect.size, world, color);
+        renderer->drawTexturedQuad(m_texture.get(), quad.texRect, quad.rect.size, world, color);
     }
 }
 

@@ -24,7 +24,7 @@ public:
     virtual bool initWithTexture(CCTexture2D* texture, unsigned int tileWidth, unsigned int tileHeight,
                                  unsigned int itemsToRender);
 
-    CCTexture2D* getTexture() const { return m_texture; }
+    CCTexture2D* getTexture() const { return m_texture.get(); }
     // True when there is a texture with at least one whole item in it.
     bool hasAtlas() const { return m_texture && m_itemsPerRow > 0 && m_itemsPerColumn > 0; }
     unsigned int getItemWidth() const { return m_itemWidth; }
@@ -43,11 +43,11 @@ public:
     void draw() override;
 
 protected:
-    CCAtlasNode() = default;
+    CCAtlasNode(); // out of line: the texture's type is complete there
     // The texture rectangle of item `index` (row by row from the top left).
     CCRect itemRect(unsigned int index) const;
 
-    CCTexture2D* m_texture = nullptr; // retained
+    CCRef<CCTexture2D> m_texture;
     unsigned int m_itemWidth = 0, m_itemHeight = 0;
     unsigned int m_itemsPerRow = 0, m_itemsPerColumn = 0;
     std::vector<Quad> m_quads;

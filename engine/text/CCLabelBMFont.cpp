@@ -13,24 +13,16 @@
 
 namespace engine {
 
-namespace {
-template <class Init> CCLabelBMFont* make(CCLabelBMFont* label, Init init) {
-    return autoreleasedIf(init(label), label);
-}
-} // namespace
-
-CCLabelBMFont::~CCLabelBMFont() {
-    for (CCTexture2D* page : m_pages)
-        if (page) page->release();
-}
+CCLabelBMFont::CCLabelBMFont() = default;
+CCLabelBMFont::~CCLabelBMFont() = default;
 
 CCLabelBMFont* CCLabelBMFont::create() {
-    return make(new CCLabelBMFont(), [](CCLabelBMFont* l) { return l->init(); });
+    return autoreleasedIf(new CCLabelBMFont(), [](CCLabelBMFont* l) { return l->init(); });
 }
 
 CCLabelBMFont* CCLabelBMFont::create(const char* text, const char* fntFile, float width,
                                      CCTextAlignment alignment, const CCPoint& imageOffset) {
-    return make(new CCLabelBMFont(), [&](CCLabelBMFont* l) {
+    return autoreleasedIf(new CCLabelBMFont(), [&](CCLabelBMFont* l) {
         return l->initWithString(text, fntFile, width, alignment, imageOffset);
     });
 }
@@ -52,8 +44,6 @@ bool CCLabelBMFont::initWithString(const char* text, const char* fntFile, float 
 }
 
 void CCLabelBMFont::loadFont(const char* fntFile) {
-    for (CCTexture2D* page : m_pages)
-        if (page) page->release();
     m_pages.clear();
     m_config.reset();
     m_fntFile = fntFile ? fntFile : "";
@@ -61,15 +51,14 @@ void CCLabelBMFont::loadFont(const char* fntFile) {
 
     auto config = CCBMFontConfiguration::configurationWithFile(m_fntFile);
     if (!config) return;
-    std::vector<CCTexture2D*> pages;
+    std::vector<CCRef<CCTexture2D>> pages;
     for (const std::string& name : config->getPages()) {
         CCTexture2D* texture = name.empty() ? nullptr : CCTextureCache::sharedTextureCache()->addImage(name);
-        if (texture) texture->retain();
-        pages.push_back(texture); // a missing image was logged by the cache
+        pages.emplace_back(texture); // a missing image was logged by the cache
     }
     // Every glyph must lie inside its page image.
     for (const auto& [id, glyph] : config->getChars()) {
-        CCTexture2D* page = pages[static_cast<std::size_t>(glyph.page)];
+        CCTexture2D* page = pages[static_cast<std::size_t>(glyph.page)].get();
         if (!page) continue;
         CCRect rect = glyph.rect;
         rect.origin = ccpAdd(rect.origin, m_imageOffset);
@@ -77,8 +66,6 @@ void CCLabelBMFont::loadFont(const char* fntFile) {
             rect.getMaxY() > page->getPixelsHigh()) {
             CCLog("CCLabelBMFont: %s: char %u lies outside its %d x %d page image; the font has no glyphs",
                   m_fntFile.c_str(), static_cast<unsigned>(id), page->getPixelsWide(), page->getPixelsHigh());
-            for (CCTexture2D* texture : pages)
-                if (texture) texture->release();
             return;
         }
     }
@@ -102,12 +89,6 @@ void CCLabelBMFont::setWidth(float width) {
 void CCLabelBMFont::setAlignment(CCTextAlignment alignment) {
     if (alignment == m_alignment) return;
     m_alignment = alignment;
-    updateLabel();
-}
-
-void CCLabelBMFont::setFntFile(const char* fntFile) {
-    if (fntFile && m_fntFile == fntFile) return;
-    loadFont(fntFile);
     updateLabel();
 }
 
@@ -185,7 +166,7 @@ void CCLabelBMFont::draw() {
     for (const Glyph& glyph : m_glyphs) {
         CCAffineTransform world =
             CCAffineTransformTranslate(m_worldTransform, glyph.rect.origin.x, glyph.rect.origin.y);
-        renderer->drawTexturedQuad(m_pages[glyph.page], glyph.texRect, glyph.rect.size, world, color);
+        renderer->drawTexturedQuad(m_pages[glyph.page].get(), glyph.texRect, glyph.rect.size, world, color);
     }
 }
 

@@ -45,7 +45,6 @@ public:
     float getWidth() const { return m_width; }
     virtual void setAlignment(CCTextAlignment alignment);
     CCTextAlignment getAlignment() const { return m_alignment; }
-    void setFntFile(const char* fntFile);
     const char* getFntFile() const { return m_fntFile.c_str(); }
 
     // A placed character: where it lies in the label (points from the
@@ -62,7 +61,7 @@ public:
     void draw() override;
 
 protected:
-    CCLabelBMFont() = default;
+    CCLabelBMFont(); // out of line: the texture's type is complete there
     void updateLabel();
 
 private:
@@ -75,7 +74,7 @@ private:
     CCTextAlignment m_alignment = kCCTextAlignmentLeft;
     CCPoint m_imageOffset;
     std::shared_ptr<const CCBMFontConfiguration> m_config;
-    std::vector<CCTexture2D*> m_pages; // retained; null for a page that failed to load
+    std::vector<CCRef<CCTexture2D>> m_pages; // null for a page that failed to load
     std::vector<Glyph> m_glyphs;
     int m_lineCount = 0;
 };

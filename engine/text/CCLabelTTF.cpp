@@ -47,16 +47,12 @@ void mergeLine(SDL_Surface* line, SDL_Surface* box, int x, int y) {
     if (argb != line) SDL_FreeSurface(argb);
 }
 
-template <class Init> CCLabelTTF* make(CCLabelTTF* label, Init init) {
-    return autoreleasedIf(init(label), label);
-}
-
 } // namespace
 
 CCLabelTTF::~CCLabelTTF() = default;
 
 CCLabelTTF* CCLabelTTF::create() {
-    return make(new CCLabelTTF(), [](CCLabelTTF* l) { return l->init(); });
+    return autoreleasedIf(new CCLabelTTF(), [](CCLabelTTF* l) { return l->init(); });
 }
 
 CCLabelTTF* CCLabelTTF::create(const char* text, const char* fontName, float fontSize) {
@@ -71,7 +67,7 @@ CCLabelTTF* CCLabelTTF::create(const char* text, const char* fontName, float fon
 CCLabelTTF* CCLabelTTF::create(const char* text, const char* fontName, float fontSize,
                                const CCSize& dimensions, CCTextAlignment hAlignment,
                                CCVerticalTextAlignment vAlignment) {
-    return make(new CCLabelTTF(), [&](CCLabelTTF* l) {
+    return autoreleasedIf(new CCLabelTTF(), [&](CCLabelTTF* l) {
         return l->initWithString(text, fontName, fontSize, dimensions, hAlignment, vAlignment);
     });
 }
@@ -208,7 +204,6 @@ void CCLabelTTF::rasterise() {
     m_needsRaster = false;
     ++m_rasterCount;
     ++s_totalRasterCount;
-    if (m_texture) m_texture->release();
     m_texture = nullptr;
     TTF_Font* font = CCFontCache::sharedFontCache()->font(m_face, m_pixelSize);
     const CCSize& size = getContentSize();
@@ -246,7 +241,6 @@ void CCLabelTTF::rasterise() {
         SDL_FreeSurface(line);
     }
     m_texture = CCTexture2D::createWithSurface(box);
-    if (m_texture) m_texture->retain();
     // The image covers the content from its top; a cut image ends early.
     float quadWidth = width / m_scale, quadHeight = height / m_scale;
     m_quadRect = CCRect(0, size.height - quadHeight, quadWidth, quadHeight);
@@ -261,7 +255,7 @@ void CCLabelTTF::drawText(const ccColor4B& color) {
                   static_cast<float>(m_texture->getPixelsHigh()));
     CCAffineTransform world =
         CCAffineTransformTranslate(m_worldTransform, m_quadRect.origin.x, m_quadRect.origin.y);
-    renderer->drawTexturedQuad(m_texture, pixels, m_quadRect.size, world, color, m_flipX, m_flipY);
+    renderer->drawTexturedQuad(m_texture.get(), pixels, m_quadRect.size, world, color, m_flipX, m_flipY);
 }
 
 void CCLabelTTF::draw() {

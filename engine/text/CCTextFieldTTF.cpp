@@ -6,24 +6,19 @@
 
 namespace engine {
 
-namespace {
-template <class Init> CCTextFieldTTF* make(CCTextFieldTTF* field, Init init) {
-    return autoreleasedIf(init(field), field);
-}
-} // namespace
-
 CCTextFieldTTF::~CCTextFieldTTF() = default;
 
 CCTextFieldTTF* CCTextFieldTTF::textFieldWithPlaceHolder(const char* placeholder, const char* fontName,
                                                          float fontSize) {
-    return make(new CCTextFieldTTF(),
-                [&](CCTextFieldTTF* f) { return f->initWithPlaceHolder(placeholder, fontName, fontSize); });
+    return autoreleasedIf(new CCTextFieldTTF(), [&](CCTextFieldTTF* f) {
+        return f->initWithPlaceHolder(placeholder, fontName, fontSize);
+    });
 }
 
 CCTextFieldTTF* CCTextFieldTTF::textFieldWithPlaceHolder(const char* placeholder, const CCSize& dimensions,
                                                          CCTextAlignment alignment, const char* fontName,
                                                          float fontSize) {
-    return make(new CCTextFieldTTF(), [&](CCTextFieldTTF* f) {
+    return autoreleasedIf(new CCTextFieldTTF(), [&](CCTextFieldTTF* f) {
         return f->initWithPlaceHolder(placeholder, dimensions, alignment, fontName, fontSize);
     });
 }

@@ -11,7 +11,6 @@ namespace engine {
 // The code point starting at `pos`; `pos` moves past it.
 char32_t ccUTF8Next(const std::string& text, std::size_t& pos);
 std::vector<char32_t> ccUTF8Decode(const std::string& text);
-std::string ccUTF8Encode(char32_t codePoint);
 // Number of code points.
 std::size_t ccUTF8Length(const std::string& text);
 // Byte offset where the last code point starts (0 for empty text).

@@ -10,12 +10,7 @@ namespace engine {
 
 CCTransitionPageTurn* CCTransitionPageTurn::create(float duration, CCScene* scene, bool backwards) {
     auto* transition = new CCTransitionPageTurn();
-    if (!transition->initWithDuration(duration, scene, backwards)) {
-        delete transition;
-        return nullptr;
-    }
-    transition->autorelease();
-    return transition;
+    return autoreleasedIf(transition->initWithDuration(duration, scene, backwards), transition);
 }
 
 bool CCTransitionPageTurn::initWithDuration(float duration, CCScene* scene, bool backwards) {
@@ -34,7 +29,8 @@ bool CCTransitionPageTurn::takeSnapshots(CCSDLRenderer& renderer, bool incoming)
         m_inTexture = nullptr;
         m_snapshotGeneration = renderer.generation();
     }
-    for (auto [scene, texture] : {std::pair{m_outScene, &m_outTexture}, std::pair{m_inScene, &m_inTexture}}) {
+    for (auto [scene, texture] :
+         {std::pair{m_outScene.get(), &m_outTexture}, std::pair{m_inScene.get(), &m_inTexture}}) {
         if (*texture || (texture == &m_inTexture && !incoming)) continue;
         if (!snapshot(scene, *texture)) {
             m_failedGeneration = renderer.generation();

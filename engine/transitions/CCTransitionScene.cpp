@@ -11,19 +11,11 @@
 
 namespace engine {
 
-CCTransitionScene::~CCTransitionScene() {
-    if (m_inScene) m_inScene->release();
-    if (m_outScene) m_outScene->release();
-}
+CCTransitionScene::~CCTransitionScene() = default;
 
 CCTransitionScene* CCTransitionScene::create(float duration, CCScene* scene) {
     auto* transition = new CCTransitionScene();
-    if (!transition->initWithDuration(duration, scene)) {
-        delete transition;
-        return nullptr;
-    }
-    transition->autorelease();
-    return transition;
+    return autoreleasedIf(transition->initWithDuration(duration, scene), transition);
 }
 
 bool CCTransitionScene::initWithDuration(float duration, CCScene* scene) {
@@ -40,11 +32,9 @@ bool CCTransitionScene::initWithDuration(float duration, CCScene* scene) {
     // A negative or NaN length would never end: treat it as zero.
     m_duration = duration > 0.0f ? duration : 0.0f;
     m_inScene = scene;
-    m_inScene->retain();
     m_outScene = director->getRunningScene();
     // The first scene of all has nothing to leave: an empty one stands in.
     if (!m_outScene) m_outScene = CCScene::create();
-    m_outScene->retain();
     return true;
 }
 
@@ -74,7 +64,7 @@ void CCTransitionScene::finish() {
     m_finished = true;
     m_elapsed = std::max(m_elapsed, m_duration);
     unschedule(schedule_selector(CCTransitionScene::step));
-    director->replaceScene(m_inScene);
+    director->replaceScene(m_inScene.get());
 }
 
 void CCTransitionScene::onExit() {

@@ -51,8 +51,8 @@ public:
     float getDuration() const { return m_duration; }
     // From 0 at the start to 1 at the end.
     float getProgress() const;
-    CCScene* getInScene() const { return m_inScene; }
-    CCScene* getOutScene() const { return m_outScene; }
+    CCScene* getInScene() const { return m_inScene.get(); }
+    CCScene* getOutScene() const { return m_outScene.get(); }
 
 protected:
     CCTransitionScene() = default;
@@ -66,8 +66,9 @@ protected:
     // software renderer draws reliably.
     static void flatGrid(int columns, int rows, std::vector<CCVertex>& vertices, std::vector<int>& indices);
 
-    CCScene* m_inScene = nullptr;  // retained
-    CCScene* m_outScene = nullptr; // retained
+    // In this order so that the incoming scene is released first.
+    CCRef<CCScene> m_outScene;
+    CCRef<CCScene> m_inScene;
     float m_duration = 0.0f;
     float m_elapsed = 0.0f;
     bool m_finished = false;

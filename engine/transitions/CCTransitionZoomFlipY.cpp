@@ -23,12 +23,7 @@ CCTransitionZoomFlipY* CCTransitionZoomFlipY::create(float duration, CCScene* sc
 CCTransitionZoomFlipY* CCTransitionZoomFlipY::create(float duration, CCScene* scene,
                                                      tOrientation orientation) {
     auto* transition = new CCTransitionZoomFlipY();
-    if (!transition->initWithDuration(duration, scene, orientation)) {
-        delete transition;
-        return nullptr;
-    }
-    transition->autorelease();
-    return transition;
+    return autoreleasedIf(transition->initWithDuration(duration, scene, orientation), transition);
 }
 
 bool CCTransitionZoomFlipY::initWithDuration(float duration, CCScene* scene, tOrientation orientation) {
@@ -44,7 +39,7 @@ CCTexture2D* CCTransitionZoomFlipY::sideTexture(bool incoming, CCSDLRenderer& re
     unsigned int& generation = incoming ? m_inGeneration : m_outGeneration;
     if (texture && generation == renderer.generation()) return texture.get();
     texture = nullptr; // a target of an earlier renderer is no use to this one
-    if (!snapshot(incoming ? m_inScene : m_outScene, texture)) return nullptr;
+    if (!snapshot((incoming ? m_inScene : m_outScene).get(), texture)) return nullptr;
     generation = renderer.generation();
     return texture.get();
 }

@@ -8,9 +8,7 @@
 namespace gui {
 
 ActionFadeFrame* ActionFadeFrame::create() {
-    auto* frame = new ActionFadeFrame();
-    frame->autorelease();
-    return frame;
+    return engine::autoreleased(new ActionFadeFrame());
 }
 
 engine::GLubyte ActionFadeFrame::getTargetOpacity() const {

@@ -26,7 +26,6 @@ public:
     ~ActionFrame() override = default;
 
     int getFrameType() const { return m_frameType; }
-    void setFrameType(int type) { m_frameType = type; }
     int getFrameIndex() const { return m_frameIndex; }
     void setFrameIndex(int index) { m_frameIndex = index; }
 

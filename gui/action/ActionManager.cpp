@@ -13,13 +13,10 @@ namespace {
 ActionManager* g_instance = nullptr;
 } // namespace
 
-ActionManager::ActionManager() : m_animationsByFile(engine::CCDictionary::create()) {
-    m_animationsByFile->retain();
-}
+ActionManager::ActionManager() : m_animationsByFile(engine::CCDictionary::create()) {}
 
 ActionManager::~ActionManager() {
     m_animationsByFile->removeAllObjects();
-    m_animationsByFile->release();
 }
 
 ActionManager* ActionManager::instance() {

@@ -48,7 +48,7 @@ public:
 private:
     ActionManager();
 
-    engine::CCDictionary* m_animationsByFile; // retained
+    engine::CCRef<engine::CCDictionary> m_animationsByFile;
 };
 
 } // namespace gui

@@ -5,9 +5,7 @@
 namespace gui {
 
 ActionMoveFrame* ActionMoveFrame::create() {
-    auto* frame = new ActionMoveFrame();
-    frame->autorelease();
-    return frame;
+    return engine::autoreleased(new ActionMoveFrame());
 }
 
 engine::CCActionInterval* ActionMoveFrame::createAction(float duration) {

@@ -35,28 +35,20 @@ engine::GLubyte lowByte(int value) {
 } // namespace
 
 ActionNode::ActionNode() {
-    for (auto& frames : m_frames) {
+    for (auto& frames : m_frames)
         frames = engine::CCArray::create();
-        frames->retain();
-    }
 }
 
 ActionNode::~ActionNode() {
     stopPlayedAction();
-    if (m_action) m_action->release();
-    if (m_playedAction) m_playedAction->release();
-    for (auto* frames : m_frames)
-        frames->release();
 }
 
 ActionNode* ActionNode::create() {
-    auto* node = new ActionNode();
-    node->autorelease();
-    return node;
+    return engine::autoreleased(new ActionNode());
 }
 
 engine::CCArray* ActionNode::getFrames(int type) const {
-    return type >= 0 && type < ACTION_FRAME_TYPE_COUNT ? m_frames[type] : nullptr;
+    return type >= 0 && type < ACTION_FRAME_TYPE_COUNT ? m_frames[type].get() : nullptr;
 }
 
 void ActionNode::addFrame(ActionFrame* frame) {
@@ -150,7 +142,7 @@ engine::CCActionInterval* ActionNode::frameAction(ActionFrame* frame, float dura
 engine::CCSpawn* ActionNode::buildAction() {
     if (!getTarget()) return nullptr;
     engine::CCArray* sequences = engine::CCArray::create();
-    for (engine::CCArray* frames : m_frames) {
+    for (const auto& frames : m_frames) {
         engine::CCArray* steps = engine::CCArray::create();
         for (unsigned int j = 1; j < frames->count(); ++j) {
             auto* previous = static_cast<ActionFrame*>(frames->objectAtIndex(j - 1));
@@ -163,37 +155,31 @@ engine::CCSpawn* ActionNode::buildAction() {
     engine::CCSpawn* spawn = engine::CCSpawn::create(sequences);
     // A played action still running would be left without an owner to stop it.
     stopPlayedAction();
-    if (m_playedAction) {
-        m_playedAction->release();
-        m_playedAction = nullptr;
-    }
-    if (spawn) spawn->retain();
-    if (m_action) m_action->release();
+    m_playedAction = nullptr;
     m_action = spawn;
-    return m_action;
+    return spawn;
 }
 
 void ActionNode::stopPlayedAction() {
     engine::CCNode* node = getTargetNode();
-    if (node && m_playedAction) node->stopAction(m_playedAction);
+    if (node && m_playedAction) node->stopAction(m_playedAction.get());
 }
 
 void ActionNode::play(bool loop) {
     if (!getTarget() || !m_action) return;
     // The previous play shares the built action: it must not run on beside the new one.
     stopPlayedAction();
-    if (m_playedAction) m_playedAction->release();
+    m_playedAction = nullptr;
     if (loop)
-        m_playedAction = engine::CCRepeatForever::create(m_action);
+        m_playedAction = engine::CCRepeatForever::create(m_action.get());
     else
-        m_playedAction = engine::CCSequence::create(m_action, nullptr);
-    if (m_playedAction) m_playedAction->retain();
+        m_playedAction = engine::CCSequence::create(m_action.get(), nullptr);
     runOnTarget();
 }
 
 void ActionNode::runOnTarget() {
     engine::CCNode* node = getTargetNode();
-    if (node && m_playedAction) node->runAction(m_playedAction);
+    if (node && m_playedAction) node->runAction(m_playedAction.get());
 }
 
 void ActionNode::stop() {
@@ -204,7 +190,7 @@ void ActionNode::stop() {
 
 bool ActionNode::updateToTime(float time) {
     bool found = false;
-    for (engine::CCArray* frames : m_frames) {
+    for (const auto& frames : m_frames) {
         unsigned int count = frames->count();
         for (unsigned int j = 0; j < count; ++j) {
             auto* frame = static_cast<ActionFrame*>(frames->objectAtIndex(j));

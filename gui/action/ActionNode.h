@@ -62,8 +62,8 @@ public:
     // The frames of one kind (ActionFrameType), in file order; none for another number.
     engine::CCArray* getFrames(int type) const;
     void addFrame(ActionFrame* frame);
-    engine::CCSpawn* getBuiltAction() const { return m_action; }
-    engine::CCAction* getPlayedAction() const { return m_playedAction; }
+    engine::CCSpawn* getBuiltAction() const { return m_action.get(); }
+    engine::CCAction* getPlayedAction() const { return m_playedAction.get(); }
 
 private:
     // The frame's action; panels take colour through the widget.
@@ -74,9 +74,10 @@ private:
     float m_unitTime = 0.1f;
     int m_actionTag = 0;
     UIWidget::WeakHandle m_target;
-    engine::CCSpawn* m_action = nullptr;                              // retained
-    engine::CCAction* m_playedAction = nullptr;                       // retained
-    std::array<engine::CCArray*, ACTION_FRAME_TYPE_COUNT> m_frames{}; // each retained
+    // Released in the reverse order: the built action, the played one, the frames.
+    std::array<engine::CCRef<engine::CCArray>, ACTION_FRAME_TYPE_COUNT> m_frames;
+    engine::CCRef<engine::CCAction> m_playedAction;
+    engine::CCRef<engine::CCSpawn> m_action;
 };
 
 } // namespace gui

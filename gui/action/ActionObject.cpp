@@ -7,18 +7,12 @@
 
 namespace gui {
 
-ActionObject::ActionObject() : m_actionNodes(engine::CCArray::create()) {
-    m_actionNodes->retain();
-}
+ActionObject::ActionObject() : m_actionNodes(engine::CCArray::create()) {}
 
-ActionObject::~ActionObject() {
-    m_actionNodes->release();
-}
+ActionObject::~ActionObject() = default;
 
 ActionObject* ActionObject::create() {
-    auto* object = new ActionObject();
-    object->autorelease();
-    return object;
+    return engine::autoreleased(new ActionObject());
 }
 
 void ActionObject::readFromJson(const Json::Value* animation, engine::CCObject* root) {

@@ -38,10 +38,10 @@ public:
     float getUnitTime() const { return m_unitTime; }
     void setUnitTime(float seconds) { m_unitTime = seconds; }
     // The tracks (ActionNode), in file order.
-    engine::CCArray* getActionNodes() const { return m_actionNodes; }
+    engine::CCArray* getActionNodes() const { return m_actionNodes.get(); }
 
 private:
-    engine::CCArray* m_actionNodes; // retained
+    engine::CCRef<engine::CCArray> m_actionNodes;
     std::string m_name;
     bool m_loop = false;
     float m_unitTime = 0.1f;

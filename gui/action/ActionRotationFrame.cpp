@@ -5,9 +5,7 @@
 namespace gui {
 
 ActionRotationFrame* ActionRotationFrame::create() {
-    auto* frame = new ActionRotationFrame();
-    frame->autorelease();
-    return frame;
+    return engine::autoreleased(new ActionRotationFrame());
 }
 
 engine::CCActionInterval* ActionRotationFrame::createAction(float duration) {

@@ -5,9 +5,7 @@
 namespace gui {
 
 ActionScaleFrame* ActionScaleFrame::create() {
-    auto* frame = new ActionScaleFrame();
-    frame->autorelease();
-    return frame;
+    return engine::autoreleased(new ActionScaleFrame());
 }
 
 engine::CCActionInterval* ActionScaleFrame::createAction(float duration) {

@@ -5,9 +5,7 @@
 namespace gui {
 
 ActionTintFrame* ActionTintFrame::create() {
-    auto* frame = new ActionTintFrame();
-    frame->autorelease();
-    return frame;
+    return engine::autoreleased(new ActionTintFrame());
 }
 
 engine::CCActionInterval* ActionTintFrame::createAction(float duration) {

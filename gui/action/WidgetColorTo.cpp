@@ -16,21 +16,17 @@ engine::GLubyte between(engine::GLubyte from, engine::GLubyte to, float time) {
 
 WidgetColorTo* WidgetColorTo::createTint(float duration, UIWidget* widget, const engine::ccColor3B& color) {
     auto* action = new WidgetColorTo();
-    action->initWithDuration(duration);
     action->m_widget = widget ? widget->weakHandle() : nullptr;
     action->m_toColor = color;
-    action->autorelease();
-    return action;
+    return engine::autoreleasedIf(action->initWithDuration(duration), action);
 }
 
 WidgetColorTo* WidgetColorTo::createFade(float duration, UIWidget* widget, engine::GLubyte opacity) {
     auto* action = new WidgetColorTo();
-    action->initWithDuration(duration);
     action->m_widget = widget ? widget->weakHandle() : nullptr;
     action->m_fade = true;
     action->m_toOpacity = opacity;
-    action->autorelease();
-    return action;
+    return engine::autoreleasedIf(action->initWithDuration(duration), action);
 }
 
 void WidgetColorTo::startWithTarget(engine::CCNode* target) {

@@ -53,6 +53,40 @@ TEST(CCObjectTest, SmartPointerHoldsAndReleases) {
     EXPECT_EQ(CCObject::liveObjectCount(), before);
 }
 
+TEST(CCObjectTest, SmartPointerTakesTheNewObjectBeforeLettingGoOfTheOld) {
+    int deaths = 0;
+    CCRef<Probe> ref(new Probe(&deaths));
+    ref->release(); // the ref now holds the only reference
+    ref = ref.get();
+    EXPECT_EQ(deaths, 0);
+    ASSERT_TRUE(ref);
+    EXPECT_EQ(ref->retainCount(), 1u);
+    ref = new Probe(&deaths); // the creating reference stays with this test
+    EXPECT_EQ(deaths, 1);
+    ref->release();
+    ref = nullptr;
+    EXPECT_EQ(deaths, 2);
+}
+
+TEST(CCObjectTest, CreationHelpersReleaseAFailedObjectAtOnceAndAutoreleaseTheOthers) {
+    int deaths = 0;
+    EXPECT_EQ(autoreleasedIf(false, new Probe(&deaths)), nullptr);
+    EXPECT_EQ(deaths, 1);
+    EXPECT_EQ(autoreleasedIf(true, static_cast<Probe*>(nullptr)), nullptr);
+    Probe* initialised = autoreleasedIf(true, new Probe(&deaths));
+    Probe* plain = autoreleased(new Probe(&deaths));
+    ASSERT_NE(initialised, nullptr);
+    ASSERT_NE(plain, nullptr);
+    EXPECT_EQ(deaths, 1);
+    EXPECT_EQ(autoreleasedIf(new Probe(&deaths), [](Probe*) { return false; }), nullptr);
+    EXPECT_EQ(deaths, 2);
+    Probe* ran = nullptr;
+    EXPECT_NE(autoreleasedIf(new Probe(&deaths), [&ran](Probe* p) { return (ran = p) != nullptr; }), nullptr);
+    EXPECT_NE(ran, nullptr);
+    CCAutoreleasePool::sharedPool()->drain();
+    EXPECT_EQ(deaths, 5);
+}
+
 TEST(CCStringTest, DecimalRule) {
     EXPECT_EQ(ccDecimalToInt("12abc"), 12);
     EXPECT_EQ(ccDecimalToInt("abc"), 0);
