@@ -21,9 +21,6 @@ public:
     virtual bool endProbe() = 0;
     // Whether the last frame shown differed from the one shown before it.
     virtual bool lastFrameChanged() const = 0;
-    // The next probe finds a change whatever it draws (the window's pixels
-    // were lost, or the way points land on them changed).
-    virtual void forgetShownFrame() = 0;
 };
 
 } // namespace engine

@@ -104,7 +104,6 @@ public:
     void beginProbe() override;
     bool endProbe() override;
     bool lastFrameChanged() const override { return m_lastFrameChanged; }
-    void forgetShownFrame() override { m_shownKnown = false; }
 
     // --- drawing
     // A quad of `quadSize` points from the node's origin, showing the
