@@ -10,6 +10,14 @@ std::string wordTextsFile(const std::string& bookDir) {
     return bookDir + "/Stringstr.xml";
 }
 
+std::string bubbleText(const std::string& word) {
+    return "-" + word + "-";
+}
+
+std::string readAlongFile(const std::string& bookDir) {
+    return bookDir + "/StringReadAlong.xml";
+}
+
 std::vector<std::string> pageControlImages(bool ispep) {
     std::vector<std::string> images = {controlImage::kPrevious, controlImage::kPreviousPressed,
                                        controlImage::kNext,     controlImage::kNextPressed,

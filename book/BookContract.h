@@ -18,6 +18,13 @@ inline constexpr const char* kInterfaceTextsFile = "String.xml";
 std::string configurationFile(const std::string& bookDir);
 // bookDir/Stringstr.xml, the texts of the words.
 std::string wordTextsFile(const std::string& bookDir);
+// bookDir/StringReadAlong.xml, the read-along table (optional): for each page
+// read from one recording, how many of its words have times (key
+// readAlongPageKey, value "N"), and for each of those words its start and end
+// in seconds of the page's recording (key readAlongWordKey, value
+// "START END"). The recording itself is the narration file of
+// pageRecordingName (BookNames.h).
+std::string readAlongFile(const std::string& bookDir);
 
 // --- the configuration's keys
 namespace configKey {
@@ -81,6 +88,20 @@ inline constexpr const char* kHotspotPressed = "Images/bnren2.png";
 } // namespace controlImage
 // The pictures every page shows, with the hotspots' when `ispep` is on.
 std::vector<std::string> pageControlImages(bool ispep);
+
+// --- the speech bubble
+// The font family the bubble's text names (SimSun, written in GBK).
+inline constexpr const char* kBubbleFont = "\xCB\xCE\xCC\xE5";
+// What the bubble shows for a word: "-word-".
+std::string bubbleText(const std::string& word);
+
+// --- read-along
+// Once a page's recording has ended, auto-play stays on the page this long
+// more, for the picture, before it turns or reads the page again.
+constexpr float kReadAlongRestSeconds = 2.0f;
+// The longest page recording a read-along entry may name (the maker warns
+// past a minute; this is where the checker refuses it).
+constexpr float kLongestPageRecordingSeconds = 600.0f;
 
 // --- limits
 // The largest page or word number a configuration may give (either sign):

@@ -34,6 +34,18 @@ std::string textKey(int tag, int page) {
     return prefixed("str", page) + std::to_string(tag);
 }
 
+std::string readAlongPageKey(int page) {
+    return prefixed("pg", page) + std::to_string(page);
+}
+
+std::string readAlongWordKey(int tag, int page) {
+    return prefixed("rd", page) + std::to_string(tag);
+}
+
+std::string pageRecordingName(int page) {
+    return readAlongPageKey(page) + ".mp3";
+}
+
 std::string md5Hex(const std::string& bytes) {
     char hex[MD5_DIGEST_STRING_LENGTH];
     MD5Data(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), hex);

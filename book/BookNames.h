@@ -23,6 +23,13 @@ std::string narrationFile(const std::string& soundName);
 std::string narrationPath(const std::string& bookDir, const std::string& soundName);
 // The 32 lowercase hexadecimal digits of the MD5 digest of `bytes`.
 std::string md5Hex(const std::string& bytes);
+// The read-along table's keys (BookContract.h): "pg0"/"pg" + page, the
+// number of timed words of the page; "rd0"/"rd" + tag, a word's "START END".
+std::string readAlongPageKey(int page);
+std::string readAlongWordKey(int tag, int page);
+// The sound name of a page's whole recording, "pg0"/"pg" + page + ".mp3";
+// its file follows the narration rule (epc/<md5 hex of the name>.mp3).
+std::string pageRecordingName(int page);
 // bookDir/subName/subName_page.json
 std::string pageLayoutPath(const std::string& bookDir, const std::string& subName, int page);
 

@@ -2,6 +2,7 @@
 // place, shows its text in the speech bubble beside it and plays its
 // narration; the bubble watch hides the bubble once the narration is over.
 #include "app/ScreenFrame.h"
+#include "book/BookContract.h"
 #include "book/BookNames.h"
 #include "book/BookState.h"
 #include "book/PageLayer.h"
@@ -24,8 +25,6 @@ namespace book {
 
 namespace {
 
-// The GBK bytes of the SimSun typeface's Chinese name, as books name it.
-const char* const kWordFont = "\xCB\xCE\xCC\xE5";
 constexpr float kSlideSeconds = 1.0f;
 constexpr float kSlidePeriod = 9.25f;
 constexpr int kSlideActionTag = 0x51de;
@@ -157,8 +156,8 @@ void PageLayer::showAndPlay(gui::UIWidget* hotspot, const CCPoint& position, int
         float width = hotspotSize.width * sx;
         float gap = static_cast<float>((ScreenFrame::top().y - ScreenFrame::bottom().y) / 40.0);
 
-        std::string shown = "-" + *text + "-";
-        wordLabel = CCLabelTTF::create(shown.c_str(), kWordFont, static_cast<float>(textsize));
+        std::string shown = bubbleText(*text);
+        wordLabel = CCLabelTTF::create(shown.c_str(), kBubbleFont, static_cast<float>(textsize));
         wordLabel->setDimensions(CCSize(width, 0));
         wordLabel->setHorizontalAlignment(kCCTextAlignmentCenter);
         wordLabel->setColor(ccc3(0, 0, 255));

@@ -5,6 +5,7 @@
 // reader's screen; the narration is evenly loud, starts at once and is
 // encoded as the book ships it.
 #include "app/DesktopFrame.h"
+#include "book/BookContract.h"
 #include "engine/base/CCDictionary.h"
 #include "engine/base/CCString.h"
 #include "engine/director/CCDirector.h"
@@ -506,8 +507,8 @@ TEST_F(SampleBookTest, EveryWordsBubbleTextStaysOnOneLine) {
             std::size_t word = 0;
             for (const Json::Value& child : file["widgetTree"]["children"]) {
                 if (child["classname"] != "Button" || word >= page.words.size()) continue;
-                std::string shown = "-" + page.words[word++].text + "-";
-                auto* label = CCLabelTTF::create(shown.c_str(), BookWriter::kBubbleFont, textSize);
+                std::string shown = book::bubbleText(page.words[word++].text);
+                auto* label = CCLabelTTF::create(shown.c_str(), book::kBubbleFont, textSize);
                 label->setDimensions(CCSize(child["options"]["width"].asFloat(), 0));
                 EXPECT_EQ(label->getLines().size(), 1u)
                     << shown << " on page " << page.number << ", desktop " << desktop << " high";

@@ -176,14 +176,14 @@ bool BookWriter::writeAll() {
 }
 
 float BookWriter::bubbleTextWidth(const std::string& text, int textSize) {
-    auto* label = engine::CCLabelTTF::create(text.c_str(), kBubbleFont, static_cast<float>(textSize));
+    auto* label = engine::CCLabelTTF::create(text.c_str(), book::kBubbleFont, static_cast<float>(textSize));
     return label->getContentSize().width;
 }
 
 float BookWriter::hotspotWidthFor(const std::string& word, int textSize) {
     // The reader wraps the bubble's text to the hotspot's width; the room
     // added covers the rounding of fonts rasterised for a larger window.
-    return std::ceil(bubbleTextWidth("-" + word + "-", textSize) / 0.97f);
+    return std::ceil(bubbleTextWidth(book::bubbleText(word), textSize) / 0.97f);
 }
 
 // --- dictionaries

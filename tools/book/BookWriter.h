@@ -33,8 +33,6 @@ public:
     // first thing that fails.
     bool writeAll();
 
-    // Name of the font the reader shows a word's text in (SimSun, in GBK).
-    static constexpr const char* kBubbleFont = "\xCB\xCE\xCC\xE5";
     // The smallest size the bubble's text is made.
     static constexpr int kSmallestTextSize = 28;
 
