@@ -89,6 +89,12 @@ inline constexpr const char* kHotspotPressed = "Images/bnren2.png";
 // The pictures every page shows, with the hotspots' when `ispep` is on.
 std::vector<std::string> pageControlImages(bool ispep);
 
+// --- the reader's screen
+// How much wider than high a design point shows: the reader stretches the
+// 640 x 960 design over a window (1.11 / 1.4) / 0.97 as wide as high. Books
+// draw their pictures and print that much narrower, so they look right.
+constexpr float kStretchAcross = 1.2261f;
+
 // --- the speech bubble
 // The font family the bubble's text names (SimSun, written in GBK).
 inline constexpr const char* kBubbleFont = "\xCB\xCE\xCC\xE5";

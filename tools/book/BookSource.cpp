@@ -34,6 +34,20 @@ bool readPlacement(const Json::Value& item, Placement& out) {
 
 } // namespace
 
+std::map<std::string, std::string> BookSource::labelDefaults() {
+    return {{"read", "Read the book"},      {"pick", "Pick a page"},
+            {"go-on", "Go on reading"},     {"bye", "Bye"},
+            {"how-to-read", "How shall we read?"}, {"i-touch", "I touch the words"},
+            {"read-again", "Read this page again"}, {"read-me", "Read me the book"},
+            {"ok", "OK"},                   {"cancel", "Cancel"},
+            {"home-button", "Home"}};
+}
+
+std::map<std::string, std::string> BookSource::interfaceDefaults() {
+    return {{"main_page", "Home"},          {"setmenu_set", "Settings"}, {"bntext", "Touch a word!"},
+            {"nopresenglish", "Touch a word to hear it."}, {"up_page", "Back"}, {"after_page", "More"}};
+}
+
 std::vector<Word> splitWords(const std::string& sentence) {
     std::vector<Word> words;
     std::size_t i = 0;

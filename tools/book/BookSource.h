@@ -27,6 +27,11 @@ struct PageSource {
     std::string text;
     std::vector<Word> words;
     std::vector<Placement> picture;
+    // A made book's page: its picture (PNG or JPEG of any size), fitted
+    // into the page's picture area, and its recording, when it has one.
+    std::string pictureFile;
+    std::string recordingFile;
+    int sourceLine = 0; // of its "page:" line in book.txt
     bool olderFormat = false;
     bool spriteSheet = false;
 };
@@ -46,7 +51,19 @@ struct BookSource {
     // that grow past their words.
     int wordGap = 1;
     std::map<std::string, std::string> interfaceTexts;
+    // Captions drawn into the home page's buttons and the settings panel,
+    // by their names in labelDefaults().
+    std::map<std::string, std::string> labels = labelDefaults();
     std::vector<PageSource> pages;
+
+    // A made book's other facts: its author, a font file of its own (whose
+    // family is `font`), and the festival voice of pages without a recording.
+    std::string author;
+    std::string fontFile;
+    std::string voice = "cmu_us_slt_arctic_hts";
+
+    static std::map<std::string, std::string> labelDefaults();
+    static std::map<std::string, std::string> interfaceDefaults();
 
     // The story file; nothing and a message in `error` when it is unreadable
     // or breaks a rule the book reader relies on.

@@ -8,9 +8,11 @@
 #include "tools/book/WordLayout.h"
 #include "tools/book/WordNames.h"
 
+#include <SDL_image.h>
 #include <SDL_ttf.h>
 #include <fontconfig/fontconfig.h>
 #include <json/json.h>
+#include <librsvg/rsvg.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -21,6 +23,8 @@
 #include <sstream>
 
 namespace bookmaker {
+
+const char* BookWriter::kToolName = "make-book";
 
 namespace fs = std::filesystem;
 using engine::ccColor3B;
@@ -35,6 +39,10 @@ const ccColor3B kHighlightInk{176, 40, 32};
 const ccColor4B kMarkerPale{255, 241, 168, 255};
 const ccColor4B kMarkerBright{255, 216, 77, 255};
 const ccColor4B kMarkerEdge{232, 160, 40, 255};
+// A made book's highlight is a highlighter's stroke: see-through yellow.
+const ccColor4B kBandPale{255, 221, 60, 96};
+const ccColor4B kBandBright{255, 200, 0, 128};
+const ccColor4B kBandEdge{232, 150, 20, 170};
 
 std::string readFile(const std::string& path) {
     std::ifstream in(path);
@@ -95,12 +103,12 @@ std::string fmt(float value) {
     return out.str();
 }
 
-// Width in pixels of `text` in bold Andika at `size` pixels, as the SVG art
+// Width in pixels of `text` in `family` at `size` pixels, as the SVG art
 // prints its titles; 0 when the font is missing.
-float boldTextWidth(const std::string& text, int size) {
+float textWidth(const std::string& text, int size, const std::string& family, bool bold) {
     FcPattern* pattern = FcPatternCreate();
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("Andika"));
-    FcPatternAddInteger(pattern, FC_WEIGHT, FC_WEIGHT_BOLD);
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+    FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
     FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result;
@@ -118,7 +126,60 @@ float boldTextWidth(const std::string& text, int size) {
     return static_cast<float>(w);
 }
 
+std::string base64(const std::string& bytes) {
+    static const char* const digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    out.reserve((bytes.size() + 2) / 3 * 4);
+    for (std::size_t i = 0; i < bytes.size(); i += 3) {
+        unsigned value = static_cast<unsigned char>(bytes[i]) << 16;
+        if (i + 1 < bytes.size()) value |= static_cast<unsigned char>(bytes[i + 1]) << 8;
+        if (i + 2 < bytes.size()) value |= static_cast<unsigned char>(bytes[i + 2]);
+        out += digits[(value >> 18) & 63];
+        out += digits[(value >> 12) & 63];
+        out += i + 1 < bytes.size() ? digits[(value >> 6) & 63] : '=';
+        out += i + 2 < bytes.size() ? digits[value & 63] : '=';
+    }
+    return out;
+}
+
+std::string readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// Where a made book's page shows its picture: above the paper (y down).
+const engine::CCRect kPictureArea(0, 0, 640, 596);
+// Where its home page shows the cover, under the title.
+const engine::CCRect kCoverArea(60, 240, 520, 370);
+
 } // namespace
+
+const std::string& BookWriter::label(const std::string& name) const {
+    static const std::string none;
+    auto found = m_book.labels.find(name);
+    return found == m_book.labels.end() ? none : found->second;
+}
+
+bool BookWriter::fittedImage(const std::string& file, const engine::CCRect& area, std::string& svg) {
+    SDL_Surface* image = IMG_Load(file.c_str());
+    if (!image) return fail("the picture " + file + " cannot be read (" + IMG_GetError() + ")");
+    const float width = static_cast<float>(image->w), height = static_cast<float>(image->h);
+    SDL_FreeSurface(image);
+    std::string bytes = readBytes(file);
+    // The area as the reader's screen shows it is stretchAcross times wider;
+    // the picture is fitted whole into that, then drawn narrower again.
+    const float scale = std::min(area.size.width * m_book.stretchAcross / width, area.size.height / height);
+    const float shownWidth = width * scale / m_book.stretchAcross, shownHeight = height * scale;
+    const bool jpeg = bytes.size() > 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+                      static_cast<unsigned char>(bytes[1]) == 0xD8;
+    svg = "<image x=\"" + fmt(area.origin.x + (area.size.width - shownWidth) / 2) + "\" y=\"" +
+          fmt(area.origin.y + (area.size.height - shownHeight) / 2) + "\" width=\"" + fmt(shownWidth) +
+          "\" height=\"" + fmt(shownHeight) + "\" preserveAspectRatio=\"none\" xlink:href=\"data:image/" +
+          (jpeg ? "jpeg" : "png") + ";base64," + base64(bytes) + "\"/>\n";
+    return true;
+}
 
 std::string BookWriter::useElement(const Placement& p) const {
     float sx = p.scale, sy = p.scale < 0 ? -p.scale : p.scale;
@@ -136,7 +197,7 @@ BookWriter::BookWriter(const BookSource& book, std::string artFolder, std::strin
     : m_book(book), m_art(std::move(artFolder)), m_out(std::move(outFolder)), m_work(std::move(workFolder)) {}
 
 bool BookWriter::fail(const std::string& message) {
-    std::cerr << "make-book: " << message << "\n";
+    std::cerr << kToolName << ": " << message << "\n";
     return false;
 }
 
@@ -169,7 +230,7 @@ bool BookWriter::writeAll() {
         if (!writePages(painter)) return false;
     }
     if (m_textSize != m_book.wordTextSize)
-        std::cerr << "make-book: the bubble's text is " << m_textSize
+        std::cerr << kToolName << ": the bubble's text is " << m_textSize
                   << " points, so that widened words do not run into their neighbours\n";
     return writeDictionaries() && writeInterfaceImages() && writeHome() && writeSettings() &&
            writeNarrationList();
@@ -219,14 +280,25 @@ bool BookWriter::writeDictionaries() {
 // --- pictures from SVG
 
 bool BookWriter::drawSvg(const std::string& svg, const std::string& pngPath, int width, int height) {
-    std::string svgPath = m_work + "/picture" + std::to_string(++m_svgCount) + ".svg";
-    std::ofstream(svgPath) << svg;
-    for (const std::string& path : {svgPath, pngPath})
-        if (path.find('\'') != std::string::npos) return fail("a path holds a quote: " + path);
-    std::string command = "rsvg-convert -w " + std::to_string(width) + " -h " + std::to_string(height) +
-                          " -o '" + pngPath + "' '" + svgPath + "'";
-    if (std::system(command.c_str()) != 0) return fail("rsvg-convert failed on " + svgPath);
-    return true;
+    GError* error = nullptr;
+    RsvgHandle* handle = rsvg_handle_new_from_data(reinterpret_cast<const guint8*>(svg.data()), svg.size(), &error);
+    if (!handle) {
+        std::string why = error ? error->message : "unknown";
+        if (error) g_error_free(error);
+        return fail("an SVG picture for " + pngPath + " cannot be read: " + why);
+    }
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    cairo_t* cairo = cairo_create(surface);
+    RsvgRectangle viewport{0, 0, static_cast<double>(width), static_cast<double>(height)};
+    const bool drawn = rsvg_handle_render_document(handle, cairo, &viewport, &error);
+    cairo_destroy(cairo);
+    g_object_unref(handle);
+    const bool saved = drawn && cairo_surface_write_to_png(surface, pngPath.c_str()) == CAIRO_STATUS_SUCCESS;
+    cairo_surface_destroy(surface);
+    std::string why = error ? error->message : "";
+    if (error) g_error_free(error);
+    if (!drawn) return fail("the SVG picture for " + pngPath + " cannot be drawn: " + why);
+    return saved || fail("cannot write " + pngPath);
 }
 
 bool BookWriter::drawTemplate(const std::string& templateName,
@@ -241,26 +313,41 @@ bool BookWriter::drawTemplate(const std::string& templateName,
     return drawSvg(svg, pngPath, width, height);
 }
 
-std::string BookWriter::squeezedTextLeft(float centre, const std::string& text, int size) const {
-    return fmt(centre - boldTextWidth(text, size) * squeeze() * 0.5f);
+std::string BookWriter::squeezedTextLeft(float centre, const std::string& text, int size,
+                                         const std::string& family, bool bold) const {
+    return fmt(centre - textWidth(text, size, family, bold) * squeeze() * 0.5f);
 }
 
 // --- pages
 
-std::unique_ptr<WordLayout> BookWriter::layOut(const BookSource& book, const PageSource& page) {
+std::unique_ptr<WordLayout> BookWriter::layOut(const BookSource& book, const PageSource& page, float fontSize) {
     std::string printed;
     for (char c : page.text)
         printed += c == ' ' ? std::string(static_cast<std::size_t>(book.wordGap), ' ') : std::string(1, c);
-    return std::make_unique<WordLayout>(printed, page.words, book.font, book.fontSize, textBox(),
+    return std::make_unique<WordLayout>(printed, page.words, book.font, fontSize > 0 ? fontSize : book.fontSize,
+                                        textBox(),
                                         1.0f / book.stretchAcross);
 }
 
 bool BookWriter::writePages(PagePainter& painter) {
     std::vector<std::unique_ptr<WordLayout>> layouts;
-    for (const PageSource& page : m_book.pages) {
-        layouts.push_back(layOut(m_book, page));
-        if (!layouts.back()->ok())
-            return fail("page " + std::to_string(page.number) + ": " + layouts.back()->error());
+    // A made book's print shrinks, for the whole book, until every page's
+    // sentence fits its text area.
+    const bool made = !m_book.pages.empty() && !m_book.pages.front().pictureFile.empty();
+    for (m_fontSize = m_book.fontSize;; m_fontSize -= 4) {
+        layouts.clear();
+        const PageSource* tooLong = nullptr;
+        for (const PageSource& page : m_book.pages) {
+            layouts.push_back(layOut(m_book, page, m_fontSize));
+            if (!layouts.back()->ok())
+                return fail("page " + std::to_string(page.number) + ": " + layouts.back()->error());
+            if (!tooLong && layouts.back()->label()->getContentSize().height > textBox().size.height)
+                tooLong = &page;
+        }
+        if (!tooLong) break;
+        if (!made || m_fontSize - 4 < kSmallestPrint)
+            return fail("page " + std::to_string(tooLong->number) + ": the text is too long for the page (\"" +
+                        tooLong->text.substr(0, 60) + (tooLong->text.size() > 60 ? "..." : "") + "\")");
     }
     // Each hotspot is widened, centred on its word, until the bubble's text
     // fits it on one line; the text is made smaller while widened hotspots
@@ -284,7 +371,7 @@ bool BookWriter::writePages(PagePainter& painter) {
         apart = widenAll(--m_textSize);
     if (!apart)
         std::cerr
-            << "make-book: some widened hotspots run into their neighbours even with the bubble's text at "
+            << kToolName << ": warning: some widened hotspots run into their neighbours even with the bubble's text at "
             << m_textSize << " points; give the words more room (\"wordGap\")\n";
     for (std::size_t i = 0; i < m_book.pages.size(); ++i)
         if (!writePage(painter, m_book.pages[i], *layouts[i])) return false;
@@ -294,14 +381,13 @@ bool BookWriter::writePages(PagePainter& painter) {
 bool BookWriter::writePage(PagePainter& painter, const PageSource& page, WordLayout& layout) {
     const std::string number = std::to_string(page.number);
     std::string picture;
+    if (!page.pictureFile.empty() && !fittedImage(page.pictureFile, kPictureArea, picture)) return false;
     for (const Placement& placement : page.picture)
         picture += useElement(placement);
     std::string pictureName = "page_" + number + "_art.png";
     if (!drawTemplate("page.svg", {{"PICTURE", picture}}, m_work + "/" + pictureName, kWidth, kHeight))
         return false;
 
-    if (layout.label()->getLines().size() > 2)
-        return fail("page " + number + ": the sentence needs more than two lines");
     std::string pageFile = "page_" + number + ".png";
     if (!painter.paintPage(pictureName, layout, kInk, pagesPath() + "/" + pageFile))
         return fail("page " + number + ": cannot paint the page");
@@ -318,10 +404,15 @@ bool BookWriter::writePage(PagePainter& painter, const PageSource& page, WordLay
         const int index = static_cast<int>(i) + 1;
         std::string base = "p" + number + "w" + std::to_string(index);
         std::string folder = page.spriteSheet ? m_work : pagesPath() + "/words";
-        if (!painter.paintHighlight(layout, i, kMarkerPale, kMarkerEdge, kHighlightInk,
-                                    folder + "/" + base + ".png") ||
-            !painter.paintHighlight(layout, i, kMarkerBright, kMarkerEdge, kHighlightInk,
-                                    folder + "/" + base + "_on.png"))
+        const bool painted =
+            page.pictureFile.empty()
+                ? painter.paintHighlight(layout, i, kMarkerPale, kMarkerEdge, kHighlightInk,
+                                         folder + "/" + base + ".png") &&
+                      painter.paintHighlight(layout, i, kMarkerBright, kMarkerEdge, kHighlightInk,
+                                             folder + "/" + base + "_on.png")
+                : painter.paintBand(layout, i, kBandPale, kBandEdge, folder + "/" + base + ".png") &&
+                      painter.paintBand(layout, i, kBandBright, kBandEdge, folder + "/" + base + "_on.png");
+        if (!painted)
             return fail("page " + number + ": cannot paint the highlight of \"" + word.text + "\"");
         Picture normal{base + ".png", page.spriteSheet}, pressed{base + "_on.png", page.spriteSheet};
         if (page.spriteSheet) {
@@ -349,9 +440,11 @@ bool BookWriter::writePage(PagePainter& painter, const PageSource& page, WordLay
 
 bool BookWriter::writeHome() {
     const std::string folder = folderOf(homeLayoutPath());
-    if (!drawTemplate("title.svg",
-                      {{"TITLE", xmlEscape(m_book.title)}, {"TX", squeezedTextLeft(320, m_book.title, 64)}},
-                      folder + "/title.png", kWidth, kHeight))
+    const bool made = !m_book.pages.empty() && !m_book.pages.front().pictureFile.empty();
+    if (made ? !writeCover(folder + "/title.png")
+             : !drawTemplate("title.svg",
+                             {{"TITLE", xmlEscape(m_book.title)}, {"TX", squeezedTextLeft(320, m_book.title, 64)}},
+                             folder + "/title.png", kWidth, kHeight))
         return false;
     struct HomeButton {
         const char* name;
@@ -365,13 +458,13 @@ bool BookWriter::writeHome() {
     // Word learning first and largest; continuing comes last, so that its
     // place stays empty at the bottom while it is hidden.
     const HomeButton buttons[] = {
-        {book::kHomeButtonNames[book::kWordLearningButton], "Read the book", "read", "#f0823c", "#c8642a",
+        {book::kHomeButtonNames[book::kWordLearningButton], label("read").c_str(), "read", "#f0823c", "#c8642a",
          420, 100, 46, 320, 290},
-        {book::kHomeButtonNames[book::kPageMenuButton], "Pick a page", "pages", "#4fa3d9", "#2f7fb3", 420, 86,
+        {book::kHomeButtonNames[book::kPageMenuButton], label("pick").c_str(), "pages", "#4fa3d9", "#2f7fb3", 420, 86,
          40, 320, 180},
-        {book::kHomeButtonNames[book::kContinueButton], "Go on reading", "goon", "#6cbf5a", "#4c9a3a", 420,
+        {book::kHomeButtonNames[book::kContinueButton], label("go-on").c_str(), "goon", "#6cbf5a", "#4c9a3a", 420,
          86, 40, 320, 80},
-        {book::kHomeButtonNames[book::kExitButton], "Bye", "bye", "#b98ad9", "#8a5ab3", 96, 96, 30, 578, 880},
+        {book::kHomeButtonNames[book::kExitButton], label("bye").c_str(), "bye", "#b98ad9", "#8a5ab3", 96, 96, 30, 578, 880},
     };
     LayoutBuilder builder(false);
     Json::Value tree = builder.rootPanel("home", kWidth, kHeight);
@@ -409,12 +502,33 @@ bool BookWriter::writeHome() {
     return writeJson(builder.document(tree, kWidth, kHeight, {}), homeLayoutPath());
 }
 
+bool BookWriter::writeCover(const std::string& pngPath) {
+    std::string cover;
+    if (!fittedImage(m_book.pages.front().pictureFile, kCoverArea, cover)) return false;
+    // The title is as large as fits across the page, down to a size that
+    // still reads as a title.
+    int size = 64;
+    while (size > 30 && textWidth(m_book.title, size, m_book.font, true) * squeeze() > 600)
+        size -= 2;
+    if (textWidth(m_book.title, size, m_book.font, true) * squeeze() > 600)
+        return fail("the title \"" + m_book.title + "\" is too long for the home page");
+    return drawTemplate("cover.svg",
+                        {{"COVER", cover},
+                         {"TITLE", xmlEscape(m_book.title)},
+                         {"SIZE", std::to_string(size)},
+                         {"FONT", xmlEscape(m_book.font)},
+                         {"TX", squeezedTextLeft(320, m_book.title, size, m_book.font)},
+                         {"AUTHOR", xmlEscape(m_book.author)},
+                         {"AX", squeezedTextLeft(320, m_book.author, 32, m_book.font, false)}},
+                        pngPath, kWidth, kHeight);
+}
+
 // --- settings
 
 bool BookWriter::writeSettings() {
     const std::string folder = folderOf(settingsLayoutPath());
     const std::string corner = fmt(18 * squeeze());
-    const std::string title = "How shall we read?";
+    const std::string title = label("how-to-read");
     if (!drawTemplate(
             "panel.svg",
             {{"TITLE", title}, {"TX", squeezedTextLeft(320, title, 50)}, {"RX", fmt(36 * squeeze())}},
@@ -433,12 +547,12 @@ bool BookWriter::writeSettings() {
         float x, y, width, height;
     };
     const PanelButton buttons[] = {
-        {book::settingsButtonName(book::kSettingsPress), "I touch the words", 320, 640, 500, 96},
-        {book::settingsButtonName(book::kSettingsRepeatPage), "Read this page again", 320, 520, 500, 96},
-        {book::settingsButtonName(book::kSettingsTurnPages), "Read me the book", 320, 400, 500, 96},
-        {book::settingsButtonName(book::kSettingsOk), "OK", 200, 250, 220, 96},
-        {book::settingsButtonName(book::kSettingsCancel), "Cancel", 440, 250, 220, 96},
-        {book::settingsButtonName(book::kSettingsHome), "Home", 320, 130, 260, 84},
+        {book::settingsButtonName(book::kSettingsPress), label("i-touch").c_str(), 320, 640, 500, 96},
+        {book::settingsButtonName(book::kSettingsRepeatPage), label("read-again").c_str(), 320, 520, 500, 96},
+        {book::settingsButtonName(book::kSettingsTurnPages), label("read-me").c_str(), 320, 400, 500, 96},
+        {book::settingsButtonName(book::kSettingsOk), label("ok").c_str(), 200, 250, 220, 96},
+        {book::settingsButtonName(book::kSettingsCancel), label("cancel").c_str(), 440, 250, 220, 96},
+        {book::settingsButtonName(book::kSettingsHome), label("home-button").c_str(), 320, 130, 260, 84},
     };
     LayoutBuilder builder(false);
     Json::Value tree = builder.rootPanel("settings", kWidth, kHeight);

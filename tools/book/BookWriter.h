@@ -29,6 +29,9 @@ public:
     // (the resource root); `workFolder` takes the intermediate pictures.
     BookWriter(const BookSource& book, std::string artFolder, std::string outFolder, std::string workFolder);
 
+    // The name its messages start with.
+    static const char* kToolName;
+
     // Writes everything; false, with a message on standard error, at the
     // first thing that fails.
     bool writeAll();
@@ -43,7 +46,10 @@ public:
 
     // Where `page` prints its words, laid out as the page is made (needs an
     // open view at one pixel per point); hotspots as wide as their words.
-    static std::unique_ptr<WordLayout> layOut(const BookSource& book, const PageSource& page);
+    static std::unique_ptr<WordLayout> layOut(const BookSource& book, const PageSource& page, float fontSize = 0);
+    // The smallest print a made book's sentence is shrunk to before it is
+    // called too long for its page.
+    static constexpr float kSmallestPrint = 36;
 
     // How wide "-word-" is in the bubble's face at `textSize` points, and the
     // width of hotspot that shows it on one line.
@@ -64,9 +70,15 @@ private:
                       const std::vector<std::pair<std::string, std::string>>& fields,
                       const std::string& pngPath, int width, int height);
     bool drawSvg(const std::string& svg, const std::string& pngPath, int width, int height);
-    // Where a title of bold Andika at `size` starts so that, squeezed, it is
-    // centred on `centre`.
-    std::string squeezedTextLeft(float centre, const std::string& text, int size) const;
+    // Where a title of `family` (bold unless said) at `size` starts so
+    // that, squeezed, it is centred on `centre`.
+    std::string squeezedTextLeft(float centre, const std::string& text, int size,
+                                 const std::string& family = "Andika", bool bold = true) const;
+    // An SVG <image> of a made book's picture file, fitted whole into `area`
+    // (x, y, width, height, y down) in its true shape on the reader's screen.
+    bool fittedImage(const std::string& file, const engine::CCRect& area, std::string& svg);
+    bool writeCover(const std::string& pngPath);
+    const std::string& label(const std::string& name) const;
     std::string useElement(const Placement& placement) const;
     // How much narrower than designed the pictures are drawn.
     float squeeze() const { return 1.0f / m_book.stretchAcross; }
@@ -86,6 +98,7 @@ private:
     // The size of the bubble's text: the story's, made smaller while
     // hotspots widened for it would run into each other.
     int m_textSize = 0;
+    float m_fontSize = 0; // of the sentences: the book's, or smaller where a page needs it
 };
 
 } // namespace bookmaker

@@ -15,6 +15,7 @@
 #include <SDL_image.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cmath>
 
 namespace bookmaker {
@@ -72,6 +73,22 @@ bool PagePainter::paintPage(const std::string& pictureName, WordLayout& layout, 
     std::vector<std::uint32_t> pixels;
     if (!render(kPageWidth, kPageHeight, {picture, layout.label()}, pixels)) return false;
     return savePng(pixels, kPageWidth, kPageHeight, pngPath);
+}
+
+bool PagePainter::paintBand(const WordLayout& layout, std::size_t index, const ccColor4B& fill,
+                            const ccColor4B& edge, const std::string& pngPath) {
+    const CCRect& area = layout.words().at(index).hotspot;
+    const int width = static_cast<int>(area.size.width);
+    const int height = static_cast<int>(area.size.height);
+    SDL_Surface* marker =
+        roundedRect(width, height, std::min(14.0f, height * 0.3f), 2.0f, fill, edge, layout.squeeze());
+    if (!marker) return false;
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
+    for (int y = 0; y < height; ++y)
+        std::memcpy(&pixels[static_cast<std::size_t>(y) * width],
+                    static_cast<std::uint8_t*>(marker->pixels) + y * marker->pitch, sizeof(std::uint32_t) * width);
+    SDL_FreeSurface(marker);
+    return savePng(pixels, width, height, pngPath);
 }
 
 bool PagePainter::paintHighlight(const WordLayout& layout, std::size_t index, const ccColor4B& fill,

@@ -35,6 +35,12 @@ public:
                         const engine::ccColor4B& edge, const engine::ccColor3B& ink,
                         const std::string& pngPath);
 
+    // A see-through marker band as large as word `index`'s hotspot, with no
+    // text of its own: laid over the printed word it leaves the print
+    // readable, and sliding over other words it never shows a wrong one.
+    bool paintBand(const WordLayout& layout, std::size_t index, const engine::ccColor4B& fill,
+                   const engine::ccColor4B& edge, const std::string& pngPath);
+
     // A rounded rectangle with an edge, anti-aliased; the caller frees it.
     // Corners and edge are `squeeze` times as wide as high.
     static SDL_Surface* roundedRect(int width, int height, float radius, float edgeWidth,

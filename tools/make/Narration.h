@@ -1,0 +1,49 @@
+#pragma once
+// The narration of a made book: word clips cut from a page's recording at
+// the aligner's boundaries, every clip and page recording brought to one
+// loudness (EBU R128) and encoded as the reader's MP3s; and the festival
+// voice that reads a page that has no recording.
+#include "tools/make/Aligner.h"
+#include "tools/make/Recording.h"
+
+#include <string>
+#include <vector>
+
+namespace maker {
+
+// The rate and bit rate the reader's narration is encoded at.
+constexpr int kNarrationRate = 44100;
+constexpr int kNarrationBitRate = 64;
+// Every clip's loudness (LUFS), unless its peak would then pass the ceiling
+// (dBFS, room for the encoder's overshoot): then it is lower.
+constexpr double kNarrationLoudness = -16;
+constexpr double kNarrationCeiling = -2;
+// A clip reaches this far past its word's boundaries, never into a
+// neighbour, and fades in and out over these.
+constexpr double kClipMargin = 0.03;
+constexpr double kFadeIn = 0.005;
+constexpr double kFadeOut = 0.015;
+
+// Word `index`'s clip out of `recording` (at kNarrationRate), faded at both
+// ends; the neighbours' boundaries bound its margins.
+Recording cutWord(const Recording& recording, const std::vector<WordTime>& words, std::size_t index);
+
+// Integrated loudness of `clip` (LUFS), measured on the clip played over and
+// over for at least three seconds, since one word is shorter than the
+// measure's blocks; and its peak (dBFS).
+double loudness(const Recording& clip);
+double peakDb(const Recording& clip);
+// `clip` brought to kNarrationLoudness, or below where its peak demands;
+// the gain given, in dB, goes to `gainDb`.
+Recording leveled(const Recording& clip, double* gainDb = nullptr);
+
+// `clip` as a constant-rate MP3 (kNarrationBitRate, mono) with the encoder's
+// gapless tag, so that decoders start at the first sample; empty on failure.
+std::string encodeMp3(const Recording& clip);
+
+// Festival's reading of `text` in `voice`, as a WAV written to `wavPath`;
+// false with the reason when festival is missing or fails.
+bool speakWithFestival(const std::string& text, const std::string& voice, const std::string& wavPath,
+                       std::string& error);
+
+} // namespace maker
