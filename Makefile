@@ -4,14 +4,16 @@
 DEBIAN_PACKAGES := cmake ninja-build g++ pkg-config \
 	libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libsdl2-mixer-dev \
 	libpugixml-dev libjsoncpp-dev libfontconfig-dev libmd-dev libmpg123-dev libzip-dev \
-	fonts-liberation fonts-dejavu-core fonts-arphic-uming
+	fonts-liberation fonts-dejavu-core fonts-arphic-uming \
+	libpocketsphinx-dev pocketsphinx-en-us libsndfile1-dev libsamplerate0-dev libebur128-dev \
+	libmp3lame-dev libespeak-ng-dev librsvg2-dev libpango1.0-dev fonts-sil-andika
 TEST_PACKAGES := googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev \
 	xvfb xauth x11-utils x11-apps xdotool imagemagick openbox wmctrl bc espeak-ng lame \
-	fonts-sil-andika
+	festival festvox-us-slt-hts festvox-kallpc16k sox
 
 # make install PREFIX=... DESTDIR=... (DESTDIR stages a package's files).
 PREFIX ?= /usr/local
-INSTALLED := bin/lirra bin/lirra-check share/applications/lirra.desktop \
+INSTALLED := bin/lirra bin/lirra-check bin/lirra-make share/applications/lirra.desktop \
 	share/icons/hicolor/256x256/apps/lirra.png share/mime/packages/lirra-book.xml
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

@@ -173,13 +173,15 @@ bool BookMaker::narratePage(const PageSource& page, Aligner& aligner, const std:
             return false;
         }
     }
-    std::string pageMp3 = encodeMp3(leveled(full));
+    double delay = 0;
+    std::string pageMp3 = encodeMp3(leveled(full), &delay);
     if (pageMp3.empty() ||
         !writeFile(epc + "/" + book::narrationFile(book::pageRecordingName(page.number)).substr(4), pageMp3)) {
         error(&page, shownName, "could not be encoded");
         return false;
     }
     narration.words = alignment.words;
+    narration.delay = delay;
     narration.recordingSeconds = full.seconds();
     narration.hasRecording = true;
     return true;
@@ -199,7 +201,8 @@ bool BookMaker::writeReadAlong(const std::string& bookFolder) {
         for (std::size_t i = 0; i < narration.words.size(); ++i) {
             const int tag = book::hotspotTag(page.number, static_cast<int>(i) + 1);
             out << "    <key>" << book::readAlongWordKey(tag, page.number) << "</key>\n    <string>"
-                << seconds(narration.words[i].start) << " " << seconds(narration.words[i].end) << "</string>\n";
+                << seconds(narration.words[i].start + narration.delay) << " "
+                << seconds(narration.words[i].end + narration.delay) << "</string>\n";
         }
     }
     out << "</dict>\n</plist>\n";
@@ -311,6 +314,13 @@ int BookMaker::run() {
         if (m_options.folder) fs::remove_all(root, ec);
     };
 
+    bookmaker::BookWriter writer(m_book, m_options.art, root, work + "/pictures");
+    // Pictures and print first: a page too full fails before any narration.
+    if (!writer.writeAll()) {
+        m_out << "lirra-make: nothing written\n";
+        cleanUp();
+        return 1;
+    }
     m_narration.assign(m_book.pages.size(), PageNarration());
     {
         Pronouncer pronouncer;
@@ -327,18 +337,16 @@ int BookMaker::run() {
             narratePage(page, aligner, epc, work);
         }
     }
+    if (!m_errors && (!writeReadAlong(bookFolder) || (!m_options.timings.empty() && !writeTimings()))) {
+        m_out << "lirra-make: cannot write the read-along table or the timings\n";
+        ++m_errors;
+    }
     if (m_errors) {
         m_out << "lirra-make: " << m_errors << " problem" << (m_errors == 1 ? "" : "s") << "; nothing written\n";
         cleanUp();
         return 1;
     }
 
-    bookmaker::BookWriter writer(m_book, m_options.art, root, work + "/pictures");
-    if (!writer.writeAll() || !writeReadAlong(bookFolder) || (!m_options.timings.empty() && !writeTimings())) {
-        m_out << "lirra-make: nothing written\n";
-        cleanUp();
-        return 1;
-    }
     bool done = true;
     if (m_options.folder) {
         // Only a folder that holds a book, or nothing, is replaced.

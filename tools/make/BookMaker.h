@@ -24,6 +24,7 @@ struct MakeOptions {
 // What the narration of one page came to.
 struct PageNarration {
     std::vector<WordTime> words; // in the page recording's seconds
+    double delay = 0;            // of the encoded recording's first sample
     double recordingSeconds = 0;
     bool hasRecording = false;   // written as the page's read-along recording
 };

@@ -70,7 +70,7 @@ Recording leveled(const Recording& clip, double* gainDb) {
     return out;
 }
 
-std::string encodeMp3(const Recording& clip) {
+std::string encodeMp3(const Recording& clip, double* delaySeconds) {
     lame_global_flags* lame = lame_init();
     if (!lame) return {};
     lame_set_in_samplerate(lame, clip.rate);
@@ -97,6 +97,9 @@ std::string encodeMp3(const Recording& clip) {
     // it can only write once it knows the end.
     std::size_t tagSize = lame_get_lametag_frame(lame, buffer.data(), buffer.size());
     if (tagSize > 0 && tagSize <= mp3.size()) mp3.replace(0, tagSize, reinterpret_cast<char*>(buffer.data()), tagSize);
+    // The encoder's own delay and the decoder's (529 samples) of the MP3
+    // format.
+    if (delaySeconds) *delaySeconds = (lame_get_encoder_delay(lame) + 529.0) / lame_get_out_samplerate(lame);
     lame_close(lame);
     return written < 0 || flushed < 0 ? std::string() : mp3;
 }

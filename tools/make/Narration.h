@@ -38,8 +38,9 @@ double peakDb(const Recording& clip);
 Recording leveled(const Recording& clip, double* gainDb = nullptr);
 
 // `clip` as a constant-rate MP3 (kNarrationBitRate, mono) with the encoder's
-// gapless tag, so that decoders start at the first sample; empty on failure.
-std::string encodeMp3(const Recording& clip);
+// tag; empty on failure. The reader's decoders keep the silence the encoder
+// puts before the first sample: its length goes to `delaySeconds`.
+std::string encodeMp3(const Recording& clip, double* delaySeconds = nullptr);
 
 // Festival's reading of `text` in `voice`, as a WAV written to `wavPath`;
 // false with the reason when festival is missing or fails.
