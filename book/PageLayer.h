@@ -155,7 +155,8 @@ private:
     // Reads the page's entry of the book's read-along table; a faulty entry is
     // logged and the page reads word by word.
     void loadReadAlong();
-    // Auto-play's tick on a page that reads along.
+    // Auto-play's tick on a page that reads along, once nothing plays and no
+    // pause is due: the rest after the page, or the recording from the next word.
     void autoPlayReadAlong();
     // Plays the recording from word nextWordIndex on.
     void startReadAlong();

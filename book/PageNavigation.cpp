@@ -156,12 +156,9 @@ void PageLayer::togglePlay(CCObject* sender) {
 
 void PageLayer::autoPlayStep(float) {
     unschedule(schedule_selector(PageLayer::autoPlayStep));
-    if (m_readAlong) {
-        autoPlayReadAlong();
-        return;
-    }
     auto again = [this](float interval) { schedule(schedule_selector(PageLayer::autoPlayStep), interval); };
 
+    if (m_readingAlong) readAlongStep(0); // a recording's end that no frame has seen yet
     if (audio()->isBackgroundMusicPlaying()) {
         again(kAutoPlayWait);
         return;
@@ -169,6 +166,10 @@ void PageLayer::autoPlayStep(float) {
     if (autoPlayPause) {
         autoPlayPause = false;
         again(kAutoPlayWait);
+        return;
+    }
+    if (m_readAlong) {
+        autoPlayReadAlong();
         return;
     }
     if (nextWordIndex > lastWordIndex) {

@@ -74,22 +74,6 @@ void PageLayer::autoPlayReadAlong() {
     auto again = [this](double interval) {
         schedule(schedule_selector(PageLayer::autoPlayStep), static_cast<float>(interval));
     };
-    if (m_readingAlong) {
-        readAlongStep(0); // an end that no frame has seen yet
-        if (m_readingAlong) {
-            again(kAutoPlayWait);
-            return;
-        }
-    }
-    if (audio()->isBackgroundMusicPlaying()) { // a touched word's own clip
-        again(kAutoPlayWait);
-        return;
-    }
-    if (autoPlayPause) {
-        autoPlayPause = false;
-        again(kAutoPlayWait);
-        return;
-    }
     if (nextWordIndex > static_cast<int>(m_readAlong->words.size())) {
         // The page stays for its picture a while after its last word.
         if (m_readEndedAt < 0) m_readEndedAt = CCClock::now();
