@@ -124,6 +124,7 @@ void PageLayer::onWordTouched(CCObject* sender, int eventType) {
     }
     int tag = hotspot->getActionTag();
     if (m_readingAlong) stopReadAlong("a touch on a word", false); // the word's clip takes its place
+    m_readEndedAt = -1; // a page read to its end rests again after this word
     CCPoint position = selectWord(hotspot);
     nextWordIndex = indexFromTag(tag, currentPage) + 1;
     showAndPlay(hotspot, position, tag);

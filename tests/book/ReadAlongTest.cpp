@@ -303,6 +303,18 @@ TEST_F(ReadAlongTest, AfterTheRecordingThePageRestsThenTurnsOrReadsAgain) {
     EXPECT_GE(CCClock::now() - again, book::kReadAlongRestSeconds);
     EXPECT_EQ(book::currentPage, kPage);
     EXPECT_TRUE(stepUntil([&] { return onWord(1); }, 1)) << "word 1 lit again";
+
+    // A word touched during the rest is read, and the rest starts again after it.
+    log.clear();
+    startReading(book::kAutoPlayTurnsPages);
+    ASSERT_TRUE(stepUntil([&] { return log.contains("recording ended"); }, 5));
+    view.step(60);
+    tap(kWords[2]);
+    ASSERT_TRUE(log.contains(clipPlay(33)));
+    ASSERT_TRUE(stepUntil([&] { return !SimpleAudioEngine::sharedEngine()->isBackgroundMusicPlaying(); }, 5));
+    const double clipEnded = CCClock::now();
+    ASSERT_TRUE(stepUntil([&] { return book::currentPage == 4; }, 5));
+    EXPECT_GE(CCClock::now() - clipEnded, book::kReadAlongRestSeconds);
 }
 
 TEST_F(ReadAlongTest, LeavingThePageStopsTheRecording) {
