@@ -76,7 +76,6 @@ public:
     void readAlongStep(float elapsed);
     // The page's sound read-along entry, or none (the page reads word by word).
     const ReadAlongEntry* getReadAlong() const { return m_readAlong.get(); }
-    bool isReadingAlong() const { return m_readingAlong; }
 
     // --- keyboard: a key press on the page (an engine key code); true when used
     bool onPageKey(int key);

@@ -220,6 +220,24 @@ TEST_F(ReadAlongTest, StalledOrLateMusicNeverLetsTheHighlightRunAhead) {
     }
 }
 
+TEST_F(ReadAlongTest, AnOutputThatCannotTellItsPositionIsFollowedByTheClock) {
+    struct NoPosition : TestAudioBackend {
+        double position() override { return -1.0; }
+    };
+    auto owned = std::make_unique<NoPosition>();
+    NoPosition* backend = owned.get();
+    SimpleAudioEngine::sharedEngine()->setBackend(std::move(owned));
+    audio = nullptr;
+    startReading(book::kAutoPlayTurnsPages);
+    double landed[3];
+    readThrough([&] { return backend->TestAudioBackend::position(); }, landed);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_GE(landed[i], kTimes[i][0]) << "word " << i + 1;
+        EXPECT_LE(landed[i], kTimes[i][0] + kOnTime) << "word " << i + 1;
+    }
+    EXPECT_EQ(log.count("does not tell its position"), 1);
+}
+
 TEST_F(ReadAlongTest, LateFramesSkipNoWordAheadOfTheVoice) {
     startReading(book::kAutoPlayTurnsPages);
     ASSERT_TRUE(stepUntil([&] { return log.contains("recording starts"); }, 3));
