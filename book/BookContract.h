@@ -23,7 +23,9 @@ std::string wordTextsFile(const std::string& bookDir);
 // readAlongPageKey, value "N"), and for each of those words its start and end
 // in seconds of the page's recording (key readAlongWordKey, value
 // "START END"). The recording itself is the narration file of
-// pageRecordingName (BookNames.h).
+// pageRecordingName (BookNames.h). Times count from the first sample that
+// the MP3 decodes to, so an encoder's delay at its start is part of them
+// (LAME with its decoder: 1105 samples, 25 ms at 44.1 kHz).
 std::string readAlongFile(const std::string& bookDir);
 
 // --- the configuration's keys

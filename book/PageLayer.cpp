@@ -76,6 +76,7 @@ void PageLayer::buildPage() {
     readPageLayout();
     buildBubble();
     bindHotspots();
+    loadReadAlong();
     buildFocusRing();
     nextWordIndex = 1;
     startAutoPlayIfOn();

@@ -13,9 +13,12 @@
 //   WordReading.cpp ..... onWordTouched, selectWord, showAndPlay, bubbleWatch
 //   PageNavigation.cpp .. page turns, swipe, hint, play/pause, auto-play,
 //                         home, settings, page keys
+//   ReadAlong.cpp ....... auto-play from the page's own recording, each word
+//                         lit as the music's position reaches it
 #include "engine/base/CCGeometry.h"
 #include "engine/nodes/CCLayer.h"
 
+#include <memory>
 #include <string>
 
 namespace engine {
@@ -33,6 +36,7 @@ class UIWidget;
 namespace book {
 
 class FocusRing;
+struct ReadAlongEntry;
 
 class PageLayer : public engine::CCLayer {
 public:
@@ -66,6 +70,13 @@ public:
     void hideHint(float elapsed);
     void bubbleWatch(float elapsed); // WordReading.cpp
 
+    // --- read-along (ReadAlong.cpp)
+    // Every frame while the page's recording plays: lights the word that the
+    // music's position has reached; notes the recording's end.
+    void readAlongStep(float elapsed);
+    // The page's sound read-along entry, or none (the page reads word by word).
+    const ReadAlongEntry* getReadAlong() const { return m_readAlong.get(); }
+
     // --- keyboard: a key press on the page (an engine key code); true when used
     bool onPageKey(int key);
     bool keyPressed(int key) override { return onPageKey(key); }
@@ -76,9 +87,14 @@ public:
     // Highlights `hotspot` with an elastic slide from the previous highlight
     // (or from its parent's origin); answers the hotspot's own position.
     static engine::CCPoint selectWord(gui::UIWidget* hotspot);
+    // The same with a short straight move, which ends on the word in time
+    // with a voice that reads on.
+    static engine::CCPoint selectWordQuickly(gui::UIWidget* hotspot);
     // Shows the text of the word with action tag `tag` beside `hotspot`
     // (placed at `position`) and plays its narration.
     static void showAndPlay(gui::UIWidget* hotspot, const engine::CCPoint& position, int tag);
+    // Only the text, in the bubble.
+    static void showWordText(gui::UIWidget* hotspot, const engine::CCPoint& position, int tag);
     // Plays the narration of word `tag` of the page on screen.
     static void playNarration(int tag);
 
@@ -106,6 +122,10 @@ protected:
     // A new page layer of the other class, holding one reference for the caller.
     virtual PageLayer* createTwin() const = 0;
 
+    // Auto-play's tick while something plays or a pause is due, and after a page start or repeat.
+    static constexpr float kAutoPlayWait = 0.5f;
+    static constexpr float kAutoPlayStart = 0.2f;
+
     // Fields shared with the navigation code.
     gui::UILayer* uiLayer = nullptr; // child of this layer
     int tapCount = 0;
@@ -127,6 +147,31 @@ private:
     double wordlessPageWaitLeft() const;
     // Auto-play has read the last word of the last page: it ends as a pause does.
     void endAutoPlayAtBookEnd();
+    // Auto-play's end of a page read: again, turn, or wait, by the reading mode.
+    void autoPlayPageRead();
+
+    // --- read-along (ReadAlong.cpp)
+    // Reads the page's entry of the book's read-along table; a faulty entry is
+    // logged and the page reads word by word.
+    void loadReadAlong();
+    // Auto-play's tick on a page that reads along, once nothing plays and no
+    // pause is due: the rest after the page, or the recording from the next word.
+    void autoPlayReadAlong();
+    // Plays the recording from word nextWordIndex on.
+    void startReadAlong();
+    // Ends the recording's part in auto-play (`why` for the log). The word that
+    // was lit is read again when auto-play goes on; `silence` stops the music too.
+    void stopReadAlong(const char* why, bool silence);
+    // Lights word `index` (from the recording at `position` seconds).
+    void lightReadAlongWord(int index, double position);
+
+    std::shared_ptr<const ReadAlongEntry> m_readAlong;
+    bool m_readingAlong = false;     // the recording plays under auto-play
+    int m_litWord = 0;               // the word read-along lit last, 0 before the first
+    double m_readEndedAt = -1;       // clock time the page was last read to its end; -1 before
+    double m_recordingFrom = 0;      // where the recording was started, in seconds
+    double m_recordingStartedAt = 0; // and when, on the clock
+    bool m_positionUnknownLogged = false;
 
     int m_sceneNumber;
     double m_shownSince = -1;         // clock time the page was first wholly on screen; -1 before

@@ -36,9 +36,6 @@ namespace {
 
 // Horizontal travel, in points from where the touch began, that turns a page.
 constexpr float kSwipeDistance = 50.0f;
-// Auto-play's tick while something plays or a pause is due, and after a page start or repeat.
-constexpr float kAutoPlayWait = 0.5f;
-constexpr float kAutoPlayStart = 0.2f;
 constexpr float kHintShown = 3.0f;
 // Least time a page without words stays on screen under auto-play.
 constexpr double kWordlessPageShown = 3.0;
@@ -72,6 +69,7 @@ void PageLayer::goPreviousPage(CCObject*) {
 }
 
 void PageLayer::switchPageScene() {
+    if (m_readingAlong) stopReadAlong("a page turn", true);
     unscheduleAllSelectors();
     selectedWord = nullptr;
     screens::turnTo(createTwin(), turnDirection < 0);
@@ -148,6 +146,7 @@ void PageLayer::togglePlay(CCObject* sender) {
         schedule(schedule_selector(PageLayer::autoPlayStep), kAutoPlayStart);
         setPlayImage(sender, controlImage::kPause);
     } else {
+        if (m_readingAlong) stopReadAlong("pause", false); // stopped just below
         audio()->setBackgroundMusicVolume(1.0f);
         audio()->stopBackgroundMusic();
         setPlayImage(sender, controlImage::kPlay);
@@ -159,6 +158,7 @@ void PageLayer::autoPlayStep(float) {
     unschedule(schedule_selector(PageLayer::autoPlayStep));
     auto again = [this](float interval) { schedule(schedule_selector(PageLayer::autoPlayStep), interval); };
 
+    if (m_readingAlong) readAlongStep(0); // a recording's end that no frame has seen yet
     if (audio()->isBackgroundMusicPlaying()) {
         again(kAutoPlayWait);
         return;
@@ -168,24 +168,16 @@ void PageLayer::autoPlayStep(float) {
         again(kAutoPlayWait);
         return;
     }
+    if (m_readAlong) {
+        autoPlayReadAlong();
+        return;
+    }
     if (nextWordIndex > lastWordIndex) {
         if (readingMode == kAutoPlayTurnsPages && lastWordIndex == 0 && wordlessPageWaitLeft() > 0) {
             again(static_cast<float>(wordlessPageWaitLeft()));
             return;
         }
-        autoPlayPause = true;
-        if (readingMode == kAutoPlayRepeatsPage) {
-            nextWordIndex = 1;
-            again(kAutoPlayStart);
-        } else if (readingMode == kAutoPlayTurnsPages) {
-            // The new page starts auto-play itself.
-            if (currentPage >= pageMax)
-                endAutoPlayAtBookEnd();
-            else
-                goNextPage(nullptr);
-        } else {
-            again(kAutoPlayWait);
-        }
+        autoPlayPageRead();
         return;
     }
 
@@ -215,6 +207,23 @@ void PageLayer::autoPlayStep(float) {
     again(kAutoPlayWait);
 }
 
+void PageLayer::autoPlayPageRead() {
+    auto again = [this](float interval) { schedule(schedule_selector(PageLayer::autoPlayStep), interval); };
+    autoPlayPause = true;
+    if (readingMode == kAutoPlayRepeatsPage) {
+        nextWordIndex = 1;
+        again(kAutoPlayStart);
+    } else if (readingMode == kAutoPlayTurnsPages) {
+        // The new page starts auto-play itself.
+        if (currentPage >= pageMax)
+            endAutoPlayAtBookEnd();
+        else
+            goNextPage(nullptr);
+    } else {
+        again(kAutoPlayWait);
+    }
+}
+
 double PageLayer::wordlessPageWaitLeft() const {
     if (m_shownSince < 0) return kWordlessPageShown; // still turning in
     return kWordlessPageShown - (CCClock::now() - m_shownSince);
@@ -230,12 +239,15 @@ void PageLayer::endAutoPlayAtBookEnd() {
 // --- home and settings
 
 void PageLayer::goHome(CCObject*) {
+    if (m_readingAlong) stopReadAlong("home", true);
     autoPlayOn = false;
     unscheduleAllSelectors();
     screens::home();
 }
 
 void PageLayer::openSettings(CCObject*) {
+    // Narration is a word's short clip; the page's recording would go on over the panel.
+    if (m_readingAlong) stopReadAlong("the settings panel", true);
     unscheduleAllSelectors();
     screens::settings();
 }

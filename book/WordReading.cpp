@@ -27,6 +27,9 @@ namespace {
 
 constexpr float kSlideSeconds = 1.0f;
 constexpr float kSlidePeriod = 9.25f;
+// Under read-along the highlight must rest on a word within 120 ms of its
+// start, polled once a frame: three frames of move leave room for a late one.
+constexpr float kQuickSlideSeconds = 0.05f;
 constexpr int kSlideActionTag = 0x51de;
 
 // The pictures of a highlight: what the hotspot's render node draws of its
@@ -68,7 +71,7 @@ void finishSlide(gui::UIWidget* hotspot) {
 
 // Only the highlight's pictures travel from `start` (in the parent's space):
 // the hotspot itself, and with it its touch area, stays on the printed word.
-void slidePictures(gui::UIWidget* hotspot, const CCPoint& start) {
+void slidePictures(gui::UIWidget* hotspot, const CCPoint& start, bool quick) {
     CCNode* node = hotspot->getRenderer();
     if (!node) return;
     CCAffineTransform toLocal = node->parentToNodeTransform();
@@ -79,7 +82,9 @@ void slidePictures(gui::UIWidget* hotspot, const CCPoint& start) {
         restingPlaces()[picture] = rest;
         picture->setPosition(rest + offset);
         CCAction* slide =
-            CCEaseElasticOut::create(CCMoveBy::create(kSlideSeconds, CCPoint() - offset), kSlidePeriod);
+            quick
+                ? static_cast<CCAction*>(CCMoveBy::create(kQuickSlideSeconds, CCPoint() - offset))
+                : CCEaseElasticOut::create(CCMoveBy::create(kSlideSeconds, CCPoint() - offset), kSlidePeriod);
         slide->setTag(kSlideActionTag);
         picture->runAction(slide);
     }
@@ -109,18 +114,24 @@ void PageLayer::onWordTouched(CCObject* sender, int eventType) {
         return;
     // Only the press reads: its moves and its release, whether the narration
     // still plays, has ended or never started, leave the word as it is.
+    // (Under read-along the page's recording plays, not the word's clip: a
+    // touch on the lit word reads its clip.)
     if (eventType != gui::TOUCH_EVENT_BEGAN ||
-        (selectedWord == hotspot && SimpleAudioEngine::sharedEngine()->isBackgroundMusicPlaying())) {
+        (selectedWord == hotspot && !m_readingAlong &&
+         SimpleAudioEngine::sharedEngine()->isBackgroundMusicPlaying())) {
         if (selectedWord == hotspot) hotspot->setFocused(true);
         return;
     }
-    CCPoint position = selectWord(hotspot);
     int tag = hotspot->getActionTag();
+    if (m_readingAlong) stopReadAlong("a touch on a word", false); // the word's clip takes its place
+    m_readEndedAt = -1; // a page read to its end rests again after this word
+    CCPoint position = selectWord(hotspot);
     nextWordIndex = indexFromTag(tag, currentPage) + 1;
     showAndPlay(hotspot, position, tag);
 }
 
-CCPoint PageLayer::selectWord(gui::UIWidget* hotspot) {
+namespace {
+CCPoint select(gui::UIWidget* hotspot, bool quick) {
     CCPoint start = CCPointZero;
     if (selectedWord) {
         finishSlide(selectedWord);
@@ -132,11 +143,25 @@ CCPoint PageLayer::selectWord(gui::UIWidget* hotspot) {
     selectedWord = hotspot;
     hotspot->setFocused(true);
     hotspot->setVisible(true);
-    slidePictures(hotspot, start);
+    slidePictures(hotspot, start, quick);
     return hotspot->getPosition();
+}
+} // namespace
+
+CCPoint PageLayer::selectWord(gui::UIWidget* hotspot) {
+    return select(hotspot, false);
+}
+
+CCPoint PageLayer::selectWordQuickly(gui::UIWidget* hotspot) {
+    return select(hotspot, true);
 }
 
 void PageLayer::showAndPlay(gui::UIWidget* hotspot, const CCPoint& position, int tag) {
+    showWordText(hotspot, position, tag);
+    playNarration(tag);
+}
+
+void PageLayer::showWordText(gui::UIWidget* hotspot, const CCPoint& position, int tag) {
     std::optional<std::string> text = readWordText(textKey(tag, currentPage));
     if (!text) {
         if (wordBubble) wordBubble->setSize(CCSizeZero);
@@ -181,7 +206,6 @@ void PageLayer::showAndPlay(gui::UIWidget* hotspot, const CCPoint& position, int
         wordBubble->setSize(CCSize(labelSize.width, labelSize.height + gap));
         if (parent && parent->getRenderer()) parent->getRenderer()->addChild(wordLabel, 0);
     }
-    playNarration(tag);
 }
 
 void PageLayer::playNarration(int tag) {

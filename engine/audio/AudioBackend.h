@@ -22,6 +22,11 @@ public:
     virtual bool isPlaying() = 0;
     // 0 (silent) to 1 (full); already clamped by the caller.
     virtual void setVolume(float volume) = 0;
+    // Seconds into the current track of the sound that reaches the listener
+    // now; negative when nothing plays or the backend cannot tell.
+    virtual double position() { return -1.0; }
+    // Moves the current track to `seconds` from its start; false when it cannot.
+    virtual bool seek(double /*seconds*/) { return false; }
 };
 
 } // namespace engine

@@ -5,6 +5,7 @@
 
 #include <SDL_mixer.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace engine {
@@ -67,6 +68,17 @@ void MixerAudioBackend::stop() {
 
 bool MixerAudioBackend::isPlaying() {
     return m_music && Mix_PlayingMusic();
+}
+
+double MixerAudioBackend::position() {
+    if (!isPlaying()) return -1.0;
+    const double decoded = Mix_GetMusicPosition(m_music);
+    if (decoded < 0) return -1.0;
+    return std::max(0.0, decoded - MixerDevice::bufferSeconds());
+}
+
+bool MixerAudioBackend::seek(double seconds) {
+    return m_music && Mix_SetMusicPosition(seconds) == 0;
 }
 
 void MixerAudioBackend::setVolume(float volume) {

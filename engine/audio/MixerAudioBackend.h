@@ -21,6 +21,10 @@ class MixerAudioBackend : public AudioBackend {
     void stop() override;
     bool isPlaying() override;
     void setVolume(float volume) override;
+    // The decoder's place less what waits in the device's buffer, so that a
+    // word is never taken as said before it is heard.
+    double position() override;
+    bool seek(double seconds) override;
 
   private:
     bool ensureOpen(std::string& error);

@@ -48,6 +48,10 @@ void MixerDevice::close() {
     m_open = false;
 }
 
+double MixerDevice::bufferSeconds() {
+    return static_cast<double>(kChunkSize) / kFrequency;
+}
+
 _Mix_Music* loadMusicFromBytes(const std::string& name, const std::string& bytes) {
     auto endsWith = [&name](const char* extension) {
         const std::string tail = extension;

@@ -26,6 +26,9 @@ class MixerDevice {
     bool open(const char* driver, std::string& error);
     void close();
     bool isOpen() const { return m_open; }
+    // How long the sound mixed into one device buffer lasts: the decoder runs
+    // that far ahead of what is heard.
+    static double bufferSeconds();
 
   private:
     bool m_open = false;

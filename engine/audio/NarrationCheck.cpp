@@ -62,13 +62,13 @@ std::string startProblem(int fd, off_t size) {
     return found;
 }
 
-// Decodes the first tenth of a second and counts samples at full scale.
-std::string clippingProblem(int fd) {
+// A quiet decoder to 16-bit samples at any rate; null when there is none.
+mpg123_handle* newDecoder() {
     static std::once_flag initialised;
     std::call_once(initialised, [] { mpg123_init(); });
     int error = MPG123_OK;
     mpg123_handle* decoder = mpg123_new(nullptr, &error);
-    if (!decoder) return {}; // no decoder here: SDL_mixer decides alone
+    if (!decoder) return nullptr;
     mpg123_param(decoder, MPG123_ADD_FLAGS, MPG123_QUIET, 0);
     mpg123_format_none(decoder);
     const long* rates = nullptr;
@@ -76,6 +76,13 @@ std::string clippingProblem(int fd) {
     mpg123_rates(&rates, &rateCount);
     for (std::size_t i = 0; i < rateCount; ++i)
         mpg123_format(decoder, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    return decoder;
+}
+
+// Decodes the first tenth of a second and counts samples at full scale.
+std::string clippingProblem(int fd) {
+    mpg123_handle* decoder = newDecoder();
+    if (!decoder) return {}; // no decoder here: SDL_mixer decides alone
 
     std::string problem;
     long rate = 0;
@@ -123,18 +130,47 @@ std::string narrationProblem(const std::string& fullPath) {
     return problemOfOpenFile(file.fd);
 }
 
-std::string narrationProblemInBytes(const std::string& bytes) {
-    // A memory-backed file lets the very same checks and decoder read the bytes.
+namespace {
+// A memory-backed file holding `bytes`, so that the very same checks and
+// decoder read them; -1 when there is no room for the copy.
+int memoryFile(const std::string& bytes) {
     FileDescriptor file{::memfd_create("lirra-narration", MFD_CLOEXEC)};
-    if (file.fd < 0) return {};
+    if (file.fd < 0) return -1;
     size_t written = 0;
     while (written < bytes.size()) {
         const ssize_t got = ::write(file.fd, bytes.data() + written, bytes.size() - written);
-        if (got <= 0)
-            return {}; // no room for the copy: SDL_mixer decides alone, as for a file it cannot open
+        if (got <= 0) return -1;
         written += static_cast<size_t>(got);
     }
+    const int fd = file.fd;
+    file.fd = -1;
+    return fd;
+}
+} // namespace
+
+std::string narrationProblemInBytes(const std::string& bytes) {
+    FileDescriptor file{memoryFile(bytes)};
+    if (file.fd < 0) return {}; // no copy: SDL_mixer decides alone, as for a file it cannot open
     return problemOfOpenFile(file.fd);
+}
+
+double narrationSeconds(const std::string& bytes) {
+    FileDescriptor file{memoryFile(bytes)};
+    mpg123_handle* decoder = file.fd < 0 ? nullptr : newDecoder();
+    if (!decoder) return 0.0;
+    double seconds = 0.0;
+    long rate = 0;
+    int channels = 0, encoding = 0;
+    if (::lseek(file.fd, 0, SEEK_SET) == 0 && mpg123_open_fd(decoder, file.fd) == MPG123_OK) {
+        if (mpg123_getformat(decoder, &rate, &channels, &encoding) == MPG123_OK && rate > 0 &&
+            mpg123_scan(decoder) == MPG123_OK) {
+            const off_t samples = mpg123_length(decoder);
+            if (samples > 0) seconds = static_cast<double>(samples) / static_cast<double>(rate);
+        }
+        mpg123_close(decoder);
+    }
+    mpg123_delete(decoder);
+    return seconds;
 }
 
 } // namespace engine

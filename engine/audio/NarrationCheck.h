@@ -21,5 +21,8 @@ constexpr int kClippedSamplesRefused = 16;
 std::string narrationProblem(const std::string& fullPath);
 // The same judgement on a file's bytes held in memory.
 std::string narrationProblemInBytes(const std::string& bytes);
+// How long MPEG audio held in memory lasts, in seconds, from a scan of all
+// its frames; 0 when it does not decode.
+double narrationSeconds(const std::string& bytes);
 
 } // namespace engine

@@ -85,6 +85,24 @@ bool SimpleAudioEngine::playBackgroundMusic(const char* path, bool loop, std::st
     return false;
 }
 
+bool SimpleAudioEngine::playBackgroundMusicFrom(const char* path, double seconds, std::string* whyNot) {
+    if (!(seconds > 0)) return playBackgroundMusic(path, false, whyNot);
+    // Silent until it has moved, so that the track's first moment is not heard.
+    m_backend->setVolume(0.0f);
+    const bool playing = playBackgroundMusic(path, false, whyNot);
+    if (playing) {
+        CCLog("audio: seek %.3f", seconds);
+        if (!m_backend->seek(seconds))
+            CCLog("SimpleAudioEngine: cannot start '%s' at %.3f s; it plays from its start", path, seconds);
+    }
+    m_backend->setVolume(m_volume);
+    return playing;
+}
+
+double SimpleAudioEngine::getBackgroundMusicPosition() {
+    return m_backend->position();
+}
+
 void SimpleAudioEngine::stopBackgroundMusic(bool) {
     CCLog("audio: stop");
     m_backend->stop();

@@ -29,6 +29,11 @@ class SimpleAudioEngine {
     // file stands for: answers whether the track plays, and why not in
     // `whyNot` instead of the engine's own log line.
     bool playBackgroundMusic(const char* path, bool loop, std::string* whyNot);
+    // The same, starting `seconds` into the track (logged "audio: seek S").
+    bool playBackgroundMusicFrom(const char* path, double seconds, std::string* whyNot);
+    // Seconds of the current track heard so far; negative when nothing plays
+    // or the backend cannot tell.
+    double getBackgroundMusicPosition();
     // The track's data is always released; the flag is kept for callers that pass it.
     void stopBackgroundMusic(bool releaseData = false);
     bool isBackgroundMusicPlaying();

@@ -5,6 +5,8 @@
 
 #include <SDL_mixer.h>
 
+#include <cmath>
+
 namespace engine {
 
 bool TestAudioBackend::play(const std::string& fullPath, bool loop, std::string& error) {
@@ -45,14 +47,41 @@ bool TestAudioBackend::start(Mix_Music* music, bool loop, std::string& error) {
     double duration = Mix_MusicDuration(music);
     Mix_FreeMusic(music);
     m_duration = duration > 0 ? duration : 0.0;
-    m_start = CCClock::now();
+    m_start = m_stalledAt >= 0 ? m_stalledAt : CCClock::now();
     m_loop = loop;
     m_active = true;
     return true;
 }
 
+double TestAudioBackend::played() const {
+    return (m_stalledAt >= 0 ? m_stalledAt : CCClock::now()) - m_start;
+}
+
 bool TestAudioBackend::isPlaying() {
-    return m_active && (m_loop || CCClock::now() < m_start + m_duration);
+    return m_active && (m_loop || played() < m_duration);
+}
+
+double TestAudioBackend::position() {
+    if (!isPlaying()) return -1.0;
+    double at = played() - m_lag;
+    if (m_loop && m_duration > 0) at = std::fmod(at, m_duration);
+    return at > 0 ? at : 0.0;
+}
+
+bool TestAudioBackend::seek(double seconds) {
+    if (!m_active) return false;
+    m_start = (m_stalledAt >= 0 ? m_stalledAt : CCClock::now()) - seconds;
+    return true;
+}
+
+void TestAudioBackend::setStalled(bool stalled) {
+    if (stalled == (m_stalledAt >= 0)) return;
+    if (stalled) {
+        m_stalledAt = CCClock::now();
+    } else {
+        m_start += CCClock::now() - m_stalledAt;
+        m_stalledAt = -1.0;
+    }
 }
 
 } // namespace engine

@@ -1,6 +1,8 @@
 #include "book/SmallBook.h"
 
+#include "book/BookContract.h"
 #include "book/BookNames.h"
+#include "engine/audio/NarrationCheck.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -141,6 +143,21 @@ bool SmallBook::writeNarration(int tag, int page) const {
     if (bytes.empty()) return false;
     m_view.resources().write(book::narrationPath("testLirra", book::soundName(tag, page)), bytes);
     return true;
+}
+
+bool SmallBook::writePageRecording(int page) const {
+    const std::string& bytes = spokenWord();
+    if (bytes.empty()) return false;
+    m_view.resources().write(book::narrationPath("testLirra", book::pageRecordingName(page)), bytes);
+    return true;
+}
+
+void SmallBook::writeReadAlong(const std::map<std::string, std::string>& entries) const {
+    m_view.resources().write(book::readAlongFile("testLirra"), plist(entries));
+}
+
+double SmallBook::spokenSeconds() {
+    return engine::narrationSeconds(spokenWord());
 }
 
 bool SmallBook::writeAll() {

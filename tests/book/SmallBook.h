@@ -44,6 +44,13 @@ public:
     // A spoken narration file for word `tag` of `page`; false when the
     // tools to make one are missing.
     bool writeNarration(int tag, int page) const;
+    // The whole recording of `page` (the same spoken sentence); false when
+    // the tools to make one are missing.
+    bool writePageRecording(int page) const;
+    // StringReadAlong.xml: key -> value.
+    void writeReadAlong(const std::map<std::string, std::string>& entries) const;
+    // How long the spoken sentence of every narration lasts; 0 without it.
+    static double spokenSeconds();
     // Everything above for a book of pages 1 and 2 with words; answers
     // whether narration could be made.
     bool writeAll();

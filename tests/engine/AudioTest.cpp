@@ -1,5 +1,8 @@
 #include "engine/audio/MixerAudioBackend.h"
+#include "engine/audio/MixerDevice.h"
+#include "engine/audio/NarrationCheck.h"
 #include "engine/audio/SimpleAudioEngine.h"
+#include "engine/audio/TestAudioBackend.h"
 #include "engine/platform/CCClock.h"
 #include "engine/platform/CCFileUtils.h"
 #include "engine/platform/HeadlessRun.h"
@@ -16,6 +19,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <random>
 #include <thread>
@@ -195,6 +199,59 @@ TEST_F(AudioTest, LoopPlaysUntilStoppedAndNewTrackReplacesIt) {
     EXPECT_FALSE(engine->isBackgroundMusicPlaying());
     EXPECT_EQ(log.count("audio: stop"), 1);
     EXPECT_EQ(log.count("audio: play hello.mp3"), 3);
+}
+
+TEST_F(AudioTest, TestBackendPositionStartsWhereAskedFollowsTheClockAndCanStallOrLag) {
+    useTestBackend();
+    auto owned = std::make_unique<TestAudioBackend>();
+    TestAudioBackend* backend = owned.get();
+    engine->setBackend(std::move(owned));
+    EXPECT_LT(engine->getBackgroundMusicPosition(), 0) << "nothing plays";
+    ASSERT_TRUE(engine->playBackgroundMusicFrom("hello.mp3", 0.1, nullptr));
+    EXPECT_EQ(log.count("audio: seek 0.100"), 1);
+    EXPECT_NEAR(engine->getBackgroundMusicPosition(), 0.1, 1e-9);
+    CCClock::advance(0.05);
+    EXPECT_NEAR(engine->getBackgroundMusicPosition(), 0.15, 1e-9);
+    // A stalled device: the clock runs, the track does not, and it ends later.
+    backend->setStalled(true);
+    CCClock::advance(g_sounds->wavSeconds * 4);
+    EXPECT_NEAR(engine->getBackgroundMusicPosition(), 0.15, 1e-9);
+    EXPECT_TRUE(engine->isBackgroundMusicPlaying());
+    backend->setStalled(false);
+    CCClock::advance(0.05);
+    EXPECT_NEAR(engine->getBackgroundMusicPosition(), 0.2, 1e-9);
+    backend->setPositionLag(0.15);
+    EXPECT_NEAR(engine->getBackgroundMusicPosition(), 0.05, 1e-9);
+    CCClock::advance(g_sounds->wavSeconds + 0.3);
+    EXPECT_FALSE(engine->isBackgroundMusicPlaying());
+    EXPECT_LT(engine->getBackgroundMusicPosition(), 0);
+}
+
+TEST_F(AudioTest, MixerReportsWhatHasBeenHeardAndStartsPartWay) {
+    ASSERT_TRUE(engine->playBackgroundMusicFrom("hello.mp3", 0.2, nullptr));
+    const double first = engine->getBackgroundMusicPosition();
+    // Never ahead of the start asked for by more than what the device has
+    // not played yet; then it moves on.
+    EXPECT_GE(first, 0.2 - MixerDevice::bufferSeconds() - 0.001);
+    EXPECT_LE(first, 0.2 + 0.1);
+    auto moved = [&] { return engine->getBackgroundMusicPosition() > first + 0.01; };
+    for (int i = 0; i < 12000 && engine->isBackgroundMusicPlaying() && !moved(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(moved() || !engine->isBackgroundMusicPlaying());
+    EXPECT_EQ(Mix_VolumeMusic(-1), MIX_MAX_VOLUME) << "the volume is back once it has moved";
+    engine->stopBackgroundMusic();
+    EXPECT_LT(engine->getBackgroundMusicPosition(), 0);
+}
+
+TEST_F(AudioTest, NarrationSecondsIsTheLengthOfTheSpeech) {
+    std::ifstream in(g_sounds->dir.path() + "/hello.mp3", std::ios::binary);
+    const std::string mp3((std::istreambuf_iterator<char>(in)), {});
+    const double seconds = narrationSeconds(mp3);
+    EXPECT_GE(seconds, g_sounds->wavSeconds - 0.03);
+    EXPECT_LE(seconds, g_sounds->wavSeconds + 0.1);
+    std::ifstream garbage(g_sounds->dir.path() + "/garbage.mp3", std::ios::binary);
+    EXPECT_EQ(narrationSeconds(std::string((std::istreambuf_iterator<char>(garbage)), {})), 0.0);
+    EXPECT_EQ(narrationSeconds(""), 0.0);
 }
 
 TEST_F(AudioTest, MixerStopHaltsPlayback) {

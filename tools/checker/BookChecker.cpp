@@ -4,6 +4,7 @@
 #include "book/BookContract.h"
 #include "book/BookNames.h"
 #include "book/BookState.h"
+#include "book/ReadAlongTable.h"
 #include "engine/audio/MixerDevice.h"
 #include "engine/audio/NarrationCheck.h"
 #include "engine/base/CCAutoreleasePool.h"
@@ -25,12 +26,14 @@
 #include <json/json.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <sstream>
+#include <utility>
 
 namespace fs = std::filesystem;
 using namespace engine;
@@ -273,6 +276,7 @@ bool BookChecker::checkBook(const std::string& root) {
                 {std::begin(book::kSettingsButtonNames), std::end(book::kSettingsButtonNames)});
     checkPages();
     checkSharedNames();
+    checkReadAlong();
     CCAutoreleasePool::sharedPool()->drain();
     return true;
 }
@@ -578,9 +582,11 @@ void BookChecker::checkPages() {
 void BookChecker::checkPage(int page) {
     const std::string layout = book::pageLayoutPath(m_book, book::subName, page);
     gui::UIWidget* root = readLayout(layout);
+    if (root) m_pageHotspots[page];
     for (int index = 1; root && index <= book::kLastHotspotIndex; ++index) {
         const std::string name = book::hotspotName(page, index);
         if (!gui::UIToolkit::findWidgetByName(root, name)) continue;
+        m_pageHotspots[page].insert(index);
         const int tag = book::hotspotTag(page, index);
         const std::string key = book::textKey(tag, page);
         const std::string sound = book::soundName(tag, page);
@@ -620,6 +626,47 @@ void BookChecker::checkSharedNames() {
         warn(book::wordTextsFile(m_book), list + " share the text key \"" + names + "\"",
              "give one of these words another place, since the naming rules cannot tell them apart");
     }
+}
+
+// --- read-along
+
+void BookChecker::checkReadAlong() {
+    // Taken, so that the next check of this checker finds its own.
+    const std::map<int, std::set<int>> pages = std::exchange(m_pageHotspots, {});
+    const std::string file = book::readAlongFile(m_book);
+    std::string problem;
+    std::optional<book::ReadAlongTable> table;
+    {
+        LogCapture quiet; // the dictionary reader's own line says less than the finding
+        table = book::ReadAlongTable::read(m_book, &problem);
+    }
+    if (!table) return; // the table is optional
+    if (!problem.empty()) {
+        error(file, "the read-along table cannot be used: " + problem,
+              "write a <plist><dict> of <key>pgPP</key> and <key>rdPPI</key> entries with <string> values");
+        return;
+    }
+    for (const auto& [page, hotspots] : pages) {
+        if (!table->hasPage(page)) continue;
+        const std::string sound = book::pageRecordingName(page);
+        const size_t before = m_problems.size();
+        // The recording is judged as every narration is, in the same words.
+        checkNarration(file, book::narrationPath(m_book, sound),
+                       "recording of page " + std::to_string(page) + ", sound name " + sound);
+        const bool recordingNamed = m_problems.size() != before;
+        std::vector<book::ReadAlongFault> faults;
+        {
+            LogCapture quiet;
+            table->entry(m_book, page, hotspots, faults);
+        }
+        for (const book::ReadAlongFault& fault : faults)
+            if (!fault.aboutRecording || !recordingNamed)
+                error(file, "page " + std::to_string(page) + ": " + fault.what, fault.fix);
+    }
+    const int last = std::min(book::pageMax, book::pageMin + kMostPagesChecked - 1);
+    for (const std::string& key : table->strayKeys(book::pageMin, last))
+        warn(file, "\"" + key + "\" belongs to no page's read-along entry",
+             "remove it, or count its word in its page's word count \"pgPP\"");
 }
 
 // --- single files

@@ -52,6 +52,8 @@ private:
     void checkPages();
     void checkPage(int page);
     void checkSharedNames();
+    // The read-along table, against the pages' hotspots that checkPage found.
+    void checkReadAlong();
 
     // Reads a layout with the real reader and checks every file and sprite
     // frame that the reader loaded for it; null when it cannot be used.
@@ -70,6 +72,8 @@ private:
     std::set<std::string> m_wordTexts;
     // Narration name of each word found, with the words that use it.
     std::map<std::string, std::vector<std::string>> m_soundUsers;
+    // The word indexes with a hotspot, of each page whose layout was read.
+    std::map<int, std::set<int>> m_pageHotspots;
 };
 
 } // namespace checker
