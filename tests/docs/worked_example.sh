@@ -6,6 +6,7 @@ set -euo pipefail
 LIRRA=$1
 CHECK=$2
 SOURCE=$3
+MAKE=${4:-}
 TMP=$(mktemp -d /tmp/lirra-example.XXXXXX)
 trap 'rm -rf "$TMP"' EXIT
 fail() {
@@ -30,4 +31,11 @@ SCRIPT
 NARRATION="testLirra/epc/$(printf mc011.mp3 | md5sum | cut -c1-32).mp3"
 grep -q -- "-----------TestController----- tiny " "$TMP/lirra.log" || fail "the example's configuration was not read"
 grep -q "audio: play $NARRATION" "$TMP/lirra.log" || fail "touching the word did not play its narration"
-echo "the worked example checks clean and reads aloud"
+# The one-command example: its source folder made into a book that checks clean.
+if [ -n "${MAKE:-}" ]; then
+    "$MAKE" "$SOURCE/docs/example/red-kite" -o "$TMP/red-kite.lirra" >"$TMP/make.txt" 2>&1 ||
+        { cat "$TMP/make.txt" >&2; fail "lirra-make failed on docs/example/red-kite"; }
+    "$CHECK" "$TMP/red-kite.lirra" | grep -q "0 error(s), 0 warning(s); the book is ready" ||
+        fail "the one-command example does not check clean"
+fi
+echo "the worked examples check clean and read aloud"
