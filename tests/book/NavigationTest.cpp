@@ -11,6 +11,7 @@
 #include "engine/director/CCDirector.h"
 #include "engine/menu/CCMenuItemImage.h"
 #include "engine/nodes/CCScene.h"
+#include "engine/nodes/CCSprite.h"
 #include "engine/platform/CCClock.h"
 #include "engine/platform/CCEGLView.h"
 #include "engine/text/CCLabelTTF.h"
@@ -142,7 +143,16 @@ TEST_F(NavigationTest, ItemsAndKeysStopAtTheFirstAndLastPage) {
     EXPECT_EQ(currentPage, 3);
     EXPECT_EQ(runningPage(), page);
 
+    // An arrow that cannot turn shows faded; one that can shows whole.
+    auto faded = [](CCMenuItemImage* item) {
+        return static_cast<CCSprite*>(item->getNormalImage())->getOpacity() < 128;
+    };
+    EXPECT_TRUE(faded(page->getNextItem()));
+    EXPECT_FALSE(faded(page->getPreviousItem()));
+
     page = openPage(1);
+    EXPECT_TRUE(faded(page->getPreviousItem()));
+    EXPECT_FALSE(faded(page->getNextItem()));
     tap(kPreviousItem);
     page->onPageKey(engine::kKeyLeft);
     view.step();
@@ -161,6 +171,7 @@ TEST_F(NavigationTest, ItemsAndKeysStopAtTheFirstAndLastPage) {
     page = settle();
     ASSERT_NE(page, nullptr);
     EXPECT_NE(page->getSceneNumber(), scene);
+    EXPECT_FALSE(faded(page->getPreviousItem()) || faded(page->getNextItem()));
 
     // Keys, delivered the way the window and scripts deliver them, go the same
     // way; a second key while the page turns is not a second turn.
