@@ -62,6 +62,13 @@ float visibleWidth() {
     return ScreenFrame::right().x - ScreenFrame::left().x;
 }
 
+// Whether `node` lies in the node tree under `root`.
+bool isNodeUnder(const CCNode* node, const CCNode* root) {
+    for (const CCNode* n = node; n; n = n->getParent())
+        if (n == root) return true;
+    return false;
+}
+
 // Whether `widget` lies in the tree under `root`.
 bool isUnder(const gui::UIWidget* widget, const gui::UIWidget* root) {
     for (const gui::UIWidget* w = widget; w; w = w->getParent())
@@ -272,10 +279,11 @@ void PageLayer::onExitTransitionDidStart() {
 
 void PageLayer::onExit() {
     CCLayer::onExit();
-    wordLabel = nullptr;
     unschedule(schedule_selector(PageLayer::bubbleWatch));
     // The shared references of this page go with it; those of a page that
-    // has already been built in its place stay.
+    // has already been built in its place stay (a label forgotten here would
+    // stay on the new page for good).
+    if (wordLabel && isNodeUnder(wordLabel, this)) wordLabel = nullptr;
     gui::UIWidget* root = uiLayer ? uiLayer->getRootWidget() : nullptr;
     if (selectedWord && isUnder(selectedWord, root)) selectedWord = nullptr;
     if (wordBubble && isUnder(wordBubble, root)) wordBubble = nullptr;

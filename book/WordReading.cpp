@@ -141,6 +141,8 @@ void PageLayer::showAndPlay(gui::UIWidget* hotspot, const CCPoint& position, int
     std::optional<std::string> text = readWordText(textKey(tag, currentPage));
     if (!text) {
         if (wordBubble) wordBubble->setSize(CCSizeZero);
+        // The label of the word before would otherwise stay, without its bubble.
+        removeWordLabel();
     } else if (text->size() >= kLongestShownText) {
         CCLog("page: the text of \"%s\" has %zu bytes, over the %zu a bubble shows; it is not shown",
               textKey(tag, currentPage).c_str(), text->size(), kLongestShownText - 1);
@@ -200,6 +202,8 @@ void PageLayer::bubbleWatch(float /*elapsed*/) {
         wordLabel->setVisible(false);
         wordBubble->setVisible(false);
     }
+    // A label never outlives its bubble.
+    if (wordLabel && (!wordBubble || !wordBubble->isVisible())) wordLabel->setVisible(false);
     schedule(schedule_selector(PageLayer::bubbleWatch), 1.0f);
 }
 
