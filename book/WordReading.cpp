@@ -167,21 +167,22 @@ void PageLayer::showAndPlay(gui::UIWidget* hotspot, const CCPoint& position, int
 
         double hotspotHalf = hotspotSize.height * static_cast<double>(sy) * 0.5;
         double labelHalf = wordLabel->getContentSize().height * 0.5;
-        float labelY, bubbleY;
+        float bubbleY;
         if (position.y < 0) { // text above the word
-            labelY = static_cast<float>(position.y + hotspotHalf + labelHalf);
-            bubbleY = static_cast<float>(labelY + gap * 0.5);
+            bubbleY = static_cast<float>(position.y + hotspotHalf + labelHalf + gap * 0.5);
         } else { // text below the word
-            labelY = static_cast<float>(position.y - hotspotHalf - labelHalf);
-            bubbleY = static_cast<float>(labelY - gap * 0.5);
+            bubbleY = static_cast<float>(position.y - hotspotHalf - labelHalf - gap * 0.5);
         }
+        // The text sits in the middle of its bubble, half the gap from every
+        // edge, so that the bubble's border never covers it.
+        const float labelY = bubbleY;
 
         wordLabel->setVisible(true);
         wordBubble->setVisible(true);
         wordLabel->setPosition(ccp(position.x, labelY));
         wordBubble->setPosition(ccp(position.x, bubbleY));
         CCSize labelSize = wordLabel->getContentSize();
-        wordBubble->setSize(CCSize(labelSize.width, labelSize.height + gap));
+        wordBubble->setSize(CCSize(labelSize.width + gap, labelSize.height + gap));
         if (parent && parent->getRenderer()) parent->getRenderer()->addChild(wordLabel, 0);
     }
     playNarration(tag);

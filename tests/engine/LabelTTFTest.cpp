@@ -10,6 +10,8 @@
 #include "engine/text/ccTextWrap.h"
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 
 using namespace engine;
 using namespace testsupport;
@@ -123,6 +125,37 @@ TEST_F(LabelTTFTest, UnknownFontNameFallsBackWithOneLogLineAndStillDraws) {
     EXPECT_FALSE(label->getFontFace().file.empty());
     show(placed(label, 50, 400));
     EXPECT_GT(screen.count(ink), 100);
+}
+
+// A missing face for Latin text: the book's own print font first, then
+// Andika, then DejaVu Sans; never a Chinese face for Latin text.
+TEST_F(LabelTTFTest, AMissingFaceFallsBackToTheBooksFontThenAndikaThenDejaVuSans) {
+    // Andika is a test dependency (fonts-sil-andika).
+    CCFontCache* fonts = CCFontCache::sharedFontCache();
+    fonts->purge();
+    testsupport::LogCapture log;
+    const char* songti = "\xCB\xCE\xCC\xE5"; // 宋体 in GBK, on no Linux desktop
+    for (const char* name : {songti, "Marker Felt"}) {
+        CCLabelTTF* label = CCLabelTTF::create("-sun-", name, 30);
+        CCLabelTTF::create("-moon-", name, 20); // the same name: one log line
+        EXPECT_EQ(label->getFontFace().family, "Andika") << name;
+        EXPECT_EQ(log.count("no font named \"" + CCFontCache::decodeFontName(name) + "\""), 1);
+    }
+    // Chinese text in the missing Chinese face still gets a Chinese face, without complaint.
+    EXPECT_NE(CCLabelTTF::create("你", songti, 30)->getFontFace().file.find("uming"), std::string::npos);
+    EXPECT_EQ(log.lines().size(), 2u);
+
+    // A book that ships its print font: that comes first.
+    std::ifstream serif("/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf", std::ios::binary);
+    resources().write("fonts/print.ttf", std::string(std::istreambuf_iterator<char>(serif), {}));
+    fonts->setBookFont("fonts/print.ttf");
+    CCLabelTTF* label = CCLabelTTF::create("-sun-", songti, 30);
+    EXPECT_NE(label->getFontFace().file.find("fonts/print.ttf"), std::string::npos)
+        << label->getFontFace().file;
+    EXPECT_GT(label->getContentSize().width, 30);
+    EXPECT_EQ(CCLabelTTF::create("plain", "Arial", 30)->getFontFace().family, "Liberation Sans")
+        << "an installed face stays itself";
+    fonts->purge();
 }
 
 TEST_F(LabelTTFTest, MissingFontFileFallsBackToItsFamilyName) {
