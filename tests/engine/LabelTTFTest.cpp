@@ -356,3 +356,27 @@ TEST_F(LabelTTFTest, AFontSizeBeyondTheLargestIsCappedNotWrappedToOnePixel) {
     CCLabelTTF* normal = CCLabelTTF::create("W", "Arial", 20);
     EXPECT_GT(label->getContentSize().height, 20 * normal->getContentSize().height);
 }
+
+// The book's window stretches the design area 1.227 times more across than
+// up; text keeps the font's own shape there: an "o" as wide as the font
+// makes it, not 23 % wider. Its box and place stay in design points.
+TEST_F(LabelTTFTest, TextKeepsTheFontsProportionsWhenTheWindowStretchesTheDesign) {
+    auto inkRatio = [&](int bottomRow) {
+        Box box = inkBox(0, 0, -1, bottomRow);
+        return static_cast<float>(box.right - box.left + 1) / static_cast<float>(box.bottom - box.top + 1);
+    };
+    show(placed(CCLabelTTF::create("o", "Arial", 200), 200, 500));
+    const float fontOwn = inkRatio(600);
+
+    openView(785, 960); // 1.2266 pixels a point across, 1 up
+    CCNode* root = CCNode::create();
+    root->addChild(placed(CCLabelTTF::create("o", "Arial", 200), 200, 500));
+    // A box set in points stays that box: the text is centred in it, narrower.
+    CCLabelTTF* boxed = CCLabelTTF::create("-sun-", "Arial", 40, CCSizeMake(200, 0), kCCTextAlignmentCenter);
+    root->addChild(placed(boxed, 100, 100));
+    show(root);
+    EXPECT_NEAR(inkRatio(600) / fontOwn, 1.0f, 0.03f) << "the o is stretched";
+    EXPECT_TRUE(screen.matchesReference("label_o_stretched"));
+    EXPECT_EQ(boxed->getContentSize().width, 200);
+    EXPECT_NEAR(inkBox(0, 700).centreX(), (100 + 200 / 2.0f) * 785 / 640.0f, 2.0f);
+}
