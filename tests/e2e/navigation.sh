@@ -28,12 +28,7 @@ APP_PID=$!
 # The window is looked up once the first scene is built (SDL may make the
 # window again for its renderer before that).
 wait_for_log "TestController"
-wid=""
-for _ in $(seq 1 150); do
-    wid=$(xdotool search --name '^lirra$' 2>/dev/null | head -1) && [ -n "$wid" ] && break
-    sleep 0.1
-done
-[ -n "$wid" ] || fail "no window titled 'lirra' appeared"
+wid=$(wait_for_window lirra) || fail "no window titled 'lirra' appeared"
 eval "$(xdotool getwindowgeometry --shell "$wid")"
 
 # Waits until design point ($2, $3) of a fresh screenshot $1 is colour $4.
@@ -51,7 +46,8 @@ wait_for_pixel() {
 # page menu's fly-in) has come to rest.
 wait_for_rest() {
     import -window "$wid" "$E2E_TMP/rest0.png"
-    for _ in $(seq 1 100); do
+    local end=$((SECONDS + E2E_DEADLINE))
+    while [ "$SECONDS" -lt "$end" ]; do
         sleep 0.1
         import -window "$wid" "$E2E_TMP/rest1.png"
         [ "$(compare -metric AE "$E2E_TMP/rest0.png" "$E2E_TMP/rest1.png" null: 2>&1)" = "0" ] && return 0
@@ -105,12 +101,13 @@ xdotool windowfocus --sync "$wid" key F11
 wait_until sh -c "xdotool getwindowgeometry --shell $wid | grep -qx 'WIDTH=1280'" ||
     fail "F11 did not make the window fill the screen"
 seen=""
-for _ in $(seq 1 100); do
-    import -window "$wid" "$E2E_TMP/fullscreen.png"
+fullscreen_drawn() {
+    import -window "$wid" "$E2E_TMP/fullscreen.png" || return 1
     seen=$(pixel "$E2E_TMP/fullscreen.png" 290 10)
-    [ "$seen" = "$(page_colour 5)" ] && break
-    sleep 0.1
-done
+    [ "$seen" = "$(page_colour 5)" ]
+}
+end=$((SECONDS + E2E_DEADLINE))
+until fullscreen_drawn || [ "$SECONDS" -ge "$end" ]; do sleep 0.1; done
 [ "$seen" = "$(page_colour 5)" ] || fail "fullscreen: the page's top left is $seen, not page 5's colour"
 [ "$(pixel "$E2E_TMP/fullscreen.png" 100 540)" = "0,0,0" ] && [ "$(pixel "$E2E_TMP/fullscreen.png" 1180 540)" = "0,0,0" ] ||
     fail "fullscreen: no black bars beside the page"
@@ -123,17 +120,12 @@ eval "$(xdotool getwindowgeometry --shell "$wid")"
 
 # Home: picked from the page menu, so "continue" shows.
 click 60 30
-for _ in $(seq 1 50); do
-    [ "$(grep -c 'TestController.*tb' "$E2E_TMP/lirra.log")" -ge 2 ] && break
-    sleep 0.1
-done
+wait_until sh -c "[ \$(grep -c 'TestController.*tb' '$E2E_TMP/lirra.log') -ge 2 ]" ||
+    fail "the home item did not go home"
 wait_for_pixel home2 320 700 48,112,192
 
 wmctrl -i -c "$wid"
-for _ in $(seq 1 100); do
-    kill -0 "$APP_PID" 2>/dev/null || break
-    sleep 0.1
-done
+wait_until sh -c "! kill -0 $APP_PID" || fail "the program did not end when its window was closed"
 status=0
 wait "$APP_PID" || status=$?
 APP_PID=""
