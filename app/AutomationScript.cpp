@@ -56,11 +56,12 @@ std::string parseLine(const std::string& line, ScriptEvent& event) {
         event.kind = verb == "down"   ? ScriptEvent::Kind::Down
                      : verb == "move" ? ScriptEvent::Kind::Move
                                       : ScriptEvent::Kind::Up;
-    } else if (verb == "key" || verb == "text" || verb == "shot") {
+    } else if (verb == "key" || verb == "text" || verb == "shot" || verb == "turnshot") {
         if (rest.empty()) return "'" + verb + "' needs a value";
         event.kind = verb == "key"    ? ScriptEvent::Kind::Key
                      : verb == "text" ? ScriptEvent::Kind::Text
-                                      : ScriptEvent::Kind::Shot;
+                     : verb == "shot" ? ScriptEvent::Kind::Shot
+                                      : ScriptEvent::Kind::TurnShot;
         event.text = rest;
         // Caught now rather than silently ignored halfway through a run.
         if (event.kind == ScriptEvent::Kind::Key && !engine::CCEGLView::isKeyName(rest))

@@ -7,6 +7,8 @@
 //   at 1.0 key Return       a key press, by SDL key name (Right, Space, s, F11)
 //   at 1.0 text héllo       typed text (the rest of the line, UTF-8)
 //   at 2.0 shot out.png     save the frame as drawn
+//   at 2.0 turnshot t.png   save the first frame from then on that shows a
+//                           scene change halfway (a page curl, a flip)
 //   at 3.0 quit
 //
 // Blank lines and lines starting with '#' are skipped.
@@ -17,7 +19,7 @@
 namespace app {
 
 struct ScriptEvent {
-    enum class Kind { Down, Move, Up, Key, Text, Shot, Quit };
+    enum class Kind { Down, Move, Up, Key, Text, Shot, TurnShot, Quit };
     double at = 0;
     Kind kind = Kind::Quit;
     float x = 0, y = 0;

@@ -27,7 +27,8 @@ const char* commandLineHelp() {
            "                   and play narration silently\n"
            "  --script FILE    timed input, one event a line: 'at SECONDS EVENT' where EVENT is\n"
            "                   'down X Y', 'move X Y', 'up X Y' (design points), 'key NAME',\n"
-           "                   'text UTF8', 'shot FILE.png' or 'quit'\n"
+           "                   'text UTF8', 'shot FILE.png', 'turnshot FILE.png' (the first frame\n"
+           "                   from then on that shows a scene change halfway) or 'quit'\n"
            "  --frames N       stop after N frames\n"
            "  --log FILE       also write every log line and audio request to FILE\n"
            "  --help           show this text\n";

@@ -14,6 +14,9 @@ namespace book {
 inline constexpr const char* kHomeLayoutFile = "mainpage/mainpage_1.json";
 inline constexpr const char* kSettingsLayoutFile = "3age/pageset.json";
 inline constexpr const char* kInterfaceTextsFile = "String.xml";
+// The typeface the book prints with, when it ships one: the reader draws its
+// own text in it wherever the font asked for is not installed.
+inline constexpr const char* kPrintFontFile = "fonts/print.ttf";
 // bookDir/StringConfig.xml, the book's configuration.
 std::string configurationFile(const std::string& bookDir);
 // bookDir/Stringstr.xml, the texts of the words.

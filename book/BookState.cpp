@@ -5,6 +5,7 @@
 #include "engine/base/CCString.h"
 #include "engine/platform/BookArchive.h"
 #include "engine/platform/CCFileUtils.h"
+#include "engine/text/CCFontCache.h"
 
 #include <sys/stat.h>
 
@@ -189,6 +190,9 @@ void readBookConfiguration() {
               pageMax);
     if (config && subName.empty())
         CCLog("book: %s: \"lirraSubName\" is empty; no page layout can be found", file.c_str());
+
+    CCFileUtils* files = CCFileUtils::sharedFileUtils();
+    CCFontCache::sharedFontCache()->setBookFont(files->isFileExist(kPrintFontFile) ? kPrintFontFile : "");
 
     const std::string pageMinText = texts[0].value_or(""), wordMinText = texts[2].value_or("");
     CCLog("-----------TestController----- %s -------------- !", subName.c_str());

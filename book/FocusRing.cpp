@@ -17,6 +17,7 @@ namespace {
 constexpr float kOuterWidth = 6.0f; // points across, centred on the edge
 constexpr float kInnerWidth = 2.0f;
 constexpr float kMargin = 6.0f; // points between the thing and the ring
+static_assert(FocusRing::kReach == kMargin + kOuterWidth / 2);
 const ccColor4F kOuterColour = {0.05f, 0.1f, 0.4f, 1.0f};
 const ccColor4F kInnerColour = {1.0f, 1.0f, 1.0f, 1.0f};
 const ccColor4F kNoFill = {0, 0, 0, 0};
@@ -89,8 +90,10 @@ FocusRing* FocusRing::create() {
 
 void FocusRing::setTargets(std::vector<Target> targets) {
     m_targets = std::move(targets);
+    auto main = std::find_if(m_targets.begin(), m_targets.end(), [](const Target& t) { return t.main; });
+    m_start = main == m_targets.end() ? 0 : static_cast<int>(main - m_targets.begin());
     if (bookState.keyboardFocusInUse && !m_targets.empty())
-        focus(0);
+        focus(m_start);
     else
         hide();
 }
@@ -100,12 +103,13 @@ bool FocusRing::handleKey(int key) {
     const int count = static_cast<int>(m_targets.size());
     switch (key) {
     case kKeyTab:
-        focus(m_visible ? (m_index + 1) % count : 0);
+        focus(m_visible ? (m_index + 1) % count : m_start);
         return true;
     case kKeyBackTab:
-        focus(m_visible ? (m_index + count - 1) % count : count - 1);
+        focus(m_visible ? (m_index + count - 1) % count : m_start);
         return true;
-    case kKeyReturn: {
+    case kKeyReturn:
+    case kKeySpace: {
         if (!m_visible) return false;
         // The action may replace the screen, and this ring with it.
         std::function<void()> act = m_targets[static_cast<size_t>(m_index)].act;

@@ -22,16 +22,22 @@ public:
     struct Target {
         std::function<engine::CCRect()> bounds; // in world space, where the ring goes
         std::function<void()> act;              // what a touch on it does
+        bool main = false;                      // the screen's main action: the ring starts here
     };
 
     static FocusRing* create();
 
+    // How far the ring reaches beyond the thing it is around, in points.
+    static constexpr float kReach = 9.0f;
+
     // The screen's targets, in the order Tab visits them (see inReadingOrder).
-    // The ring starts on the first of them when the keyboard was in use on
-    // the screen before (a page turned by keys goes on with the keys), and
-    // hidden otherwise.
+    // The ring starts on the main target (the first without one) when the
+    // keyboard was in use on the screen before (a page turned by keys goes
+    // on with the keys), and hidden otherwise; the first Tab or Shift+Tab
+    // on a hidden ring shows it there too.
     void setTargets(std::vector<Target> targets);
-    // Tab, Shift+Tab and Return; true when the key was used.
+    // Tab, Shift+Tab, and Return or Space while the ring is shown (a focused
+    // button takes Space on the desktop too); true when the key was used.
     bool handleKey(int key);
     // Moves the ring to target `index` (clamped) and shows it.
     void focus(int index);
@@ -50,6 +56,7 @@ private:
     void redraw();
 
     std::vector<Target> m_targets;
+    int m_start = 0;
     int m_index = -1;
     bool m_visible = false;
     engine::CCRect m_drawn; // the rectangle the ring was last drawn around

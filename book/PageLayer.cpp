@@ -20,6 +20,7 @@
 #include "gui/UIRootWidget.h"
 #include "gui/UIToolkit.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace engine;
@@ -33,8 +34,39 @@ constexpr int kFocusRingZOrder = 20000;
 // Hotspots of this page keep the pictures of their layout file under ispep.
 constexpr int kPageWithOwnHotspotPictures = 198;
 
+// An arrow that cannot turn the page shows faded, as the page menu's buttons do.
+constexpr GLubyte kUnavailableOpacity = 90;
+
+void showUnavailable(CCMenuItemSprite* item) {
+    for (CCNode* image : {item->getNormalImage(), item->getSelectedImage()})
+        if (auto* sprite = dynamic_cast<CCSprite*>(image)) sprite->setOpacity(kUnavailableOpacity);
+}
+
+constexpr unsigned int kTextItemFontSize = 45;
+
+// `place`, moved in just far enough that `item` and the keyboard's ring
+// around it lie inside the visible area.
+CCPoint insideWithRing(CCNode* item, CCPoint place) {
+    const CCRect visible = ScreenFrame::visibleRect();
+    const CCSize size = item->getContentSize();
+    const CCPoint anchor = item->getAnchorPoint();
+    const float reach = FocusRing::kReach;
+    place.x = std::max(place.x, visible.getMinX() + reach + size.width * anchor.x);
+    place.x = std::min(place.x, visible.getMaxX() - reach - size.width * (1 - anchor.x));
+    place.y = std::max(place.y, visible.getMinY() + reach + size.height * anchor.y);
+    place.y = std::min(place.y, visible.getMaxY() - reach - size.height * (1 - anchor.y));
+    return place;
+}
+
 float visibleWidth() {
     return ScreenFrame::right().x - ScreenFrame::left().x;
+}
+
+// Whether `node` lies in the node tree under `root`.
+bool isNodeUnder(const CCNode* node, const CCNode* root) {
+    for (const CCNode* n = node; n; n = n->getParent())
+        if (n == root) return true;
+    return false;
 }
 
 // Whether `widget` lies in the tree under `root`.
@@ -109,12 +141,12 @@ void PageLayer::buildMenu(const std::string& homeText, const std::string& settin
     m_homeItem = CCMenuItemFont::create(homeText.c_str(), this, menu_selector(PageLayer::goHome));
     m_settingsItem =
         CCMenuItemFont::create(settingsText.c_str(), this, menu_selector(PageLayer::openSettings));
-    // The class-wide size only reaches items made later: the items of the
-    // first page keep the engine's default size, later pages get 45.
-    CCMenuItemFont::setFontSize(45);
-    m_homeItem->setColor(ccc3(0, 0, 255));
-    CCMenuItemFont::setFontSize(45);
-    m_settingsItem->setColor(ccc3(0, 0, 255));
+    // Each item's own size: the class-wide one would reach only items made
+    // later, so the first page's items would be smaller than the others'.
+    for (CCMenuItemFont* item : {m_homeItem, m_settingsItem}) {
+        item->setFontSizeObj(kTextItemFontSize);
+        item->setColor(ccc3(0, 0, 255));
+    }
 
     m_menu = CCMenu::create(m_previousItem, m_playItem, m_nextItem, m_homeItem, m_settingsItem);
     m_menu->setPosition(CCPointZero);
@@ -122,11 +154,13 @@ void PageLayer::buildMenu(const std::string& homeText, const std::string& settin
     CCPoint left = ScreenFrame::left(), right = ScreenFrame::right();
     CCPoint bottom = ScreenFrame::bottom(), center = ScreenFrame::center();
     m_settingsItem->setPosition(ccp(right.x - 60, bottom.y + 30));
-    m_homeItem->setPosition(ccp(left.x + 60, bottom.y + 30));
+    m_homeItem->setPosition(insideWithRing(m_homeItem, ccp(left.x + 60, bottom.y + 30)));
     m_previousItem->setPosition(ccp(center.x - play.width / 2, bottom.y + play.height / 2 + 6));
     m_playItem->setPosition(ccp(right.x - 60, bottom.y + 40));
     m_nextItem->setPosition(ccp(center.x + play.width / 2, bottom.y + play.height / 2 + 6));
     addChild(m_menu, 3);
+    if (currentPage <= pageMin) showUnavailable(m_previousItem);
+    if (currentPage >= pageMax) showUnavailable(m_nextItem);
     m_settingsItem->setVisible(false);
     if (readingMode == kReadByTouch) m_playItem->setVisible(false);
 }
@@ -246,10 +280,11 @@ void PageLayer::onExitTransitionDidStart() {
 
 void PageLayer::onExit() {
     CCLayer::onExit();
-    wordLabel = nullptr;
     unschedule(schedule_selector(PageLayer::bubbleWatch));
     // The shared references of this page go with it; those of a page that
-    // has already been built in its place stay.
+    // has already been built in its place stay (a label forgotten here would
+    // stay on the new page for good).
+    if (wordLabel && isNodeUnder(wordLabel, this)) wordLabel = nullptr;
     gui::UIWidget* root = uiLayer ? uiLayer->getRootWidget() : nullptr;
     if (selectedWord && isUnder(selectedWord, root)) selectedWord = nullptr;
     if (wordBubble && isUnder(wordBubble, root)) wordBubble = nullptr;

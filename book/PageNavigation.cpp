@@ -37,6 +37,8 @@ namespace {
 // Horizontal travel, in points from where the touch began, that turns a page.
 constexpr float kSwipeDistance = 50.0f;
 constexpr float kHintShown = 3.0f;
+// Auto-play's tick while its page is still turning in.
+constexpr float kArrivalWait = 0.1f;
 // Least time a page without words stays on screen under auto-play.
 constexpr double kWordlessPageShown = 3.0;
 
@@ -166,6 +168,12 @@ void PageLayer::autoPlayStep(float) {
     if (autoPlayPause) {
         autoPlayPause = false;
         again(kAutoPlayWait);
+        return;
+    }
+    if (m_shownSince < 0) {
+        // Still turning in (a slow curl): a word read now would be cut by the
+        // outgoing page's exit, and its label would stay without a bubble.
+        again(kArrivalWait);
         return;
     }
     if (m_readAlong) {

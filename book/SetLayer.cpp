@@ -46,6 +46,8 @@ SetLayer::SetLayer() {
         button->setActionTag(tag);
         button->setTouchEventHandler(this, &SetLayer::onSettingsButton);
     }
+    // The mode in force shows as chosen, so the panel tells what it is.
+    if (gui::UIWidget* current = getButton(modeButton(readingMode))) select(current);
     setTouchEnabled(true);
     setKeyboardEnabled(true);
 }
@@ -61,11 +63,14 @@ void SetLayer::onEnterTransitionDidFinish() {
     CCLayer::onEnterTransitionDidFinish();
     if (!m_focusRing) {
         // Built once the flip is over, so that the buttons' places are their own.
+        // The ring starts on the mode in force: no button here leaves the program.
         std::vector<FocusRing::Target> buttons;
+        gui::UIWidget* current = getButton(modeButton(readingMode));
         for (gui::UIWidget* button : m_buttons) {
             if (!button || !button->isVisible()) continue;
             buttons.push_back({[button] { return widgetBounds(button); },
-                               [this, button] { onSettingsButton(button, gui::TOUCH_EVENT_BEGAN); }});
+                               [this, button] { onSettingsButton(button, gui::TOUCH_EVENT_BEGAN); },
+                               button == current});
         }
         m_focusRing = FocusRing::create();
         addChild(m_focusRing, 1);
@@ -93,17 +98,7 @@ gui::UIWidget* SetLayer::getButton(int tag) const {
 void SetLayer::onSettingsButton(CCObject* sender, int) {
     auto* widget = dynamic_cast<gui::UIWidget*>(sender);
     if (!widget || m_leaving) return;
-
-    if (auto* previous = dynamic_cast<gui::UIButton*>(settingsSelection))
-        previous->setTitleColor(kPreviousTitle);
-    if (settingsSelection) {
-        // setBright(true) shows the normal look even when the state was normal already.
-        settingsSelection->setBright(true);
-        settingsSelection->setBrightState(gui::BRIGHT_NORMAL);
-    }
-    settingsSelection = widget;
-    widget->setBright(false); // the disabled look serves as the selected look
-    if (auto* button = dynamic_cast<gui::UIButton*>(widget)) button->setTitleColor(kSelectedTitle);
+    select(widget);
 
     switch (widget->getActionTag()) {
     case kHome:
@@ -127,6 +122,32 @@ void SetLayer::onSettingsButton(CCObject* sender, int) {
         break;
     default:
         break;
+    }
+}
+
+void SetLayer::select(gui::UIWidget* widget) {
+    if (auto* previous = dynamic_cast<gui::UIButton*>(settingsSelection))
+        previous->setTitleColor(kPreviousTitle);
+    if (settingsSelection) {
+        // setBright(true) shows the normal look even when the state was normal already.
+        settingsSelection->setBright(true);
+        settingsSelection->setBrightState(gui::BRIGHT_NORMAL);
+    }
+    settingsSelection = widget;
+    widget->setBright(false); // the disabled look serves as the selected look
+    if (auto* button = dynamic_cast<gui::UIButton*>(widget)) button->setTitleColor(kSelectedTitle);
+}
+
+int SetLayer::modeButton(int mode) {
+    switch (mode) {
+    case kReadByTouch:
+        return kPress;
+    case kAutoPlayRepeatsPage:
+        return kRepeatPage;
+    case kAutoPlayTurnsPages:
+        return kTurnPages;
+    default:
+        return 0;
     }
 }
 

@@ -56,6 +56,10 @@ public:
     static constexpr engine::ccColor3B kPreviousTitle = {25, 24, 25};
 
 private:
+    // Shows `widget` as the chosen button, and the one chosen before as it was.
+    void select(gui::UIWidget* widget);
+    // The tag of the button that chooses reading mode `mode`; 0 for none.
+    static int modeButton(int mode);
     // Back to the page `currentPage` under `readingMode`, with a zero-length flip.
     void backToPage();
     void goHome();

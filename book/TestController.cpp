@@ -15,7 +15,6 @@
 #include "gui/UIToolkit.h"
 #include "gui/UIWidget.h"
 
-#include <utility>
 #include <vector>
 
 using namespace engine;
@@ -54,22 +53,30 @@ TestController::TestController() {
     if (!m_continueShown) hide(goOn);
     if (!m_wordLearningShown) hide(wordLearning);
 
+    // The ring goes over the buttons in reading order, but exit comes last
+    // and the ring starts on the button that opens the book: a switch user's
+    // Return must never end the program by accident.
+    gui::UIWidget* opener = m_continueShown ? goOn : m_wordLearningShown ? wordLearning : pageMenu;
+    using Handler = void (TestController::*)(CCObject*, int);
+    auto target = [this, opener](gui::UIWidget* button, Handler handler) {
+        return FocusRing::Target{
+            [button] { return widgetBounds(button); },
+            [this, button, handler] { (this->*handler)(button, gui::TOUCH_EVENT_BEGAN); }, button == opener};
+    };
+    auto shown = [](gui::UIWidget* button) {
+        return button && button->isVisible() && button->isTouchEnabled();
+    };
     std::vector<FocusRing::Target> buttons;
-    const std::pair<gui::UIWidget*, void (TestController::*)(CCObject*, int)> bound[] = {
-        {goOn, &TestController::onContinue},
-        {wordLearning, &TestController::onWordLearning},
-        {pageMenu, &TestController::onPageMenu},
-        {exit, &TestController::onExitBook}};
-    for (const auto& [button, handler] : bound) {
-        if (!button || !button->isVisible() || !button->isTouchEnabled()) continue;
-        buttons.push_back({[button = button] { return widgetBounds(button); },
-                           [this, button = button, handler = handler] {
-                               (this->*handler)(button, gui::TOUCH_EVENT_BEGAN);
-                           }});
-    }
+    const std::pair<gui::UIWidget*, Handler> opening[] = {{goOn, &TestController::onContinue},
+                                                          {wordLearning, &TestController::onWordLearning},
+                                                          {pageMenu, &TestController::onPageMenu}};
+    for (const auto& [button, handler] : opening)
+        if (shown(button)) buttons.push_back(target(button, handler));
+    buttons = inReadingOrder(std::move(buttons));
+    if (shown(exit)) buttons.push_back(target(exit, &TestController::onExitBook));
     m_focusRing = FocusRing::create();
     addChild(m_focusRing, 1);
-    m_focusRing->setTargets(inReadingOrder(std::move(buttons)));
+    m_focusRing->setTargets(std::move(buttons));
     setKeyboardEnabled(true);
 }
 

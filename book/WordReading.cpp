@@ -165,6 +165,8 @@ void PageLayer::showWordText(gui::UIWidget* hotspot, const CCPoint& position, in
     std::optional<std::string> text = readWordText(textKey(tag, currentPage));
     if (!text) {
         if (wordBubble) wordBubble->setSize(CCSizeZero);
+        // The label of the word before would otherwise stay, without its bubble.
+        removeWordLabel();
     } else if (text->size() >= kLongestShownText) {
         CCLog("page: the text of \"%s\" has %zu bytes, over the %zu a bubble shows; it is not shown",
               textKey(tag, currentPage).c_str(), text->size(), kLongestShownText - 1);
@@ -189,21 +191,22 @@ void PageLayer::showWordText(gui::UIWidget* hotspot, const CCPoint& position, in
 
         double hotspotHalf = hotspotSize.height * static_cast<double>(sy) * 0.5;
         double labelHalf = wordLabel->getContentSize().height * 0.5;
-        float labelY, bubbleY;
+        float bubbleY;
         if (position.y < 0) { // text above the word
-            labelY = static_cast<float>(position.y + hotspotHalf + labelHalf);
-            bubbleY = static_cast<float>(labelY + gap * 0.5);
+            bubbleY = static_cast<float>(position.y + hotspotHalf + labelHalf + gap * 0.5);
         } else { // text below the word
-            labelY = static_cast<float>(position.y - hotspotHalf - labelHalf);
-            bubbleY = static_cast<float>(labelY - gap * 0.5);
+            bubbleY = static_cast<float>(position.y - hotspotHalf - labelHalf - gap * 0.5);
         }
+        // The text sits in the middle of its bubble, half the gap from every
+        // edge, so that the bubble's border never covers it.
+        const float labelY = bubbleY;
 
         wordLabel->setVisible(true);
         wordBubble->setVisible(true);
         wordLabel->setPosition(ccp(position.x, labelY));
         wordBubble->setPosition(ccp(position.x, bubbleY));
         CCSize labelSize = wordLabel->getContentSize();
-        wordBubble->setSize(CCSize(labelSize.width, labelSize.height + gap));
+        wordBubble->setSize(CCSize(labelSize.width + gap, labelSize.height + gap));
         if (parent && parent->getRenderer()) parent->getRenderer()->addChild(wordLabel, 0);
     }
 }
@@ -223,6 +226,8 @@ void PageLayer::bubbleWatch(float /*elapsed*/) {
         wordLabel->setVisible(false);
         wordBubble->setVisible(false);
     }
+    // A label never outlives its bubble.
+    if (wordLabel && (!wordBubble || !wordBubble->isVisible())) wordLabel->setVisible(false);
     schedule(schedule_selector(PageLayer::bubbleWatch), 1.0f);
 }
 

@@ -177,11 +177,12 @@ void CCEGLView::updateMapping() {
     if (m_backend) m_backend->windowSize(windowW, windowH);
     m_pixelsPerWindowX = windowW > 0 ? static_cast<float>(outputW) / windowW : 1.0f;
     m_pixelsPerWindowY = windowH > 0 ? static_cast<float>(outputH) / windowH : 1.0f;
-    // Where the frame lies on the output: all of it in a window; in
-    // fullscreen the largest centred rectangle of the frame's shape, in whole
-    // pixels so that the bars have sharp edges.
+    // Where the frame lies on the output: the largest centred rectangle of
+    // the frame's shape (all of a window of that shape; between bars in
+    // fullscreen or in a window resized to another shape), in whole pixels
+    // so that the bars have sharp edges.
     float areaX = 0, areaY = 0, areaW = static_cast<float>(outputW), areaH = static_cast<float>(outputH);
-    if (m_fullscreen) {
+    if (std::fabs(areaW / areaH - m_frameSize.width / m_frameSize.height) * areaW >= 1.0f) {
         float aspect = m_frameSize.width / m_frameSize.height;
         if (areaW / areaH > aspect)
             areaW = std::max(1.0f, std::round(areaH * aspect));

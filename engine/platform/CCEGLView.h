@@ -22,10 +22,12 @@
 // running layers that enabled the keyboard. While a text field takes input,
 // the keys that type or edit text stay with it.
 //
-// Fullscreen keeps the frame's aspect ratio: the frame is drawn as large as
-// the screen allows, centred between black bars, and window positions are
-// mapped to design points through those bars. Headless, "the screen" is an
-// offscreen surface of the headless screen size.
+// Fullscreen, and a window that the reader resized or maximised, keep the
+// frame's aspect ratio: the frame is drawn as large as the screen or window
+// allows, centred between black bars, and window positions are mapped to
+// design points through those bars. Without a window manager to make the
+// window fullscreen, it covers the display itself. Headless, "the screen" is
+// an offscreen surface of the headless screen size.
 //
 // Index: name and sizes | open/close | coordinates | events | frames
 #include "engine/base/CCGeometry.h"
@@ -62,7 +64,8 @@ public:
     void setViewName(const char* name);
     const char* getViewName() const { return m_viewName.c_str(); }
     // In window units (the desktop's pixels); the window is the rounded size.
-    // In fullscreen it stays the windowed size, whose shape the screen keeps.
+    // It stays what was set when the window is resized or made fullscreen:
+    // its shape is the page's.
     void setFrameSize(float width, float height);
     const CCSize& getFrameSize() const { return m_frameSize; }
     // Also sets the director's window size. Until it is called the design

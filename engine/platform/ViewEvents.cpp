@@ -54,11 +54,8 @@ void ViewEvents::handle(const SDL_Event& event) {
             m_view.enterForeground();
             break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
-            // The window manager has the last word on the size; in
-            // fullscreen the frame keeps its windowed shape.
-            if (!m_view.m_fullscreen)
-                m_view.m_frameSize =
-                    CCSize(static_cast<float>(event.window.data1), static_cast<float>(event.window.data2));
+            // Resized, maximised or fullscreen: the frame keeps its shape,
+            // drawn as large as the window allows between bars.
             m_view.updateMapping();
             m_view.logPageArea();
             break;

@@ -21,7 +21,7 @@ bool WindowBackend::open(const std::string& title, int width, int height, bool f
     m_videoStarted = true;
     if (!m_renderDriver.empty()) SDL_SetHint(SDL_HINT_RENDER_DRIVER, m_renderDriver.c_str());
     m_window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
-                                SDL_WINDOW_SHOWN | SDL_WINDOW_ALLOW_HIGHDPI |
+                                SDL_WINDOW_SHOWN | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE |
                                     (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
     // SDL queues draw calls only when it chose the driver itself; it may
     // always: the engine never talks to the driver behind SDL's back.
@@ -30,16 +30,56 @@ bool WindowBackend::open(const std::string& title, int width, int height, bool f
         m_renderer = SDL_CreateRenderer(m_window, -1, 0);
         if (!m_renderer) m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
     }
-    if (m_renderer) return true;
+    if (m_renderer) {
+        // Any size the reader likes down to half the first one: the page
+        // keeps its shape, between bars, at every size. (Set once the
+        // renderer is made: SDL may make the window anew for it.)
+        SDL_SetWindowMinimumSize(m_window, std::max(1, width / 2), std::max(1, height / 2));
+        return true;
+    }
     why = "cannot make a window of " + std::to_string(width) + " x " + std::to_string(height) + ": " +
           SDL_GetError();
     return false;
 }
 
 bool WindowBackend::changeFullscreen(bool fullscreen, std::string& why) {
+    // Fullscreen on the desktop is asked of the window manager; without one
+    // (a bare X server) nobody would act on it and the window would keep its
+    // size while SDL took it for the whole screen. Then the window covers the
+    // display itself.
+    // A window manager shows itself by the frame it puts around the window.
+    int top = 0, left = 0, bottom = 0, right = 0;
+    const bool framed = SDL_GetWindowBordersSize(m_window, &top, &left, &bottom, &right) == 0 &&
+                        top + left + bottom + right > 0;
+    const bool managed = fullscreen ? framed : !m_coversDisplay;
+    if (!managed) return coverDisplay(fullscreen, why);
     if (SDL_SetWindowFullscreen(m_window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0) return true;
     why = SDL_GetError();
     return false;
+}
+
+bool WindowBackend::coverDisplay(bool cover, std::string& why) {
+    if (cover) {
+        SDL_Rect display;
+        if (SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(m_window)), &display) != 0) {
+            why = SDL_GetError();
+            return false;
+        }
+        SDL_GetWindowPosition(m_window, &m_windowed.x, &m_windowed.y);
+        SDL_GetWindowSize(m_window, &m_windowed.w, &m_windowed.h);
+        SDL_SetWindowBordered(m_window, SDL_FALSE);
+        SDL_SetWindowPosition(m_window, display.x, display.y);
+        SDL_SetWindowSize(m_window, display.w, display.h);
+        SDL_RaiseWindow(m_window);
+    } else {
+        SDL_SetWindowBordered(m_window, SDL_TRUE);
+        SDL_SetWindowSize(m_window, m_windowed.w, m_windowed.h);
+        SDL_SetWindowPosition(m_window, m_windowed.x, m_windowed.y);
+    }
+    m_coversDisplay = cover;
+    CCLog("view: no window manager takes the window fullscreen; it %s",
+          cover ? "covers the display itself" : "has its own place again");
+    return true;
 }
 
 void WindowBackend::fitOntoDesktop(const std::function<void(float scale)>& shrink) {

@@ -23,11 +23,17 @@ public:
     void fitOntoDesktop(const std::function<void(float scale)>& shrink) override;
 
 private:
+    // Fullscreen without a window manager: the window covers the display, or
+    // goes back to where it was.
+    bool coverDisplay(bool cover, std::string& why);
+
     std::string m_renderDriver;
     bool m_videoStarted = false;
     bool m_decorationsFitted = false;
     SDL_Window* m_window = nullptr;
     SDL_Renderer* m_renderer = nullptr;
+    bool m_coversDisplay = false; // fullscreen done by hand
+    SDL_Rect m_windowed{};        // the window's place before that
 };
 
 } // namespace engine

@@ -23,6 +23,10 @@ namespace {
 constexpr std::size_t kMaxOpenFonts = 48;
 // A family that no desktop has: what fontconfig adds to it is the default list.
 const char* const kNoSuchFamily = "lirra-no-such-family";
+// Faces for a font that is not installed, after the book's own: one made for
+// beginning readers (its "a" and "g" are the ones children learn to write),
+// then a plain sans that every desktop has.
+const char* const kFallbackFamilies[] = {"Andika", "DejaVu Sans"};
 
 std::string lowerAscii(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(),
@@ -93,6 +97,7 @@ void CCFontCache::purge() {
     m_faces.clear();
     m_reportedNames.clear();
     m_reportedFiles.clear();
+    m_bookFont.clear();
 }
 
 std::string CCFontCache::decodeFontName(const std::string& name) {
@@ -137,7 +142,10 @@ CCFontFace CCFontCache::faceForName(const std::string& fontName, bool forCJK) {
         }
         bool matchedName = false;
         bool nameIsCJK = ccContainsCJK(name);
-        face = match(family, forCJK || nameIsCJK, nameIsCJK, matchedName);
+        face = match(family, forCJK, nameIsCJK, matchedName);
+        // Latin text in a face that is not installed: one made for reading,
+        // not whatever the desktop happens to list first.
+        if (!matchedName && !forCJK && !family.empty()) face = fallbackFace(face);
         if (face.file.empty()) {
             CCLog("CCFontCache: fontconfig finds no font at all for \"%s\"; text cannot be drawn",
                   name.c_str());
@@ -210,7 +218,7 @@ CCFontFace CCFontCache::match(const std::string& family, bool forCJK, bool nameI
         font = FcFontMatch(nullptr, pattern, &result);
         FcPatternDestroy(pattern);
         if (!font) return {};
-    } else if (nameIsCJK && !matchedName) {
+    } else if (forCJK && nameIsCJK && !matchedName) {
         // A Chinese name that is not installed (宋体 on a Linux desktop): a
         // Chinese face stands in for it, which is what the name asked for.
         matchedName = true;
@@ -218,6 +226,28 @@ CCFontFace CCFontCache::match(const std::string& family, bool forCJK, bool nameI
     CCFontFace face = faceOf(font);
     FcPatternDestroy(font);
     return face;
+}
+
+void CCFontCache::setBookFont(const std::string& fileName) {
+    if (fileName == m_bookFont) return;
+    m_bookFont = fileName;
+    // Names that fell back before may now fall back to the book's font.
+    m_faces.clear();
+    m_reportedNames.clear();
+}
+
+CCFontFace CCFontCache::fallbackFace(const CCFontFace& fontconfigChoice) {
+    if (!m_bookFont.empty()) {
+        bool isFileName = false;
+        CCFontFace face = matchFile(m_bookFont, isFileName);
+        if (!face.file.empty()) return face;
+    }
+    for (const char* family : kFallbackFamilies) {
+        bool matched = false;
+        CCFontFace face = match(family, false, false, matched);
+        if (matched && !face.file.empty()) return face;
+    }
+    return fontconfigChoice;
 }
 
 TTF_Font* CCFontCache::font(const CCFontFace& face, int pixelSize) {

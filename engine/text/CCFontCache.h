@@ -6,8 +6,11 @@
 // file under the resource root ("fonts/book.ttf"). A name that is not valid
 // UTF-8 is taken as GBK (the encoding that Chinese books name their fonts in)
 // and decoded first. A CJK name, or CJK text, asks fontconfig for a face that
-// covers Simplified Chinese. A name that matches nothing gets the desktop's
-// default face and one log line; the label still shows its text.
+// covers Simplified Chinese. A name that matches nothing gets one log line
+// and, for Latin text, the first of: the book's own print font (when the book
+// ships one, see setBookFont), Andika (a face made for beginning readers)
+// when installed, DejaVu Sans, the desktop's default face; the label still
+// shows its text. CJK text in a missing face gets a face that covers it.
 //
 // Opened fonts are kept by (file, face index, pixel size): several labels of
 // one font and size share a TTF_Font.
@@ -45,7 +48,12 @@ public:
     // once per face).
     TTF_Font* font(const CCFontFace& face, int pixelSize);
 
-    // Closes every font and forgets every name.
+    // The font file (under the resource root) that the book prints with, the
+    // first choice for a font that is not installed; empty for none.
+    void setBookFont(const std::string& fileName);
+    const std::string& getBookFont() const { return m_bookFont; }
+
+    // Closes every font and forgets every name (and the book's font).
     void purge();
     int getOpenFontCount() const { return static_cast<int>(m_fonts.size()); }
 
@@ -58,6 +66,8 @@ private:
     ~CCFontCache();
     CCFontFace match(const std::string& family, bool forCJK, bool nameIsCJK, bool& matchedName);
     CCFontFace matchFile(const std::string& fontName, bool& isFileName);
+    // The face for a name that matched nothing (see the top of this file).
+    CCFontFace fallbackFace(const CCFontFace& fontconfigChoice);
 
     std::map<std::pair<std::string, bool>, CCFontFace> m_faces;
     std::map<std::tuple<std::string, int, int>, TTF_Font*> m_fonts;
@@ -65,6 +75,7 @@ private:
     std::map<TTF_Font*, std::shared_ptr<const std::string>> m_fontData;
     std::set<std::string> m_reportedNames; // fallbacks already logged
     std::set<std::string> m_reportedFiles; // faces that failed to open
+    std::string m_bookFont;
 };
 
 } // namespace engine

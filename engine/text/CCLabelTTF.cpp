@@ -136,18 +136,19 @@ long CCLabelTTF::totalRasterCount() {
     return s_totalRasterCount;
 }
 
-float CCLabelTTF::pixelScale() {
+CCSize CCLabelTTF::pixelScale() {
     const CCScreenMapping& mapping = CCEGLView::sharedOpenGLView()->getScreenMapping();
-    float scale = std::max(mapping.scaleX, mapping.scaleY);
-    if (!std::isfinite(scale) || scale <= 0) return 1.0f;
-    return std::clamp(scale, 0.25f, 8.0f);
+    auto bounded = [](float scale) {
+        return std::isfinite(scale) && scale > 0 ? std::clamp(scale, 0.25f, 8.0f) : 1.0f;
+    };
+    return CCSize(bounded(mapping.scaleX), bounded(mapping.scaleY));
 }
 
 CCSize CCLabelTTF::drawableDimensions() {
     // Clamped as floats: a width of 2^31 pixels or more has no int value.
     int maxPixels = CCSDLRenderer::largestTexture();
-    float maxPoints = static_cast<float>(maxPixels) / m_scale;
-    CCSize box(std::min(m_dimensions.width, maxPoints), std::min(m_dimensions.height, maxPoints));
+    CCSize box(std::min(m_dimensions.width, static_cast<float>(maxPixels) / m_scaleX),
+               std::min(m_dimensions.height, static_cast<float>(maxPixels) / m_scaleY));
     if ((box.width != m_dimensions.width || box.height != m_dimensions.height) && !m_clampLogged) {
         m_clampLogged = true;
         CCLog(
@@ -159,11 +160,13 @@ CCSize CCLabelTTF::drawableDimensions() {
 
 void CCLabelTTF::relayout() {
     m_needsRaster = true;
-    m_scale = pixelScale();
+    const CCSize scale = pixelScale();
+    m_scaleX = scale.width;
+    m_scaleY = scale.height;
     const CCSize dimensions = drawableDimensions();
     m_face = CCFontCache::sharedFontCache()->faceForName(m_fontName, ccContainsCJK(m_string));
     // Compared as floats: a size of 2^31 pixels or more has no int value.
-    const float pixels = m_fontSize * m_scale;
+    const float pixels = m_fontSize * m_scaleY;
     m_pixelSize = pixels >= kLargestFontPixels ? kLargestFontPixels
                                                : std::max(1, static_cast<int>(std::lround(pixels)));
     if (pixels > kLargestFontPixels && !m_sizeCapLogged)
@@ -181,7 +184,7 @@ void CCLabelTTF::relayout() {
     m_cutLogged = m_sizeCapLogged = true;
     if (font && !text.empty()) {
         int wrap =
-            dimensions.width > 0 ? std::max(1, static_cast<int>(std::floor(dimensions.width * m_scale))) : 0;
+            dimensions.width > 0 ? std::max(1, static_cast<int>(std::floor(dimensions.width * m_scaleX))) : 0;
         m_lines = ccWrapText(text, static_cast<float>(wrap),
                              [font](const std::string& s) { return static_cast<float>(textWidth(font, s)); });
         for (const std::string& line : m_lines)
@@ -189,14 +192,15 @@ void CCLabelTTF::relayout() {
         m_lineSkip = TTF_FontLineSkip(font);
         m_blockHeight = m_lineSkip * (static_cast<int>(m_lines.size()) - 1) + TTF_FontHeight(font);
     }
-    CCSize size(dimensions.width > 0 ? dimensions.width : blockWidth / m_scale,
-                dimensions.height > 0 ? dimensions.height : m_blockHeight / m_scale);
+    CCSize size(dimensions.width > 0 ? dimensions.width : blockWidth / m_scaleX,
+                dimensions.height > 0 ? dimensions.height : m_blockHeight / m_scaleY);
     m_rect = CCRect(0, 0, size.width, size.height);
     setContentSize(size);
 }
 
 void CCLabelTTF::updateTexture() {
-    if (pixelScale() != m_scale) relayout();
+    const CCSize scale = pixelScale();
+    if (scale.width != m_scaleX || scale.height != m_scaleY) relayout();
     if (m_needsRaster) rasterise();
 }
 
@@ -207,8 +211,8 @@ void CCLabelTTF::rasterise() {
     m_texture = nullptr;
     TTF_Font* font = CCFontCache::sharedFontCache()->font(m_face, m_pixelSize);
     const CCSize& size = getContentSize();
-    int width = static_cast<int>(std::lround(size.width * m_scale));
-    int height = static_cast<int>(std::lround(size.height * m_scale));
+    int width = static_cast<int>(std::lround(size.width * m_scaleX));
+    int height = static_cast<int>(std::lround(size.height * m_scaleY));
     if (!font || m_lines.empty() || width <= 0 || height <= 0) return;
     const int maxPixels = CCSDLRenderer::largestTexture();
     if (width > maxPixels || height > maxPixels) {
@@ -224,11 +228,11 @@ void CCLabelTTF::rasterise() {
     }
     SDL_FillRect(box, nullptr, 0x00FFFFFF);
 
-    int fullHeight = static_cast<int>(std::lround(size.height * m_scale));
+    int fullHeight = static_cast<int>(std::lround(size.height * m_scaleY));
     int top = m_vAlignment == kCCVerticalTextAlignmentTop      ? 0
               : m_vAlignment == kCCVerticalTextAlignmentBottom ? fullHeight - m_blockHeight
                                                                : (fullHeight - m_blockHeight) / 2;
-    int fullWidth = static_cast<int>(std::lround(size.width * m_scale));
+    int fullWidth = static_cast<int>(std::lround(size.width * m_scaleX));
     for (std::size_t i = 0; i < m_lines.size(); ++i) {
         if (top + static_cast<long>(i) * m_lineSkip >= height) break; // below a cut image
         if (m_lines[i].empty()) continue;
@@ -242,7 +246,7 @@ void CCLabelTTF::rasterise() {
     }
     m_texture = CCTexture2D::createWithSurface(box);
     // The image covers the content from its top; a cut image ends early.
-    float quadWidth = width / m_scale, quadHeight = height / m_scale;
+    float quadWidth = width / m_scaleX, quadHeight = height / m_scaleY;
     m_quadRect = CCRect(0, size.height - quadHeight, quadWidth, quadHeight);
 }
 

@@ -14,6 +14,13 @@
 // pixel scale, so the text stays sharp when the design area is stretched,
 // and only when the text, font, size, dimensions or alignment changed (or
 // the window's scale did); colour and opacity only tint it.
+//
+// Where the window stretches the design area more across than up (or the
+// other way), the text keeps the font's own proportions: its glyphs are
+// drawn at the font size as the window scales heights, one texture pixel to
+// a screen pixel, so a point of text is narrower than a design point. The
+// dimensions stay where they are put; a label without a width is as wide as
+// its text then shows.
 #include "engine/base/CCGeometry.h"
 #include "engine/nodes/CCSprite.h"
 #include "engine/text/CCFontCache.h"
@@ -89,7 +96,8 @@ protected:
 
 private:
     void rasterise();
-    static float pixelScale();
+    // Window pixels per point across and up, within sensible bounds.
+    static CCSize pixelScale();
     // The dimensions laid out in: no side beyond the largest texture.
     CCSize drawableDimensions();
 
@@ -103,9 +111,9 @@ private:
     CCTextAlignment m_hAlignment = kCCTextAlignmentCenter;
     CCVerticalTextAlignment m_vAlignment = kCCVerticalTextAlignmentTop;
 
-    // Layout, in pixels at m_scale.
+    // Layout, in pixels at m_scaleX across and m_scaleY up.
     CCFontFace m_face;
-    float m_scale = 1.0f;
+    float m_scaleX = 1.0f, m_scaleY = 1.0f;
     int m_pixelSize = 0;
     std::vector<std::string> m_lines;
     int m_lineSkip = 0, m_blockHeight = 0;

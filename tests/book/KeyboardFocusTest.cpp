@@ -5,9 +5,10 @@
 #include "book/BookNames.h"
 #include "book/FocusRing.h"
 #include "book/TestController.h"
+#include "engine/director/CCDirector.h"
+#include "engine/director/CCKeyCodes.h"
 #include "engine/menu/CCMenuItemFont.h"
 #include "engine/menu/CCMenuItemImage.h"
-#include "engine/director/CCKeyCodes.h"
 #include "gui/UILayer.h"
 #include "gui/UIRootWidget.h"
 #include "gui/UIToolkit.h"
@@ -34,6 +35,8 @@ protected:
         return testsupport::isColour(view.at(bounds.getMinX() - 8, bounds.getMidY()), 13, 26, 102, 30);
     }
 };
+
+class KeyboardFocusSampleTest : public SampleBookFixture {};
 
 } // namespace
 
@@ -107,4 +110,52 @@ TEST_F(KeyboardFocusTest, TabAndReturnPressTheHomePagesVisibleButtons) {
     EXPECT_TRUE(home->keyPressed(kKeyReturn));
     view.step(2);
     EXPECT_NE(runningPage(), nullptr) << "Return on word learning opened no page";
+}
+
+// The sample book's exit lies at the top and its continue button at the bottom.
+TEST_F(KeyboardFocusSampleTest, TheHomeRingStartsOnWhatOpensTheBookAndReachesExitLast) {
+    book::TestController* home = startHome();
+    auto ringOn = [&](const char* name) {
+        view.step();
+        gui::UIWidget* button = gui::UIToolkit::findWidgetByName(home->getUILayer()->getRootWidget(), name);
+        const CCRect bounds = book::widgetBounds(button);
+        return testsupport::isColour(view.at(bounds.getMinX() - 8, bounds.getMidY()), 13, 26, 102, 30);
+    };
+    EXPECT_TRUE(home->keyPressed(kKeyBackTab)) << "Shift+Tab on a hidden ring starts it too";
+    EXPECT_TRUE(ringOn("bnwordlean"));
+    EXPECT_TRUE(home->keyPressed(kKeyTab));
+    EXPECT_TRUE(ringOn("bnselect"));
+    EXPECT_TRUE(home->keyPressed(kKeyTab));
+    EXPECT_TRUE(ringOn("bnreturn")) << "exit is the last stop";
+    EXPECT_TRUE(home->keyPressed(kKeyTab));
+    EXPECT_TRUE(ringOn("bnwordlean")) << "and the ring goes round to the first";
+
+    // Home reached by keyboard with continue shown: the ring waits on continue.
+    book::resumeAvailable = true;
+    EXPECT_TRUE(home->keyPressed(kKeyReturn));
+    ASSERT_TRUE(stepUntil([&] { return runningPage() != nullptr; }, 1));
+    EXPECT_TRUE(runningPage()->onPageKey(kKeyTab));
+    EXPECT_TRUE(runningPage()->onPageKey(kKeyEscape));
+    ASSERT_TRUE(stepUntil([&] { return dynamic_cast<book::TestController*>(runningLayer()) != nullptr; }, 1));
+    home = dynamic_cast<book::TestController*>(runningLayer());
+    EXPECT_TRUE(ringOn("bngoon"));
+    EXPECT_TRUE(home->keyPressed(kKeyReturn));
+    view.step(2);
+    EXPECT_FALSE(CCDirector::sharedDirector()->isEnded());
+    EXPECT_NE(runningPage(), nullptr) << "Return on the home page's first ring opened no page";
+}
+
+TEST_F(KeyboardFocusTest, SpaceActsOnTheRingWhileItIsShownAndIsPlayOtherwise) {
+    book::PageLayer* page = startPage(1);
+    EXPECT_TRUE(page->onPageKey(kKeySpace));
+    EXPECT_TRUE(book::autoPlayOn) << "no ring: Space is play";
+    EXPECT_TRUE(page->onPageKey(kKeySpace));
+    EXPECT_FALSE(book::autoPlayOn);
+
+    EXPECT_TRUE(page->onPageKey(kKeyTab));
+    EXPECT_TRUE(page->onPageKey(kKeyTab)); // the second word
+    EXPECT_TRUE(page->onPageKey(kKeySpace));
+    EXPECT_EQ(book::selectedWord, hotspot(1, 2)) << "Space did not read the word under the ring";
+    EXPECT_EQ(log.count(playLine(12, 1)), 1);
+    EXPECT_FALSE(book::autoPlayOn);
 }

@@ -9,12 +9,15 @@
 #include "engine/audio/AudioBackend.h"
 #include "engine/audio/SimpleAudioEngine.h"
 #include "engine/director/CCDirector.h"
+#include "engine/director/CCScheduler.h"
 #include "engine/menu/CCMenuItemImage.h"
 #include "engine/nodes/CCScene.h"
+#include "engine/nodes/CCSprite.h"
 #include "engine/platform/CCClock.h"
 #include "engine/platform/CCEGLView.h"
 #include "engine/text/CCLabelTTF.h"
 #include "engine/transitions/CCTransitionPageTurn.h"
+#include "gui/UIButton.h"
 #include "support/HeadlessView.h"
 #include "support/TestSupport.h"
 
@@ -142,7 +145,16 @@ TEST_F(NavigationTest, ItemsAndKeysStopAtTheFirstAndLastPage) {
     EXPECT_EQ(currentPage, 3);
     EXPECT_EQ(runningPage(), page);
 
+    // An arrow that cannot turn shows faded; one that can shows whole.
+    auto faded = [](CCMenuItemImage* item) {
+        return static_cast<CCSprite*>(item->getNormalImage())->getOpacity() < 128;
+    };
+    EXPECT_TRUE(faded(page->getNextItem()));
+    EXPECT_FALSE(faded(page->getPreviousItem()));
+
     page = openPage(1);
+    EXPECT_TRUE(faded(page->getPreviousItem()));
+    EXPECT_FALSE(faded(page->getNextItem()));
     tap(kPreviousItem);
     page->onPageKey(engine::kKeyLeft);
     view.step();
@@ -161,6 +173,7 @@ TEST_F(NavigationTest, ItemsAndKeysStopAtTheFirstAndLastPage) {
     page = settle();
     ASSERT_NE(page, nullptr);
     EXPECT_NE(page->getSceneNumber(), scene);
+    EXPECT_FALSE(faded(page->getPreviousItem()) || faded(page->getNextItem()));
 
     // Keys, delivered the way the window and scripts deliver them, go the same
     // way; a second key while the page turns is not a second turn.
@@ -361,4 +374,53 @@ TEST_F(NavigationTest, SpaceIsThePlayItemOnlyWhenItIsShown) {
     EXPECT_FALSE(page->onPageKey(engine::kKeySpace));
     EXPECT_FALSE(autoPlayOn);
     EXPECT_FALSE(page->onPageKey('a'));
+}
+
+// A curl that stalls (a loaded machine drew it for over a second): auto-play
+// reads nothing on the page that is still arriving, and no word's label is
+// ever on screen without its bubble.
+TEST_F(NavigationTest, NothingIsReadOnAPageStillTurningInAndNoLabelOutlivesItsBubble) {
+    book.writePage(2, {{1, {150, 600}, {}}, {2, {450, 600}, {}}});
+    book.writeWordTexts({{"str011", "One"}, {"str012", "Two"}, {"str021", "Three"}, {"str022", "Four"}});
+    PageLayer* page = openPage(1);
+    ASSERT_NE(page, nullptr);
+    tap(kPlayItem);
+
+    // Every visible "-word-" label of the running scene, which must be the word's own, in its bubble.
+    std::vector<std::string> strays;
+    auto checkLabels = [&](CCNode* node, auto&& self) -> void {
+        if (!node || !node->isVisible()) return;
+        auto* label = dynamic_cast<CCLabelTTF*>(node);
+        std::string text = label ? label->getString() : "";
+        if (text.size() > 2 && text.front() == '-' && text.back() == '-' &&
+            (label != book::wordLabel || !book::wordBubble || !book::wordBubble->isVisible()))
+            strays.push_back(text);
+        for (CCNode* child : node->getChildren())
+            self(child, self);
+    };
+    CCScheduler* scheduler = CCDirector::sharedDirector()->getScheduler();
+    size_t playsBeforeTurn = 0;
+    bool stalled = false;
+    for (int frame = 0; frame < 200 && currentPage < 3; ++frame) {
+        CCScene* scene = CCDirector::sharedDirector()->getRunningScene();
+        if (scene->isTransition() && !stalled) {
+            // The curl stands still for a second while every timer runs on.
+            stalled = true;
+            playsBeforeTurn = plays.size();
+            scheduler->pauseTarget(scene);
+            for (int i = 0; i < 16; ++i) {
+                view.step(1, kDt);
+                checkLabels(CCDirector::sharedDirector()->getRunningScene(), checkLabels);
+            }
+            EXPECT_EQ(plays.size(), playsBeforeTurn) << "a word was read on the page still turning in";
+            scheduler->resumeTarget(scene);
+        }
+        view.step(1, kDt);
+        checkLabels(CCDirector::sharedDirector()->getRunningScene(), checkLabels);
+    }
+    ASSERT_TRUE(stalled);
+    ASSERT_EQ(currentPage, 3);
+    EXPECT_EQ(playsBeforeTurn, 2u);
+    EXPECT_GE(plays.size(), 4u) << "page 2 was not read once it had turned in";
+    EXPECT_TRUE(strays.empty()) << "a label without its bubble: " << (strays.empty() ? "" : strays.front());
 }

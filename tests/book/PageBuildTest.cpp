@@ -2,6 +2,7 @@
 // at page start, and pages whose files are missing.
 #include "book/BookFixture.h"
 #include "book/BookNames.h"
+#include "book/FocusRing.h"
 #include "book/TestLayer2.h"
 #include "engine/director/CCDirector.h"
 #include "engine/menu/CCMenuItemFont.h"
@@ -110,6 +111,27 @@ TEST_F(PageBuildTest, IspepSwapsHotspotPicturesExceptOnPage198) {
         // The layout's picture is 120 wide, Images/bnren1.png 100.
         EXPECT_EQ(word->getContentSize().width, pageNumber == 198 ? 120 : 100) << pageNumber;
         CCDirector::sharedDirector()->reset();
+    }
+}
+
+TEST_F(PageBuildTest, TheHomeItemHasOneSizeOnEveryPageAndItsRingFitsTheScreen) {
+    book.writeAll();
+    std::vector<CCRect> seen;
+    for (int page : {1, 2, 1}) { // the first page of a run, then pages after it
+        book::PageLayer* layer = startPage(page);
+        const CCRect bounds = book::nodeBounds(layer->getHomeItem());
+        seen.push_back(bounds);
+        EXPECT_GE(bounds.getMinX() - book::FocusRing::kReach, 0) << page;
+        EXPECT_GE(bounds.getMinY() - book::FocusRing::kReach, 0) << page;
+        EXPECT_GT(bounds.size.height, 40) << "the item is drawn at 45 points";
+        // Its ink: the text's blue begins inside the screen, not at its edge.
+        EXPECT_EQ(countPixels(CCRect(0, bounds.getMinY(), 3, bounds.size.height), 0, 0, 255, 60), 0);
+        EXPECT_GT(countPixels(bounds, 0, 0, 255, 60), 50);
+        CCDirector::sharedDirector()->reset();
+    }
+    for (const CCRect& bounds : seen) {
+        EXPECT_FLOAT_EQ(bounds.size.width, seen.front().size.width);
+        EXPECT_FLOAT_EQ(bounds.size.height, seen.front().size.height);
     }
 }
 

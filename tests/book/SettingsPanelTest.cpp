@@ -180,7 +180,9 @@ TEST_F(SettingsPanelTest, TheLastTouchedShowsSelectedAndTheOneBeforeGoesBack) {
     SetLayer* panel = openPanel();
     ASSERT_NE(panel, nullptr);
     for (int tag = 1; tag <= 6; ++tag)
-        EXPECT_TRUE(button(panel, tag)->isBright()) << "nothing selected at first";
+        EXPECT_EQ(button(panel, tag)->isBright(), tag != SetLayer::kTurnPages)
+            << "at first only the mode in force (3) shows as chosen";
+    EXPECT_EQ(button(panel, SetLayer::kTurnPages)->getTitleColor(), SetLayer::kSelectedTitle);
 
     press(SetLayer::kPress);
     press(SetLayer::kTurnPages);
@@ -227,9 +229,11 @@ TEST_F(SettingsPanelTest, TabAndReturnChooseAModeAndOkAsTouchesDo) {
     SetLayer* panel = openPanel();
     ASSERT_NE(panel, nullptr);
     ASSERT_NE(panel->getFocusRing(), nullptr);
-    // Top to bottom: home, press, repeat, turn, ok, cancel.
+    // Top to bottom: home, press, repeat, turn, ok, cancel; the ring starts on the mode in force.
     EXPECT_TRUE(panel->keyPressed(engine::kKeyTab));
-    EXPECT_TRUE(panel->keyPressed(engine::kKeyTab));
+    EXPECT_EQ(panel->getFocusRing()->getFocusedIndex(), 3);
+    EXPECT_TRUE(panel->keyPressed(engine::kKeyBackTab));
+    EXPECT_TRUE(panel->keyPressed(engine::kKeyBackTab));
     EXPECT_TRUE(panel->keyPressed(engine::kKeyReturn));
     EXPECT_EQ(panel->getPendingMode(), kReadByTouch);
     EXPECT_EQ(settingsSelection, panel->getButton(SetLayer::kPress));

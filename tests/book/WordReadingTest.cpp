@@ -1,13 +1,20 @@
 // Reading a word by touch: highlight, bubble with the word's text, the
 // narration request, the bubble watch, and the cases around them.
+#include "book/BookContract.h"
 #include "book/BookFixture.h"
 #include "book/BookNames.h"
+#include "book/FocusRing.h"
 #include "engine/audio/SimpleAudioEngine.h"
+#include "engine/director/CCDirector.h"
+#include "engine/text/CCFontCache.h"
 #include "engine/text/CCLabelTTF.h"
 #include "gui/UIButton.h"
 #include "gui/UILayer.h"
 #include "gui/UIRootWidget.h"
 #include "gui/UIToolkit.h"
+
+#include <fstream>
+#include <iterator>
 
 using namespace engine;
 using namespace booktest;
@@ -26,6 +33,25 @@ protected:
     gui::UIWidget* hotspot(int page, int index) {
         return gui::UIToolkit::findWidgetByName(runningPage()->getUILayer()->getRootWidget(),
                                                 book::hotspotName(page, index));
+    }
+    // The word's text lies within its bubble with room to spare on every side
+    // (the bubble's border would cover it otherwise), and no blue ink lies
+    // just outside the bubble.
+    void textSitsInsideTheBubble() {
+        view.step();
+        const CCRect bubble = book::widgetBounds(book::wordBubble);
+        const CCRect text = book::nodeBounds(book::wordLabel);
+        const float room = 8;
+        EXPECT_GE(text.getMinX() - bubble.getMinX(), room);
+        EXPECT_GE(bubble.getMaxX() - text.getMaxX(), room);
+        EXPECT_GE(text.getMinY() - bubble.getMinY(), room);
+        EXPECT_GE(bubble.getMaxY() - text.getMaxY(), room);
+        EXPECT_GT(countPixels(bubble, 0, 0, 255, 90), 20) << "no text in the bubble";
+        EXPECT_EQ(
+            countPixels(CCRect(bubble.getMinX(), bubble.getMaxY(), bubble.size.width, 6), 0, 0, 255, 90) +
+                countPixels(CCRect(bubble.getMinX(), bubble.getMinY() - 6, bubble.size.width, 6), 0, 0, 255,
+                            90),
+            0);
     }
     // Blue text pixels in the band just below a 50-point-high word at (x, y).
     int textPixelsBelow(float x, float y) {
@@ -103,13 +129,15 @@ TEST_F(WordReadingTest, TextGoesAboveAWordWithNegativeYAndBelowAnyOther) {
     startPage(2);
     tap({200, 700});
     ASSERT_NE(book::wordLabel, nullptr);
-    EXPECT_LT(book::wordLabel->getPositionY(), 700 - 25);
-    EXPECT_LT(book::wordBubble->getPosition().y, book::wordLabel->getPositionY());
+    EXPECT_LE(book::widgetBounds(book::wordBubble).getMaxY(), 700 - 25 + 0.01f)
+        << "the bubble covers its word";
+    textSitsInsideTheBubble();
 
     tap({320, 150}); // word 3 lies at y -250 in a panel placed at y 400
     ASSERT_NE(book::wordLabel, nullptr);
-    EXPECT_GT(book::wordLabel->getPositionY(), -250 + 25);
-    EXPECT_GT(book::wordBubble->getPosition().y, book::wordLabel->getPositionY());
+    EXPECT_GE(book::widgetBounds(book::wordBubble).getMinY(), 150 + 25 - 0.01f)
+        << "the bubble covers its word";
+    textSitsInsideTheBubble();
     EXPECT_EQ(book::wordBubble->getParent(), hotspot(2, 3)->getParent());
     EXPECT_EQ(book::wordLabel->getParent(), hotspot(2, 3)->getParent()->getRenderer());
     EXPECT_STREQ(book::wordLabel->getString(), "-dog-");
@@ -197,4 +225,21 @@ TEST_F(WordReadingTest, ANarrationThatCannotPlayIsRequestedOncePerTouchAndNamed)
     EXPECT_EQ(log.count(playLine(31, 3)), 1);
     EXPECT_EQ(log.count("book: page 3 word 1 (mc031.mp3) cannot be read aloud: " + path + ": "), 1);
     EXPECT_EQ(log.count("SimpleAudioEngine: cannot play"), 0) << "one line per touch";
+}
+
+TEST_F(WordReadingTest, TheBubbleSpeaksInTheBooksOwnPrintFontWhenItShipsOne) {
+    startPage(1);
+    tap({150, 600});
+    ASSERT_NE(book::wordLabel, nullptr);
+    EXPECT_EQ(book::wordLabel->getFontFace().family, "Andika") << "the bubble's face is not installed";
+    CCDirector::sharedDirector()->reset();
+
+    std::ifstream serif("/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf", std::ios::binary);
+    view.resources().write(book::kPrintFontFile, std::string(std::istreambuf_iterator<char>(serif), {}));
+    startPage(1);
+    tap({150, 600});
+    ASSERT_NE(book::wordLabel, nullptr);
+    EXPECT_NE(book::wordLabel->getFontFace().file.find(book::kPrintFontFile), std::string::npos);
+    textSitsInsideTheBubble();
+    engine::CCFontCache::sharedFontCache()->setBookFont(""); // the next test's book ships none
 }

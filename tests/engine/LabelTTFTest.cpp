@@ -10,6 +10,8 @@
 #include "engine/text/ccTextWrap.h"
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 
 using namespace engine;
 using namespace testsupport;
@@ -123,6 +125,37 @@ TEST_F(LabelTTFTest, UnknownFontNameFallsBackWithOneLogLineAndStillDraws) {
     EXPECT_FALSE(label->getFontFace().file.empty());
     show(placed(label, 50, 400));
     EXPECT_GT(screen.count(ink), 100);
+}
+
+// A missing face for Latin text: the book's own print font first, then
+// Andika, then DejaVu Sans; never a Chinese face for Latin text.
+TEST_F(LabelTTFTest, AMissingFaceFallsBackToTheBooksFontThenAndikaThenDejaVuSans) {
+    // Andika is a test dependency (fonts-sil-andika).
+    CCFontCache* fonts = CCFontCache::sharedFontCache();
+    fonts->purge();
+    testsupport::LogCapture log;
+    const char* songti = "\xCB\xCE\xCC\xE5"; // 宋体 in GBK, on no Linux desktop
+    for (const char* name : {songti, "Marker Felt"}) {
+        CCLabelTTF* label = CCLabelTTF::create("-sun-", name, 30);
+        CCLabelTTF::create("-moon-", name, 20); // the same name: one log line
+        EXPECT_EQ(label->getFontFace().family, "Andika") << name;
+        EXPECT_EQ(log.count("no font named \"" + CCFontCache::decodeFontName(name) + "\""), 1);
+    }
+    // Chinese text in the missing Chinese face still gets a Chinese face, without complaint.
+    EXPECT_NE(CCLabelTTF::create("你", songti, 30)->getFontFace().file.find("uming"), std::string::npos);
+    EXPECT_EQ(log.lines().size(), 2u);
+
+    // A book that ships its print font: that comes first.
+    std::ifstream serif("/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf", std::ios::binary);
+    resources().write("fonts/print.ttf", std::string(std::istreambuf_iterator<char>(serif), {}));
+    fonts->setBookFont("fonts/print.ttf");
+    CCLabelTTF* label = CCLabelTTF::create("-sun-", songti, 30);
+    EXPECT_NE(label->getFontFace().file.find("fonts/print.ttf"), std::string::npos)
+        << label->getFontFace().file;
+    EXPECT_GT(label->getContentSize().width, 30);
+    EXPECT_EQ(CCLabelTTF::create("plain", "Arial", 30)->getFontFace().family, "Liberation Sans")
+        << "an installed face stays itself";
+    fonts->purge();
 }
 
 TEST_F(LabelTTFTest, MissingFontFileFallsBackToItsFamilyName) {
@@ -322,4 +355,28 @@ TEST_F(LabelTTFTest, AFontSizeBeyondTheLargestIsCappedNotWrappedToOnePixel) {
     // A capped glyph is far taller than a normal one, not one pixel high.
     CCLabelTTF* normal = CCLabelTTF::create("W", "Arial", 20);
     EXPECT_GT(label->getContentSize().height, 20 * normal->getContentSize().height);
+}
+
+// The book's window stretches the design area 1.227 times more across than
+// up; text keeps the font's own shape there: an "o" as wide as the font
+// makes it, not 23 % wider. Its box and place stay in design points.
+TEST_F(LabelTTFTest, TextKeepsTheFontsProportionsWhenTheWindowStretchesTheDesign) {
+    auto inkRatio = [&](int bottomRow) {
+        Box box = inkBox(0, 0, -1, bottomRow);
+        return static_cast<float>(box.right - box.left + 1) / static_cast<float>(box.bottom - box.top + 1);
+    };
+    show(placed(CCLabelTTF::create("o", "Arial", 200), 200, 500));
+    const float fontOwn = inkRatio(600);
+
+    openView(785, 960); // 1.2266 pixels a point across, 1 up
+    CCNode* root = CCNode::create();
+    root->addChild(placed(CCLabelTTF::create("o", "Arial", 200), 200, 500));
+    // A box set in points stays that box: the text is centred in it, narrower.
+    CCLabelTTF* boxed = CCLabelTTF::create("-sun-", "Arial", 40, CCSizeMake(200, 0), kCCTextAlignmentCenter);
+    root->addChild(placed(boxed, 100, 100));
+    show(root);
+    EXPECT_NEAR(inkRatio(600) / fontOwn, 1.0f, 0.03f) << "the o is stretched";
+    EXPECT_TRUE(screen.matchesReference("label_o_stretched"));
+    EXPECT_EQ(boxed->getContentSize().width, 200);
+    EXPECT_NEAR(inkBox(0, 700).centreX(), (100 + 200 / 2.0f) * 785 / 640.0f, 2.0f);
 }

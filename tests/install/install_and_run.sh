@@ -14,7 +14,14 @@ fail() {
 PREFIX=/opt/lirra
 ROOT="$TMP/stage$PREFIX"
 
-DESTDIR="$TMP/stage" cmake --install "$BUILD" --prefix "$PREFIX" >"$TMP/install.txt"
+# A stand-in for update-mime-database notes where an install asks it to write.
+mkdir -p "$TMP/bin"
+printf '#!/bin/sh\necho "$*" >>"%s"\n' "$TMP/mime-updates.txt" >"$TMP/bin/update-mime-database"
+chmod +x "$TMP/bin/update-mime-database"
+: >"$TMP/mime-updates.txt"
+
+DESTDIR="$TMP/stage" PATH="$TMP/bin:$PATH" cmake --install "$BUILD" --prefix "$PREFIX" >"$TMP/install.txt"
+[ ! -s "$TMP/mime-updates.txt" ] || fail "a staged install updated the system's MIME database: $(cat "$TMP/mime-updates.txt")"
 for f in bin/lirra bin/lirra-check share/lirra/resources/testLirra/StringConfig.xml \
     share/applications/lirra.desktop share/icons/hicolor/256x256/apps/lirra.png; do
     [ -f "$ROOT/$f" ] || fail "$f was not installed"
@@ -48,4 +55,8 @@ fi
 make -s -C "$SOURCE" uninstall PREFIX="$PREFIX" DESTDIR="$TMP/stage" >/dev/null
 left=$(find "$TMP/stage" -type f -o -type l)
 [ -z "$left" ] || fail "uninstall left: $left"
+
+# An install that is not staged does update the database under its prefix.
+PATH="$TMP/bin:$PATH" cmake --install "$BUILD" --prefix "$TMP/user" >/dev/null
+grep -qx "$TMP/user/share/mime" "$TMP/mime-updates.txt" || fail "an install did not update its MIME database"
 echo "installed, ran and uninstalled"

@@ -104,6 +104,10 @@ TEST(NarrationTest, ClipsStayOffTheirNeighboursAndFade) {
     // No margin reaches into a neighbour; a pause takes the margin.
     EXPECT_NEAR(maker::cutWord(r, words, 1).seconds(), 0.40, 0.001);
     EXPECT_NEAR(maker::cutWord(r, words, 2).seconds(), 0.10 + maker::kClipMargin, 0.001);
+    // Silence before the voice is cut down to the lead-in.
+    maker::Recording late = r;
+    std::fill(late.samples.begin(), late.samples.begin() + late.rate * 1.25, 0.0f);
+    EXPECT_NEAR(maker::cutWord(late, words, 3).seconds(), 0.15 + maker::kClipMargin + maker::kLeadIn, 0.001);
     maker::Recording last = maker::cutWord(r, words, 3);
     EXPECT_NEAR(last.seconds(), 0.20 + 2 * maker::kClipMargin, 0.001);
     EXPECT_EQ(last.samples.front(), 0.0f);

@@ -1,25 +1,42 @@
-// lirra_bookmaker: writes a book's files from its story file.
+// lirra_bookmaker: writes the sample book's files from its story file.
 //
 //   lirra_bookmaker STORY.json ART_FOLDER OUT_FOLDER WORK_FOLDER
+//   lirra_bookmaker --narrate STORY.json RECORDINGS OUT_FOLDER WORK_FOLDER [TIMINGS.tsv]
 //
 // OUT_FOLDER is the resource root (resources/); WORK_FOLDER receives the
-// intermediate pictures and narration.tsv, the words that make-book.sh speaks.
+// intermediate pictures and narration.tsv, the words of each page. With
+// --narrate, each page's recording RECORDINGS/page_N.wav is narrated into the
+// book by lirra-make's own narration: word clips cut from the sentence,
+// the page recordings and the read-along table.
 #include "tools/book/BookSource.h"
 #include "tools/book/BookWriter.h"
+#include "tools/make/BookMaker.h"
 
+#include <filesystem>
 #include <iostream>
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        std::cerr << "usage: lirra_bookmaker STORY.json ART_FOLDER OUT_FOLDER WORK_FOLDER\n";
+    const bool narrate = argc >= 2 && std::string(argv[1]) == "--narrate";
+    if ((!narrate && argc != 5) || (narrate && argc != 6 && argc != 7)) {
+        std::cerr << "usage: lirra_bookmaker STORY.json ART_FOLDER OUT_FOLDER WORK_FOLDER\n"
+                     "       lirra_bookmaker --narrate STORY.json RECORDINGS OUT_FOLDER WORK_FOLDER [TIMINGS.tsv]\n";
         return 2;
     }
     std::string error;
-    auto book = bookmaker::BookSource::load(argv[1], error);
+    auto book = bookmaker::BookSource::load(argv[narrate ? 2 : 1], error);
     if (!book) {
         std::cerr << "make-book: " << error << "\n";
         return 1;
     }
-    bookmaker::BookWriter writer(*book, argv[2], argv[3], argv[4]);
-    return writer.writeAll() ? 0 : 1;
+    if (!narrate) {
+        bookmaker::BookWriter writer(*book, argv[2], argv[3], argv[4]);
+        return writer.writeAll() ? 0 : 1;
+    }
+    for (bookmaker::PageSource& page : book->pages)
+        if (!page.words.empty())
+            page.recordingFile = std::string(argv[3]) + "/page_" + std::to_string(page.number) + ".wav";
+    maker::MakeOptions options;
+    if (argc == 7) options.timings = argv[6];
+    maker::BookMaker narrator(options, std::cerr);
+    return narrator.narrate(*book, std::string(argv[4]) + "/" + book->bookFolder, argv[5]) ? 0 : 1;
 }

@@ -255,6 +255,34 @@ bool BookMaker::pack(const std::string& root) {
     return !ec;
 }
 
+bool BookMaker::narrate(const bookmaker::BookSource& book, const std::string& bookFolder, const std::string& work) {
+    if (&book != &m_book) m_book = book;
+    const std::string epc = bookFolder + "/epc";
+    std::error_code ec;
+    fs::create_directories(epc, ec);
+    m_narration.assign(m_book.pages.size(), PageNarration());
+    {
+        Pronouncer pronouncer;
+        Aligner aligner(pronouncer);
+        if (!aligner.error().empty()) {
+            m_out << "lirra-make: " << aligner.error() << "\n";
+            return false;
+        }
+        for (const PageSource& page : m_book.pages) {
+            m_out << "lirra-make: page " << page.number << " of " << m_book.pages.size() << ": "
+                  << (page.words.empty() ? "a picture" : std::to_string(page.words.size()) + " words") << "\n";
+            m_out.flush();
+            narratePage(page, aligner, epc, work);
+        }
+    }
+    if (!m_errors && (!writeReadAlong(bookFolder) || (!m_options.timings.empty() && !writeTimings()))) {
+        m_out << "lirra-make: cannot write the read-along table or the timings\n";
+        ++m_errors;
+    }
+    if (m_errors) m_out << "lirra-make: " << m_errors << " problem" << (m_errors == 1 ? "" : "s") << "; nothing written\n";
+    return m_errors == 0;
+}
+
 int BookMaker::run() {
     std::string problems;
     if (!readBookText(m_options.source, m_book, problems)) {
@@ -321,32 +349,10 @@ int BookMaker::run() {
         cleanUp();
         return 1;
     }
-    m_narration.assign(m_book.pages.size(), PageNarration());
-    {
-        Pronouncer pronouncer;
-        Aligner aligner(pronouncer);
-        if (!aligner.error().empty()) {
-            m_out << "lirra-make: " << aligner.error() << "\n";
-            cleanUp();
-            return 2;
-        }
-        for (const PageSource& page : m_book.pages) {
-            m_out << "lirra-make: page " << page.number << " of " << m_book.pages.size() << ": "
-                  << (page.words.empty() ? "a picture" : std::to_string(page.words.size()) + " words") << "\n";
-            m_out.flush();
-            narratePage(page, aligner, epc, work);
-        }
-    }
-    if (!m_errors && (!writeReadAlong(bookFolder) || (!m_options.timings.empty() && !writeTimings()))) {
-        m_out << "lirra-make: cannot write the read-along table or the timings\n";
-        ++m_errors;
-    }
-    if (m_errors) {
-        m_out << "lirra-make: " << m_errors << " problem" << (m_errors == 1 ? "" : "s") << "; nothing written\n";
+    if (!narrate(m_book, bookFolder, work)) {
         cleanUp();
-        return 1;
+        return m_errors ? 1 : 2;
     }
-
     bool done = true;
     if (m_options.folder) {
         // Only a folder that holds a book, or nothing, is replaced.

@@ -35,6 +35,12 @@ public:
     // 0 made, 1 a problem with the source (each named), 2 the maker itself
     // cannot work (its model or art missing, the output unwritable).
     int run();
+    // The narration of `book`, whose pages name their recordings, into
+    // `bookFolder` (its epc/ and read-along table, and the timings when
+    // asked): for a book whose pages are made otherwise, as the sample
+    // book's story makes its own. False, with each problem named, when a
+    // page cannot be narrated.
+    bool narrate(const bookmaker::BookSource& book, const std::string& bookFolder, const std::string& work);
 
 private:
     bool checkNames();

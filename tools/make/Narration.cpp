@@ -28,6 +28,13 @@ Recording cutWord(const Recording& recording, const std::vector<WordTime>& words
     if (first >= last) return clip;
     clip.samples.assign(recording.samples.begin() + static_cast<long>(first),
                         recording.samples.begin() + static_cast<long>(last));
+    float peak = 0;
+    for (float s : clip.samples)
+        peak = std::max(peak, std::fabs(s));
+    const float onset = peak * static_cast<float>(std::pow(10.0, kVoiceOnsetDb / 20));
+    auto voice = std::find_if(clip.samples.begin(), clip.samples.end(), [&](float s) { return std::fabs(s) >= onset; });
+    const long lead = static_cast<long>(kLeadIn * clip.rate);
+    if (voice - clip.samples.begin() > lead) clip.samples.erase(clip.samples.begin(), voice - lead);
     const std::size_t in = std::min(clip.samples.size(), static_cast<std::size_t>(kFadeIn * clip.rate));
     const std::size_t out = std::min(clip.samples.size(), static_cast<std::size_t>(kFadeOut * clip.rate));
     for (std::size_t i = 0; i < in; ++i)

@@ -19,10 +19,15 @@ constexpr int kNarrationBitRate = 64;
 constexpr double kNarrationLoudness = -16;
 constexpr double kNarrationCeiling = -2;
 // A clip reaches this far past its word's boundaries, never into a
-// neighbour, and fades in and out over these.
+// neighbour, and fades in and out over these. The silence before the voice
+// is then cut to kLeadIn, so the voice starts as the clip does and the
+// highlight follows it at once.
 constexpr double kClipMargin = 0.03;
-constexpr double kFadeIn = 0.005;
+constexpr double kLeadIn = 0.002;
+constexpr double kFadeIn = 0.002;
 constexpr double kFadeOut = 0.015;
+// Where the voice starts: 48 dB under the clip's loudest sample.
+constexpr double kVoiceOnsetDb = -48;
 
 // Word `index`'s clip out of `recording` (at kNarrationRate), faded at both
 // ends; the neighbours' boundaries bound its margins.
