@@ -168,7 +168,8 @@ std::optional<ReadAlongEntry> ReadAlongTable::entry(const std::string& bookDir, 
             fault(word + " ends at " + seconds(times->end) + ", not after its start at " +
                       seconds(times->start),
                   "give the word's end after its start");
-        if (entry.recordingSeconds > 0 && times->end > entry.recordingSeconds)
+        // Times are written to the millisecond; the length is measured to the sample.
+        if (entry.recordingSeconds > 0 && times->end > entry.recordingSeconds + 0.001)
             fault(word + " ends at " + seconds(times->end) + ", past the end of the " +
                       seconds(entry.recordingSeconds) + " recording",
                   "give times within the recording");

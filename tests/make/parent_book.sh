@@ -90,6 +90,8 @@ played=$(sed -n 's/^audio: play //p' "$TMP/lirra.log")
 # --folder writes the unpacked book.
 "$MAKE" "$SRC" --folder "$TMP/folder" >/dev/null 2>&1 || fail "--folder failed"
 [ -f "$TMP/folder/testLirra/StringConfig.xml" ] || fail "--folder wrote no book"
+# The book carries its print font (Andika), so the bubble's words match the print.
+cmp -s "$TMP/folder/fonts/print.ttf" "$(fc-match -f '%{file}' Andika)" || fail "the book does not carry its print font"
 
 # refused SOURCE_EDIT EXPECTED: the change breaks the book; lirra-make names
 # the problem, exits non-zero and writes nothing.

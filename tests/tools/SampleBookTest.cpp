@@ -6,6 +6,7 @@
 // encoded as the book ships it.
 #include "app/DesktopFrame.h"
 #include "book/BookContract.h"
+#include "book/BookNames.h"
 #include "engine/base/CCDictionary.h"
 #include "engine/base/CCString.h"
 #include "engine/director/CCDirector.h"
@@ -119,7 +120,8 @@ std::vector<float> decodeNarration(const std::string& path) {
 
 // Integrated loudness (LUFS, ITU-R BS.1770: K-weighting, 400 ms blocks
 // overlapping by three quarters, absolute and relative gates) of a word
-// played ten times over, since one word is shorter than a block.
+// played ten times over, and for at least three blocks, since one word is
+// shorter than a block.
 double loudness(const std::vector<float>& word, double rate) {
     // The two K-weighting filters for this rate.
     const double pi = 3.14159265358979323846;
@@ -135,7 +137,7 @@ double loudness(const std::vector<float>& word, double rate) {
     const double passA[3] = {1.0, 2.0 * (k * k - 1.0) / a0, (1.0 - k / q + k * k) / a0};
     std::vector<double> weighted;
     double s1 = 0, s2 = 0, p1 = 0, p2 = 0, y1 = 0, y2 = 0, z1 = 0, z2 = 0;
-    for (int round = 0; round < 10; ++round)
+    for (int round = 0; round < 10 || weighted.size() < static_cast<std::size_t>(rate * 1.2); ++round)
         for (float x : word) {
             double y = shelfB[0] * x + shelfB[1] * s1 + shelfB[2] * s2 - shelfA[1] * y1 - shelfA[2] * y2;
             s2 = s1, s1 = x, y2 = y1, y1 = y;
@@ -279,7 +281,17 @@ TEST_F(SampleBookTest, DictionariesAndNarrationFollowTheStory) {
     auto narrations =
         std::distance(std::filesystem::directory_iterator(kResources + "/" + book.bookFolder + "/epc"),
                       std::filesystem::directory_iterator());
-    EXPECT_EQ(narrations, static_cast<long>(total)) << "no narration for words that are not printed";
+    // One clip per printed word, and one recording per page that has words.
+    long pagesWithWords = 0;
+    for (const PageSource& page : book.pages)
+        if (!page.words.empty()) {
+            ++pagesWithWords;
+            EXPECT_TRUE(std::filesystem::exists(kResources + "/" + book.bookFolder + "/" +
+                                                book::narrationFile(book::pageRecordingName(page.number))))
+                << "page " << page.number << " has no recording to read along";
+        }
+    EXPECT_EQ(narrations, static_cast<long>(total) + pagesWithWords)
+        << "no narration for words that are not printed";
 }
 
 TEST_F(SampleBookTest, EveryLayoutReadsWithTheButtonsTheScreensLookFor) {
@@ -542,7 +554,8 @@ TEST_F(SampleBookTest, NarrationIsEvenlyLoudStartsAtOnceAndIsEncodedAsShipped) {
             EXPECT_TRUE(encodedAs(data, 44100, 64));
 
             std::vector<float> samples = decodeNarration(path);
-            ASSERT_GT(samples.size(), 2205u) << Mix_GetError(); // 50 ms: decoded at all
+            // Decoded at all (an "a" cut from a sentence lasts 30 ms).
+            ASSERT_GE(samples.size(), 1323u) << Mix_GetError();
             float peak = 0;
             for (float s : samples)
                 peak = std::max(peak, std::fabs(s));
@@ -550,7 +563,9 @@ TEST_F(SampleBookTest, NarrationIsEvenlyLoudStartsAtOnceAndIsEncodedAsShipped) {
             auto onset = std::find_if(samples.begin(), samples.end(),
                                       [&](float s) { return std::fabs(s) >= peak / 100; }) -
                          samples.begin();
-            EXPECT_LE(onset / 44100.0, 0.03) << "the voice starts late";
+            // The encoder's delay is 25 ms; a word said straight after another
+            // starts where the aligner's 10 ms frames put it.
+            EXPECT_LE(onset / 44100.0, 0.05) << "the voice starts late";
             double level = loudness(samples, 44100);
             if (level < quietest || quietestWord.empty()) quietest = level, quietestWord = word;
             if (level > loudest) loudest = level, loudestWord = word;

@@ -13,6 +13,7 @@
 #include <fontconfig/fontconfig.h>
 #include <json/json.h>
 #include <librsvg/rsvg.h>
+#include <pango/pangocairo.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -195,6 +196,10 @@ engine::CCRect BookWriter::textBox() {
 BookWriter::BookWriter(const BookSource& book, std::string artFolder, std::string outFolder,
                        std::string workFolder)
     : m_book(book), m_art(std::move(artFolder)), m_out(std::move(outFolder)), m_work(std::move(workFolder)) {}
+
+BookWriter::~BookWriter() {
+    pango_cairo_font_map_set_default(nullptr);
+}
 
 bool BookWriter::fail(const std::string& message) {
     std::cerr << kToolName << ": " << message << "\n";

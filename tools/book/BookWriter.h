@@ -28,6 +28,11 @@ public:
     // `artFolder` holds library.svg and ui/; the book goes to `outFolder`
     // (the resource root); `workFolder` takes the intermediate pictures.
     BookWriter(const BookSource& book, std::string artFolder, std::string outFolder, std::string workFolder);
+    // Lets go of the fonts the SVG drawing holds: they hold fontconfig's
+    // caches, which the engine frees at exit.
+    ~BookWriter();
+    BookWriter(const BookWriter&) = delete;
+    BookWriter& operator=(const BookWriter&) = delete;
 
     // The name its messages start with.
     static const char* kToolName;

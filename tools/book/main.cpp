@@ -1,6 +1,7 @@
 // lirra_bookmaker: writes the sample book's files from its story file.
 //
 //   lirra_bookmaker STORY.json ART_FOLDER OUT_FOLDER WORK_FOLDER
+//   lirra_bookmaker --sentence STORY.json N
 //   lirra_bookmaker --narrate STORY.json RECORDINGS OUT_FOLDER WORK_FOLDER [TIMINGS.tsv]
 //
 // OUT_FOLDER is the resource root (resources/); WORK_FOLDER receives the
@@ -12,10 +13,23 @@
 #include "tools/book/BookWriter.h"
 #include "tools/make/BookMaker.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[1]) == "--sentence") {
+        // Page N's sentence on one line, for the voice; nothing for a picture page.
+        std::string error;
+        auto book = bookmaker::BookSource::load(argv[2], error);
+        const std::size_t page = std::strtoul(argv[3], nullptr, 10);
+        if (!book || page < 1 || page > book->pages.size()) return 1;
+        std::string text = book->pages[page - 1].text;
+        for (char& c : text)
+            if (c == '\n') c = ' ';
+        if (!book->pages[page - 1].words.empty()) std::cout << text << "\n";
+        return 0;
+    }
     const bool narrate = argc >= 2 && std::string(argv[1]) == "--narrate";
     if ((!narrate && argc != 5) || (narrate && argc != 6 && argc != 7)) {
         std::cerr << "usage: lirra_bookmaker STORY.json ART_FOLDER OUT_FOLDER WORK_FOLDER\n"

@@ -58,6 +58,29 @@ bool writeFile(const std::string& path, const std::string& bytes) {
     return static_cast<bool>(out);
 }
 
+// The file of an installed font family that the book may carry: Andika, made
+// for young readers and free to share (the SIL Open Font License). Other
+// installed faces may not be shared, so books carry only the font files
+// their makers give them.
+std::string shareableFontFile(const std::string& family) {
+    if (family != "Andika") return {};
+    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(family.c_str()));
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcPatternDestroy(pattern);
+    std::string file;
+    FcChar8* found = nullptr;
+    FcChar8* foundFamily = nullptr;
+    if (match && FcPatternGetString(match, FC_FILE, 0, &found) == FcResultMatch &&
+        FcPatternGetString(match, FC_FAMILY, 0, &foundFamily) == FcResultMatch &&
+        family == reinterpret_cast<const char*>(foundFamily))
+        file = reinterpret_cast<const char*>(found);
+    if (match) FcPatternDestroy(match);
+    return fs::path(file).extension() == ".ttf" ? file : std::string();
+}
+
 } // namespace
 
 void BookMaker::error(const PageSource* page, const std::string& file, const std::string& what) {
@@ -92,8 +115,7 @@ bool BookMaker::checkNames() {
     return m_errors == 0;
 }
 
-bool BookMaker::narratePage(const PageSource& page, Aligner& aligner, const std::string& epc,
-                            const std::string& work) {
+bool BookMaker::narratePage(const PageSource& page, Aligner& aligner, const std::string& work) {
     PageNarration& narration = m_narration[static_cast<std::size_t>(page.number - 1)];
     if (page.words.empty()) {
         if (!page.recordingFile.empty())
@@ -161,29 +183,49 @@ bool BookMaker::narratePage(const PageSource& page, Aligner& aligner, const std:
     }
 
     for (std::size_t i = 0; i < words.size(); ++i) {
-        Recording clip = cutWord(full, alignment.words, i);
-        if (clip.seconds() < kShortestClip)
-            warn(&page, "the word \"" + words[i] + "\" lasts only " + seconds(clip.seconds()) +
+        narration.clips.push_back(cutWord(full, alignment.words, i));
+        if (narration.clips.back().seconds() < kShortestClip)
+            warn(&page, "the word \"" + words[i] + "\" lasts only " + seconds(narration.clips.back().seconds()) +
                             " s in the recording; its clip may sound clipped");
-        std::string mp3 = encodeMp3(leveled(clip));
-        const int index = static_cast<int>(i) + 1;
-        const std::string sound = book::soundName(book::hotspotTag(page.number, index), page.number);
-        if (mp3.empty() || !writeFile(epc + "/" + book::narrationFile(sound).substr(4), mp3)) {
-            error(&page, shownName, "the word \"" + words[i] + "\" could not be encoded");
-            return false;
-        }
-    }
-    double delay = 0;
-    std::string pageMp3 = encodeMp3(leveled(full), &delay);
-    if (pageMp3.empty() ||
-        !writeFile(epc + "/" + book::narrationFile(book::pageRecordingName(page.number)).substr(4), pageMp3)) {
-        error(&page, shownName, "could not be encoded");
-        return false;
     }
     narration.words = alignment.words;
-    narration.delay = delay;
     narration.recordingSeconds = full.seconds();
+    narration.recording = std::move(full);
     narration.hasRecording = true;
+    return true;
+}
+
+bool BookMaker::encodeNarration(const std::string& epc) {
+    // Every word clip of the book at one loudness, so that no word of a
+    // page sounds louder than another; the page recordings at the same.
+    std::vector<const Recording*> clips;
+    for (const PageNarration& narration : m_narration)
+        for (const Recording& clip : narration.clips)
+            clips.push_back(&clip);
+    const double lufs = commonLoudness(clips);
+    for (const PageSource& page : m_book.pages) {
+        PageNarration& narration = m_narration[static_cast<std::size_t>(page.number - 1)];
+        if (!narration.hasRecording) continue;
+        for (std::size_t i = 0; i < narration.clips.size(); ++i) {
+            const int index = static_cast<int>(i) + 1;
+            const std::string sound = book::soundName(book::hotspotTag(page.number, index), page.number);
+            std::string mp3 = encodeMp3(leveledTo(narration.clips[i], lufs));
+            if (mp3.empty() || !writeFile(epc + "/" + book::narrationFile(sound).substr(4), mp3)) {
+                error(&page, "", "the word \"" + page.words[i].text + "\" could not be encoded");
+                return false;
+            }
+        }
+        std::string pageMp3 = encodeMp3(leveledTo(narration.recording, lufs), &narration.delay);
+        if (pageMp3.empty() ||
+            !writeFile(epc + "/" + book::narrationFile(book::pageRecordingName(page.number)).substr(4), pageMp3)) {
+            error(&page, "", "its recording could not be encoded");
+            return false;
+        }
+        narration.clips.clear();
+        narration.recording = Recording();
+    }
+    m_out << "lirra-make: narration at " << std::fixed << std::setprecision(1) << lufs << std::defaultfloat
+          << " LUFS\n";
     return true;
 }
 
@@ -202,7 +244,9 @@ bool BookMaker::writeReadAlong(const std::string& bookFolder) {
             const int tag = book::hotspotTag(page.number, static_cast<int>(i) + 1);
             out << "    <key>" << book::readAlongWordKey(tag, page.number) << "</key>\n    <string>"
                 << seconds(narration.words[i].start + narration.delay) << " "
-                << seconds(narration.words[i].end + narration.delay) << "</string>\n";
+                // A word said to the recording's last sample ends with it.
+                << seconds(std::min(narration.words[i].end + narration.delay, narration.recordingSeconds))
+                << "</string>\n";
         }
     }
     out << "</dict>\n</plist>\n";
@@ -272,10 +316,10 @@ bool BookMaker::narrate(const bookmaker::BookSource& book, const std::string& bo
             m_out << "lirra-make: page " << page.number << " of " << m_book.pages.size() << ": "
                   << (page.words.empty() ? "a picture" : std::to_string(page.words.size()) + " words") << "\n";
             m_out.flush();
-            narratePage(page, aligner, epc, work);
+            narratePage(page, aligner, work);
         }
     }
-    if (!m_errors && (!writeReadAlong(bookFolder) || (!m_options.timings.empty() && !writeTimings()))) {
+    if (!m_errors && (!encodeNarration(epc) || !writeReadAlong(bookFolder) || (!m_options.timings.empty() && !writeTimings()))) {
         m_out << "lirra-make: cannot write the read-along table or the timings\n";
         ++m_errors;
     }
@@ -348,6 +392,14 @@ int BookMaker::run() {
         m_out << "lirra-make: nothing written\n";
         cleanUp();
         return 1;
+    }
+    // The book carries its print font, so that the reader's own text (the
+    // bubble's words) is in the same letters as the print.
+    const std::string printFont = m_book.fontFile.empty() ? shareableFontFile(m_book.font) : m_book.fontFile;
+    if (!printFont.empty()) {
+        fs::create_directories((fs::path(root) / book::kPrintFontFile).parent_path(), ec);
+        fs::copy_file(printFont, fs::path(root) / book::kPrintFontFile, fs::copy_options::overwrite_existing, ec);
+        if (ec) warn(nullptr, "the print font " + printFont + " could not be copied into the book");
     }
     if (!narrate(m_book, bookFolder, work)) {
         cleanUp();

@@ -25,6 +25,8 @@ struct MakeOptions {
 struct PageNarration {
     std::vector<WordTime> words; // in the page recording's seconds
     double delay = 0;            // of the encoded recording's first sample
+    Recording recording;         // until encoded, with its word clips
+    std::vector<Recording> clips;
     double recordingSeconds = 0;
     bool hasRecording = false;   // written as the page's read-along recording
 };
@@ -44,8 +46,8 @@ public:
 
 private:
     bool checkNames();
-    bool narratePage(const bookmaker::PageSource& page, Aligner& aligner, const std::string& epc,
-                     const std::string& work);
+    bool narratePage(const bookmaker::PageSource& page, Aligner& aligner, const std::string& work);
+    bool encodeNarration(const std::string& epc);
     bool writeReadAlong(const std::string& bookFolder);
     bool writeTimings();
     bool pack(const std::string& root);

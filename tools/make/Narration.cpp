@@ -65,10 +65,23 @@ double peakDb(const Recording& clip) {
 }
 
 Recording leveled(const Recording& clip, double* gainDb) {
+    return leveledTo(clip, kNarrationLoudness, gainDb);
+}
+
+double commonLoudness(const std::vector<const Recording*>& clips) {
+    double target = kNarrationLoudness;
+    for (const Recording* clip : clips) {
+        const double level = loudness(*clip), peak = peakDb(*clip);
+        if (std::isfinite(level) && std::isfinite(peak)) target = std::min(target, kNarrationCeiling - (peak - level));
+    }
+    return std::max(target, kQuietestCommonLoudness);
+}
+
+Recording leveledTo(const Recording& clip, double lufs, double* gainDb) {
     const double level = loudness(clip), peak = peakDb(clip);
     double gain = 0;
     if (std::isfinite(level) && std::isfinite(peak))
-        gain = std::min(kNarrationLoudness - level, kNarrationCeiling - peak);
+        gain = std::min(lufs - level, kNarrationCeiling - peak);
     if (gainDb) *gainDb = gain;
     Recording out = clip;
     const float factor = static_cast<float>(std::pow(10.0, gain / 20.0));

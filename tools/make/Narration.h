@@ -23,11 +23,11 @@ constexpr double kNarrationCeiling = -2;
 // is then cut to kLeadIn, so the voice starts as the clip does and the
 // highlight follows it at once.
 constexpr double kClipMargin = 0.03;
-constexpr double kLeadIn = 0.002;
+constexpr double kLeadIn = 0.003;
 constexpr double kFadeIn = 0.002;
 constexpr double kFadeOut = 0.015;
-// Where the voice starts: 48 dB under the clip's loudest sample.
-constexpr double kVoiceOnsetDb = -48;
+// Where the voice starts: 40 dB under the clip's loudest sample.
+constexpr double kVoiceOnsetDb = -40;
 
 // Word `index`'s clip out of `recording` (at kNarrationRate), faded at both
 // ends; the neighbours' boundaries bound its margins.
@@ -41,6 +41,14 @@ double peakDb(const Recording& clip);
 // `clip` brought to kNarrationLoudness, or below where its peak demands;
 // the gain given, in dB, goes to `gainDb`.
 Recording leveled(const Recording& clip, double* gainDb = nullptr);
+// The common loudness for `clips`, so that all are evenly loud: the
+// narration loudness, lowered until no clip's peak passes the ceiling, but
+// not below kQuietestCommonLoudness (a clip that would still pass it is
+// lowered alone).
+constexpr double kQuietestCommonLoudness = -22;
+double commonLoudness(const std::vector<const Recording*>& clips);
+// `clip` at `lufs`, or lower where its peak demands.
+Recording leveledTo(const Recording& clip, double lufs, double* gainDb = nullptr);
 
 // `clip` as a constant-rate MP3 (kNarrationBitRate, mono) with the encoder's
 // tag; empty on failure. The reader's decoders keep the silence the encoder

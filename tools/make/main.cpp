@@ -5,7 +5,6 @@
 #include "tools/make/BookMaker.h"
 
 #include <SDL.h>
-#include <pango/pangocairo.h>
 
 #include <filesystem>
 #include <iostream>
@@ -67,9 +66,5 @@ int main(int argc, char** argv) {
     // The pictures are drawn with the engine's own text code, headless.
     if (!getenv("SDL_VIDEODRIVER")) setenv("SDL_VIDEODRIVER", "dummy", 1);
     maker::BookMaker bookMaker(options, std::cerr);
-    const int status = bookMaker.run();
-    // The SVG drawing's fonts hold fontconfig's caches, which the engine
-    // frees at exit: they are let go first.
-    pango_cairo_font_map_set_default(nullptr);
-    return status;
+    return bookMaker.run();
 }
