@@ -66,6 +66,9 @@ std::vector<CCNode*> MenuLayerMainMenu::addSquares() {
         CCLabelTTF* label = CCLabelTTF::create(number, "Arial", 60);
         label->setColor(ccc3(255, 255, 0));
         label->setPosition(CCPoint(square->getContentSize().width / 2, square->getContentSize().height / 2));
+        // Long numbers (six digits) take smaller type rather than run into the next square.
+        const float room = side * kNumberShareOfSquare, wide = label->getContentSize().width;
+        if (wide > room) label->setScale(room / wide);
         square->addChild(label);
 
         CCMenuItemLabel* item =

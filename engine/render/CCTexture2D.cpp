@@ -2,6 +2,7 @@
 
 #include "engine/base/CCLog.h"
 #include "engine/render/CCSDLRenderer.h"
+#include "engine/render/CCTextureCache.h"
 #include "engine/render/ccImageSize.h"
 
 #include <SDL.h>
@@ -20,6 +21,7 @@ void CCTexture2D::contentChanged() {
 }
 
 CCTexture2D::~CCTexture2D() {
+    if (m_budgetBytes) CCTextureCache::sharedTextureCache()->releaseTextBytes(m_budgetBytes);
     dropSdlTexture();
     if (m_surface) SDL_FreeSurface(m_surface);
 }

@@ -48,6 +48,9 @@ class CCTexture2D : public CCObject {
     bool isRenderTarget() const { return m_isTarget; }
     // The decoded pixels (null for render targets).
     SDL_Surface* getSurface() const { return m_surface; }
+    // Bytes this texture counts against the texture cache's budget without
+    // being cached (a label's text image); given back when it goes.
+    void chargeToBudget(std::uint64_t bytes) { m_budgetBytes = bytes; }
 
     // The SDL texture for the renderer's current SDL renderer, made on first
     // use. Null when SDL cannot make it (logged once per texture).
@@ -89,6 +92,7 @@ class CCTexture2D : public CCObject {
     bool m_reportedFailure = false;
     bool m_opaque = false;
     std::uint64_t m_contentId = 0;
+    std::uint64_t m_budgetBytes = 0;
     ccColor4B m_modulation{255, 255, 255, 255};
     PixelCopy m_pixelCopy;
 };

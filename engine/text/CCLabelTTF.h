@@ -13,7 +13,9 @@
 // The content size is in points. The texture is rasterised at the window's
 // pixel scale, so the text stays sharp when the design area is stretched,
 // and only when the text, font, size, dimensions or alignment changed (or
-// the window's scale did); colour and opacity only tint it.
+// the window's scale did); colour and opacity only tint it. The image is
+// cut to twice the page a side, and counts against the texture cache's
+// memory budget: text that would pass it is refused with a log line.
 #include "engine/base/CCGeometry.h"
 #include "engine/nodes/CCSprite.h"
 #include "engine/text/CCFontCache.h"
@@ -79,6 +81,9 @@ public:
     // below the sizes where FreeType's arithmetic gives up (a font size near
     // 2^31 comes out one pixel high).
     static constexpr int kLargestFontPixels = 2048;
+    // A text image is at most this many pages of 640 x 960 points a side.
+    static constexpr float kLargestPartOfPage = 2.0f;
+    static constexpr float kPageWidth = 640.0f, kPageHeight = 960.0f;
 
 protected:
     CCLabelTTF() = default;

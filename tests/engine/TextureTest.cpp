@@ -170,6 +170,27 @@ TEST_F(TextureTest, FormatsOtherThanPngAndJpegAreRefusedUndecoded) {
     EXPECT_EQ(cache()->getTextureCount(), 0u);
 }
 
+TEST_F(TextureTest, PicturesCutShortInTheirSignatureAreRefusedByName) {
+    // A header shorter than the signatures it might start: each is one named
+    // refusal, not an exception out of the header reader.
+    const std::pair<const char*, std::string> pictures[] = {
+        {"riff4.png", "RIFF"},
+        {"riff7.png", std::string("RIFF\0\0\0", 7)},
+        {"riff11.png", "RIFF1234WEB"},
+        {"one.png", "R"},
+        {"empty.png", ""},
+        {"signature.png", std::string("\x89PNG\r\n\x1a\n\0\0", 10)},
+    };
+    testsupport::LogCapture log;
+    for (const auto& [name, bytes] : pictures) {
+        resources().write(name, bytes);
+        EXPECT_EQ(cache()->addImage(name), nullptr) << name;
+        EXPECT_EQ(log.count(name), 1) << name;
+    }
+    EXPECT_EQ(log.count("is an unknown format, not a PNG or JPEG picture"), 5);
+    EXPECT_EQ(log.count("reading it failed"), 0);
+}
+
 TEST_F(TextureTest, JpegCutShortIsRefusedAndWholeJpegLoads) {
     SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 64, 64, 32, SDL_PIXELFORMAT_ARGB8888);
     SDL_FillRect(surface, nullptr, 0xff336699);
