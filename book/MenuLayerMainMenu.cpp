@@ -1,6 +1,6 @@
 #include "book/MenuLayerMainMenu.h"
 
-#include "app/ScreenFrame.h"
+#include "frame/ScreenFrame.h"
 #include "book/BookState.h"
 #include "book/FocusRing.h"
 #include "book/ScreenChanges.h"
@@ -17,7 +17,7 @@
 #include <vector>
 
 using namespace engine;
-using app::ScreenFrame;
+using frame::ScreenFrame;
 
 namespace book {
 

@@ -1,6 +1,6 @@
 #include "book/PageLayer.h"
 
-#include "app/ScreenFrame.h"
+#include "frame/ScreenFrame.h"
 #include "book/BookContract.h"
 #include "book/BookNames.h"
 #include "book/BookState.h"
@@ -23,7 +23,7 @@
 #include <cmath>
 
 using namespace engine;
-using app::ScreenFrame;
+using frame::ScreenFrame;
 
 namespace book {
 
@@ -62,7 +62,6 @@ void PageLayer::buildPage() {
     tapRadius = static_cast<float>(std::fabs(static_cast<double>(visibleWidth()) / 30.0));
 
     uiLayer = gui::UILayer::create();
-    uiLayer->scheduleUpdate();
 
     std::string settingsText = readInterfaceText(interfaceText::kSettings).value_or("");
     std::string homeText = readInterfaceText(interfaceText::kHome).value_or("");
@@ -112,7 +111,6 @@ void PageLayer::buildMenu(const std::string& homeText, const std::string& settin
     // first page keep the engine's default size, later pages get 45.
     CCMenuItemFont::setFontSize(45);
     m_homeItem->setColor(ccc3(0, 0, 255));
-    CCMenuItemFont::setFontSize(45);
     m_settingsItem->setColor(ccc3(0, 0, 255));
 
     m_menu = CCMenu::create(m_previousItem, m_playItem, m_nextItem, m_homeItem, m_settingsItem);

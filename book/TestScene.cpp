@@ -1,6 +1,6 @@
 #include "book/TestScene.h"
 
-#include "app/ScreenFrame.h"
+#include "frame/ScreenFrame.h"
 #include "book/BookState.h"
 #include "book/ScreenChanges.h"
 #include "engine/menu/CCMenu.h"
@@ -9,7 +9,7 @@
 #include "engine/text/CCLabelTTF.h"
 
 using namespace engine;
-using app::ScreenFrame;
+using frame::ScreenFrame;
 
 namespace book {
 

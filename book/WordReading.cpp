@@ -1,7 +1,7 @@
 // Word reading: a touched (or auto-played) word slides its highlight into
 // place, shows its text in the speech bubble beside it and plays its
 // narration; the bubble watch hides the bubble once the narration is over.
-#include "app/ScreenFrame.h"
+#include "frame/ScreenFrame.h"
 #include "book/BookNames.h"
 #include "book/BookState.h"
 #include "book/PageLayer.h"
@@ -18,7 +18,7 @@
 #include <vector>
 
 using namespace engine;
-using app::ScreenFrame;
+using frame::ScreenFrame;
 
 namespace book {
 

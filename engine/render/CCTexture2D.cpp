@@ -16,6 +16,11 @@ std::uint64_t g_lastContentId = 0;
 
 CCTexture2D::CCTexture2D() : m_contentId(++g_lastContentId) {}
 
+void CCTexture2D::noteTargetReset() const {
+    m_resetsSeen = s_targetResets;
+    m_contentId = ++g_lastContentId;
+}
+
 void CCTexture2D::contentChanged() {
     m_contentId = ++g_lastContentId;
 }
@@ -136,7 +141,9 @@ SDL_Texture* CCTexture2D::sdlTexture(CCSDLRenderer& renderer) {
                             renderer.isSmoothTextures() ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
     m_modulation = {255, 255, 255, 255};
     if (m_isTarget) {
-        // A fresh target starts transparent, whatever the driver left in it.
+        // A fresh target starts transparent, whatever the driver left in it:
+        // what was drawn into the old one is gone, so its content is new.
+        contentChanged();
         SDL_Texture* previous = SDL_GetRenderTarget(sdl);
         if (SDL_SetRenderTarget(sdl, m_texture) == 0) {
             SDL_SetRenderDrawColor(sdl, 0, 0, 0, 0);

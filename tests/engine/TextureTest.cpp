@@ -5,6 +5,7 @@
 
 #include "engine/nodes/CCSprite.h"
 #include "engine/platform/CCFileUtils.h"
+#include "engine/render/CCSDLRenderer.h"
 #include "engine/render/CCTexture2D.h"
 #include "engine/render/CCTextureCache.h"
 
@@ -130,6 +131,30 @@ TEST_F(TextureTest, TexturesLoadedBeforeTheViewOpensAndAfterItReopensDraw) {
     show(sprite);
     EXPECT_TRUE(isColour(at(320, 480), 255, 0, 0));
     sprite->release();
+}
+
+TEST_F(TextureTest, ARenderTargetMadeAgainForANewRendererHasNewContent) {
+    CCTexture2D* target = CCTexture2D::createRenderTarget(8, 8, CCSizeMake(8, 8));
+    target->retain();
+    ASSERT_NE(target->sdlTexture(*CCSDLRenderer::current()), nullptr);
+    const std::uint64_t drawn = target->contentId();
+    ASSERT_NE(target->sdlTexture(*CCSDLRenderer::current()), nullptr);
+    EXPECT_EQ(target->contentId(), drawn) << "the same renderer keeps the target's pixels";
+    // A new renderer makes the target again, empty: a frame showing it differs.
+    director()->reset();
+    view()->close();
+    ASSERT_TRUE(view()->open());
+    ASSERT_NE(target->sdlTexture(*CCSDLRenderer::current()), nullptr);
+    EXPECT_NE(target->contentId(), drawn);
+    // A reset loses every target's pixels, not a picture's.
+    writePng(resources(), "p.png", 2, 2, 0xff000000, 0xff000000);
+    CCTexture2D* picture = cache()->addImage("p.png");
+    ASSERT_NE(picture, nullptr);
+    const std::uint64_t afterNewRenderer = target->contentId(), pictureId = picture->contentId();
+    CCTexture2D::targetsLost();
+    EXPECT_NE(target->contentId(), afterNewRenderer);
+    EXPECT_EQ(picture->contentId(), pictureId);
+    target->release();
 }
 
 TEST_F(TextureTest, SetTextureShowsTheWholeNewTexture) {
