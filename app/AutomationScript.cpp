@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <limits>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace app {
 
@@ -127,10 +127,10 @@ ScriptParseResult loadScript(const std::string& path) {
     if (fd < 0) return {std::nullopt, path + ": cannot read the script (" + std::strerror(errno) + ")"};
     struct stat info {};
     const bool statted = ::fstat(fd, &info) == 0;
-    std::string refusal = !statted                   ? ": cannot read the script"
-                          : S_ISDIR(info.st_mode)    ? ": is a folder, not a script"
-                          : !S_ISREG(info.st_mode)   ? ": is not a regular file, so it cannot be a script"
-                                                     : "";
+    std::string refusal = !statted                 ? ": cannot read the script"
+                          : S_ISDIR(info.st_mode)  ? ": is a folder, not a script"
+                          : !S_ISREG(info.st_mode) ? ": is not a regular file, so it cannot be a script"
+                                                   : "";
     // Read one byte past the limit to tell a full-size script from a bigger one.
     std::string contents;
     if (refusal.empty()) {

@@ -101,7 +101,8 @@ std::optional<std::string> readText(const std::string& file, const std::string& 
     const std::optional<CCFileUtils::FileVersion> version = CCFileUtils::sharedFileUtils()->fileVersion(file);
     auto& tables = textTables();
     auto cached = tables.find(file);
-    if (!version || cached == tables.end() || cached->second.root != root || !(cached->second.version == *version)) {
+    if (!version || cached == tables.end() || cached->second.root != root ||
+        !(cached->second.version == *version)) {
         if (cached != tables.end()) tables.erase(cached);
         // A missing or broken file is read (and logged) on every request, as a
         // book maker who mends it expects.
@@ -169,13 +170,17 @@ std::string bookConfigurationProblem() {
     const std::string file = configurationFile(bookDir);
     CCFileUtils* files = CCFileUtils::sharedFileUtils();
     CCFileUtils::ReadError error = CCFileUtils::ReadError::None;
-    const std::optional<std::string> bytes = files->getFileData(file, &error, CCFileUtils::FileKind::Dictionary);
+    const std::optional<std::string> bytes =
+        files->getFileData(file, &error, CCFileUtils::FileKind::Dictionary);
     if (!bytes)
         return error == CCFileUtils::ReadError::Missing ? "no " + file + " (the book's configuration)"
-                                                        : "its configuration " + file + ": " + files->describe(error);
+               : error == CCFileUtils::ReadError::Refused
+                   ? "its configuration " + file + " is refused (the line above says why)"
+                   : "its configuration " + file + ": " + files->describe(error);
     // Autoreleased: the first frame lets it go.
     CCObject* root = ccReadPlistData(bytes->data(), bytes->size(), file.c_str());
-    if (!dynamic_cast<CCDictionary*>(root)) return "its configuration " + file + " is not a property-list dictionary";
+    if (!dynamic_cast<CCDictionary*>(root))
+        return "its configuration " + file + " is not a property-list dictionary";
     return {};
 }
 

@@ -1,6 +1,5 @@
 #include "book/MenuLayerMainMenu.h"
 
-#include "frame/ScreenFrame.h"
 #include "book/BookState.h"
 #include "book/FocusRing.h"
 #include "book/ScreenChanges.h"
@@ -12,6 +11,7 @@
 #include "engine/menu/CCMenu.h"
 #include "engine/menu/CCMenuItemLabel.h"
 #include "engine/text/CCLabelTTF.h"
+#include "frame/ScreenFrame.h"
 
 #include <cstdio>
 #include <vector>

@@ -1,6 +1,5 @@
 #include "book/PageLayer.h"
 
-#include "frame/ScreenFrame.h"
 #include "book/BookContract.h"
 #include "book/BookNames.h"
 #include "book/BookState.h"
@@ -13,6 +12,7 @@
 #include "engine/nodes/CCSprite.h"
 #include "engine/platform/CCClock.h"
 #include "engine/text/CCLabelTTF.h"
+#include "frame/ScreenFrame.h"
 #include "gui/Layout.h"
 #include "gui/LayoutReader.h"
 #include "gui/UIButton.h"

@@ -1,7 +1,6 @@
 // Word reading: a touched (or auto-played) word slides its highlight into
 // place, shows its text in the speech bubble beside it and plays its
 // narration; the bubble watch hides the bubble once the narration is over.
-#include "frame/ScreenFrame.h"
 #include "book/BookNames.h"
 #include "book/BookState.h"
 #include "book/PageLayer.h"
@@ -11,6 +10,7 @@
 #include "engine/base/CCArray.h"
 #include "engine/base/CCLog.h"
 #include "engine/text/CCLabelTTF.h"
+#include "frame/ScreenFrame.h"
 #include "gui/UIButton.h"
 
 #include <cmath>

@@ -13,9 +13,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iterator>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <vector>
 
@@ -231,11 +231,12 @@ namespace {
 double pictureAreaOf(const UIWidget* widget) {
     static const char* const kinds[] = {"ImageView", "Button", "CheckBox", "LoadingBar", "Slider"};
     const char* kind = widget->getKindName();
-    if (std::none_of(std::begin(kinds), std::end(kinds), [kind](const char* k) { return std::strcmp(k, kind) == 0; }))
+    if (std::none_of(std::begin(kinds), std::end(kinds),
+                     [kind](const char* k) { return std::strcmp(k, kind) == 0; }))
         return 0;
     const engine::CCSize size = widget->getContentSize();
-    const double area = std::fabs(static_cast<double>(size.width) * size.height *
-                                  widget->getScaleX() * widget->getScaleY());
+    const double area =
+        std::fabs(static_cast<double>(size.width) * size.height * widget->getScaleX() * widget->getScaleY());
     return std::isfinite(area) ? area : std::numeric_limits<double>::max();
 }
 
@@ -272,11 +273,12 @@ UIWidget* LayoutReader::readWidgetNode(const Json::Value* node) {
         }
         if (widgets == kMaxWidgets || pictureArea >= kMaxPictureArea) {
             if (!reportedCrowd)
-                engine::CCLog(widgets == kMaxWidgets
-                                  ? "LayoutReader: %s: more than %d widgets; the rest are left out"
-                                  : "LayoutReader: %s: pictures over more than %d times the page's area; the rest "
-                                    "are left out",
-                              m_fileName.c_str(), widgets == kMaxWidgets ? kMaxWidgets : kMaxPicturePages);
+                engine::CCLog(
+                    widgets == kMaxWidgets
+                        ? "LayoutReader: %s: more than %d widgets; the rest are left out"
+                        : "LayoutReader: %s: pictures over more than %d times the page's area; the rest "
+                          "are left out",
+                    m_fileName.c_str(), widgets == kMaxWidgets ? kMaxWidgets : kMaxPicturePages);
             reportedCrowd = true;
             continue;
         }

@@ -123,7 +123,6 @@ void UIDragPanel::handleRelease(const CCPoint& point) {
     }
 }
 
-
 bool UIDragPanel::isDragAway(const CCPoint& start, const CCPoint& point) const {
     return engine::ccpDistance(start, point) > kChildDragDistance;
 }

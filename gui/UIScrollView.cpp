@@ -112,7 +112,6 @@ void UIScrollView::stopPress() {
     m_touchSource.reset();
 }
 
-
 bool UIScrollView::isDragAway(const CCPoint& start, const CCPoint& point) const {
     const float distance = m_direction == SCROLLVIEW_DIR_VERTICAL     ? std::fabs(point.y - start.y)
                            : m_direction == SCROLLVIEW_DIR_HORIZONTAL ? std::fabs(point.x - start.x)

@@ -5,8 +5,8 @@
 #include "engine/platform/CCFileUtils.h"
 
 #include <algorithm>
-#include <optional>
 #include <cmath>
+#include <optional>
 
 namespace engine {
 
@@ -24,8 +24,7 @@ void SimpleAudioEngine::end() {
     g_engine = nullptr;
 }
 
-SimpleAudioEngine::SimpleAudioEngine()
-    : m_backend(std::make_unique<MixerAudioBackend>()) {}
+SimpleAudioEngine::SimpleAudioEngine() : m_backend(std::make_unique<MixerAudioBackend>()) {}
 
 void SimpleAudioEngine::playBackgroundMusic(const char* path, bool loop) {
     std::string error;
@@ -62,7 +61,8 @@ void SimpleAudioEngine::playFromBook(const std::string& name, bool loop, std::st
         return;
     }
     const std::string fullPath = files->fullPathForFilename(name);
-    if (!m_backend->playBytes(fullPath, std::make_shared<const std::string>(std::move(*bytes)), loop, error) &&
+    if (!m_backend->playBytes(fullPath, std::make_shared<const std::string>(std::move(*bytes)), loop,
+                              error) &&
         error.empty())
         error = "it cannot be played";
 }

@@ -66,14 +66,16 @@ bool readAt(int fd, std::uint64_t offset, unsigned char* into, size_t length) {
 // found: libzip then says what is wrong.
 std::optional<std::uint64_t> listedEntries(int fd, std::uint64_t fileSize) {
     constexpr size_t kEndRecord = 22, kLargestComment = 0xFFFF, kLocator = 20, kEndRecord64 = 56;
-    const size_t tailSize = static_cast<size_t>(std::min<std::uint64_t>(fileSize, kEndRecord + kLargestComment));
+    const size_t tailSize =
+        static_cast<size_t>(std::min<std::uint64_t>(fileSize, kEndRecord + kLargestComment));
     if (tailSize < kEndRecord) return std::nullopt;
     std::vector<unsigned char> tail(tailSize);
     const std::uint64_t tailStart = fileSize - tailSize;
     if (!readAt(fd, tailStart, tail.data(), tail.size())) return std::nullopt;
     for (size_t at = tailSize - kEndRecord + 1; at-- > 0;) {
         if (std::memcmp(&tail[at], "PK\5\6", 4) != 0) continue;
-        const std::uint64_t listed = std::max(littleEndian(&tail[at + 8], 2), littleEndian(&tail[at + 10], 2));
+        const std::uint64_t listed =
+            std::max(littleEndian(&tail[at + 8], 2), littleEndian(&tail[at + 10], 2));
         if (listed != 0xFFFF) return listed;
         // ZIP64: a locator just before the record gives the 64-bit record's offset.
         unsigned char locator[kLocator];
@@ -105,8 +107,9 @@ std::unique_ptr<BookArchive> BookArchive::open(const std::string& path, std::str
     CCFileUtils::runBeforeOpenHook(path);
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        error = errno == ENOENT || errno == ENOTDIR ? std::string("no such file")
-                                                    : std::string("cannot be opened: ") + std::strerror(errno);
+        error = errno == ENOENT || errno == ENOTDIR
+                    ? std::string("no such file")
+                    : std::string("cannot be opened: ") + std::strerror(errno);
         return nullptr;
     }
     struct stat info {};

@@ -359,7 +359,8 @@ std::optional<CCFileUtils::FileVersion> CCFileUtils::fileVersion(const std::stri
         if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
     }
     return FileVersion{static_cast<std::uintmax_t>(info.st_dev), static_cast<std::uintmax_t>(info.st_ino),
-                       static_cast<std::uintmax_t>(info.st_size), static_cast<std::int64_t>(info.st_mtim.tv_sec),
+                       static_cast<std::uintmax_t>(info.st_size),
+                       static_cast<std::int64_t>(info.st_mtim.tv_sec),
                        static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
 }
 

@@ -59,7 +59,7 @@ class CCTextureCache {
     void forget(std::map<std::string, CCTexture2D*>::iterator entry);
 
     std::map<std::string, CCTexture2D*> m_textures; // retained, by full path
-    std::uint64_t m_pixelBytes = 0; // pictures
+    std::uint64_t m_pixelBytes = 0;                 // pictures
     std::uint64_t m_textBytes = 0;
     std::uint64_t m_pixelBudget = kDefaultPixelBudgetBytes;
 };

@@ -250,11 +250,12 @@ void CCLabelTTF::rasterise() {
     if (!budget->reserveTextBytes(bytes)) {
         std::string shown = m_string;
         ccCutToCharacters(shown, 40);
-        CCLog("CCLabelTTF: refusing the text \"%s\": its %d x %d pixels would take the pictures and text to "
-              "%llu MB, beyond the budget of %llu MB",
-              shown.c_str(), width, height,
-              static_cast<unsigned long long>((budget->getPixelBytes() + budget->getTextBytes() + bytes) >> 20),
-              static_cast<unsigned long long>(budget->getPixelBudget() >> 20));
+        CCLog(
+            "CCLabelTTF: refusing the text \"%s\": its %d x %d pixels would take the pictures and text to "
+            "%llu MB, beyond the budget of %llu MB",
+            shown.c_str(), width, height,
+            static_cast<unsigned long long>((budget->getPixelBytes() + budget->getTextBytes() + bytes) >> 20),
+            static_cast<unsigned long long>(budget->getPixelBudget() >> 20));
         return;
     }
     SDL_Surface* box = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);

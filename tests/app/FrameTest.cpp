@@ -1,6 +1,6 @@
 #include "app/DesktopFrame.h"
-#include "frame/ScreenFrame.h"
 #include "engine/platform/CCEGLView.h"
+#include "frame/ScreenFrame.h"
 
 #include <gtest/gtest.h>
 

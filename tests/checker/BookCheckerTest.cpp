@@ -229,9 +229,10 @@ TEST_F(BookCheckerTest, OneFaultIsOneFindingWithItsRealReason) {
     write("mainpage/button.png", "not a picture");
     std::string home;
     for (const char* name : book::kHomeButtonNames)
-        home += std::string(home.empty() ? "" : ",") + R"({"classname": "Button", "options": {"name": ")" + name +
-                R"(", "normalData": {"resourceType": 0, "path": "button.png"}}})";
-    home += R"(, {"classname": "Label", "options": {"text": "Hi", "fontName": "fonts/big.ttf", "fontSize": 20}})";
+        home += std::string(home.empty() ? "" : ",") + R"({"classname": "Button", "options": {"name": ")" +
+                name + R"(", "normalData": {"resourceType": 0, "path": "button.png"}}})";
+    home +=
+        R"(, {"classname": "Label", "options": {"text": "Hi", "fontName": "fonts/big.ttf", "fontSize": 20}})";
     write(book::kHomeLayoutFile, layout(home));
     write("fonts/big.ttf", "");
     std::filesystem::resize_file(view.resources().path() + "/fonts/big.ttf", 65 * 1024 * 1024);
@@ -273,7 +274,8 @@ TEST_F(BookCheckerTest, OneFaultIsOneFindingWithItsRealReason) {
     }
     std::ofstream(packed, std::ios::binary | std::ios::trunc) << bytes;
     checker.check(packed);
-    EXPECT_TRUE(finds(book::wordTextsFile("testLirra"), "the word texts cannot be used: is damaged: CRC error"));
+    EXPECT_TRUE(
+        finds(book::wordTextsFile("testLirra"), "the word texts cannot be used: is damaged: CRC error"));
     EXPECT_EQ(count("no text"), 0) << checker.report();
     const std::string page = book::pageLayoutPath("testLirra", "pip", 1);
     EXPECT_TRUE(finds(page, "the narration " + sound + " of the hotspot " + book::hotspotName(1, 1) +
@@ -286,8 +288,9 @@ TEST_F(BookCheckerTest, TextAndCrowdsThatTheReaderWouldCutOrRefuseAreReported) {
     // A page of huge words, and one of more widgets than a page may hold.
     std::string labels;
     for (int i = 0; i < 3; ++i)
-        labels += std::string(i ? "," : "") +
-                  R"({"classname": "Label", "options": {"text": "WWWWWWWWWW", "fontName": "Arial", "fontSize": 2000}})";
+        labels +=
+            std::string(i ? "," : "") +
+            R"({"classname": "Label", "options": {"text": "WWWWWWWWWW", "fontName": "Arial", "fontSize": 2000}})";
     writePage(labels);
     check();
     const std::string page = book::pageLayoutPath("testLirra", "pip", 1);

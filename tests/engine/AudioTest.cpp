@@ -262,7 +262,8 @@ TEST_F(AudioTest, NamesAreFoundUnderTheResourceRootByDefault) {
 TEST_F(AudioTest, NarrationSwappedForAFifoAfterItsCheckIsRefusedNotOpenedAgain) {
     const std::string& dir = g_sounds->dir.path();
     const std::string swapped = dir + "/swapped.mp3";
-    std::filesystem::copy_file(dir + "/hello.mp3", swapped, std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(dir + "/hello.mp3", swapped,
+                               std::filesystem::copy_options::overwrite_existing);
     engine->setPathResolver(nullptr);
     CCFileUtils::sharedFileUtils()->setResourceRoot(dir);
     std::unique_ptr<testsupport::SwappedFifo> fifo;
@@ -275,7 +276,8 @@ TEST_F(AudioTest, NarrationSwappedForAFifoAfterItsCheckIsRefusedNotOpenedAgain) 
         SCOPED_TRACE(testBackend ? "test backend" : "mixer backend");
         if (testBackend) useTestBackend();
         fifo.reset();
-        std::filesystem::copy_file(dir + "/hello.mp3", swapped, std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::copy_file(dir + "/hello.mp3", swapped,
+                                   std::filesystem::copy_options::overwrite_existing);
         log.clear();
         engine->playBackgroundMusic("swapped.mp3");
         EXPECT_FALSE(engine->isBackgroundMusicPlaying());

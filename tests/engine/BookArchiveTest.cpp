@@ -116,8 +116,9 @@ TEST(BookArchiveTest, RefusesHostileEntriesByNameEachWithOneLine) {
     ASSERT_TRUE(archive);
     EXPECT_EQ(archive->entries().size(), 1u);
     EXPECT_TRUE(archive->contains("fine.txt"));
-    for (const char* entry : {"../outside.txt", "a/../../up.txt", "/etc/passwd", "C:/win.txt",
-                              "..\\..\\evil.txt", "pics\\..\\..\\up.png", "link.png", "secret.txt", "./dup.txt"})
+    for (const char* entry :
+         {"../outside.txt", "a/../../up.txt", "/etc/passwd", "C:/win.txt", "..\\..\\evil.txt",
+          "pics\\..\\..\\up.png", "link.png", "secret.txt", "./dup.txt"})
         EXPECT_EQ(log.count("hostile.lirra: refusing entry '" + std::string(entry) + "'"), 1) << entry;
     EXPECT_EQ(log.count("climbs out of the book"), 4);
     EXPECT_TRUE(log.contains("'link.png': a symbolic link"));

@@ -174,8 +174,8 @@ TEST_F(LabelTTFTest, HugeTextIsCutToItsPartOfThePageAndSharesThePictureBudget) {
     EXPECT_LE(big->getTexture()->getPixelsWide(), std::ceil(2 * 640 * scale));
     EXPECT_LE(big->getTexture()->getPixelsHigh(), std::ceil(2 * 960 * scale));
     EXPECT_EQ(log.count("is cut to"), 1);
-    const std::uint64_t bigBytes =
-        4ull * static_cast<std::uint64_t>(big->getTexture()->getPixelsWide()) * big->getTexture()->getPixelsHigh();
+    const std::uint64_t bigBytes = 4ull * static_cast<std::uint64_t>(big->getTexture()->getPixelsWide()) *
+                                   big->getTexture()->getPixelsHigh();
     EXPECT_EQ(cache->getTextBytes(), bigBytes);
 
     // With the budget nearly spent, the next text is refused by its text.

@@ -168,7 +168,8 @@ std::string refusalIn(const std::vector<std::string>& lines) {
 bool isEcho(const std::string& line, const std::vector<std::string>& given,
             const std::vector<gui::NamedResource>& resources) {
     if (std::find(given.begin(), given.end(), line) != given.end()) return true;
-    const bool aboutAPicture = line.rfind("CCTextureCache", 0) == 0 || line.rfind("CCFileUtils: refusing", 0) == 0 ||
+    const bool aboutAPicture = line.rfind("CCTextureCache", 0) == 0 ||
+                               line.rfind("CCFileUtils: refusing", 0) == 0 ||
                                line.rfind("BookArchive: ", 0) == 0;
     if (aboutAPicture)
         for (const gui::NamedResource& resource : resources)
@@ -178,7 +179,8 @@ bool isEcho(const std::string& line, const std::vector<std::string>& given,
                 return true;
     const std::string fallback = "CCFontCache: no font named \"";
     if (line.rfind(fallback, 0) == 0) {
-        const std::string font = line.substr(fallback.size(), line.find('"', fallback.size()) - fallback.size());
+        const std::string font =
+            line.substr(fallback.size(), line.find('"', fallback.size()) - fallback.size());
         for (const std::string& earlier : given)
             if (earlier.find("refusing '" + font + "'") != std::string::npos ||
                 earlier.find("entry '" + font + "'") != std::string::npos)
@@ -413,7 +415,8 @@ void BookChecker::checkWordTexts() {
         if (readError == CCFileUtils::ReadError::Missing)
             error(file, "the word texts are missing", fix);
         else if (!why.empty() || readError != CCFileUtils::ReadError::Refused)
-            error(file, "the word texts cannot be used: " + (why.empty() ? std::string("unreadable") : why), fix);
+            error(file, "the word texts cannot be used: " + (why.empty() ? std::string("unreadable") : why),
+                  fix);
         // else: an entry that the archive refused, reported with the archive
         return;
     }
@@ -756,7 +759,9 @@ void BookChecker::checkNarration(const std::string& from, const std::string& fil
         return;
     }
     if (!bytes) {
-        error(from, "the narration " + file + " of the " + word + " cannot be read" + (why.empty() ? "" : ": " + why),
+        error(from,
+              "the narration " + file + " of the " + word + " cannot be read" +
+                  (why.empty() ? "" : ": " + why),
               "copy or record it again");
         return;
     }
