@@ -3,12 +3,15 @@
 #include "engine/platform/CCEGLView.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
+#include <cstring>
+#include <fcntl.h>
 #include <limits>
 #include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace app {
 
@@ -119,16 +122,32 @@ ScriptParseResult parseScript(const std::string& text, const std::string& fileNa
 }
 
 ScriptParseResult loadScript(const std::string& path) {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error))
-        return {std::nullopt, path + ": is a folder, not a script"};
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return {std::nullopt, path + ": cannot read the script"};
+    // Opened without blocking and judged on what was opened: a FIFO would
+    // hold the program before its first frame for as long as no one writes.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return {std::nullopt, path + ": cannot read the script (" + std::strerror(errno) + ")"};
+    struct stat info {};
+    const bool statted = ::fstat(fd, &info) == 0;
+    std::string refusal = !statted                 ? ": cannot read the script"
+                          : S_ISDIR(info.st_mode)  ? ": is a folder, not a script"
+                          : !S_ISREG(info.st_mode) ? ": is not a regular file, so it cannot be a script"
+                                                   : "";
     // Read one byte past the limit to tell a full-size script from a bigger one.
-    std::string contents(kMaxScriptBytes + 1, '\0');
-    file.read(contents.data(), static_cast<std::streamsize>(contents.size()));
-    if (file.bad()) return {std::nullopt, path + ": cannot read the script"};
-    contents.resize(static_cast<size_t>(file.gcount()));
+    std::string contents;
+    if (refusal.empty()) {
+        contents.resize(kMaxScriptBytes + 1);
+        size_t done = 0;
+        while (done < contents.size()) {
+            const ssize_t got = ::read(fd, contents.data() + done, contents.size() - done);
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) refusal = ": cannot read the script";
+            if (got <= 0) break;
+            done += static_cast<size_t>(got);
+        }
+        contents.resize(done);
+    }
+    ::close(fd);
+    if (!refusal.empty()) return {std::nullopt, path + refusal};
     if (contents.size() > kMaxScriptBytes)
         return {std::nullopt, path + ": the script is larger than " + std::to_string(kMaxScriptBytes >> 20) +
                                   " MB; split it or drop events"};

@@ -5,7 +5,9 @@
 #include "app/AutomationScript.h"
 #include "app/CommandLine.h"
 #include "app/DesktopFrame.h"
+#include "app/LogFile.h"
 #include "app/ScriptDriver.h"
+#include "book/BookState.h"
 #include "engine/audio/SimpleAudioEngine.h"
 #include "engine/base/CCLog.h"
 #include "engine/platform/CCEGLView.h"
@@ -18,7 +20,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -61,16 +62,16 @@ int main(int argc, char** argv) {
         script.emplace(std::move(*loaded.events));
     }
 
-    std::ofstream logFile;
+    app::LogFile logFile;
     if (!options.logFile.empty()) {
-        logFile.open(options.logFile, std::ios::out | std::ios::trunc);
-        if (!logFile) return usageError("cannot write the log file '" + options.logFile + "'");
+        std::string why;
+        if (!logFile.open(options.logFile, why))
+            return usageError("cannot write the log file '" + options.logFile + "' (" + why + ")");
         CCLogAddListener([&logFile, &options](const std::string& line) {
             static bool lost = false;
             if (lost) return;
-            logFile << line << '\n' << std::flush;
             // A full disk takes the lines without a word: say so once, where a person sees it.
-            if (!logFile) {
+            if (!logFile.write(line)) {
                 lost = true;
                 std::fprintf(stderr,
                              "lirra: cannot write the log file '%s' (%s); its lines are lost from here\n",
@@ -95,6 +96,13 @@ int main(int argc, char** argv) {
         } else {
             return usageError("'" + options.resourceRoot + "' is neither a book folder nor a .lirra file");
         }
+    }
+    // A folder or archive without a book would open an empty window.
+    const std::string missing = book::bookConfigurationProblem();
+    if (!missing.empty()) {
+        std::fprintf(stderr, "lirra: '%s' holds no book: %s\n",
+                     CCFileUtils::sharedFileUtils()->getResourceRoot().c_str(), missing.c_str());
+        return 2;
     }
 
     AppDelegate app;

@@ -2,12 +2,10 @@
 
 #include "engine/base/CCDictionary.h"
 #include "engine/base/CCLog.h"
+#include "engine/base/CCPlistReader.h"
 #include "engine/base/CCString.h"
-#include "engine/platform/BookArchive.h"
 #include "engine/platform/CCFileUtils.h"
 #include "engine/text/CCFontCache.h"
-
-#include <sys/stat.h>
 
 #include <map>
 #include <unordered_map>
@@ -79,42 +77,12 @@ bool startsWithNumber(const std::string& text) {
     return i < text.size() && text[i] >= '0' && text[i] <= '9';
 }
 
-// Tells a file's versions apart without reading it: a table is read again
-// only when its file changed (or went).
-struct FileIdentity {
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    timespec modified{};
-    bool operator==(const FileIdentity& other) const {
-        return device == other.device && inode == other.inode && size == other.size &&
-               modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
-    }
-};
-
-std::optional<FileIdentity> identify(const std::string& file) {
-    CCFileUtils* files = CCFileUtils::sharedFileUtils();
-    if (const BookArchive* archive = files->resourceArchive()) {
-        // An open archive does not change under the reader: the archive file
-        // and the entry's size tell one table from another.
-        const std::optional<std::string> name = CCFileUtils::normalizeName(file);
-        const std::optional<std::uint64_t> size = name ? archive->sizeOf(*name) : std::nullopt;
-        struct stat status {};
-        if (!size || ::stat(archive->path().c_str(), &status) != 0) return std::nullopt;
-        return FileIdentity{status.st_dev, status.st_ino, static_cast<off_t>(*size), status.st_mtim};
-    }
-    const std::string path = files->fullPathForFilename(file);
-    struct stat status {};
-    if (path.empty() || ::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
-    return FileIdentity{status.st_dev, status.st_ino, status.st_size, status.st_mtim};
-}
-
 // A text dictionary's string values, kept while its file stays the same. A
 // word table of tens of megabytes took over a second to parse, and it was
 // parsed again for every word read.
 struct TextTable {
     std::string root; // the resource root it was read under
-    FileIdentity identity;
+    CCFileUtils::FileVersion version;
     std::unordered_map<std::string, std::string> texts;
 };
 
@@ -129,17 +97,19 @@ void forgetTextTables() {
 
 std::optional<std::string> readText(const std::string& file, const std::string& key) {
     const std::string& root = CCFileUtils::sharedFileUtils()->getResourceRoot();
-    const std::optional<FileIdentity> identity = identify(file);
+    // Tells a file's versions apart without reading it: a table is read again
+    // only when its file changed (or went).
+    const std::optional<CCFileUtils::FileVersion> version = CCFileUtils::sharedFileUtils()->fileVersion(file);
     auto& tables = textTables();
     auto cached = tables.find(file);
-    if (!identity || cached == tables.end() || cached->second.root != root ||
-        !(cached->second.identity == *identity)) {
+    if (!version || cached == tables.end() || cached->second.root != root ||
+        !(cached->second.version == *version)) {
         if (cached != tables.end()) tables.erase(cached);
         // A missing or broken file is read (and logged) on every request, as a
         // book maker who mends it expects.
         CCDictionary* dictionary = CCDictionary::createWithContentsOfFile(file.c_str());
-        if (!dictionary || !identity) return stringFor(dictionary, file, key);
-        TextTable table{root, *identity, {}};
+        if (!dictionary || !version) return stringFor(dictionary, file, key);
+        TextTable table{root, *version, {}};
         for (const auto& [name, value] : dictionary->entries())
             if (auto* text = dynamic_cast<CCString*>(value)) table.texts.emplace(name, text->getString());
         cached = tables.emplace(file, std::move(table)).first;
@@ -198,6 +168,24 @@ void readBookConfiguration() {
     CCLog("-----------TestController----- %s -------------- !", subName.c_str());
     CCLog("-----------TestController----- %s ---------%d----- !", pageMinText.c_str(), pageMin);
     CCLog("-----------TestController----- %s -------------- !", wordMinText.c_str());
+}
+
+std::string bookConfigurationProblem() {
+    const std::string file = configurationFile(bookDir);
+    CCFileUtils* files = CCFileUtils::sharedFileUtils();
+    CCFileUtils::ReadError error = CCFileUtils::ReadError::None;
+    const std::optional<std::string> bytes =
+        files->getFileData(file, &error, CCFileUtils::FileKind::Dictionary);
+    if (!bytes)
+        return error == CCFileUtils::ReadError::Missing ? "no " + file + " (the book's configuration)"
+               : error == CCFileUtils::ReadError::Refused
+                   ? "its configuration " + file + " is refused (the line above says why)"
+                   : "its configuration " + file + ": " + files->describe(error);
+    // Autoreleased: the first frame lets it go.
+    CCObject* root = ccReadPlistData(bytes->data(), bytes->size(), file.c_str());
+    if (!dynamic_cast<CCDictionary*>(root))
+        return "its configuration " + file + " is not a property-list dictionary";
+    return {};
 }
 
 std::optional<std::string> readInterfaceText(const std::string& key) {

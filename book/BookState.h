@@ -116,6 +116,12 @@ int decimalValue(const std::string& text);
 // are logged and brought within them.
 void readBookConfiguration();
 
+// Empty when the resource root holds a book, that is a configuration that
+// reads as a property-list dictionary; otherwise what is missing, for one
+// line before any window opens ("no testLirra/StringConfig.xml"). The
+// reader's log line for a broken file is written as usual.
+std::string bookConfigurationProblem();
+
 // The two text dictionaries are read once and kept while their files stay
 // the same (same size and modification time): a word looks its text up in
 // memory, and a changed file is read again at the next request.

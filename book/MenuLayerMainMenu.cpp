@@ -1,6 +1,5 @@
 #include "book/MenuLayerMainMenu.h"
 
-#include "app/ScreenFrame.h"
 #include "book/BookState.h"
 #include "book/FocusRing.h"
 #include "book/ScreenChanges.h"
@@ -12,12 +11,13 @@
 #include "engine/menu/CCMenu.h"
 #include "engine/menu/CCMenuItemLabel.h"
 #include "engine/text/CCLabelTTF.h"
+#include "frame/ScreenFrame.h"
 
 #include <cstdio>
 #include <vector>
 
 using namespace engine;
-using app::ScreenFrame;
+using frame::ScreenFrame;
 
 namespace book {
 
@@ -66,6 +66,9 @@ std::vector<CCNode*> MenuLayerMainMenu::addSquares() {
         CCLabelTTF* label = CCLabelTTF::create(number, "Arial", 60);
         label->setColor(ccc3(255, 255, 0));
         label->setPosition(CCPoint(square->getContentSize().width / 2, square->getContentSize().height / 2));
+        // Long numbers (six digits) take smaller type rather than run into the next square.
+        const float room = side * kNumberShareOfSquare, wide = label->getContentSize().width;
+        if (wide > room) label->setScale(room / wide);
         square->addChild(label);
 
         CCMenuItemLabel* item =

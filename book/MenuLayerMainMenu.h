@@ -44,6 +44,8 @@ public:
     // index on the screen.
     static constexpr int kSquareZOrder = 10000;
     static constexpr int kColumns = 4;
+    // The widest a page number may be, as a share of its square.
+    static constexpr float kNumberShareOfSquare = 0.85f;
 
 private:
     // The numbered squares of the pages that fit from menuFirstPage, which

@@ -1,6 +1,5 @@
 #include "book/PageLayer.h"
 
-#include "app/ScreenFrame.h"
 #include "book/BookContract.h"
 #include "book/BookNames.h"
 #include "book/BookState.h"
@@ -13,6 +12,7 @@
 #include "engine/nodes/CCSprite.h"
 #include "engine/platform/CCClock.h"
 #include "engine/text/CCLabelTTF.h"
+#include "frame/ScreenFrame.h"
 #include "gui/Layout.h"
 #include "gui/LayoutReader.h"
 #include "gui/UIButton.h"
@@ -24,7 +24,7 @@
 #include <cmath>
 
 using namespace engine;
-using app::ScreenFrame;
+using frame::ScreenFrame;
 
 namespace book {
 
@@ -94,7 +94,6 @@ void PageLayer::buildPage() {
     tapRadius = static_cast<float>(std::fabs(static_cast<double>(visibleWidth()) / 30.0));
 
     uiLayer = gui::UILayer::create();
-    uiLayer->scheduleUpdate();
 
     std::string settingsText = readInterfaceText(interfaceText::kSettings).value_or("");
     std::string homeText = readInterfaceText(interfaceText::kHome).value_or("");

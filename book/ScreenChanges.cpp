@@ -51,7 +51,6 @@ void page() {
 }
 
 void turnTo(PageLayer* twin, bool backwards) {
-    director()->setDepthTest(false);
     director()->setDepthTest(true);
     run(BookScene::createOwned(), twin,
         [backwards](CCScene* scene) { return CCTransitionPageTurn::create(kTurnSeconds, scene, backwards); });

@@ -21,7 +21,6 @@ SetLayer::SetLayer() {
     settingsSelection = nullptr;
 
     m_uiLayer = gui::UILayer::create();
-    m_uiLayer->scheduleUpdate();
     addChild(m_uiLayer);
 
     gui::UIToolkit::getInstance();

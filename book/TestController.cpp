@@ -30,7 +30,6 @@ TestController::TestController() {
     audio->stopBackgroundMusic();
 
     uiLayer = gui::UILayer::create();
-    uiLayer->scheduleUpdate();
     gui::UIWidget* root = gui::LayoutReader::instance()->readLayoutFile(kHomeLayoutFile);
     homeLayout = dynamic_cast<gui::Layout*>(root);
     if (homeLayout)

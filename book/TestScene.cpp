@@ -1,15 +1,15 @@
 #include "book/TestScene.h"
 
-#include "app/ScreenFrame.h"
 #include "book/BookState.h"
 #include "book/ScreenChanges.h"
 #include "engine/menu/CCMenu.h"
 #include "engine/menu/CCMenuItemLabel.h"
 #include "engine/nodes/CCLayer.h"
 #include "engine/text/CCLabelTTF.h"
+#include "frame/ScreenFrame.h"
 
 using namespace engine;
-using app::ScreenFrame;
+using frame::ScreenFrame;
 
 namespace book {
 

@@ -1,7 +1,6 @@
 // Word reading: a touched (or auto-played) word slides its highlight into
 // place, shows its text in the speech bubble beside it and plays its
 // narration; the bubble watch hides the bubble once the narration is over.
-#include "app/ScreenFrame.h"
 #include "book/BookContract.h"
 #include "book/BookNames.h"
 #include "book/BookState.h"
@@ -12,6 +11,7 @@
 #include "engine/base/CCArray.h"
 #include "engine/base/CCLog.h"
 #include "engine/text/CCLabelTTF.h"
+#include "frame/ScreenFrame.h"
 #include "gui/UIButton.h"
 
 #include <cmath>
@@ -19,7 +19,7 @@
 #include <vector>
 
 using namespace engine;
-using app::ScreenFrame;
+using frame::ScreenFrame;
 
 namespace book {
 

@@ -11,9 +11,11 @@
 
 #include <json/json.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <vector>
 
@@ -222,6 +224,24 @@ UIWidget* LayoutReader::buildDocument(const Json::Value& document, const std::st
     return root;
 }
 
+namespace {
+
+// The design points a widget's picture covers, scale included; none for
+// widgets that draw no picture of their own (panels, text).
+double pictureAreaOf(const UIWidget* widget) {
+    static const char* const kinds[] = {"ImageView", "Button", "CheckBox", "LoadingBar", "Slider"};
+    const char* kind = widget->getKindName();
+    if (std::none_of(std::begin(kinds), std::end(kinds),
+                     [kind](const char* k) { return std::strcmp(k, kind) == 0; }))
+        return 0;
+    const engine::CCSize size = widget->getContentSize();
+    const double area =
+        std::fabs(static_cast<double>(size.width) * size.height * widget->getScaleX() * widget->getScaleY());
+    return std::isfinite(area) ? area : std::numeric_limits<double>::max();
+}
+
+} // namespace
+
 UIWidget* LayoutReader::readWidgetNode(const Json::Value* node) {
     reader::ReadContext context{m_filePath, m_olderVersion, m_fileName, m_observer};
 
@@ -236,6 +256,11 @@ UIWidget* LayoutReader::readWidgetNode(const Json::Value* node) {
     std::vector<Pending> pending{{node, nullptr, 1}};
     UIWidget* root = nullptr;
     bool reportedDepth = false;
+    // Every widget costs each frame: a page of thousands, or of pictures that
+    // cover the page many times over, would take seconds a frame.
+    int widgets = 0;
+    double pictureArea = 0;
+    bool reportedCrowd = false;
     while (!pending.empty()) {
         Pending item = pending.back();
         pending.pop_back();
@@ -246,8 +271,21 @@ UIWidget* LayoutReader::readWidgetNode(const Json::Value* node) {
             reportedDepth = true;
             continue;
         }
+        if (widgets == kMaxWidgets || pictureArea >= kMaxPictureArea) {
+            if (!reportedCrowd)
+                engine::CCLog(
+                    widgets == kMaxWidgets
+                        ? "LayoutReader: %s: more than %d widgets; the rest are left out"
+                        : "LayoutReader: %s: pictures over more than %d times the page's area; the rest "
+                          "are left out",
+                    m_fileName.c_str(), widgets == kMaxWidgets ? kMaxWidgets : kMaxPicturePages);
+            reportedCrowd = true;
+            continue;
+        }
         UIWidget* widget = reader::createWidgetForNode(context, item.node);
         if (!widget) continue;
+        ++widgets;
+        pictureArea += pictureAreaOf(widget);
         if (item.parent)
             item.parent->addChild(widget);
         else

@@ -42,6 +42,14 @@ public:
     // Widget levels that readWidgetNode builds; deeper subtrees are skipped
     // with one log line, so the engine's recursive passes stay shallow.
     static constexpr int kMaxWidgetDepth = 1000;
+    // Widgets one file builds, and the area their pictures cover in pages of
+    // 640 x 960 points: many times what a real page holds (a picture-book
+    // page has some sixty widgets over two or three pages of pictures), far
+    // below what makes a frame take seconds. Past either, the rest of the
+    // file is left out with one log line.
+    static constexpr int kMaxWidgets = 1000;
+    static constexpr int kMaxPicturePages = 12;
+    static constexpr double kMaxPictureArea = kMaxPicturePages * 640.0 * 960.0;
 
     // --- shared instance
     // Created on first use; UIToolkit::purgeToolkit destroys it.

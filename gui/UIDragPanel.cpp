@@ -35,10 +35,8 @@ UIDragPanel* UIDragPanel::create() {
 
 void UIDragPanel::releaseResources() {
     m_dragEventHandler = {};
-    for (int i = 0; i < kDirections; ++i) {
+    for (int i = 0; i < kDirections; ++i)
         m_berthHandlers[i] = {};
-        m_bounceFinishedHandlers[i] = {};
-    }
     m_motionRunning = false;
     UIScrollingLayout::releaseResources();
 }
@@ -125,23 +123,8 @@ void UIDragPanel::handleRelease(const CCPoint& point) {
     }
 }
 
-void UIDragPanel::interceptChildTouch(int phase, UIWidget* sender, const CCPoint& point) {
-    switch (phase) {
-    case TOUCH_EVENT_BEGAN:
-        m_touchSource = sender ? sender->weakHandle() : weakHandle();
-        handlePress(point);
-        break;
-    case TOUCH_EVENT_MOVED:
-        if (!sender || engine::ccpDistance(sender->getTouchStartPos(), point) <= 5.0f) return;
-        sender->setFocused(false);
-        handleMove(point);
-        break;
-    case TOUCH_EVENT_ENDED:
-        handleRelease(point);
-        break;
-    default:
-        break;
-    }
+bool UIDragPanel::isDragAway(const CCPoint& start, const CCPoint& point) const {
+    return engine::ccpDistance(start, point) > kChildDragDistance;
 }
 
 // --- motion
@@ -304,17 +287,13 @@ void UIDragPanel::setBerthHandler(int direction, engine::CCObject* target, SEL_P
     if (direction >= 1 && direction <= kDirections) m_berthHandlers[direction - 1].bind(target, selector);
 }
 
-void UIDragPanel::setBounceFinishedHandler(int direction, engine::CCObject* target, SEL_PushEvent selector) {
-    if (direction >= 1 && direction <= kDirections)
-        m_bounceFinishedHandlers[direction - 1].bind(target, selector);
-}
-
 void UIDragPanel::fireBerth(int direction) {
     fireEvent(m_berthHandlers[direction - 1], m_dragEventHandler, direction - 1);
 }
 
 void UIDragPanel::fireBounceFinished(int direction) {
-    fireEvent(m_bounceFinishedHandlers[direction - 1], m_dragEventHandler, direction + 7);
+    // Only the handler of all events hears it: no caller wanted one of its own.
+    fireEvent(Handler<SEL_PushEvent>{}, m_dragEventHandler, direction + 7);
 }
 
 } // namespace gui

@@ -66,7 +66,6 @@ public:
     void handlePress(const engine::CCPoint& point) override;
     void handleMove(const engine::CCPoint& point) override;
     void handleRelease(const engine::CCPoint& point) override;
-    void interceptChildTouch(int phase, UIWidget* sender, const engine::CCPoint& point) override;
 
     // --- motion
     void update(float dt) override;
@@ -82,11 +81,13 @@ public:
     // --- events: a null target switches a handler off. `direction` 1 to 8.
     void setDragEventHandler(engine::CCObject* target, SEL_DragPanelEvent selector);
     void setBerthHandler(int direction, engine::CCObject* target, SEL_PushEvent selector);
-    void setBounceFinishedHandler(int direction, engine::CCObject* target, SEL_PushEvent selector);
 
     const char* getKindName() const override { return "DragPanel"; }
 
 protected:
+    // A child's touch becomes a drag once it moved this far, in any direction.
+    static constexpr float kChildDragDistance = 5.0f;
+    bool isDragAway(const engine::CCPoint& start, const engine::CCPoint& point) const override;
     void onSizeChanged() override;
     void releaseResources() override;
 
@@ -134,7 +135,6 @@ private:
     engine::CCPoint m_motionStart;
     engine::CCPoint m_motionPrevious;
     Handler<SEL_PushEvent> m_berthHandlers[kDirections];
-    Handler<SEL_PushEvent> m_bounceFinishedHandlers[kDirections];
 };
 
 } // namespace gui

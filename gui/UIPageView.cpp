@@ -105,23 +105,8 @@ void UIPageView::handleRelease(const CCPoint& /*point*/) {
     // Turning needs pages; a page view read from a layout file has none.
 }
 
-void UIPageView::interceptChildTouch(int phase, UIWidget* sender, const CCPoint& point) {
-    switch (phase) {
-    case TOUCH_EVENT_BEGAN:
-        handlePress(point);
-        break;
-    case TOUCH_EVENT_MOVED:
-        if (!sender || std::fabs(point.x - sender->getTouchStartPos().x) <= m_childFocusCancelDistance)
-            return;
-        sender->setFocused(false);
-        handleMove(point);
-        break;
-    case TOUCH_EVENT_ENDED:
-        handleRelease(point);
-        break;
-    default:
-        break;
-    }
+bool UIPageView::isDragAway(const CCPoint& start, const CCPoint& point) const {
+    return std::fabs(point.x - start.x) > m_childFocusCancelDistance;
 }
 
 } // namespace gui

@@ -34,11 +34,11 @@ public:
     void handlePress(const engine::CCPoint& point) override;
     void handleMove(const engine::CCPoint& point) override;
     void handleRelease(const engine::CCPoint& point) override;
-    void interceptChildTouch(int phase, UIWidget* sender, const engine::CCPoint& point) override;
 
     const char* getKindName() const override { return "PageView"; }
 
 protected:
+    bool isDragAway(const engine::CCPoint& start, const engine::CCPoint& point) const override;
     bool init() override;
     void onSizeChanged() override;
     void releaseResources() override;

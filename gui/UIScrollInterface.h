@@ -17,8 +17,17 @@ public:
     virtual void handlePress(const engine::CCPoint& point) = 0;
     virtual void handleMove(const engine::CCPoint& point) = 0;
     virtual void handleRelease(const engine::CCPoint& point) = 0;
-    // `phase` is a WidgetTouchEvent code (0 began, 1 moved, 2 ended).
-    virtual void interceptChildTouch(int phase, UIWidget* sender, const engine::CCPoint& point) = 0;
+    // A touch that `sender`, a widget inside, took: its press, its move once
+    // the finger went far enough from where it landed (the widget then loses
+    // its tap), its release. `phase` is a WidgetTouchEvent code (0 began,
+    // 1 moved, 2 ended).
+    void interceptChildTouch(int phase, UIWidget* sender, const engine::CCPoint& point);
+
+protected:
+    // The containers differ only in how far is far enough.
+    virtual bool isDragAway(const engine::CCPoint& start, const engine::CCPoint& point) const = 0;
+    // Told which widget's touch the container follows from its press on.
+    virtual void childTouchBegan(UIWidget* sender) { (void)sender; }
 };
 
 } // namespace gui

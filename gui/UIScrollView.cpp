@@ -32,8 +32,6 @@ void UIScrollView::releaseResources() {
     m_scrollEventHandler = {};
     m_scrollToTopHandler = {};
     m_scrollToBottomHandler = {};
-    m_scrollToLeftHandler = {};
-    m_scrollToRightHandler = {};
     UIScrollingLayout::releaseResources();
 }
 
@@ -114,29 +112,11 @@ void UIScrollView::stopPress() {
     m_touchSource.reset();
 }
 
-void UIScrollView::interceptChildTouch(int phase, UIWidget* sender, const CCPoint& point) {
-    switch (phase) {
-    case TOUCH_EVENT_BEGAN:
-        m_touchSource = sender ? sender->weakHandle() : weakHandle();
-        handlePress(point);
-        break;
-    case TOUCH_EVENT_MOVED: {
-        if (!sender) return;
-        CCPoint start = sender->getTouchStartPos();
-        float distance = 0;
-        if (m_direction == SCROLLVIEW_DIR_VERTICAL) distance = std::fabs(point.y - start.y);
-        if (m_direction == SCROLLVIEW_DIR_HORIZONTAL) distance = std::fabs(point.x - start.x);
-        if (distance <= m_childFocusCancelDistance) return;
-        sender->setFocused(false);
-        handleMove(point);
-        break;
-    }
-    case TOUCH_EVENT_ENDED:
-        handleRelease(point);
-        break;
-    default:
-        break;
-    }
+bool UIScrollView::isDragAway(const CCPoint& start, const CCPoint& point) const {
+    const float distance = m_direction == SCROLLVIEW_DIR_VERTICAL     ? std::fabs(point.y - start.y)
+                           : m_direction == SCROLLVIEW_DIR_HORIZONTAL ? std::fabs(point.x - start.x)
+                                                                      : 0.0f;
+    return distance > m_childFocusCancelDistance;
 }
 
 // --- scrolling
@@ -177,13 +157,14 @@ bool UIScrollView::scrollBy(float offset) {
         if (m_moveDirection == SCROLLVIEW_MOVE_LEFT && right + offset <= m_rightBoundary) {
             moveInnerBy(m_rightBoundary - right);
             m_rightEnded = true;
-            fireEvent(m_scrollToRightHandler, m_scrollEventHandler, SCROLLVIEW_EVENT_SCROLL_TO_RIGHT);
+            // Sideways ends are heard only by the handler of all events.
+            fireEvent(Handler<SEL_PushEvent>{}, m_scrollEventHandler, SCROLLVIEW_EVENT_SCROLL_TO_RIGHT);
             return false;
         }
         if (m_moveDirection == SCROLLVIEW_MOVE_RIGHT && left + offset >= m_leftBoundary) {
             moveInnerBy(m_leftBoundary - left);
             m_leftEnded = true;
-            fireEvent(m_scrollToLeftHandler, m_scrollEventHandler, SCROLLVIEW_EVENT_SCROLL_TO_LEFT);
+            fireEvent(Handler<SEL_PushEvent>{}, m_scrollEventHandler, SCROLLVIEW_EVENT_SCROLL_TO_LEFT);
             return false;
         }
         moveInnerBy(offset);
@@ -233,14 +214,6 @@ void UIScrollView::setScrollToTopHandler(engine::CCObject* target, SEL_PushEvent
 
 void UIScrollView::setScrollToBottomHandler(engine::CCObject* target, SEL_PushEvent selector) {
     m_scrollToBottomHandler.bind(target, selector);
-}
-
-void UIScrollView::setScrollToLeftHandler(engine::CCObject* target, SEL_PushEvent selector) {
-    m_scrollToLeftHandler.bind(target, selector);
-}
-
-void UIScrollView::setScrollToRightHandler(engine::CCObject* target, SEL_PushEvent selector) {
-    m_scrollToRightHandler.bind(target, selector);
 }
 
 } // namespace gui

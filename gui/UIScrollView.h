@@ -65,7 +65,6 @@ public:
     void handlePress(const engine::CCPoint& point) override;
     void handleMove(const engine::CCPoint& point) override;
     void handleRelease(const engine::CCPoint& point) override;
-    void interceptChildTouch(int phase, UIWidget* sender, const engine::CCPoint& point) override;
 
     // --- scrolling
     // Moves the inner container along the axis; false when an end stopped it
@@ -84,12 +83,11 @@ public:
     void setScrollEventHandler(engine::CCObject* target, SEL_ScrollViewEvent selector);
     void setScrollToTopHandler(engine::CCObject* target, SEL_PushEvent selector);
     void setScrollToBottomHandler(engine::CCObject* target, SEL_PushEvent selector);
-    void setScrollToLeftHandler(engine::CCObject* target, SEL_PushEvent selector);
-    void setScrollToRightHandler(engine::CCObject* target, SEL_PushEvent selector);
 
     const char* getKindName() const override { return "ScrollView"; }
 
 protected:
+    bool isDragAway(const engine::CCPoint& start, const engine::CCPoint& point) const override;
     bool init() override;
     void onSizeChanged() override;
     void releaseResources() override;
@@ -124,8 +122,6 @@ private:
     Handler<SEL_ScrollViewEvent> m_scrollEventHandler;
     Handler<SEL_PushEvent> m_scrollToTopHandler;
     Handler<SEL_PushEvent> m_scrollToBottomHandler;
-    Handler<SEL_PushEvent> m_scrollToLeftHandler;
-    Handler<SEL_PushEvent> m_scrollToRightHandler;
 };
 
 } // namespace gui

@@ -93,6 +93,10 @@ void UIScrollingLayout::onChildTouch(int phase, UIWidget* sender, const CCPoint&
     interceptChildTouch(phase, sender, point);
 }
 
+void UIScrollingLayout::childTouchBegan(UIWidget* sender) {
+    m_touchSource = sender ? sender->weakHandle() : weakHandle();
+}
+
 bool UIScrollingLayout::touchSourceGone() const {
     if (!m_touchSource) return false; // pressed directly, not through a touch
     for (UIWidget* widget = resolve(m_touchSource); widget; widget = widget->getParent())

@@ -41,6 +41,7 @@ protected:
     void releaseResources() override;
     // True when the widget whose touch we follow died or left this panel.
     bool touchSourceGone() const;
+    void childTouchBegan(UIWidget* sender) override;
     // An event: its own handler (sender), then the handler of all events
     // (sender, event). Both are copied first, since either may rebind them.
     template <class AllEvents>

@@ -6,24 +6,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace engine {
 
 namespace {
 SimpleAudioEngine* g_engine = nullptr;
-
-// Names are looked up under the resource root; the file layer logs a refused
-// name or file itself (a FIFO would block the decoder's open for good).
-// A missing or unreadable file keeps its path, so that the backend's own
-// message names it as before.
-std::string defaultResolve(const std::string& name) {
-    CCFileUtils* files = CCFileUtils::sharedFileUtils();
-    CCFileUtils::ReadError error = CCFileUtils::ReadError::None;
-    std::string path = files->pathForReading(name, CCFileUtils::FileKind::Sound, &error);
-    if (error == CCFileUtils::ReadError::Missing || error == CCFileUtils::ReadError::Unreadable)
-        return files->fullPathForFilename(name);
-    return path;
-}
 } // namespace
 
 SimpleAudioEngine* SimpleAudioEngine::sharedEngine() {
@@ -36,8 +24,7 @@ void SimpleAudioEngine::end() {
     g_engine = nullptr;
 }
 
-SimpleAudioEngine::SimpleAudioEngine()
-    : m_backend(std::make_unique<MixerAudioBackend>()), m_resolver(defaultResolve) {}
+SimpleAudioEngine::SimpleAudioEngine() : m_backend(std::make_unique<MixerAudioBackend>()) {}
 
 void SimpleAudioEngine::playBackgroundMusic(const char* path, bool loop) {
     std::string error;
@@ -49,36 +36,13 @@ bool SimpleAudioEngine::playBackgroundMusic(const char* path, bool loop, std::st
     std::string name = path ? path : "";
     CCLog("audio: play %s", name.c_str());
     std::string error;
-    CCFileUtils* files = CCFileUtils::sharedFileUtils();
-    if (!name.empty() && !m_ownResolver && files->resourceArchive()) {
-        // A book in an archive: the sound is read into memory, with the same
-        // refusals and limits as from a folder.
-        CCFileUtils::ReadError readError = CCFileUtils::ReadError::None;
-        std::optional<std::string> bytes = files->getFileData(name, &readError, CCFileUtils::FileKind::Sound);
-        const std::string fullPath = files->fullPathForFilename(name);
-        if (bytes) {
-            if (m_backend->playBytes(fullPath, std::make_shared<const std::string>(std::move(*bytes)), loop,
-                                     error))
-                return true;
-        } else {
-            error = readError == CCFileUtils::ReadError::Missing
-                        ? "no such file in " + files->getResourceRoot()
-                    : readError == CCFileUtils::ReadError::Refused
-                        ? "refused name"
-                        : "cannot be read from " + files->getResourceRoot();
-        }
-        m_backend->stop();
-        if (whyNot) *whyNot = error;
-        return false;
-    }
-    std::string fullPath = name.empty() ? "" : m_resolver(name);
-    if (name.empty()) {
+    if (name.empty())
         error = "no file name";
-    } else if (fullPath.empty()) {
-        error = "refused name";
-    } else if (m_backend->play(fullPath, loop, error)) {
-        return true;
-    }
+    else if (m_resolver)
+        playByPath(name, loop, error);
+    else
+        playFromBook(name, loop, error);
+    if (error.empty()) return true;
     // The request replaces the previous track even when it fails.
     m_backend->stop();
     if (whyNot) *whyNot = error;
@@ -101,6 +65,32 @@ bool SimpleAudioEngine::playBackgroundMusicFrom(const char* path, double seconds
 
 double SimpleAudioEngine::getBackgroundMusicPosition() {
     return m_backend->position();
+}
+
+void SimpleAudioEngine::playFromBook(const std::string& name, bool loop, std::string& error) {
+    // The sound is read once, checked on its open file, and decoded from
+    // memory: a name that the decoder opened again after the check might by
+    // then lead to a FIFO and block for good.
+    CCFileUtils* files = CCFileUtils::sharedFileUtils();
+    CCFileUtils::ReadError readError = CCFileUtils::ReadError::None;
+    std::optional<std::string> bytes = files->getFileData(name, &readError, CCFileUtils::FileKind::Sound);
+    if (!bytes) {
+        error = files->describe(readError);
+        return;
+    }
+    const std::string fullPath = files->fullPathForFilename(name);
+    if (!m_backend->playBytes(fullPath, std::make_shared<const std::string>(std::move(*bytes)), loop,
+                              error) &&
+        error.empty())
+        error = "it cannot be played";
+}
+
+void SimpleAudioEngine::playByPath(const std::string& name, bool loop, std::string& error) {
+    const std::string fullPath = m_resolver(name);
+    if (fullPath.empty())
+        error = "refused name";
+    else if (!m_backend->play(fullPath, loop, error) && error.empty())
+        error = "it cannot be played";
 }
 
 void SimpleAudioEngine::stopBackgroundMusic(bool) {
@@ -127,8 +117,7 @@ void SimpleAudioEngine::setBackend(std::unique_ptr<AudioBackend> backend) {
 }
 
 void SimpleAudioEngine::setPathResolver(PathResolver resolver) {
-    m_ownResolver = static_cast<bool>(resolver);
-    m_resolver = resolver ? std::move(resolver) : PathResolver(defaultResolve);
+    m_resolver = std::move(resolver);
 }
 
 } // namespace engine

@@ -15,8 +15,9 @@ namespace engine {
 
 class SimpleAudioEngine {
   public:
-    // Turns a resource-relative name into a path to open; an empty result
-    // refuses the name. The default asks CCFileUtils.
+    // For tests: turns a name into a path that the backend opens itself; an
+    // empty result refuses the name. Without one, the book's file is read
+    // through CCFileUtils and played from memory.
     using PathResolver = std::function<std::string(const std::string& name)>;
 
     static SimpleAudioEngine* sharedEngine();
@@ -43,15 +44,17 @@ class SimpleAudioEngine {
 
     // Null restores the SDL_mixer backend. The current track stops.
     void setBackend(std::unique_ptr<AudioBackend> backend);
-    // Null restores the default resolver (CCFileUtils).
+    // Null goes back to reading the book's files (CCFileUtils).
     void setPathResolver(PathResolver resolver);
 
   private:
     SimpleAudioEngine();
+    // Each leaves `error` empty when the track plays.
+    void playFromBook(const std::string& name, bool loop, std::string& error);
+    void playByPath(const std::string& name, bool loop, std::string& error);
 
     std::unique_ptr<AudioBackend> m_backend;
-    PathResolver m_resolver;
-    bool m_ownResolver = false; // set by setPathResolver: paths only, never the book's archive
+    PathResolver m_resolver; // none: the book's files
     float m_volume = 1.0f;
 };
 

@@ -20,7 +20,6 @@ public:
     unsigned int retainCount() const { return m_referenceCount; }
     bool isSingleReference() const { return m_referenceCount == 1; }
 
-    virtual bool isEqual(const CCObject* other) const { return this == other; }
     // Per-frame hook for scheduler targets; does nothing unless overridden.
     virtual void update(float /*dt*/) {}
 

@@ -57,9 +57,4 @@ int ccDecimalToInt(const char* text) {
 
 int CCString::intValue() const { return ccDecimalToInt(m_string.c_str()); }
 
-bool CCString::isEqual(const CCObject* other) const {
-    auto* s = dynamic_cast<const CCString*>(other);
-    return s && s->m_string == m_string;
-}
-
 } // namespace engine

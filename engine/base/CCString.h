@@ -21,7 +21,6 @@ public:
     int intValue() const;
     // "true", "yes" or a non-zero number.
     int compare(const char* other) const { return m_string.compare(other); }
-    bool isEqual(const CCObject* other) const override;
 
 private:
     std::string m_string;

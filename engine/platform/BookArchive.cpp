@@ -3,11 +3,16 @@
 #include "engine/base/CCLog.h"
 #include "engine/platform/CCFileUtils.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <zip.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <new>
+#include <vector>
 
 namespace engine {
 
@@ -28,6 +33,66 @@ bool isAbsolute(const std::string& name) {
            ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= 'a' && name[0] <= 'z'));
 }
 
+// Whether a name written with Windows separators ("..\..\evil") climbs out
+// of the book where an unpacker takes a backslash for a folder separator.
+bool climbsWithBackslashes(const std::string& name) {
+    if (name.find('\\') == std::string::npos) return false;
+    std::string slashed = name;
+    std::replace(slashed.begin(), slashed.end(), '\\', '/');
+    return !CCFileUtils::normalizeName(slashed);
+}
+
+std::uint64_t littleEndian(const unsigned char* bytes, int count) {
+    std::uint64_t value = 0;
+    for (int i = count - 1; i >= 0; --i)
+        value = value << 8 | bytes[i];
+    return value;
+}
+
+bool readAt(int fd, std::uint64_t offset, unsigned char* into, size_t length) {
+    size_t done = 0;
+    while (done < length) {
+        const ssize_t got = ::pread(fd, into + done, length - done, static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;
+        done += static_cast<size_t>(got);
+    }
+    return true;
+}
+
+// How many entries the archive's end record says its directory lists, read
+// from the file's last bytes (the record and its comment, at most 64 KB)
+// and, for a ZIP64 archive, its 64-bit record. Nothing when no end record is
+// found: libzip then says what is wrong.
+std::optional<std::uint64_t> listedEntries(int fd, std::uint64_t fileSize) {
+    constexpr size_t kEndRecord = 22, kLargestComment = 0xFFFF, kLocator = 20, kEndRecord64 = 56;
+    const size_t tailSize =
+        static_cast<size_t>(std::min<std::uint64_t>(fileSize, kEndRecord + kLargestComment));
+    if (tailSize < kEndRecord) return std::nullopt;
+    std::vector<unsigned char> tail(tailSize);
+    const std::uint64_t tailStart = fileSize - tailSize;
+    if (!readAt(fd, tailStart, tail.data(), tail.size())) return std::nullopt;
+    for (size_t at = tailSize - kEndRecord + 1; at-- > 0;) {
+        if (std::memcmp(&tail[at], "PK\5\6", 4) != 0) continue;
+        const std::uint64_t listed =
+            std::max(littleEndian(&tail[at + 8], 2), littleEndian(&tail[at + 10], 2));
+        if (listed != 0xFFFF) return listed;
+        // ZIP64: a locator just before the record gives the 64-bit record's offset.
+        unsigned char locator[kLocator];
+        unsigned char record[kEndRecord64];
+        const std::uint64_t recordAt = tailStart + at;
+        if (recordAt < kLocator || !readAt(fd, recordAt - kLocator, locator, kLocator) ||
+            std::memcmp(locator, "PK\6\7", 4) != 0)
+            return listed;
+        const std::uint64_t record64At = littleEndian(locator + 8, 8);
+        if (record64At > fileSize - kEndRecord64 || !readAt(fd, record64At, record, kEndRecord64) ||
+            std::memcmp(record, "PK\6\6", 4) != 0)
+            return listed;
+        return std::max(littleEndian(record + 24, 8), littleEndian(record + 32, 8));
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 std::unique_ptr<BookArchive> BookArchive::open(const std::string& path, std::string& error) {
@@ -36,21 +101,39 @@ std::unique_ptr<BookArchive> BookArchive::open(const std::string& path, std::str
 
 std::unique_ptr<BookArchive> BookArchive::open(const std::string& path, std::string& error,
                                                const Limits& limits) {
-    // A FIFO or a device would block or never end; only a plain file is opened.
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) {
-        error = "no such file";
+    // The file is opened once, without blocking, and judged on what was
+    // opened: a FIFO or a device would block or never end, and a name checked
+    // first and opened after might by then lead somewhere else.
+    CCFileUtils::runBeforeOpenHook(path);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error = errno == ENOENT || errno == ENOTDIR
+                    ? std::string("no such file")
+                    : std::string("cannot be opened: ") + std::strerror(errno);
         return nullptr;
     }
-    if (!S_ISREG(info.st_mode)) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
         error = "not a regular file";
+        return nullptr;
+    }
+    // libzip reads the whole directory before anything can be judged: a
+    // million entries take it most of a minute and hundreds of megabytes.
+    const std::optional<std::uint64_t> listed = listedEntries(fd, static_cast<std::uint64_t>(info.st_size));
+    if (listed && *listed > limits.entries) {
+        ::close(fd);
+        error = "its directory lists " + std::to_string(*listed) + " entries, more than the " +
+                std::to_string(limits.entries) + " a book may hold";
         return nullptr;
     }
     int code = 0;
     // The consistency check catches a truncated archive whose central
-    // directory no longer matches its entries.
-    zip* archive = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+    // directory no longer matches its entries. libzip reads through a copy
+    // of the descriptor and closes this one once the archive is open.
+    zip* archive = zip_fdopen(fd, ZIP_CHECKCONS, &code);
     if (!archive) {
+        ::close(fd);
         zip_error_t reason;
         zip_error_init_with_code(&reason, code);
         // libzip itself will not open a directory that names one entry twice.
@@ -97,7 +180,7 @@ void BookArchive::index(const Limits& limits) {
             refuseEntry("absolute names are not allowed");
             continue;
         }
-        if (!normal) {
+        if (!normal || climbsWithBackslashes(name)) {
             refuseEntry("the name climbs out of the book");
             continue;
         }

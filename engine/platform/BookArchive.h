@@ -6,16 +6,20 @@
 // An archive comes from anywhere (mail, a download), so every entry is judged
 // when the index is made. Refused with one CCLog line naming the archive and
 // the entry, and then treated as missing: a name that is absolute or climbs
-// out with "..", a symbolic link, a name that appears twice, an encrypted
+// out with "..", also where an unpacker takes a backslash for a separator
+// ("..\..\x"), a symbolic link, a name that appears twice, an encrypted
 // entry, a compression method that cannot be read, an entry larger than
 // kMaxEntryBytes unpacked or packed more tightly than kMaxCompressionRatio
 // (a decompression bomb), and entries beyond kMaxTotalBytes unpacked in all.
 // What an entry claims is checked again while reading: it may not unpack to
 // more than its stated size, and a damaged entry reads as unreadable.
 //
-// An archive that cannot be used at all (not a ZIP file, truncated, corrupt,
-// or one name twice in its directory, which libzip refuses) gives no
-// BookArchive, and the reason in `error`.
+// An archive that cannot be used at all (not a regular file, not a ZIP file,
+// truncated, corrupt, one name twice in its directory, which libzip
+// refuses, or a directory that lists more than kMaxEntries entries, judged
+// from its end record before libzip reads the directory) gives no
+// BookArchive, and the reason in `error`. The file is opened once, without
+// blocking, and read only through that descriptor.
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -37,6 +41,9 @@ public:
     static constexpr std::uint64_t kMaxCompressionRatio = 100;
     // Below this unpacked size the ratio is not looked at: it cannot hurt.
     static constexpr std::uint64_t kRatioFreeBytes = 1 * kMegabyte;
+    // Entries the directory may list: a book of a thousand pages with a
+    // dozen narrated words each needs about 15,000.
+    static constexpr std::uint64_t kMaxEntries = 20000;
 
     enum class ReadError { None, Missing, Refused, Unreadable };
 
@@ -45,6 +52,7 @@ public:
         std::uint64_t totalBytes = kMaxTotalBytes;
         std::uint64_t compressionRatio = kMaxCompressionRatio;
         std::uint64_t ratioFreeBytes = kRatioFreeBytes;
+        std::uint64_t entries = kMaxEntries;
     };
 
     // Null when the file is not a usable ZIP archive; `error` says why.
@@ -58,6 +66,8 @@ public:
     const std::string& path() const { return m_path; }
     // `name` in the normal relative form ("a/b.png").
     bool contains(const std::string& name) const;
+    // Whether the index refused an entry of this name.
+    bool refused(const std::string& name) const { return m_refused.count(name) != 0; }
     // The unpacked size an accepted entry claims.
     std::optional<std::uint64_t> sizeOf(const std::string& name) const;
     // The whole entry, or nothing: a refused, missing or damaged entry, or one

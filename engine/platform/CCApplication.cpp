@@ -28,14 +28,6 @@ void CCApplication::setAnimationInterval(double interval) {
     CCDirector::sharedDirector()->setAnimationInterval(interval);
 }
 
-ccLanguageType CCApplication::getCurrentLanguage() {
-    SDL_Locale* locales = SDL_GetPreferredLocales();
-    ccLanguageType language = kLanguageEnglish;
-    if (locales && locales[0].language && SDL_strcmp(locales[0].language, "zh") == 0) language = kLanguageChinese;
-    SDL_free(locales);
-    return language;
-}
-
 int CCApplication::run() {
     CCEGLView* view = CCEGLView::sharedOpenGLView();
     if (!view->open()) {

@@ -6,7 +6,6 @@
 
 namespace engine {
 
-enum ccLanguageType { kLanguageEnglish = 0, kLanguageChinese = 1 };
 enum TargetPlatform { kTargetLinux = 0 };
 
 class CCApplication {
@@ -19,7 +18,6 @@ public:
     virtual void applicationWillEnterForeground() = 0;
 
     virtual void setAnimationInterval(double interval);
-    virtual ccLanguageType getCurrentLanguage();
     virtual TargetPlatform getTargetPlatform() { return kTargetLinux; }
     // Opens the view, calls applicationDidFinishLaunching, then runs frames
     // at the director's animation interval until the director ends.

@@ -116,10 +116,6 @@ void CCEGLView::setDesignResolutionSize(float width, float height, ResolutionPol
     CCDirector::sharedDirector()->setWinSize(effectiveDesignSize());
 }
 
-CCSize CCEGLView::getDesignResolutionSize() const {
-    return effectiveDesignSize();
-}
-
 CCPoint CCEGLView::policyScales() const {
     CCSize design = m_designSize.width > 0 ? m_designSize : m_frameSize;
     float sx = m_frameSize.width / design.width, sy = m_frameSize.height / design.height;

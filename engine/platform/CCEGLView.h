@@ -71,7 +71,6 @@ public:
     // Also sets the director's window size. Until it is called the design
     // size is the frame size.
     void setDesignResolutionSize(float width, float height, ResolutionPolicy policy);
-    CCSize getDesignResolutionSize() const;
     ResolutionPolicy getResolutionPolicy() const { return m_policy; }
     // The part of the design area that the window shows.
     CCPoint getVisibleOrigin() const;

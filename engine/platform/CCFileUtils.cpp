@@ -177,11 +177,17 @@ Checked check(const std::string& root, const std::string& name, CCFileUtils::Fil
     return result;
 }
 
+CCFileUtils::BeforeOpenHook& beforeOpenHook() {
+    static CCFileUtils::BeforeOpenHook hook;
+    return hook;
+}
+
 // Reads a checked file whole. The open file is checked again: what was a
 // regular file a moment ago might have been swapped, and a file can grow.
 std::optional<std::string> readChecked(const std::string& name, const std::string& path,
                                        CCFileUtils::FileKind kind, CCFileUtils::ReadError& why) {
     const std::uintmax_t limit = CCFileUtils::sizeLimit(kind);
+    CCFileUtils::runBeforeOpenHook(path);
     int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
         why = errno == ENOENT ? CCFileUtils::ReadError::Missing : CCFileUtils::ReadError::Unreadable;
@@ -215,6 +221,14 @@ std::optional<std::string> readChecked(const std::string& name, const std::strin
 }
 
 } // namespace
+
+void CCFileUtils::setBeforeOpenHook(BeforeOpenHook hook) {
+    beforeOpenHook() = std::move(hook);
+}
+
+void CCFileUtils::runBeforeOpenHook(const std::string& path) {
+    if (beforeOpenHook()) beforeOpenHook()(path);
+}
 
 CCFileUtils* CCFileUtils::sharedFileUtils() {
     static CCFileUtils instance;
@@ -324,6 +338,32 @@ bool CCFileUtils::isFileExist(const std::string& name) const {
     return check(m_root, name, FileKind::Other, UINTMAX_MAX).error == ReadError::None;
 }
 
+bool CCFileUtils::hasName(const std::string& name) const {
+    const std::optional<std::string> normal = normalizeName(name);
+    if (!normal) return false;
+    if (m_archive) return m_archive->contains(*normal) || m_archive->refused(*normal);
+    std::error_code ec;
+    return fs::exists(m_root == "/" ? "/" + *normal : m_root + "/" + *normal, ec);
+}
+
+std::optional<CCFileUtils::FileVersion> CCFileUtils::fileVersion(const std::string& name) const {
+    const std::optional<std::string> normal = normalizeName(name);
+    if (!normal) return std::nullopt;
+    struct stat info {};
+    if (m_archive) {
+        const std::optional<std::uint64_t> size = m_archive->sizeOf(*normal);
+        if (!size || ::stat(m_archive->path().c_str(), &info) != 0) return std::nullopt;
+        info.st_size = static_cast<off_t>(*size);
+    } else {
+        const std::string path = m_root == "/" ? "/" + *normal : m_root + "/" + *normal;
+        if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    }
+    return FileVersion{static_cast<std::uintmax_t>(info.st_dev), static_cast<std::uintmax_t>(info.st_ino),
+                       static_cast<std::uintmax_t>(info.st_size),
+                       static_cast<std::int64_t>(info.st_mtim.tv_sec),
+                       static_cast<std::int64_t>(info.st_mtim.tv_nsec)};
+}
+
 std::string CCFileUtils::pathForReading(const std::string& name, FileKind kind, ReadError* error) const {
     if (m_archive) {
         std::optional<std::string> entry = archiveName(name);
@@ -336,6 +376,20 @@ std::string CCFileUtils::pathForReading(const std::string& name, FileKind kind, 
     Checked checked = check(m_root, name, kind, sizeLimit(kind));
     if (error) *error = checked.error;
     return checked.path;
+}
+
+std::string CCFileUtils::describe(ReadError error) const {
+    switch (error) {
+    case ReadError::None:
+        return {};
+    case ReadError::Missing:
+        return "no such file in " + m_root;
+    case ReadError::Refused:
+        return "refused name";
+    case ReadError::Unreadable:
+        break;
+    }
+    return "cannot be read from " + m_root;
 }
 
 std::optional<std::string> CCFileUtils::getFileData(const std::string& name, ReadError* error,

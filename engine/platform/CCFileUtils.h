@@ -23,6 +23,7 @@
 // `resources` beside the executable, and every read names that path when it
 // fails.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -74,16 +75,46 @@ class CCFileUtils {
     // True for an existing regular file under the root, links resolved (a
     // refused name or link is logged; the size is not looked at).
     bool isFileExist(const std::string& name) const;
+    // Whether the book has something under `name` at all, even what its
+    // rules refuse (a link leading out, an encrypted entry): for a tool that
+    // reports a refused file rather than a missing one. Logs nothing.
+    bool hasName(const std::string& name) const;
+
+    // Tells one version of a book file from another without reading it: the
+    // file's device, inode, size and modification time (for an archive, the
+    // archive's and the entry's size, as an open archive does not change).
+    struct FileVersion {
+        std::uintmax_t device = 0, inode = 0, size = 0;
+        std::int64_t seconds = 0, nanoseconds = 0;
+        bool operator==(const FileVersion& other) const {
+            return device == other.device && inode == other.inode && size == other.size &&
+                   seconds == other.seconds && nanoseconds == other.nanoseconds;
+        }
+    };
+    // None for a missing or refused name or one that is no regular file.
+    std::optional<FileVersion> fileVersion(const std::string& name) const;
     // The whole file, or nothing. Only a refusal is logged here: callers name
     // the file in their own context for a missing or unreadable one.
     std::optional<std::string> getFileData(const std::string& name, ReadError* error = nullptr,
                                            FileKind kind = FileKind::Other) const;
+    // Why a read gave nothing, for a caller's log line: "no such file in
+    // ROOT", "refused name" (the refusal itself is logged), "cannot be read
+    // from ROOT"; empty for None.
+    std::string describe(ReadError error) const;
     // The real path (no links left) of a file that passes every rule above,
     // for libraries that open files by path; empty otherwise, logged as above.
     // A book in an archive has no paths: it gives empty, with `error` Missing
     // for a name the archive lacks and None for one it holds (read it with
     // getFileData).
     std::string pathForReading(const std::string& name, FileKind kind, ReadError* error = nullptr) const;
+
+    // For tests: runs with the path just before a book file (or the book's
+    // archive) is opened for reading, after every check on its name, which
+    // is where a hostile book would swap the file for another kind. Null
+    // removes it.
+    using BeforeOpenHook = std::function<void(const std::string& path)>;
+    static void setBeforeOpenHook(BeforeOpenHook hook);
+    static void runBeforeOpenHook(const std::string& path);
 
     // The root that a fresh program would start with (see above).
     static std::string defaultResourceRoot();

@@ -3,6 +3,7 @@
 #include "engine/director/CCDirector.h"
 #include "engine/director/CCTouchDispatcher.h"
 #include "engine/platform/ViewBackend.h"
+#include "engine/render/CCTexture2D.h"
 
 #include <algorithm>
 #include <cmath>
@@ -65,6 +66,7 @@ void ViewEvents::handle(const SDL_Event& event) {
         break;
     case SDL_RENDER_TARGETS_RESET:
     case SDL_RENDER_DEVICE_RESET:
+        CCTexture2D::targetsLost();
         CCDirector::sharedDirector()->setNeedsDraw();
         break;
     case SDL_APP_DIDENTERBACKGROUND:

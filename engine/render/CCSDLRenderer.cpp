@@ -537,7 +537,7 @@ bool CCSDLRenderer::fillTriangles(CCTexture2D* texture, const CCVertex* vertices
 
 bool CCSDLRenderer::texelsOf(CCTexture2D* texture, ccPixels32& out) {
     if (!texture->isRenderTarget()) {
-        SDL_Surface* surface = texture->getSurface();
+        const SDL_Surface* surface = texture->getSurface();
         if (!surface || SDL_MUSTLOCK(surface) || surface->format->format != SDL_PIXELFORMAT_ARGB8888)
             return false;
         out = {static_cast<std::uint32_t*>(surface->pixels), surface->pitch / 4, surface->w, surface->h};

@@ -2,6 +2,7 @@
 
 #include "engine/base/CCLog.h"
 #include "engine/render/CCSDLRenderer.h"
+#include "engine/render/CCTextureCache.h"
 #include "engine/render/ccImageSize.h"
 
 #include <SDL.h>
@@ -15,11 +16,17 @@ std::uint64_t g_lastContentId = 0;
 
 CCTexture2D::CCTexture2D() : m_contentId(++g_lastContentId) {}
 
+void CCTexture2D::noteTargetReset() const {
+    m_resetsSeen = s_targetResets;
+    m_contentId = ++g_lastContentId;
+}
+
 void CCTexture2D::contentChanged() {
     m_contentId = ++g_lastContentId;
 }
 
 CCTexture2D::~CCTexture2D() {
+    if (m_budgetBytes) CCTextureCache::sharedTextureCache()->releaseTextBytes(m_budgetBytes);
     dropSdlTexture();
     if (m_surface) SDL_FreeSurface(m_surface);
 }
@@ -134,7 +141,9 @@ SDL_Texture* CCTexture2D::sdlTexture(CCSDLRenderer& renderer) {
                             renderer.isSmoothTextures() ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
     m_modulation = {255, 255, 255, 255};
     if (m_isTarget) {
-        // A fresh target starts transparent, whatever the driver left in it.
+        // A fresh target starts transparent, whatever the driver left in it:
+        // what was drawn into the old one is gone, so its content is new.
+        contentChanged();
         SDL_Texture* previous = SDL_GetRenderTarget(sdl);
         if (SDL_SetRenderTarget(sdl, m_texture) == 0) {
             SDL_SetRenderDrawColor(sdl, 0, 0, 0, 0);

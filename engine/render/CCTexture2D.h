@@ -46,8 +46,13 @@ class CCTexture2D : public CCObject {
     const std::string& getPath() const { return m_path; }
     void setPath(const std::string& fullPath) { m_path = fullPath; }
     bool isRenderTarget() const { return m_isTarget; }
-    // The decoded pixels (null for render targets).
-    SDL_Surface* getSurface() const { return m_surface; }
+    // The decoded pixels (null for render targets), to read: pixels changed
+    // behind the texture's back would keep its content id, and a frame that
+    // shows them would count as unchanged and not be drawn.
+    const SDL_Surface* getSurface() const { return m_surface; }
+    // Bytes this texture counts against the texture cache's budget without
+    // being cached (a label's text image); given back when it goes.
+    void chargeToBudget(std::uint64_t bytes) { m_budgetBytes = bytes; }
 
     // The SDL texture for the renderer's current SDL renderer, made on first
     // use. Null when SDL cannot make it (logged once per texture).
@@ -61,10 +66,18 @@ class CCTexture2D : public CCObject {
     void setOpaque(bool opaque);
     bool isOpaque() const { return m_opaque; }
     // Tells this texture's pixels from any other's, and from its own earlier
-    // ones: a new number for each texture and each time a target is drawn
-    // into. Addresses are no proof, as a freed texture's may be reused.
-    std::uint64_t contentId() const { return m_contentId; }
+    // ones: a new number for each texture, each time a target is drawn into
+    // and each time a target is made again or the renderer loses its targets'
+    // pixels (a new renderer, a reset). Addresses are no proof, as a
+    // freed texture's may be reused.
+    std::uint64_t contentId() const {
+        if (m_isTarget && m_resetsSeen != s_targetResets) noteTargetReset();
+        return m_contentId;
+    }
     void contentChanged();
+    // The renderer lost what every render target held (a device or target
+    // reset): each target's content counts as new from here.
+    static void targetsLost() { ++s_targetResets; }
 
     // A render target's pixels read back for the software renderer's own
     // fills (0xAARRGGBB, rows top to bottom), with the content id they were
@@ -78,6 +91,7 @@ class CCTexture2D : public CCObject {
   private:
     CCTexture2D();
     void dropSdlTexture();
+    void noteTargetReset() const;
 
     SDL_Surface* m_surface = nullptr;
     SDL_Texture* m_texture = nullptr;
@@ -88,7 +102,10 @@ class CCTexture2D : public CCObject {
     bool m_isTarget = false;
     bool m_reportedFailure = false;
     bool m_opaque = false;
-    std::uint64_t m_contentId = 0;
+    mutable std::uint64_t m_contentId = 0;
+    mutable std::uint64_t m_resetsSeen = 0;
+    static inline std::uint64_t s_targetResets = 0;
+    std::uint64_t m_budgetBytes = 0;
     ccColor4B m_modulation{255, 255, 255, 255};
     PixelCopy m_pixelCopy;
 };

@@ -6,6 +6,8 @@
 #include "engine/render/CCTexture2D.h"
 #include "engine/render/ccImageSize.h"
 
+#include <algorithm>
+#include <exception>
 #include <iterator>
 #include <optional>
 
@@ -45,6 +47,19 @@ CCTexture2D* CCTextureCache::addImage(const char* name) {
         CCLog("CCTextureCache::addImage: no image name given");
         return nullptr;
     }
+    // A picture comes from anywhere: whatever its bytes make a decoder or a
+    // header reader throw refuses that one picture, never the program.
+    try {
+        return loadImage(name);
+    } catch (const std::exception& exception) {
+        CCLog("CCTextureCache: refusing image file %s: reading it failed (%s)", name, exception.what());
+    } catch (...) {
+        CCLog("CCTextureCache: refusing image file %s: reading it failed", name);
+    }
+    return nullptr;
+}
+
+CCTexture2D* CCTextureCache::loadImage(const char* name) {
     CCFileUtils* files = CCFileUtils::sharedFileUtils();
     std::string fullPath = files->fullPathForFilename(name);
     if (fullPath.empty()) return nullptr; // refused, and logged, by the file layer
@@ -67,8 +82,8 @@ CCTexture2D* CCTextureCache::addImage(const char* name) {
         CCLog("CCTextureCache: refusing image file %s (%s): its %u x %u pixels would take the decoded "
               "pictures to %llu MB, beyond the budget of %llu MB",
               name, fullPath.c_str(), header.width, header.height,
-              static_cast<unsigned long long>((m_pixelBytes + pixelBytes(header.width, header.height)) /
-                                              kMegabyte),
+              static_cast<unsigned long long>(
+                  (m_pixelBytes + m_textBytes + pixelBytes(header.width, header.height)) / kMegabyte),
               static_cast<unsigned long long>(m_pixelBudget / kMegabyte));
         return nullptr;
     }
@@ -86,9 +101,19 @@ CCTexture2D* CCTextureCache::addImage(const char* name) {
 }
 
 bool CCTextureCache::fitsBudget(std::uint64_t bytes) {
-    if (m_pixelBytes + bytes <= m_pixelBudget) return true;
+    if (m_pixelBytes + m_textBytes + bytes <= m_pixelBudget) return true;
     removeUnusedTextures();
-    return m_pixelBytes + bytes <= m_pixelBudget;
+    return m_pixelBytes + m_textBytes + bytes <= m_pixelBudget;
+}
+
+bool CCTextureCache::reserveTextBytes(std::uint64_t bytes) {
+    if (!fitsBudget(bytes)) return false;
+    m_textBytes += bytes;
+    return true;
+}
+
+void CCTextureCache::releaseTextBytes(std::uint64_t bytes) {
+    m_textBytes -= std::min(bytes, m_textBytes);
 }
 
 void CCTextureCache::forget(std::map<std::string, CCTexture2D*>::iterator entry) {

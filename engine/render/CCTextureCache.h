@@ -4,9 +4,10 @@
 // holds a reference on each texture; removeUnusedTextures drops those that
 // nothing else holds, and CCDirector::purgeCachedData calls it.
 //
-// The decoded pixels of all cached pictures stay within a memory budget: a
-// picture that would go beyond it is refused with a log line, once the
-// pictures that nothing uses any more have been dropped.
+// The decoded pixels of all cached pictures, and the images of text (which
+// labels make and hold themselves), stay within one memory budget: a picture
+// or a text image that would go beyond it is refused with a log line, once
+// the pictures that nothing uses any more have been dropped.
 #include <cstdint>
 #include <map>
 #include <string>
@@ -38,6 +39,13 @@ class CCTextureCache {
     // Bytes of decoded pixels that the cached pictures hold.
     std::uint64_t getPixelBytes() const { return m_pixelBytes; }
     std::uint64_t getPixelBudget() const { return m_pixelBudget; }
+    // Bytes of text images held now (labels' own textures, not cached).
+    std::uint64_t getTextBytes() const { return m_textBytes; }
+    // Counts a text image of `bytes` against the budget; false, counting
+    // nothing, when it would go beyond it even without unused pictures.
+    bool reserveTextBytes(std::uint64_t bytes);
+    // Gives back what reserveTextBytes counted, when that image goes.
+    void releaseTextBytes(std::uint64_t bytes);
     // For tests: a budget small enough to reach with small pictures.
     void setPixelBudget(std::uint64_t bytes) { m_pixelBudget = bytes; }
 
@@ -45,12 +53,14 @@ class CCTextureCache {
     CCTextureCache() = default;
     ~CCTextureCache();
 
+    CCTexture2D* loadImage(const char* name); // addImage without its net for exceptions
     // Whether a picture of `bytes` more fits, after dropping unused pictures if need be.
     bool fitsBudget(std::uint64_t bytes);
     void forget(std::map<std::string, CCTexture2D*>::iterator entry);
 
     std::map<std::string, CCTexture2D*> m_textures; // retained, by full path
-    std::uint64_t m_pixelBytes = 0;
+    std::uint64_t m_pixelBytes = 0;                 // pictures
+    std::uint64_t m_textBytes = 0;
     std::uint64_t m_pixelBudget = kDefaultPixelBudgetBytes;
 };
 

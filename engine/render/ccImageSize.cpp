@@ -21,12 +21,18 @@ bool startsWith(std::string_view bytes, std::string_view prefix) {
     return bytes.substr(0, prefix.size()) == prefix;
 }
 
+// The `length` bytes at `offset`, shorter or empty where the file ends: a
+// header is judged on what the file holds, however little that is.
+std::string_view slice(std::string_view bytes, std::size_t offset, std::size_t length) {
+    return offset > bytes.size() ? std::string_view() : bytes.substr(offset, length);
+}
+
 // The formats that SDL_image would otherwise decode, named for the log.
 const char* otherFormatName(std::string_view bytes) {
     if (startsWith(bytes, "GIF8")) return "GIF";
     if (startsWith(bytes, "qoif")) return "QOI";
     if (startsWith(bytes, "BM")) return "BMP";
-    if (startsWith(bytes, "RIFF") && bytes.substr(8, 4) == "WEBP") return "WebP";
+    if (startsWith(bytes, "RIFF") && slice(bytes, 8, 4) == "WEBP") return "WebP";
     if (startsWith(bytes, "II*") || startsWith(bytes, std::string_view("MM\0*", 4))) return "TIFF";
     if (startsWith(bytes, "gimp xcf")) return "XCF";
     if (startsWith(bytes, "/* XPM */")) return "XPM";
@@ -37,7 +43,7 @@ const char* otherFormatName(std::string_view bytes) {
 // After the signature, the IHDR chunk, which must come first: length (4),
 // type (4), width (4), height (4), all big-endian.
 void readPngSize(std::string_view bytes, ccImageHeader& header) {
-    if (bytes.size() < 24 || bytes.substr(12, 4) != "IHDR") return;
+    if (bytes.size() < 24 || slice(bytes, 12, 4) != "IHDR") return;
     header.width = bigEndian(at(bytes, 16), 4);
     header.height = bigEndian(at(bytes, 20), 4);
     header.sized = true;

@@ -162,22 +162,16 @@ CCFontFace CCFontCache::matchFile(const std::string& fontName, bool& isFileName)
     isFileName = hasFontFileExtension(fontName);
     if (!isFileName) return {};
     // A refused font file (logged) falls back to fontconfig like a missing one.
+    // The book's font is read once, checked on its open file, and kept in
+    // memory: FreeType opens a face again for every size, and a name opened
+    // again might by then lead somewhere else (a FIFO would block for good).
     CCFileUtils* files = CCFileUtils::sharedFileUtils();
-    if (files->resourceArchive()) {
-        // No path to hand over: the font is read, with the same limit, into memory.
-        std::optional<std::string> bytes = files->getFileData(fontName, nullptr, CCFileUtils::FileKind::Font);
-        if (!bytes) return {};
-        CCFontFace face;
-        face.file = files->fullPathForFilename(fontName);
-        face.family = fontName;
-        face.data = std::make_shared<const std::string>(std::move(*bytes));
-        return face;
-    }
-    std::string path = files->pathForReading(fontName, CCFileUtils::FileKind::Font);
-    if (path.empty()) return {};
+    std::optional<std::string> bytes = files->getFileData(fontName, nullptr, CCFileUtils::FileKind::Font);
+    if (!bytes) return {};
     CCFontFace face;
-    face.file = path;
+    face.file = files->fullPathForFilename(fontName);
     face.family = fontName;
+    face.data = std::make_shared<const std::string>(std::move(*bytes));
     return face;
 }
 

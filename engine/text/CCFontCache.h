@@ -28,8 +28,8 @@ struct CCFontFace {
     std::string file;   // full path
     int index = 0;      // face within a collection (.ttc)
     std::string family; // as fontconfig names it; the file name for font files
-    // A book's font read from its archive: the bytes FreeType reads from, for
-    // as long as any font made from them is open. `file` then names the entry.
+    // A book's own font: the bytes FreeType reads from, for as long as any
+    // font made from them is open. `file` then names it under the book.
     std::shared_ptr<const std::string> data;
     bool operator==(const CCFontFace& o) const { return file == o.file && index == o.index; }
     bool operator!=(const CCFontFace& o) const { return !(*this == o); }

@@ -4,6 +4,7 @@
 #include "engine/platform/CCEGLView.h"
 #include "engine/render/CCSDLRenderer.h"
 #include "engine/render/CCTexture2D.h"
+#include "engine/render/CCTextureCache.h"
 #include "engine/text/ccTextWrap.h"
 #include "engine/text/ccUTF8.h"
 
@@ -26,6 +27,26 @@ int textWidth(TTF_Font* font, const std::string& text) {
 
 // Copies the coverage of a rendered line into the label's image; where
 // lines overlap the stronger coverage wins.
+// The longest start of `line` that reaches past `width` pixels by at most
+// one character (whose ink may still show at the edge), found by halving.
+std::string visiblePart(TTF_Font* font, const std::string& line, int width) {
+    if (textWidth(font, line) <= width) return line;
+    std::vector<std::size_t> ends; // byte offset after each character
+    for (std::size_t pos = 0; pos < line.size();) {
+        ccUTF8Next(line, pos);
+        ends.push_back(pos);
+    }
+    std::size_t low = 0, high = ends.size(); // ends[low - 1] fits; ends[high - 1] is the whole line
+    while (low < high) {
+        const std::size_t middle = (low + high + 1) / 2;
+        if (textWidth(font, line.substr(0, ends[middle - 1])) <= width)
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    return line.substr(0, ends[std::min(low, ends.size() - 1)]);
+}
+
 void mergeLine(SDL_Surface* line, SDL_Surface* box, int x, int y) {
     SDL_Surface* argb = line->format->format == SDL_PIXELFORMAT_ARGB8888
                             ? line
@@ -214,15 +235,36 @@ void CCLabelTTF::rasterise() {
     int width = static_cast<int>(std::lround(size.width * m_scaleX));
     int height = static_cast<int>(std::lround(size.height * m_scaleY));
     if (!font || m_lines.empty() || width <= 0 || height <= 0) return;
-    const int maxPixels = CCSDLRenderer::largestTexture();
-    if (width > maxPixels || height > maxPixels) {
-        CCLog("CCLabelTTF: text of %d x %d pixels is cut to %d x %d", width, height,
-              std::min(width, maxPixels), std::min(height, maxPixels));
-        width = std::min(width, maxPixels);
-        height = std::min(height, maxPixels);
+    // No text image is larger than its part of the page: twice the page a
+    // side is more than any text can show there, whatever its size.
+    const int maxWidth = std::min(CCSDLRenderer::largestTexture(),
+                                  static_cast<int>(std::ceil(kLargestPartOfPage * kPageWidth * m_scaleX)));
+    const int maxHeight = std::min(CCSDLRenderer::largestTexture(),
+                                   static_cast<int>(std::ceil(kLargestPartOfPage * kPageHeight * m_scaleY)));
+    if (width > maxWidth || height > maxHeight) {
+        CCLog("CCLabelTTF: text of %d x %d pixels is cut to %d x %d, twice the page at most", width, height,
+              std::min(width, maxWidth), std::min(height, maxHeight));
+        width = std::min(width, maxWidth);
+        height = std::min(height, maxHeight);
+    }
+    // Text images share the pictures' memory budget: a page of huge text is
+    // refused by its text rather than taking the program's memory.
+    const std::uint64_t bytes = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) * 4;
+    CCTextureCache* budget = CCTextureCache::sharedTextureCache();
+    if (!budget->reserveTextBytes(bytes)) {
+        std::string shown = m_string;
+        ccCutToCharacters(shown, 40);
+        CCLog(
+            "CCLabelTTF: refusing the text \"%s\": its %d x %d pixels would take the pictures and text to "
+            "%llu MB, beyond the budget of %llu MB",
+            shown.c_str(), width, height,
+            static_cast<unsigned long long>((budget->getPixelBytes() + budget->getTextBytes() + bytes) >> 20),
+            static_cast<unsigned long long>(budget->getPixelBudget() >> 20));
+        return;
     }
     SDL_Surface* box = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
     if (!box) {
+        budget->releaseTextBytes(bytes);
         CCLog("CCLabelTTF: no memory for a %d x %d text image: %s", width, height, SDL_GetError());
         return;
     }
@@ -236,15 +278,19 @@ void CCLabelTTF::rasterise() {
     for (std::size_t i = 0; i < m_lines.size(); ++i) {
         if (top + static_cast<long>(i) * m_lineSkip >= height) break; // below a cut image
         if (m_lines[i].empty()) continue;
-        SDL_Surface* line = TTF_RenderUTF8_Blended(font, m_lines[i].c_str(), SDL_Color{255, 255, 255, 255});
-        if (!line) continue; // white space only
         int x = m_hAlignment == kCCTextAlignmentLeft    ? 0
-                : m_hAlignment == kCCTextAlignmentRight ? fullWidth - line->w
-                                                        : (fullWidth - line->w) / 2;
+                : m_hAlignment == kCCTextAlignmentRight ? fullWidth - textWidth(font, m_lines[i])
+                                                        : (fullWidth - textWidth(font, m_lines[i])) / 2;
+        // Only what lies on a cut image is drawn: a line far wider would make
+        // a line image of hundreds of megabytes first.
+        const std::string visible = visiblePart(font, m_lines[i], std::max(0, width - x));
+        SDL_Surface* line = TTF_RenderUTF8_Blended(font, visible.c_str(), SDL_Color{255, 255, 255, 255});
+        if (!line) continue; // white space only
         mergeLine(line, box, x, top + static_cast<int>(i) * m_lineSkip);
         SDL_FreeSurface(line);
     }
     m_texture = CCTexture2D::createWithSurface(box);
+    m_texture->chargeToBudget(bytes);
     // The image covers the content from its top; a cut image ends early.
     float quadWidth = width / m_scaleX, quadHeight = height / m_scaleY;
     m_quadRect = CCRect(0, size.height - quadHeight, quadWidth, quadHeight);

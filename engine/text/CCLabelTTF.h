@@ -20,7 +20,9 @@
 // drawn at the font size as the window scales heights, one texture pixel to
 // a screen pixel, so a point of text is narrower than a design point. The
 // dimensions stay where they are put; a label without a width is as wide as
-// its text then shows.
+// its text then shows. The image is
+// cut to twice the page a side, and counts against the texture cache's
+// memory budget: text that would pass it is refused with a log line.
 #include "engine/base/CCGeometry.h"
 #include "engine/nodes/CCSprite.h"
 #include "engine/text/CCFontCache.h"
@@ -86,6 +88,9 @@ public:
     // below the sizes where FreeType's arithmetic gives up (a font size near
     // 2^31 comes out one pixel high).
     static constexpr int kLargestFontPixels = 2048;
+    // A text image is at most this many pages of 640 x 960 points a side.
+    static constexpr float kLargestPartOfPage = 2.0f;
+    static constexpr float kPageWidth = 640.0f, kPageHeight = 960.0f;
 
 protected:
     CCLabelTTF() = default;

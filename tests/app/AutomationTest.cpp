@@ -1,8 +1,11 @@
 #include "app/AutomationScript.h"
 #include "app/CommandLine.h"
+#include "app/LogFile.h"
+#include "support/SwappedFifo.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 
@@ -115,6 +118,35 @@ TEST(AutomationScriptTest, FoldersAndOversizedScriptsAreRefused) {
     EXPECT_EQ(atLimit.events->size(), 1u);
     EXPECT_NE(loadScript(dir.write("big.txt", full + "\n")).error.find("larger than 16 MB"),
               std::string::npos);
+}
+
+TEST(AutomationScriptTest, AScriptOrLogThatIsAFifoIsRefusedAtOnce) {
+    testsupport::TempDir dir;
+    const std::string path = dir.path() + "/script.txt";
+    {
+        // Something answers every open, so a reader that did open it would
+        // read an empty script instead of blocking this test.
+        testsupport::SwappedFifo fifo(path);
+        ASSERT_TRUE(fifo.made());
+        ScriptParseResult script = loadScript(path);
+        EXPECT_FALSE(script.events);
+        EXPECT_NE(script.error.find("is not a regular file"), std::string::npos) << script.error;
+    }
+    // A FIFO that nothing reads would hold the log's open for good.
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    LogFile log;
+    std::string error;
+    EXPECT_FALSE(log.open(path, error));
+    EXPECT_EQ(error, "a FIFO that nothing reads");
+    EXPECT_FALSE(log.write("lost"));
+    EXPECT_FALSE(LogFile().open(dir.path(), error));
+    // A file and a device take lines; a full device says so.
+    LogFile file;
+    ASSERT_TRUE(file.open(dir.path() + "/log.txt", error)) << error;
+    EXPECT_TRUE(file.write("one line"));
+    LogFile full;
+    ASSERT_TRUE(full.open("/dev/full", error)) << error;
+    EXPECT_FALSE(full.write("no room"));
 }
 
 TEST(AutomationScriptTest, PlayerHandsOutDueEventsOnce) {

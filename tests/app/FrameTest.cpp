@@ -1,11 +1,11 @@
 #include "app/DesktopFrame.h"
-#include "app/ScreenFrame.h"
 #include "engine/platform/CCEGLView.h"
+#include "frame/ScreenFrame.h"
 
 #include <gtest/gtest.h>
 
 using namespace engine;
-using app::ScreenFrame;
+using frame::ScreenFrame;
 
 TEST(DesktopFrameTest, FrameSizeFromDesktopHeight) {
     CCSize a = app::frameSizeForDesktopHeight(1000);

@@ -276,3 +276,25 @@ TEST_F(PageMenuTest, TheHomeButtonLeadsHome) {
     view.step();
     EXPECT_NE(testsupport::runningChild<TestController>(), nullptr);
 }
+
+TEST_F(PageMenuTest, SixDigitPageNumbersFitTheirSquares) {
+    pageMin = 999980;
+    pageMax = 999999;
+    open();
+    view.step(4, 0.7f); // the fly-in is over
+    int squares = 0;
+    for (CCNode* child : testsupport::runningChild<MenuLayerMainMenu>()->getPageMenu()->getChildren()) {
+        if (child->getZOrder() < MenuLayerMainMenu::kSquareZOrder) continue;
+        auto* square = dynamic_cast<CCLayerColor*>(static_cast<CCMenuItemLabel*>(child)->getLabel());
+        ASSERT_NE(square, nullptr);
+        auto* label = dynamic_cast<CCLabelTTF*>(square->getChildren().at(0));
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(std::stoi(label->getString()), pageMin + squares);
+        const float printed = label->getContentSize().width * label->getScaleX();
+        EXPECT_LE(printed, square->getContentSize().width * MenuLayerMainMenu::kNumberShareOfSquare + 0.5f)
+            << label->getString();
+        EXPECT_GT(printed, square->getContentSize().width / 2) << "still large enough to read";
+        ++squares;
+    }
+    EXPECT_EQ(squares, 20);
+}

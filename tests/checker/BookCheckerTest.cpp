@@ -40,8 +40,9 @@ std::string layout(const std::string& children, const std::string& version = "1.
 }
 
 // Packs every file under `folder` into the archive `out`, plus `extra` entries.
+// `store` leaves the entries uncompressed, so that a test can find their bytes.
 void pack(const std::string& folder, const std::string& out,
-          const std::vector<std::pair<std::string, std::string>>& extra = {}) {
+          const std::vector<std::pair<std::string, std::string>>& extra = {}, bool store = false) {
     int code = 0;
     zip* archive = zip_open(out.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
     ASSERT_NE(archive, nullptr);
@@ -54,7 +55,9 @@ void pack(const std::string& folder, const std::string& out,
     }
     for (const auto& [name, data] : files) {
         zip_source_t* source = zip_source_buffer(archive, data.data(), data.size(), 0);
-        ASSERT_GE(zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8), 0) << name;
+        const zip_int64_t at = zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8);
+        ASSERT_GE(at, 0) << name;
+        if (store) zip_set_file_compression(archive, static_cast<zip_uint64_t>(at), ZIP_CM_STORE, 0);
     }
     ASSERT_EQ(zip_close(archive), 0); // copies the data, which `files` still holds
 }
@@ -219,3 +222,86 @@ TEST_F(BookCheckerTest, OptionsThatAreNotAnObjectAreAWarning) {
 }
 
 } // namespace
+
+TEST_F(BookCheckerTest, OneFaultIsOneFindingWithItsRealReason) {
+    // A broken picture that six home buttons name, and a font file beyond
+    // its size limit (sparse: it costs no disk), each found once.
+    write("mainpage/button.png", "not a picture");
+    std::string home;
+    for (const char* name : book::kHomeButtonNames)
+        home += std::string(home.empty() ? "" : ",") + R"({"classname": "Button", "options": {"name": ")" +
+                name + R"(", "normalData": {"resourceType": 0, "path": "button.png"}}})";
+    home +=
+        R"(, {"classname": "Label", "options": {"text": "Hi", "fontName": "fonts/big.ttf", "fontSize": 20}})";
+    write(book::kHomeLayoutFile, layout(home));
+    write("fonts/big.ttf", "");
+    std::filesystem::resize_file(view.resources().path() + "/fonts/big.ttf", 65 * 1024 * 1024);
+    check();
+    auto count = [this](const std::string& fragment) {
+        int found = 0;
+        for (const checker::Problem& problem : checker.problems())
+            found += problem.what.find(fragment) != std::string::npos;
+        return found;
+    };
+    EXPECT_EQ(count("button.png"), 1) << checker.report();
+    EXPECT_TRUE(finds(book::kHomeLayoutFile, "the picture mainpage/button.png does not decode"));
+    EXPECT_EQ(count("big.ttf"), 1) << checker.report();
+    EXPECT_TRUE(finds(book::kHomeLayoutFile, "beyond the limit of 64 MB for a font"));
+
+    // In an archive: a word table and a narration whose bytes no longer
+    // match their CRC are named for it, and the words without a table are
+    // not each reported again.
+    std::filesystem::remove(view.resources().path() + "/fonts/big.ttf");
+    std::filesystem::remove(view.resources().path() + "/mainpage/button.png");
+    std::string words;
+    for (int index = 1; index <= 3; ++index)
+        words += std::string(words.empty() ? "" : ",") + button(book::hotspotName(1, index));
+    writePage(words);
+    write(book::wordTextsFile("testLirra"),
+          plist(entry(book::textKey(book::hotspotTag(1, 1), 1), "WORDTEXTONE") +
+                entry(book::textKey(book::hotspotTag(1, 2), 1), "two")));
+    const std::string sound = book::narrationPath("testLirra", book::soundName(book::hotspotTag(1, 1), 1));
+    write(sound, "NARRATIONBYTES" + std::string(400, 'x'));
+    testsupport::TempDir out;
+    const std::string packed = out.path() + "/book.lirra";
+    pack(view.resources().path(), packed, {}, true);
+    std::ifstream in(packed, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    for (const char* mark : {"WORDTEXTONE", "NARRATIONBYTES"}) {
+        const size_t at = bytes.find(mark);
+        ASSERT_NE(at, std::string::npos) << mark;
+        bytes[at] = 'w';
+    }
+    std::ofstream(packed, std::ios::binary | std::ios::trunc) << bytes;
+    checker.check(packed);
+    EXPECT_TRUE(
+        finds(book::wordTextsFile("testLirra"), "the word texts cannot be used: is damaged: CRC error"));
+    EXPECT_EQ(count("no text"), 0) << checker.report();
+    const std::string page = book::pageLayoutPath("testLirra", "pip", 1);
+    EXPECT_TRUE(finds(page, "the narration " + sound + " of the hotspot " + book::hotspotName(1, 1) +
+                                " (page 1 word 1), sound name " + book::soundName(book::hotspotTag(1, 1), 1) +
+                                " cannot be read: is damaged: CRC error"));
+    EXPECT_EQ(checker.report().find("cannot be used: ;"), std::string::npos) << checker.report();
+}
+
+TEST_F(BookCheckerTest, TextAndCrowdsThatTheReaderWouldCutOrRefuseAreReported) {
+    // A page of huge words, and one of more widgets than a page may hold.
+    std::string labels;
+    for (int i = 0; i < 3; ++i)
+        labels +=
+            std::string(i ? "," : "") +
+            R"({"classname": "Label", "options": {"text": "WWWWWWWWWW", "fontName": "Arial", "fontSize": 2000}})";
+    writePage(labels);
+    check();
+    const std::string page = book::pageLayoutPath("testLirra", "pip", 1);
+    EXPECT_TRUE(finds(page, "the reader says: CCLabelTTF: text of ")) << checker.report();
+    EXPECT_TRUE(finds(page, "twice the page at most"));
+
+    std::string crowd;
+    for (int i = 0; i < 1200; ++i)
+        crowd += std::string(i ? "," : "") + button("b" + std::to_string(i));
+    writePage(crowd);
+    check();
+    EXPECT_TRUE(finds(page, "more than 1000 widgets; the rest are left out"));
+    EXPECT_EQ(checker.exitStatus(), 1);
+}

@@ -52,6 +52,31 @@ for bad in text cut; do
         fail "the unusable archive $bad.lirra: status $status, $(cat "$E2E_TMP/$bad.out")"
 done
 
+# A folder or archive that holds no book ends before any window (here there
+# is no display: a window would end with 1) with 2 and what is missing.
+mkdir -p "$E2E_TMP/shelf" && cp "$E2E_TMP/book.lirra" "$E2E_TMP/shelf/"
+(cd "$E2E_TMP/book" && zip -qX "$E2E_TMP/strings.lirra" String.xml) || fail "cannot pack String.xml"
+(cd "$E2E_TMP/book" && zip -qrX -P secret "$E2E_TMP/locked.lirra" .) || fail "cannot pack the locked book"
+printf 'PK\005\006\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0' >"$E2E_TMP/empty.lirra"
+for book in "$E2E_TMP/shelf" "$E2E_TMP/strings.lirra" "$E2E_TMP/locked.lirra" "$E2E_TMP/empty.lirra" /proc/self /; do
+    status=0
+    env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=offscreen timeout 120 "$LIRRA" "$book" \
+        >"$E2E_TMP/nobook.out" 2>&1 || status=$?
+    [ "$status" -eq 2 ] && grep -q "holds no book: .*testLirra/StringConfig.xml" "$E2E_TMP/nobook.out" ||
+        fail "$book holds no book: status $status, $(head -c 600 "$E2E_TMP/nobook.out")"
+done
+# A FIFO as script or log is refused at once instead of waiting for a writer or reader.
+mkfifo "$E2E_TMP/fifo" || fail "cannot make a FIFO"
+for flag in --script --log; do
+    want="is not a regular file"
+    [ "$flag" = --log ] && want="a FIFO that nothing reads"
+    status=0
+    timeout 120 "$LIRRA" --resources "$E2E_TMP/book" --headless --frames 2 "$flag" "$E2E_TMP/fifo" \
+        >"$E2E_TMP/fifo.out" 2>&1 || status=$?
+    [ "$status" -eq 2 ] && grep -q "$want" "$E2E_TMP/fifo.out" ||
+        fail "a FIFO as $flag: status $status, $(head -c 600 "$E2E_TMP/fifo.out")"
+done
+
 # --frames stops the run by itself.
 status=0
 timeout 300 "$LIRRA" --headless --frames 5 >/dev/null 2>&1 || status=$?

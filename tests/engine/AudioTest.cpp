@@ -6,6 +6,7 @@
 #include "engine/platform/CCClock.h"
 #include "engine/platform/CCFileUtils.h"
 #include "engine/platform/HeadlessRun.h"
+#include "support/SwappedFifo.h"
 #include "support/TestSupport.h"
 
 #include <SDL.h>
@@ -312,6 +313,37 @@ TEST_F(AudioTest, NamesAreFoundUnderTheResourceRootByDefault) {
     engine->playBackgroundMusic("../hello.mp3");
     EXPECT_FALSE(engine->isBackgroundMusicPlaying());
     EXPECT_EQ(log.count("cannot play '../hello.mp3': refused name"), 1);
+    CCFileUtils::sharedFileUtils()->setResourceRoot(CCFileUtils::defaultResourceRoot());
+}
+
+TEST_F(AudioTest, NarrationSwappedForAFifoAfterItsCheckIsRefusedNotOpenedAgain) {
+    const std::string& dir = g_sounds->dir.path();
+    const std::string swapped = dir + "/swapped.mp3";
+    std::filesystem::copy_file(dir + "/hello.mp3", swapped,
+                               std::filesystem::copy_options::overwrite_existing);
+    engine->setPathResolver(nullptr);
+    CCFileUtils::sharedFileUtils()->setResourceRoot(dir);
+    std::unique_ptr<testsupport::SwappedFifo> fifo;
+    // The moment between the name's check and its open is where a hostile
+    // book swaps the file; the FIFO answers any open, so nothing blocks.
+    CCFileUtils::setBeforeOpenHook([&](const std::string& path) {
+        if (path == swapped && !fifo) fifo = std::make_unique<testsupport::SwappedFifo>(path);
+    });
+    for (bool testBackend : {false, true}) {
+        SCOPED_TRACE(testBackend ? "test backend" : "mixer backend");
+        if (testBackend) useTestBackend();
+        fifo.reset();
+        std::filesystem::copy_file(dir + "/hello.mp3", swapped,
+                                   std::filesystem::copy_options::overwrite_existing);
+        log.clear();
+        engine->playBackgroundMusic("swapped.mp3");
+        EXPECT_FALSE(engine->isBackgroundMusicPlaying());
+        ASSERT_TRUE(fifo && fifo->made());
+        EXPECT_EQ(log.count("refusing 'swapped.mp3': a FIFO, not a regular file"), 1);
+        EXPECT_EQ(log.count("cannot play 'swapped.mp3': refused name"), 1);
+    }
+    CCFileUtils::setBeforeOpenHook(nullptr);
+    fifo.reset();
     CCFileUtils::sharedFileUtils()->setResourceRoot(CCFileUtils::defaultResourceRoot());
 }
 

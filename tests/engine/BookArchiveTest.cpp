@@ -1,6 +1,7 @@
 #include "engine/platform/BookArchive.h"
 #include "engine/platform/CCFileUtils.h"
 #include "engine/text/CCFontCache.h"
+#include "support/SwappedFifo.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -105,6 +106,8 @@ TEST(BookArchiveTest, RefusesHostileEntriesByNameEachWithOneLine) {
                                        {"a/../../up.txt", "x"},
                                        {"/etc/passwd", "x"},
                                        {"C:/win.txt", "x"},
+                                       {"..\\..\\evil.txt", "x"},
+                                       {"pics\\..\\..\\up.png", "x"},
                                        {"link.png", "/etc/passwd", true, true},
                                        {"secret.txt", "hidden", false, false, true},
                                        {"dup.txt", "one"},
@@ -113,9 +116,11 @@ TEST(BookArchiveTest, RefusesHostileEntriesByNameEachWithOneLine) {
     ASSERT_TRUE(archive);
     EXPECT_EQ(archive->entries().size(), 1u);
     EXPECT_TRUE(archive->contains("fine.txt"));
-    for (const char* entry : {"../outside.txt", "a/../../up.txt", "/etc/passwd", "C:/win.txt", "link.png",
-                              "secret.txt", "./dup.txt"})
+    for (const char* entry :
+         {"../outside.txt", "a/../../up.txt", "/etc/passwd", "C:/win.txt", "..\\..\\evil.txt",
+          "pics\\..\\..\\up.png", "link.png", "secret.txt", "./dup.txt"})
         EXPECT_EQ(log.count("hostile.lirra: refusing entry '" + std::string(entry) + "'"), 1) << entry;
+    EXPECT_EQ(log.count("climbs out of the book"), 4);
     EXPECT_TRUE(log.contains("'link.png': a symbolic link"));
     EXPECT_TRUE(log.contains("'secret.txt': encrypted"));
     EXPECT_TRUE(log.contains("appears twice"));
@@ -220,6 +225,63 @@ TEST(BookArchiveTest, UnusableFilesGiveNoArchiveAndAReason) {
         EXPECT_EQ(BookArchive::open(path, error), nullptr) << keep;
         EXPECT_FALSE(error.empty());
     }
+}
+
+TEST(BookArchiveTest, ADirectoryListingMoreEntriesThanABookNeedsIsRefusedBeforeIndexing) {
+    TempDir dir;
+    std::vector<Entry> entries;
+    for (int i = 0; i < 30; ++i)
+        entries.push_back({"e" + std::to_string(i) + ".txt", "x"});
+    const std::string path = makeArchive(dir, "many.lirra", entries);
+    BookArchive::Limits limits;
+    limits.entries = 29;
+    std::string error;
+    EXPECT_EQ(BookArchive::open(path, error, limits), nullptr);
+    EXPECT_EQ(error, "its directory lists 30 entries, more than the 29 a book may hold");
+    limits.entries = 30;
+    EXPECT_TRUE(openOk(path, limits));
+
+    // Only the end record is read: one claiming 65535 entries is refused
+    // whatever follows it, and so is a ZIP64 record claiming a million.
+    const std::string bytes = slurp(path);
+    const size_t end = bytes.rfind("PK\5\6");
+    ASSERT_NE(end, std::string::npos);
+    std::string claimed = bytes;
+    claimed.replace(end + 8, 4, "\xff\xfe\xff\xfe");
+    spill(path, claimed);
+    EXPECT_EQ(BookArchive::open(path, error), nullptr);
+    EXPECT_EQ(error, "its directory lists 65279 entries, more than the 20000 a book may hold");
+
+    auto little = [](std::uint64_t value, int bytes) {
+        std::string out;
+        for (int i = 0; i < bytes; ++i)
+            out += static_cast<char>((value >> (8 * i)) & 0xff);
+        return out;
+    };
+    std::string zip64 = "PK\6\6" + little(44, 8) + little(45, 2) + little(45, 2) + little(0, 8) +
+                        little(1000000, 8) + little(1000000, 8) + little(46000000, 8) + little(0, 8);
+    zip64 += "PK\6\7" + little(0, 4) + little(0, 8) + little(1, 4);
+    zip64 += "PK\5\6" + little(0, 4) + little(0xffff, 2) + little(0xffff, 2) + little(0xffffffff, 4) +
+             little(0xffffffff, 4) + little(0, 2);
+    spill(path, zip64);
+    EXPECT_EQ(BookArchive::open(path, error), nullptr);
+    EXPECT_EQ(error, "its directory lists 1000000 entries, more than the 20000 a book may hold");
+}
+
+TEST(BookArchiveTest, AnArchiveSwappedForAFifoAfterItsNameWasCheckedIsNotRead) {
+    TempDir dir;
+    const std::string path = makeArchive(dir, "book.lirra", {{"a.txt", "a"}});
+    std::unique_ptr<testsupport::SwappedFifo> fifo;
+    // Where a hostile book swaps the file: after every check on the name,
+    // just before the open. The FIFO answers any open, so nothing blocks.
+    CCFileUtils::setBeforeOpenHook([&](const std::string& at) {
+        if (at == path) fifo = std::make_unique<testsupport::SwappedFifo>(at);
+    });
+    std::string error;
+    EXPECT_EQ(BookArchive::open(path, error), nullptr);
+    CCFileUtils::setBeforeOpenHook(nullptr);
+    ASSERT_TRUE(fifo && fifo->made());
+    EXPECT_EQ(error, "not a regular file");
 }
 
 TEST(BookArchiveTest, TheFileLayerReadsABookFromItsArchive) {

@@ -2,16 +2,21 @@
 // names), wrapping and alignment inside dimensions measured on drawn pixels,
 // rasterising only on change, and the window's pixel scale.
 #include "support/SceneTest.h"
+#include "support/SwappedFifo.h"
 
+#include "engine/platform/CCEGLView.h"
 #include "engine/render/CCSDLRenderer.h"
 #include "engine/render/CCTexture2D.h"
+#include "engine/render/CCTextureCache.h"
 #include "engine/text/CCFontCache.h"
 #include "engine/text/CCLabelTTF.h"
 #include "engine/text/ccTextWrap.h"
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 
 using namespace engine;
 using namespace testsupport;
@@ -163,6 +168,64 @@ TEST_F(LabelTTFTest, MissingFontFileFallsBackToItsFamilyName) {
     CCLabelTTF* label = CCLabelTTF::create("File", "fonts/Arial.ttf", 20);
     EXPECT_EQ(label->getFontFace().family, "Liberation Sans");
     EXPECT_EQ(log.count("CCFontCache"), 0);
+}
+
+TEST_F(LabelTTFTest, ABookFontIsReadOnceSoAFileSwappedInItsPlaceIsNeverOpened) {
+    std::ifstream dejaVu("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", std::ios::binary);
+    std::stringstream bytes;
+    bytes << dejaVu.rdbuf();
+    ASSERT_GT(bytes.str().size(), 1000u) << "needs fonts-dejavu-core";
+    const std::string path = resources().write("fonts/book.ttf", bytes.str());
+    CCFontCache* fonts = CCFontCache::sharedFontCache();
+    const CCFontFace face = fonts->faceForName("fonts/book.ttf", false);
+    ASSERT_NE(fonts->font(face, 20), nullptr);
+
+    // After its check the font becomes a FIFO: a new size, and a new size
+    // after the cache let its open fonts go, must not open the name again.
+    testsupport::SwappedFifo fifo(path);
+    ASSERT_TRUE(fifo.made());
+    testsupport::LogCapture log;
+    EXPECT_NE(fonts->font(face, 31), nullptr);
+    for (int size = 40; size < 100; ++size) // past the open fonts the cache keeps
+        EXPECT_NE(fonts->font(face, size), nullptr) << size;
+    EXPECT_EQ(fifo.opens(), 0);
+    EXPECT_EQ(log.count("cannot open font"), 0);
+}
+
+TEST_F(LabelTTFTest, HugeTextIsCutToItsPartOfThePageAndSharesThePictureBudget) {
+    CCTextureCache* cache = CCTextureCache::sharedTextureCache();
+    const std::uint64_t budget = cache->getPixelBudget();
+    const CCScreenMapping& mapping = CCEGLView::sharedOpenGLView()->getScreenMapping();
+    const float scale = std::clamp(std::max(mapping.scaleX, mapping.scaleY), 0.25f, 8.0f);
+    testsupport::LogCapture log;
+    // Ten W at the largest size are some 19,000 pixels wide and 2,300 high.
+    CCLabelTTF* big = CCLabelTTF::create("WWWWWWWWWW", "Arial", 2000);
+    big->retain();
+    big->updateTexture();
+    ASSERT_NE(big->getTexture(), nullptr);
+    EXPECT_LE(big->getTexture()->getPixelsWide(), std::ceil(2 * 640 * scale));
+    EXPECT_LE(big->getTexture()->getPixelsHigh(), std::ceil(2 * 960 * scale));
+    EXPECT_EQ(log.count("is cut to"), 1);
+    const std::uint64_t bigBytes = 4ull * static_cast<std::uint64_t>(big->getTexture()->getPixelsWide()) *
+                                   big->getTexture()->getPixelsHigh();
+    EXPECT_EQ(cache->getTextBytes(), bigBytes);
+
+    // With the budget nearly spent, the next text is refused by its text.
+    cache->setPixelBudget(cache->getPixelBytes() + cache->getTextBytes() + 1000);
+    CCLabelTTF* next = CCLabelTTF::create("The next text", "Arial", 200);
+    next->retain();
+    next->updateTexture();
+    EXPECT_EQ(next->getTexture(), nullptr);
+    EXPECT_EQ(log.count("refusing the text \"The next text\""), 1);
+    // The big label's image gone, its bytes come back and the text fits.
+    big->release();
+    director()->stepFrame(1 / 60.f); // the autorelease pool lets go
+    EXPECT_EQ(cache->getTextBytes(), 0u);
+    next->setString("The next text again");
+    next->updateTexture();
+    EXPECT_NE(next->getTexture(), nullptr);
+    next->release();
+    cache->setPixelBudget(budget);
 }
 
 TEST_F(LabelTTFTest, WrappedLinesAreCentredOnTheirInkWithinTheWidth) {

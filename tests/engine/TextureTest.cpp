@@ -5,6 +5,7 @@
 
 #include "engine/nodes/CCSprite.h"
 #include "engine/platform/CCFileUtils.h"
+#include "engine/render/CCSDLRenderer.h"
 #include "engine/render/CCTexture2D.h"
 #include "engine/render/CCTextureCache.h"
 
@@ -132,6 +133,30 @@ TEST_F(TextureTest, TexturesLoadedBeforeTheViewOpensAndAfterItReopensDraw) {
     sprite->release();
 }
 
+TEST_F(TextureTest, ARenderTargetMadeAgainForANewRendererHasNewContent) {
+    CCTexture2D* target = CCTexture2D::createRenderTarget(8, 8, CCSizeMake(8, 8));
+    target->retain();
+    ASSERT_NE(target->sdlTexture(*CCSDLRenderer::current()), nullptr);
+    const std::uint64_t drawn = target->contentId();
+    ASSERT_NE(target->sdlTexture(*CCSDLRenderer::current()), nullptr);
+    EXPECT_EQ(target->contentId(), drawn) << "the same renderer keeps the target's pixels";
+    // A new renderer makes the target again, empty: a frame showing it differs.
+    director()->reset();
+    view()->close();
+    ASSERT_TRUE(view()->open());
+    ASSERT_NE(target->sdlTexture(*CCSDLRenderer::current()), nullptr);
+    EXPECT_NE(target->contentId(), drawn);
+    // A reset loses every target's pixels, not a picture's.
+    writePng(resources(), "p.png", 2, 2, 0xff000000, 0xff000000);
+    CCTexture2D* picture = cache()->addImage("p.png");
+    ASSERT_NE(picture, nullptr);
+    const std::uint64_t afterNewRenderer = target->contentId(), pictureId = picture->contentId();
+    CCTexture2D::targetsLost();
+    EXPECT_NE(target->contentId(), afterNewRenderer);
+    EXPECT_EQ(picture->contentId(), pictureId);
+    target->release();
+}
+
 TEST_F(TextureTest, SetTextureShowsTheWholeNewTexture) {
     writePng(resources(), "wide.png", 40, 10, 0xffff0000, 0xffff0000);
     writePng(resources(), "tall.png", 10, 30, 0xff00ff00, 0xff00ff00);
@@ -168,6 +193,27 @@ TEST_F(TextureTest, FormatsOtherThanPngAndJpegAreRefusedUndecoded) {
     EXPECT_EQ(log.count("is QOI, not a PNG or JPEG picture"), 1);
     EXPECT_EQ(log.count("is SVG, not a PNG or JPEG picture"), 1);
     EXPECT_EQ(cache()->getTextureCount(), 0u);
+}
+
+TEST_F(TextureTest, PicturesCutShortInTheirSignatureAreRefusedByName) {
+    // A header shorter than the signatures it might start: each is one named
+    // refusal, not an exception out of the header reader.
+    const std::pair<const char*, std::string> pictures[] = {
+        {"riff4.png", "RIFF"},
+        {"riff7.png", std::string("RIFF\0\0\0", 7)},
+        {"riff11.png", "RIFF1234WEB"},
+        {"one.png", "R"},
+        {"empty.png", ""},
+        {"signature.png", std::string("\x89PNG\r\n\x1a\n\0\0", 10)},
+    };
+    testsupport::LogCapture log;
+    for (const auto& [name, bytes] : pictures) {
+        resources().write(name, bytes);
+        EXPECT_EQ(cache()->addImage(name), nullptr) << name;
+        EXPECT_EQ(log.count(name), 1) << name;
+    }
+    EXPECT_EQ(log.count("is an unknown format, not a PNG or JPEG picture"), 5);
+    EXPECT_EQ(log.count("reading it failed"), 0);
 }
 
 TEST_F(TextureTest, JpegCutShortIsRefusedAndWholeJpegLoads) {

@@ -747,6 +747,38 @@ TEST_F(LayoutReaderBadInputTest, DeepTreesEndInADefinedResult) {
     EXPECT_EQ(log.count("deeper than"), 1);
 }
 
+TEST_F(LayoutReaderBadInputTest, ACrowdedPageIsCutAtItsWidgetAndPictureLimits) {
+    auto panelOf = [](const std::string& children) {
+        return R"({"designWidth": 640, "designHeight": 960, "version": "1.0.0.0", "widgetTree":
+                  {"classname": "Panel", "options": {"name": "root"}, "children": [)" +
+               children + "]}}";
+    };
+    testsupport::LogCapture log;
+    std::string buttons;
+    for (int i = 0; i < 1500; ++i)
+        buttons += std::string(i ? "," : "") + R"({"classname": "Button", "options": {"name": "b)" +
+                   std::to_string(i) + R"("}})";
+    UIWidget* crowd = readText("crowd.json", panelOf(buttons));
+    ASSERT_NE(crowd, nullptr);
+    // The root is one of the widgets; the first buttons in file order stay.
+    EXPECT_EQ(crowd->getChildren()->count(), static_cast<unsigned>(LayoutReader::kMaxWidgets - 1));
+    EXPECT_NE(find(crowd, "b0"), nullptr);
+    EXPECT_EQ(find(crowd, "b999"), nullptr);
+    EXPECT_EQ(log.count("layouts/crowd.json: more than 1000 widgets; the rest are left out"), 1);
+
+    // photo.png is 80 x 60: scaled 8 x 16 it covers a whole page.
+    std::string pages;
+    for (int i = 0; i < 40; ++i)
+        pages += std::string(i ? "," : "") +
+                 R"({"classname": "ImageView", "options": {"scaleX": 8, "scaleY": 16,
+                     "fileNameData": {"resourceType": 0, "path": "photo.png"}}})";
+    log.clear();
+    UIWidget* covered = readText("covered.json", panelOf(pages));
+    ASSERT_NE(covered, nullptr);
+    EXPECT_EQ(covered->getChildren()->count(), static_cast<unsigned>(LayoutReader::kMaxPicturePages));
+    EXPECT_EQ(log.count("layouts/covered.json: pictures over more than 12 times the page's area"), 1);
+}
+
 TEST_F(LayoutReaderBadInputTest, HugeFilesAreReadOrRefusedWhole) {
     // 50 MB: a small tree behind a large section that the reader does not use.
     std::string filler(50u << 20, 'x');

@@ -15,6 +15,7 @@
 #include "engine/platform/CCFileUtils.h"
 #include "engine/render/CCTexture2D.h"
 #include "engine/render/CCTextureCache.h"
+#include "engine/text/CCLabelTTF.h"
 #include "engine/text/ccTextWrap.h"
 #include "engine/text/ccUTF8.h"
 #include "gui/Layout.h"
@@ -142,20 +143,72 @@ public:
     ObservedRead& operator=(const ObservedRead&) = delete;
 };
 
-// Why the file layer refused a file, from its log line; empty when it did not.
+// Why a file could not be read, from the log lines of the attempt: the file
+// layer's refusal, or the archive's refusal or damage of the entry ("a CRC
+// error"). Empty when no line says: an entry that the archive's index refused
+// is not logged again (it was reported when the archive was opened).
 std::string refusalIn(const std::vector<std::string>& lines) {
     for (const std::string& line : lines) {
-        if (line.rfind("CCFileUtils: refusing '", 0) != 0) continue;
-        auto reason = line.find("': ");
-        return reason == std::string::npos ? line : line.substr(reason + 3);
+        if (line.rfind("CCFileUtils: refusing '", 0) == 0) {
+            auto reason = line.find("': ");
+            return reason == std::string::npos ? line : line.substr(reason + 3);
+        }
+        const auto entry = line.rfind("BookArchive: ", 0) == 0 ? line.find("entry '") : std::string::npos;
+        if (entry == std::string::npos) continue;
+        const auto quote = line.find("'", entry + 7);
+        if (quote == std::string::npos) return line;
+        std::string reason = line.substr(quote + 1); // ": why" or " is damaged: why"
+        return reason.substr(reason.find_first_not_of(": "));
     }
     return {};
+}
+
+// Whether a line of the layout reader only repeats what the checker reports
+// on its own: a picture the layout names (checked once by checkImage, where
+// the reader logs it once per widget), a line already given, or the font
+// fallback of a font file whose refusal is given.
+bool isEcho(const std::string& line, const std::vector<std::string>& given,
+            const std::vector<gui::NamedResource>& resources) {
+    if (std::find(given.begin(), given.end(), line) != given.end()) return true;
+    const bool aboutAPicture = line.rfind("CCTextureCache", 0) == 0 ||
+                               line.rfind("CCFileUtils: refusing", 0) == 0 ||
+                               line.rfind("BookArchive: ", 0) == 0;
+    if (aboutAPicture)
+        for (const gui::NamedResource& resource : resources)
+            if (resource.kind == gui::NamedResource::kPicture &&
+                (line.find("'" + resource.name + "'") != std::string::npos ||
+                 line.find(" " + resource.name + " ") != std::string::npos))
+                return true;
+    const std::string fallback = "CCFontCache: no font named \"";
+    if (line.rfind(fallback, 0) == 0) {
+        const std::string font =
+            line.substr(fallback.size(), line.find('"', fallback.size()) - fallback.size());
+        for (const std::string& earlier : given)
+            if (earlier.find("refusing '" + font + "'") != std::string::npos ||
+                earlier.find("entry '" + font + "'") != std::string::npos)
+                return true;
+    }
+    return false;
 }
 
 // What follows the file's name and path in a texture cache line.
 std::string reasonIn(const std::string& line) {
     auto reason = line.rfind("): ");
     return reason == std::string::npos ? line : line.substr(reason + 3);
+}
+
+// Text is laid out as the reader builds a screen but drawn only when shown:
+// drawing each label's image here makes the reader say which text it would
+// cut or refuse (its memory budget), as it would on screen.
+void rasteriseText(CCNode* root) {
+    std::vector<CCNode*> pending{root};
+    while (!pending.empty()) {
+        CCNode* node = pending.back();
+        pending.pop_back();
+        if (!node) continue;
+        if (auto* label = dynamic_cast<CCLabelTTF*>(node)) label->updateTexture();
+        pending.insert(pending.end(), node->getChildren().begin(), node->getChildren().end());
+    }
 }
 
 } // namespace
@@ -258,16 +311,7 @@ bool BookChecker::checkBook(const std::string& root) {
         m_unusable = true;
         return false;
     }
-    {
-        LogCapture refused;
-        if (!CCDictionary::createWithContentsOfFile(book::wordTextsFile(m_book).c_str())) {
-            std::string why = refusalIn(refused.lines);
-            error(book::wordTextsFile(m_book),
-                  why.empty() ? "the word texts are missing or not a property-list dictionary"
-                              : "the word texts cannot be used: " + why,
-                  "write a <plist><dict> with one <key>strPPI</key><string>word</string> per word");
-        }
-    }
+    checkWordTexts();
     checkInterfaceTexts();
     checkFixedImages();
     checkScreen(book::kHomeLayoutFile,
@@ -362,6 +406,34 @@ bool BookChecker::checkConfiguration() {
     return true;
 }
 
+void BookChecker::checkWordTexts() {
+    const std::string file = book::wordTextsFile(m_book);
+    const std::string fix = "write a <plist><dict> with one <key>strPPI</key><string>word</string> per word";
+    // Without the table no word has its text: that is one finding, not one a word.
+    m_wordTextsUsable = false;
+    LogCapture log;
+    CCFileUtils::ReadError readError = CCFileUtils::ReadError::None;
+    if (!CCFileUtils::sharedFileUtils()->getFileData(file, &readError, CCFileUtils::FileKind::Dictionary)) {
+        const std::string why = refusalIn(log.lines);
+        if (readError == CCFileUtils::ReadError::Missing)
+            error(file, "the word texts are missing", fix);
+        else if (!why.empty() || readError != CCFileUtils::ReadError::Refused)
+            error(file, "the word texts cannot be used: " + (why.empty() ? std::string("unreadable") : why),
+                  fix);
+        // else: an entry that the archive refused, reported with the archive
+        return;
+    }
+    log.lines.clear();
+    if (!CCDictionary::createWithContentsOfFile(file.c_str())) {
+        error(file,
+              "the word texts are not a property-list dictionary" +
+                  (log.lines.empty() ? std::string() : " (" + log.lines.front() + ")"),
+              fix);
+        return;
+    }
+    m_wordTextsUsable = true;
+}
+
 void BookChecker::checkInterfaceTexts() {
     CCDictionary* texts = nullptr;
     std::string why;
@@ -407,8 +479,10 @@ gui::UIWidget* BookChecker::readLayout(const std::string& file) {
         LogCapture refused;
         text = CCFileUtils::sharedFileUtils()->getFileData(file, &readError, CCFileUtils::FileKind::Layout);
         if (readError == CCFileUtils::ReadError::Refused) {
-            error(file, "the layout cannot be used: " + refusalIn(refused.lines),
-                  "keep every file inside the book folder as a plain file of sensible size");
+            // No reason logged: an entry the archive refused, reported with the archive.
+            if (const std::string why = refusalIn(refused.lines); !why.empty())
+                error(file, "the layout cannot be used: " + why,
+                      "keep every file inside the book folder as a plain file of sensible size");
             return nullptr;
         }
     }
@@ -459,9 +533,14 @@ gui::UIWidget* BookChecker::readLayout(const std::string& file) {
         gui::UIToolkit::getInstance();
         ObservedRead observed(named);
         root = gui::LayoutReader::instance()->readLayoutFile(file);
+        if (root) rasteriseText(root->getRenderer());
     }
-    for (const std::string& line : log.lines)
-        error(file, "the reader says: " + line, "mend the file the line names");
+    std::vector<std::string> given;
+    for (const std::string& line : log.lines) {
+        if (!isEcho(line, given, named.resources))
+            error(file, "the reader says: " + line, "mend the file the line names");
+        given.push_back(line);
+    }
     if (!dynamic_cast<gui::Layout*>(root)) {
         error(file, "the root widget is not a Layout (a \"Panel\")",
               "make the \"widgetTree\" node a \"Panel\" holding the screen");
@@ -559,14 +638,9 @@ void BookChecker::checkPages() {
     };
     for (int page = book::pageMin; page >= book::pageMin && page <= last; ++page) {
         std::string file = book::pageLayoutPath(m_book, book::subName, page);
-        // In a folder, a layout that is there but refused is checked (and its
-        // refusal named) rather than counted as missing.
-        CCFileUtils* files = CCFileUtils::sharedFileUtils();
-        std::string path = files->fullPathForFilename(file);
-        std::error_code ec;
-        const bool there =
-            files->resourceArchive() ? files->isFileExist(file) : !path.empty() && fs::exists(path, ec);
-        if (!there) {
+        // A layout that is there but refused is checked (and its refusal
+        // named) rather than counted as missing.
+        if (!CCFileUtils::sharedFileUtils()->hasName(file)) {
             if (!missingFrom) missingFrom = page;
             continue;
         }
@@ -605,7 +679,7 @@ void BookChecker::checkPage(int page) {
                           std::to_string(book::kLongestShownText - 1) + ", so it shows nothing",
                       "shorten the text");
         }
-        if (!m_wordTexts.count(key))
+        if (!m_wordTexts.count(key) && m_wordTextsUsable)
             error(book::wordTextsFile(m_book), "no text \"" + key + "\" for the " + word,
                   "add <key>" + key + "</key><string>the word</string>");
         checkNarration(layout, book::narrationPath(m_book, sound), word + ", sound name " + sound);
@@ -712,23 +786,31 @@ void BookChecker::checkNarration(const std::string& from, const std::string& fil
     // Judged on the bytes the reader would play, from a folder or an archive alike.
     CCFileUtils::ReadError readError = CCFileUtils::ReadError::None;
     std::optional<std::string> bytes;
+    std::string why;
     {
         LogCapture refused;
         bytes = CCFileUtils::sharedFileUtils()->getFileData(file, &readError, CCFileUtils::FileKind::Sound);
+        why = refusalIn(refused.lines);
         if (readError == CCFileUtils::ReadError::Refused) {
-            error(from,
-                  "the narration " + file + " of the " + word +
-                      " cannot be used: " + refusalIn(refused.lines),
-                  "save the recording as a plain MP3 file inside the book");
+            // An empty reason: an entry the archive refused, reported with the archive.
+            if (!why.empty())
+                error(from, "the narration " + file + " of the " + word + " cannot be used: " + why,
+                      "save the recording as a plain MP3 file inside the book");
             return;
         }
     }
-    if (!bytes) {
+    if (readError == CCFileUtils::ReadError::Missing) {
         error(from, "no narration " + file + " for the " + word,
               "record the word and save it as " + file + " (MD5 of the sound name)");
         return;
     }
-    std::string why;
+    if (!bytes) {
+        error(from,
+              "the narration " + file + " of the " + word + " cannot be read" +
+                  (why.empty() ? "" : ": " + why),
+              "copy or record it again");
+        return;
+    }
     if (!m_audio || (!m_audio->isOpen() && !m_audio->open("dummy", why))) {
         error(from, "cannot decode narration here (" + why + ")", "check SDL_mixer's installation");
         return;

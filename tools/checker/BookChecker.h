@@ -46,6 +46,7 @@ private:
 
     bool checkBook(const std::string& root);
     bool checkConfiguration();
+    void checkWordTexts();
     void checkInterfaceTexts();
     void checkFixedImages();
     void checkScreen(const std::string& layout, const std::vector<const char*>& buttons);
@@ -70,6 +71,7 @@ private:
     std::vector<Problem> m_problems;
     std::set<std::string> m_checkedImages;
     std::set<std::string> m_wordTexts;
+    bool m_wordTextsUsable = false; // the word table reads as a dictionary
     // Narration name of each word found, with the words that use it.
     std::map<std::string, std::vector<std::string>> m_soundUsers;
     // The word indexes with a hotspot, of each page whose layout was read.

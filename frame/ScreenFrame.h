@@ -3,7 +3,7 @@
 // read from the view once, on first use, and cached for the process's life.
 #include "engine/base/CCGeometry.h"
 
-namespace app {
+namespace frame {
 
 class ScreenFrame {
 public:
@@ -18,4 +18,4 @@ private:
     static void fillIfEmpty();
 };
 
-} // namespace app
+} // namespace frame

@@ -1,8 +1,8 @@
-#include "app/ScreenFrame.h"
+#include "frame/ScreenFrame.h"
 
 #include "engine/platform/CCEGLView.h"
 
-namespace app {
+namespace frame {
 
 using engine::CCPoint;
 using engine::CCRect;
@@ -53,4 +53,4 @@ CCPoint ScreenFrame::center() {
     return CCPoint(g_originX + g_width * 0.5f, g_originY + g_height * 0.5f);
 }
 
-} // namespace app
+} // namespace frame
