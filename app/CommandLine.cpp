@@ -16,6 +16,9 @@ bool parseFrameCount(const std::string& text, unsigned int& out) {
     out = static_cast<unsigned int>(value);
     return true;
 }
+bool isRendererName(const std::string& name) {
+    return name == "software" || name == "opengl" || name == "opengles2";
+}
 } // namespace
 
 const char* commandLineHelp() {
@@ -31,6 +34,8 @@ const char* commandLineHelp() {
            "                   from then on that shows a scene change halfway) or 'quit'\n"
            "  --frames N       stop after N frames\n"
            "  --log FILE       also write every log line and audio request to FILE\n"
+           "  --renderer NAME  draw the window with SDL's 'software' or 'opengl' renderer (or\n"
+           "                   'opengles2'); by default software where OpenGL has no GPU\n"
            "  --help           show this text\n";
 }
 
@@ -55,6 +60,9 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
             if (flag == "--resources" && !options.resourceRoot.empty())
                 return {std::nullopt, "the book is named twice (--resources)"};
             if (!value(target)) return {std::nullopt, flag + " needs a value"};
+        } else if (flag == "--renderer") {
+            if (!value(options.renderer) || !isRendererName(options.renderer))
+                return {std::nullopt, "--renderer needs one of software, opengl, opengles2"};
         } else if (flag == "--frames") {
             std::string count;
             if (!value(count) || !parseFrameCount(count, options.frameLimit))

@@ -15,6 +15,7 @@ struct LaunchOptions {
     std::string scriptFile;      // --script FILE
     unsigned int frameLimit = 0; // --frames N (0: no limit)
     std::string logFile;         // --log FILE
+    std::string renderer;        // --renderer NAME (empty: the program's choice)
     bool showHelp = false;       // --help
 };
 

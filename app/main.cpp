@@ -15,6 +15,9 @@
 #include "engine/platform/Desktop.h"
 #include "engine/platform/HeadlessRun.h"
 #include "engine/platform/QuitDeadline.h"
+#include "engine/platform/RendererChoice.h"
+
+#include <SDL.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -114,6 +117,17 @@ int main(int argc, char** argv) {
         HeadlessRun::chooseOffscreenView();
         HeadlessRun::startVirtualTime();
     } else {
+        // Before SDL's video starts here: the probe's child opens a display of its own.
+        const char* hint = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+        const std::string sdlHint = hint ? hint : "";
+        std::string glRenderer;
+        if (options.renderer.empty() && sdlHint.empty()) {
+            glRenderer = probeOpenGLRenderer();
+            if (isSoftwareRasteriser(glRenderer))
+                CCLog("view: OpenGL here is drawn by the CPU (%s); the software renderer draws the book",
+                      glRenderer.c_str());
+        }
+        view->setRenderDriver(chooseRenderDriver(options.renderer, sdlHint, glRenderer));
         std::string problem = Desktop::displayProblem();
         if (problem.empty()) {
             desktopHeight = Desktop::usableHeight();

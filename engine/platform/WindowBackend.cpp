@@ -20,6 +20,11 @@ bool WindowBackend::open(const std::string& title, int width, int height, bool f
     }
     m_videoStarted = true;
     if (!m_renderDriver.empty()) SDL_SetHint(SDL_HINT_RENDER_DRIVER, m_renderDriver.c_str());
+    // On X11 SDL would back a software renderer's window with an OpenGL
+    // texture, loading the whole OpenGL stack for one copy per frame; the
+    // window's own surface shows the frame as well. (The environment may
+    // still ask for it: this is set at normal priority.)
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     m_window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
                                 SDL_WINDOW_SHOWN | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE |
                                     (fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
@@ -31,6 +36,8 @@ bool WindowBackend::open(const std::string& title, int width, int height, bool f
         if (!m_renderer) m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_SOFTWARE);
     }
     if (m_renderer) {
+        SDL_RendererInfo info;
+        if (SDL_GetRendererInfo(m_renderer, &info) == 0) CCLog("view: renders with %s", info.name);
         // Any size the reader likes down to half the first one: the page
         // keeps its shape, between bars, at every size. (Set once the
         // renderer is made: SDL may make the window anew for it.)

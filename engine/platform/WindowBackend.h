@@ -1,6 +1,6 @@
 #pragma once
 // Frames shown in a desktop window through the renderer SDL picks (OpenGL
-// under X), or the one named by the render driver.
+// under X), or the one named by the render driver (see RendererChoice).
 #include "engine/platform/ViewBackend.h"
 
 namespace engine {

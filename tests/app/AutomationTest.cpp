@@ -40,6 +40,17 @@ TEST(CommandLineTest, ABookIsNamedOnceByFlagOrAsThePlainArgument) {
     EXPECT_NE(parseCommandLine({"b", "--resources", "a"}).error.find("named twice"), std::string::npos);
 }
 
+TEST(CommandLineTest, TheRendererIsOneThatSdlKnows) {
+    EXPECT_TRUE(parseCommandLine({}).options->renderer.empty());
+    for (const char* name : {"software", "opengl", "opengles2"}) {
+        auto result = parseCommandLine({"--renderer", name});
+        ASSERT_TRUE(result.options) << name;
+        EXPECT_EQ(result.options->renderer, name);
+    }
+    EXPECT_NE(parseCommandLine({"--renderer", "vulkan"}).error.find("software, opengl"), std::string::npos);
+    EXPECT_FALSE(parseCommandLine({"--renderer"}).options);
+}
+
 TEST(CommandLineTest, WrongFlagsAreNamed) {
     EXPECT_NE(parseCommandLine({"--fast"}).error.find("'--fast'"), std::string::npos);
     EXPECT_FALSE(parseCommandLine({"--frames"}).options);
