@@ -188,7 +188,12 @@ void CCSDLRenderer::flush() {
     if (m_vertices.empty()) return;
     // Geometry takes its colours from the vertices; a copy's modulation must
     // not tint it as well.
-    if (m_batchOwner) setModulation(m_batchOwner.get(), {255, 255, 255, 255});
+    if (m_batchOwner) {
+        setModulation(m_batchOwner.get(), {255, 255, 255, 255});
+        if (m_batchOwner->isOpaque())
+            m_batchOwner->setDrawnTranslucent(std::any_of(m_vertices.begin(), m_vertices.end(),
+                                                          [](const SDL_Vertex& v) { return v.color.a != 255; }));
+    }
     SDL_RenderGeometry(m_renderer, m_batchTexture, m_vertices.data(), static_cast<int>(m_vertices.size()),
                        m_indices.data(), static_cast<int>(m_indices.size()));
     countDraw(m_batchTexture);
@@ -501,8 +506,12 @@ void CCSDLRenderer::drawTriangles(CCTexture2D* texture, const CCVertex* vertices
 bool CCSDLRenderer::fillTriangles(CCTexture2D* texture, const CCVertex* vertices, const int* indices,
                                   int count, const CCAffineTransform& pixel) {
     // Only what a plain overwrite draws the same: an opaque texture, opaque
-    // corners, the screen (a target's pixels are SDL's own).
-    if (!m_ownTriangleFill || !m_screenSurface || m_target.texture || !texture->isOpaque()) return false;
+    // corners, the screen (a target's pixels are SDL's own). And only a
+    // snapshot of a scene (the page curl's), which this fill is matched to;
+    // opaque pictures keep SDL's mesh drawing.
+    if (!m_ownTriangleFill || !m_screenSurface || m_target.texture || !texture->isOpaque() ||
+        !texture->isRenderTarget())
+        return false;
     for (int i = 0; i < count; ++i)
         if (vertices[indices ? indices[i] : i].color.a != 255) return false;
     ccPixels32 texels;

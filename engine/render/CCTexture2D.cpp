@@ -12,6 +12,25 @@ namespace engine {
 
 namespace {
 std::uint64_t g_lastContentId = 0;
+
+// Whether every pixel of an ARGB8888 surface has alpha 255 (a picture without
+// an alpha channel has been given one of 255 by the conversion).
+bool hasNoTransparentPixel(SDL_Surface* surface) {
+    if (SDL_LockSurface(surface) != 0) return false;
+    bool opaque = true;
+    for (int y = 0; y < surface->h && opaque; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const std::uint8_t*>(surface->pixels) +
+                                                                 static_cast<size_t>(y) * surface->pitch);
+        for (int x = 0; x < surface->w; ++x) {
+            if ((row[x] >> 24) != 0xFF) {
+                opaque = false;
+                break;
+            }
+        }
+    }
+    SDL_UnlockSurface(surface);
+    return opaque;
+}
 } // namespace
 
 CCTexture2D::CCTexture2D() : m_contentId(++g_lastContentId) {}
@@ -90,6 +109,8 @@ CCTexture2D* CCTexture2D::createWithSurface(SDL_Surface* surface) {
         return nullptr;
     }
     auto* texture = new CCTexture2D();
+    texture->m_opaque = hasNoTransparentPixel(converted);
+    texture->m_blending = !texture->m_opaque;
     texture->m_surface = converted;
     texture->m_pixelsWide = converted->w;
     texture->m_pixelsHigh = converted->h;
@@ -136,7 +157,8 @@ SDL_Texture* CCTexture2D::sdlTexture(CCSDLRenderer& renderer) {
         return nullptr;
     }
     m_generation = renderer.generation();
-    SDL_SetTextureBlendMode(m_texture, m_opaque ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
+    m_blending = !m_opaque;
+    SDL_SetTextureBlendMode(m_texture, m_blending ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE);
     SDL_SetTextureScaleMode(m_texture,
                             renderer.isSmoothTextures() ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
     m_modulation = {255, 255, 255, 255};
@@ -157,10 +179,18 @@ SDL_Texture* CCTexture2D::sdlTexture(CCSDLRenderer& renderer) {
 void CCTexture2D::setOpaque(bool opaque) {
     if (opaque != m_opaque) contentChanged(); // drawn differently
     m_opaque = opaque;
-    if (m_texture) SDL_SetTextureBlendMode(m_texture, opaque ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
+    setDrawnTranslucent(false);
+}
+
+void CCTexture2D::setDrawnTranslucent(bool translucent) {
+    const bool blending = !m_opaque || translucent;
+    if (!m_texture || blending == m_blending) return;
+    m_blending = blending;
+    SDL_SetTextureBlendMode(m_texture, blending ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE);
 }
 
 bool CCTexture2D::setModulation(const ccColor4B& color) {
+    setDrawnTranslucent(color.a < 255);
     if (!m_texture || color == m_modulation) return false;
     m_modulation = color;
     SDL_SetTextureColorMod(m_texture, color.r, color.g, color.b);

@@ -61,10 +61,15 @@ class CCTexture2D : public CCObject {
     // and answers whether it did.
     bool setModulation(const ccColor4B& color);
     // Drawn without blending: for textures with no transparent pixel (a
-    // snapshot of a whole scene), which the software renderer then copies
-    // far faster. Off by default.
+    // snapshot of a whole scene, a decoded picture without alpha or whose
+    // alpha is all 255, found at decode), which the software renderer then
+    // copies far faster. Off by default for targets.
     void setOpaque(bool opaque);
     bool isOpaque() const { return m_opaque; }
+    // An opaque texture drawn see-through (faded, or with see-through
+    // vertices) must blend all the same: set before each draw. Only calls
+    // SDL on change.
+    void setDrawnTranslucent(bool translucent);
     // Tells this texture's pixels from any other's, and from its own earlier
     // ones: a new number for each texture, each time a target is drawn into
     // and each time a target is made again or the renderer loses its targets'
@@ -102,6 +107,7 @@ class CCTexture2D : public CCObject {
     bool m_isTarget = false;
     bool m_reportedFailure = false;
     bool m_opaque = false;
+    bool m_blending = true; // the SDL texture's blend mode: blend or none
     mutable std::uint64_t m_contentId = 0;
     mutable std::uint64_t m_resetsSeen = 0;
     static inline std::uint64_t s_targetResets = 0;

@@ -216,6 +216,53 @@ TEST_F(TextureTest, PicturesCutShortInTheirSignatureAreRefusedByName) {
     EXPECT_EQ(log.count("reading it failed"), 0);
 }
 
+// Opaque pictures (no alpha, or alpha all 255) are copied without blending,
+// which the software renderer does several times faster; a picture with one
+// see-through pixel, or an opaque one drawn faded, still blends.
+TEST_F(TextureTest, OnlyPicturesWithoutSeeThroughPixelsDrawWithoutBlending) {
+    writePng(resources(), "opaque.png", 8, 8, 0xffff0000, 0xff0000ff);
+    writePng(resources(), "one-pixel.png", 8, 8, {{0, 0, 8, 8, 0xffff0000}, {7, 7, 1, 1, 0xfeff0000}});
+    SDL_Surface* rgb = SDL_CreateRGBSurfaceWithFormat(0, 16, 16, 24, SDL_PIXELFORMAT_RGB24);
+    SDL_FillRect(rgb, nullptr, SDL_MapRGB(rgb->format, 30, 60, 90));
+    std::string jpeg = resources().write("photo.jpg", "");
+    ASSERT_EQ(IMG_SaveJPG(rgb, jpeg.c_str(), 90), 0);
+    SDL_FreeSurface(rgb);
+
+    auto blendMode = [this](CCTexture2D* texture) {
+        SDL_BlendMode mode = SDL_BLENDMODE_INVALID;
+        SDL_GetTextureBlendMode(texture->sdlTexture(*renderer()), &mode);
+        return mode;
+    };
+    CCTexture2D* opaque = cache()->addImage("opaque.png");
+    CCTexture2D* photo = cache()->addImage("photo.jpg");
+    CCTexture2D* seeThrough = cache()->addImage("one-pixel.png");
+    ASSERT_TRUE(opaque && photo && seeThrough);
+    opaque->retain();
+    EXPECT_TRUE(opaque->isOpaque());
+    EXPECT_TRUE(photo->isOpaque());
+    EXPECT_FALSE(seeThrough->isOpaque());
+    EXPECT_EQ(blendMode(opaque), SDL_BLENDMODE_NONE);
+    EXPECT_EQ(blendMode(photo), SDL_BLENDMODE_NONE);
+    EXPECT_EQ(blendMode(seeThrough), SDL_BLENDMODE_BLEND);
+
+    // Faded, then whole again, through both ways of drawing a quad.
+    CCSprite* sprite = CCSprite::createWithTexture(opaque);
+    sprite->setPosition(ccp(320, 480));
+    show(sprite);
+    for (auto path : {CCSDLRenderer::QuadPath::Auto, CCSDLRenderer::QuadPath::Geometry}) {
+        renderer()->setQuadPath(path);
+        sprite->setOpacity(100);
+        drawFrame();
+        EXPECT_EQ(blendMode(opaque), SDL_BLENDMODE_BLEND);
+        EXPECT_TRUE(isColour(at(318, 480), 100, 0, 0, 4));
+        sprite->setOpacity(255);
+        drawFrame();
+        EXPECT_EQ(blendMode(opaque), SDL_BLENDMODE_NONE);
+        EXPECT_TRUE(isColour(at(318, 480), 255, 0, 0));
+    }
+    opaque->release();
+}
+
 TEST_F(TextureTest, JpegCutShortIsRefusedAndWholeJpegLoads) {
     SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, 64, 64, 32, SDL_PIXELFORMAT_ARGB8888);
     SDL_FillRect(surface, nullptr, 0xff336699);
