@@ -13,6 +13,15 @@ namespace engine {
 namespace {
 std::uint64_t g_lastContentId = 0;
 
+// One known format: plain copies, meshes and pixel reads all agree on it.
+// Takes the surface; null when it cannot be converted.
+SDL_Surface* toArgb(SDL_Surface* surface) {
+    if (surface->format->format == SDL_PIXELFORMAT_ARGB8888) return surface;
+    SDL_Surface* converted = SDL_ConvertSurfaceFormat(surface, SDL_PIXELFORMAT_ARGB8888, 0);
+    SDL_FreeSurface(surface);
+    return converted;
+}
+
 // Whether every pixel of an ARGB8888 surface has alpha 255 (a picture without
 // an alpha channel has been given one of 255 by the conversion).
 bool hasNoTransparentPixel(SDL_Surface* surface) {
@@ -53,6 +62,18 @@ CCTexture2D::~CCTexture2D() {
 CCTexture2D* CCTexture2D::createWithImageData(const std::string& bytes, std::string* error) {
     std::string ignored;
     std::string& why = error ? *error : ignored;
+    SDL_Surface* decoded = decodeImage(bytes, why);
+    if (!decoded) return nullptr;
+    CCTexture2D* texture = createWithSurface(decoded);
+    if (!texture) {
+        why = SDL_GetError();
+        return nullptr;
+    }
+    texture->m_encoded = bytes;
+    return texture;
+}
+
+SDL_Surface* CCTexture2D::decodeImage(const std::string& bytes, std::string& why) {
     const ccImageHeader header = ccReadImageHeader(bytes);
     if (header.format == ccImageFormat::Unknown) {
         why = std::string("the file is ") + header.formatName + ", not a PNG or JPEG picture";
@@ -89,20 +110,13 @@ CCTexture2D* CCTexture2D::createWithImageData(const std::string& bytes, std::str
         why = IMG_GetError();
         return nullptr;
     }
-    CCTexture2D* texture = createWithSurface(loaded);
-    if (!texture) why = SDL_GetError();
-    return texture;
+    return loaded;
 }
 
 CCTexture2D* CCTexture2D::createWithSurface(SDL_Surface* surface) {
     if (!surface) return nullptr;
-    // One known format: plain copies, meshes and pixel reads all agree on it.
-    SDL_Surface* converted = surface;
-    if (surface->format->format != SDL_PIXELFORMAT_ARGB8888) {
-        converted = SDL_ConvertSurfaceFormat(surface, SDL_PIXELFORMAT_ARGB8888, 0);
-        SDL_FreeSurface(surface);
-        if (!converted) return nullptr;
-    }
+    SDL_Surface* converted = toArgb(surface);
+    if (!converted) return nullptr;
     if (converted->w <= 0 || converted->h <= 0) {
         SDL_FreeSurface(converted);
         SDL_SetError("the image has no pixels");
@@ -145,8 +159,20 @@ SDL_Texture* CCTexture2D::sdlTexture(CCSDLRenderer& renderer) {
     if (m_isTarget) {
         m_texture = SDL_CreateTexture(sdl, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, m_pixelsWide,
                                       m_pixelsHigh);
-    } else if (m_surface) {
-        m_texture = SDL_CreateTextureFromSurface(sdl, m_surface);
+    } else {
+        if (!m_surface && !m_encoded.empty()) {
+            std::string why;
+            SDL_Surface* decoded = decodeImage(m_encoded, why);
+            m_surface = decoded ? toArgb(decoded) : nullptr;
+            if (!m_surface && !why.empty()) SDL_SetError("%s", why.c_str());
+        }
+        if (m_surface) m_texture = SDL_CreateTextureFromSurface(sdl, m_surface);
+        // SDL's texture holds the pixels now; a picture from a file can be
+        // decoded again should another renderer need them.
+        if (m_texture && !m_encoded.empty()) {
+            SDL_FreeSurface(m_surface);
+            m_surface = nullptr;
+        }
     }
     if (!m_texture) {
         if (!m_reportedFailure) {

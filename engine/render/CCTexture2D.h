@@ -32,6 +32,9 @@ class CCTexture2D : public CCObject {
     // bytes of GIF, QOI or SVG can claim gigabytes of pixels, and a book needs
     // none of them), a size beyond the limit or unreadable from the header,
     // and a JPEG or PNG cut short.
+    // A picture is held once: its decoded pixels go into SDL's texture and
+    // are let go; the file's bytes (a fraction of the pixels) stay, to decode
+    // it again for a new renderer.
     static CCTexture2D* createWithImageData(const std::string& bytes, std::string* error = nullptr);
     // Takes ownership of the surface (any format; kept as ARGB8888).
     static CCTexture2D* createWithSurface(SDL_Surface* surface);
@@ -46,7 +49,8 @@ class CCTexture2D : public CCObject {
     const std::string& getPath() const { return m_path; }
     void setPath(const std::string& fullPath) { m_path = fullPath; }
     bool isRenderTarget() const { return m_isTarget; }
-    // The decoded pixels (null for render targets), to read: pixels changed
+    // The decoded pixels, to read (null for render targets, and for a picture
+    // decoded from a file once its SDL texture holds them): pixels changed
     // behind the texture's back would keep its content id, and a frame that
     // shows them would count as unchanged and not be drawn.
     const SDL_Surface* getSurface() const { return m_surface; }
@@ -96,9 +100,13 @@ class CCTexture2D : public CCObject {
   private:
     CCTexture2D();
     void dropSdlTexture();
+    // The checks and the decoding of createWithImageData; the surface as the
+    // decoder gives it.
+    static SDL_Surface* decodeImage(const std::string& bytes, std::string& why);
     void noteTargetReset() const;
 
     SDL_Surface* m_surface = nullptr;
+    std::string m_encoded; // the picture file's bytes, to decode again
     SDL_Texture* m_texture = nullptr;
     unsigned int m_generation = 0; // of the SDL renderer that made m_texture
     int m_pixelsWide = 0, m_pixelsHigh = 0;

@@ -133,6 +133,33 @@ TEST_F(TextureTest, TexturesLoadedBeforeTheViewOpensAndAfterItReopensDraw) {
     sprite->release();
 }
 
+// SDL's texture holds a picture's pixels; the decoded copy goes, and the
+// file's bytes make it again for a new renderer.
+TEST_F(TextureTest, APictureIsHeldOnceAndDecodedAgainForANewRenderer) {
+    writePng(resources(), "rb.png", 16, 16, 0xffff0000, 0xff0000ff);
+    CCTexture2D* texture = cache()->addImage("rb.png");
+    ASSERT_NE(texture, nullptr);
+    EXPECT_NE(texture->getSurface(), nullptr); // nothing holds it yet
+    CCSprite* sprite = CCSprite::createWithTexture(texture);
+    sprite->setPosition(ccp(320, 480));
+    sprite->retain();
+    show(sprite);
+    EXPECT_EQ(texture->getSurface(), nullptr);
+    EXPECT_TRUE(isColour(at(316, 480), 255, 0, 0));
+    EXPECT_TRUE(isColour(at(324, 480), 0, 0, 255));
+
+    // The file itself is gone: the bytes kept are what counts.
+    resources().write("rb.png", "");
+    director()->reset();
+    view()->close();
+    ASSERT_TRUE(view()->open());
+    show(sprite);
+    EXPECT_EQ(texture->getSurface(), nullptr);
+    EXPECT_TRUE(isColour(at(316, 480), 255, 0, 0));
+    EXPECT_TRUE(isColour(at(324, 480), 0, 0, 255));
+    sprite->release();
+}
+
 TEST_F(TextureTest, ARenderTargetMadeAgainForANewRendererHasNewContent) {
     CCTexture2D* target = CCTexture2D::createRenderTarget(8, 8, CCSizeMake(8, 8));
     target->retain();
