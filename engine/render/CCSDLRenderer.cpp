@@ -191,8 +191,8 @@ void CCSDLRenderer::flush() {
     if (m_batchOwner) {
         setModulation(m_batchOwner.get(), {255, 255, 255, 255});
         if (m_batchOwner->isOpaque())
-            m_batchOwner->setDrawnTranslucent(std::any_of(m_vertices.begin(), m_vertices.end(),
-                                                          [](const SDL_Vertex& v) { return v.color.a != 255; }));
+            m_batchOwner->setDrawnTranslucent(std::any_of(
+                m_vertices.begin(), m_vertices.end(), [](const SDL_Vertex& v) { return v.color.a != 255; }));
     }
     SDL_RenderGeometry(m_renderer, m_batchTexture, m_vertices.data(), static_cast<int>(m_vertices.size()),
                        m_indices.data(), static_cast<int>(m_indices.size()));

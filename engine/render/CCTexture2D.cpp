@@ -28,8 +28,8 @@ bool hasNoTransparentPixel(SDL_Surface* surface) {
     if (SDL_LockSurface(surface) != 0) return false;
     bool opaque = true;
     for (int y = 0; y < surface->h && opaque; ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const std::uint8_t*>(surface->pixels) +
-                                                                 static_cast<size_t>(y) * surface->pitch);
+        const auto* row = reinterpret_cast<const std::uint32_t*>(
+            static_cast<const std::uint8_t*>(surface->pixels) + static_cast<size_t>(y) * surface->pitch);
         for (int x = 0; x < surface->w; ++x) {
             if ((row[x] >> 24) != 0xFF) {
                 opaque = false;

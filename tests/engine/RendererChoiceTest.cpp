@@ -7,11 +7,12 @@
 using namespace engine;
 
 TEST(RendererChoiceTest, OpenGLDrawnByTheCpuIsKnownByItsRendererString) {
-    for (const char* cpu : {"llvmpipe (LLVM 15.0.6, 256 bits)", "Gallium 0.4 on softpipe", "Software Rasterizer",
-                            "Mesa X11 swrast", "LLVMPIPE"})
+    for (const char* cpu : {"llvmpipe (LLVM 15.0.6, 256 bits)", "Gallium 0.4 on softpipe",
+                            "Software Rasterizer", "Mesa X11 swrast", "LLVMPIPE"})
         EXPECT_TRUE(isSoftwareRasteriser(cpu)) << cpu;
-    for (const char* gpu : {"Mesa Intel(R) UHD Graphics 620 (KBL GT2)", "AMD Radeon RX 6600 (navi23, LLVM 15.0.6)",
-                            "NVIDIA GeForce GTX 1060/PCIe/SSE2", "virgl", ""})
+    for (const char* gpu :
+         {"Mesa Intel(R) UHD Graphics 620 (KBL GT2)", "AMD Radeon RX 6600 (navi23, LLVM 15.0.6)",
+          "NVIDIA GeForce GTX 1060/PCIe/SSE2", "virgl", ""})
         EXPECT_FALSE(isSoftwareRasteriser(gpu)) << gpu;
 }
 
