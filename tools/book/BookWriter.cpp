@@ -81,18 +81,6 @@ std::string replaceAll(std::string text, const std::string& key, const std::stri
     return text;
 }
 
-bool writePlist(const std::string& path, const std::vector<std::pair<std::string, std::string>>& entries) {
-    std::ofstream out(path);
-    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-           "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
-           "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
-           "<plist version=\"1.0\">\n<dict>\n";
-    for (const auto& [key, value] : entries)
-        out << "    <key>" << xmlEscape(key) << "</key>\n    <string>" << xmlEscape(value) << "</string>\n";
-    out << "</dict>\n</plist>\n";
-    return static_cast<bool>(out);
-}
-
 // The folder of a file's path, without its last "/".
 std::string folderOf(const std::string& path) {
     return path.substr(0, path.rfind('/'));
@@ -156,6 +144,18 @@ const engine::CCRect kPictureArea(0, 0, 640, 596);
 const engine::CCRect kCoverArea(60, 240, 520, 370);
 
 } // namespace
+
+bool writePlist(const std::string& path, const std::vector<std::pair<std::string, std::string>>& entries) {
+    std::ofstream out(path);
+    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+           "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+           "<plist version=\"1.0\">\n<dict>\n";
+    for (const auto& [key, value] : entries)
+        out << "    <key>" << xmlEscape(key) << "</key>\n    <string>" << xmlEscape(value) << "</string>\n";
+    out << "</dict>\n</plist>\n";
+    return static_cast<bool>(out);
+}
 
 const std::string& BookWriter::label(const std::string& name) const {
     static const std::string none;

@@ -23,6 +23,10 @@ namespace bookmaker {
 class PagePainter;
 class WordLayout;
 
+// A property-list dictionary of <key>/<string> pairs, as the book's
+// dictionaries are written.
+bool writePlist(const std::string& path, const std::vector<std::pair<std::string, std::string>>& entries);
+
 class BookWriter {
 public:
     // `artFolder` holds library.svg and ui/; the book goes to `outFolder`

@@ -128,9 +128,6 @@ bool BookMaker::narratePage(const PageSource& page, Aligner& aligner, const std:
     if (recordingFile.empty()) {
         recordingFile = work + "/spoken_" + std::to_string(page.number) + ".wav";
         shownName = "festival's reading";
-        std::string spoken;
-        for (const auto& word : page.words)
-            spoken += word.text + " ";
         if (!speakWithFestival(page.text, m_book.voice, recordingFile, why)) {
             error(&page, "", "the page has no recording and " + why);
             return false;
@@ -230,27 +227,20 @@ bool BookMaker::encodeNarration(const std::string& epc) {
 }
 
 bool BookMaker::writeReadAlong(const std::string& bookFolder) {
-    std::ofstream out(book::readAlongFile(bookFolder));
-    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-           "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
-           "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
-           "<plist version=\"1.0\">\n<dict>\n";
+    std::vector<std::pair<std::string, std::string>> entries;
     for (const PageSource& page : m_book.pages) {
         const PageNarration& narration = m_narration[static_cast<std::size_t>(page.number - 1)];
         if (!narration.hasRecording) continue;
-        out << "    <key>" << book::readAlongPageKey(page.number) << "</key>\n    <string>"
-            << narration.words.size() << "</string>\n";
+        entries.emplace_back(book::readAlongPageKey(page.number), std::to_string(narration.words.size()));
         for (std::size_t i = 0; i < narration.words.size(); ++i) {
             const int tag = book::hotspotTag(page.number, static_cast<int>(i) + 1);
-            out << "    <key>" << book::readAlongWordKey(tag, page.number) << "</key>\n    <string>"
-                << seconds(narration.words[i].start + narration.delay) << " "
-                // A word said to the recording's last sample ends with it.
-                << seconds(std::min(narration.words[i].end + narration.delay, narration.recordingSeconds))
-                << "</string>\n";
+            // A word said to the recording's last sample ends with it.
+            const double end = std::min(narration.words[i].end + narration.delay, narration.recordingSeconds);
+            entries.emplace_back(book::readAlongWordKey(tag, page.number),
+                                 seconds(narration.words[i].start + narration.delay) + " " + seconds(end));
         }
     }
-    out << "</dict>\n</plist>\n";
-    return static_cast<bool>(out);
+    return bookmaker::writePlist(book::readAlongFile(bookFolder), entries);
 }
 
 bool BookMaker::writeTimings() {
