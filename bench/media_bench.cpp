@@ -14,6 +14,9 @@
 //   valgrind --tool=callgrind --toggle-collect='engine::CCDirector::stepFrame*'
 //            media_bench --turns=2 --software
 // (under OpenGL, LP_NUM_THREADS=0 keeps llvmpipe's drawing in that thread).
+// With --dump-frames under callgrind every frame is dumped on its own
+// ("still" or "turn"), which bench/frame_instructions.sh sums per frame:
+// instruction counts hold on a loaded machine where times do not.
 #include "book/BookState.h"
 #include "book/PageLayer.h"
 #include "book/TestController.h"
@@ -30,6 +33,7 @@
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>
+#include <valgrind/callgrind.h>
 
 #include <algorithm>
 #include <chrono>
@@ -45,6 +49,14 @@ using namespace engine;
 namespace {
 
 constexpr float kFrame = 1.0f / 60;
+bool dumpFrames = false; // each frame a callgrind dump of its own
+
+void startFrameCount() {
+    if (dumpFrames) CALLGRIND_ZERO_STATS;
+}
+void endFrameCount(const char* kind) {
+    if (dumpFrames) CALLGRIND_DUMP_STATS_AT(kind);
+}
 constexpr double kFrameBudgetMs = 1000.0 / 60;
 // The frame of a 1040-pixel-high desktop, as the book opens its window.
 constexpr float kFrameWidth = 824.571f, kFrameHeight = 1008.8f;
@@ -116,6 +128,7 @@ TurnFrames turnPage() {
     // which a reader's touch arrives does.
     for (int frame = 0; frame < 120; ++frame) {
         renderer->resetStats();
+        startFrameCount();
         auto start = std::chrono::steady_clock::now();
         if (frame == 0 && book::currentPage == kFirstPage)
             page->goNextPage(nullptr);
@@ -123,6 +136,7 @@ TurnFrames turnPage() {
             page->goPreviousPage(nullptr);
         director->stepFrame(kFrame);
         auto end = std::chrono::steady_clock::now();
+        endFrameCount("turn");
         turn.milliseconds.push_back(std::chrono::duration<double, std::milli>(end - start).count());
         const CCSDLRenderer::Stats& stats = renderer->getStats();
         sum.drawCalls += stats.drawCalls;
@@ -246,8 +260,11 @@ void BM_MenuScreenFrame(benchmark::State& state) {
 // Turns `turns` pages without the timing framework, for profilers.
 int profileTurns(int turns, int still) {
     startBook();
-    for (int i = 0; i < still; ++i)
+    for (int i = 0; i < still; ++i) {
+        startFrameCount();
         CCDirector::sharedDirector()->stepFrame(kFrame);
+        endFrameCount("still");
+    }
     long frames = 0;
     for (int i = 0; i < turns; ++i) {
         TurnFrames turn = turnPage();
@@ -273,6 +290,7 @@ int main(int argc, char** argv) {
         if (std::strncmp(argv[i], "--still=", 8) == 0) still = std::atoi(argv[i] + 8);
         if (std::strcmp(argv[i], "--software") == 0) onlySoftware = true;
         if (std::strcmp(argv[i], "--opengl") == 0) onlyOpenGL = true;
+        if (std::strcmp(argv[i], "--dump-frames") == 0) dumpFrames = true;
     }
     benchmark::Initialize(&argc, argv);
     TurnReporter reporter;

@@ -533,12 +533,10 @@ bool CCSDLRenderer::fillTriangles(CCTexture2D* texture, const CCVertex* vertices
         const CCVertex& v = vertices[indices ? indices[i] : i];
         return vertexAt(pixel, v.position.x, v.position.y, toSdl(v.color), v.u, v.v);
     };
-    auto fill = [&](const SDL_Vertex& a, const SDL_Vertex& b, const SDL_Vertex& c) {
-        ccFillTexturedTriangle(screen, clip, texels, a, b, c);
-    };
-    const float texW = static_cast<float>(texels.width), texH = static_cast<float>(texels.height);
+    // Whole triangles: the fill has no size limit, and cutting a sliver of
+    // the bend into pieces would make it walk most of its rows again.
     for (int i = 0; i + 2 < count; i += 3)
-        splitForSoftware(converted(i), converted(i + 1), converted(i + 2), texW, texH, 0, fill);
+        ccFillTexturedTriangle(screen, clip, texels, converted(i), converted(i + 1), converted(i + 2));
     countDraw(texture->sdlTexture(*this));
     ++m_stats.ownFills;
     return true;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 
 namespace engine {
 
@@ -23,6 +24,21 @@ struct Edge {
     float topX = 0, topY = 0, bottomY = 0, dxdy = 0;
     bool horizontal = true;
 };
+
+// floor(value * kOne + 0.5) without a call into libm, which a row would
+// pay several times over.
+inline std::int64_t fixed(double value) {
+    const double scaled = value * kOne + 0.5;
+    const auto whole = static_cast<std::int64_t>(scaled);
+    return whole - (static_cast<double>(whole) > scaled);
+}
+
+// The first pixel centre at or after `value`: ceil(value - 0.5).
+inline int firstCentreAtOrAfter(float value) {
+    const float shifted = value - 0.5f;
+    const int whole = static_cast<int>(shifted);
+    return whole + (static_cast<float>(whole) < shifted);
+}
 
 Edge edgeOf(const SDL_FPoint& p, const SDL_FPoint& q) {
     const SDL_FPoint& top = (p.y < q.y || (p.y == q.y && p.x < q.x)) ? p : q;
@@ -127,42 +143,60 @@ void ccFillTexturedTriangle(const ccPixels32& target, const SDL_Rect& clip, cons
         !(a.color.r == 255 && a.color.g == 255 && a.color.b == 255 && b.color.r == 255 && b.color.g == 255 &&
           b.color.b == 255 && c.color.r == 255 && c.color.g == 255 && c.color.b == 255);
 
-    const Edge edges[3] = {edgeOf(a.position, b.position), edgeOf(b.position, c.position),
-                           edgeOf(c.position, a.position)};
-    // Rows whose centres lie within the triangle's height, within the clip.
-    const float top = std::min({a.position.y, b.position.y, c.position.y});
-    const float bottom = std::max({a.position.y, b.position.y, c.position.y});
-    auto firstCentreAtOrAfter = [](float value) { return static_cast<int>(std::ceil(value - 0.5f)); };
+    // Corners lie on whole pixels: each edge covers the rows from its top
+    // to its bottom (half-open), so the rows split in two runs, each
+    // between the same two edges, and no row has to find its edges.
+    const SDL_FPoint* byY[3] = {&a.position, &b.position, &c.position};
+    std::sort(std::begin(byY), std::end(byY),
+              [](const SDL_FPoint* p, const SDL_FPoint* q) { return p->y < q->y; });
+    const Edge longEdge = edgeOf(*byY[0], *byY[2]);
+    const Edge upper = edgeOf(*byY[0], *byY[1]), lower = edgeOf(*byY[1], *byY[2]);
     const int clipRight = std::min(clip.x + clip.w, target.width);
-    const int rowStart = std::max({firstCentreAtOrAfter(top), clip.y, 0});
-    const int rowEnd = std::min({firstCentreAtOrAfter(bottom), clip.y + clip.h, target.height});
+    const int clipTop = std::max(clip.y, 0), clipBottom = std::min(clip.y + clip.h, target.height);
     const int columnMin = std::max(clip.x, 0);
-    auto fixed = [](double value) { return static_cast<std::int64_t>(std::floor(value * kOne + 0.5)); };
     const std::int64_t ds = fixed(s.dx), dt = fixed(t.dx), dr = fixed(r.dx), dg = fixed(g.dx),
                        db = fixed(bl.dx);
-    for (int y = rowStart; y < rowEnd; ++y) {
-        const float centreY = static_cast<float>(y) + 0.5f;
-        float left = 0, right = 0;
-        int crossings = 0;
-        for (const Edge& edge : edges) {
-            if (edge.horizontal || centreY < edge.topY || centreY >= edge.bottomY) continue;
-            float x = edge.topX + (centreY - edge.topY) * edge.dxdy;
-            left = crossings == 0 ? x : std::min(left, x);
-            right = crossings == 0 ? x : std::max(right, x);
-            ++crossings;
+    // Plane values in fixed point at each row's column 0, stepped down the
+    // rows: a row then finds its first pixel's values with one multiply each.
+    const Plane* planes[5] = {&s, &t, &r, &g, &bl};
+    const int planeCount = modulated ? 5 : 2;
+    const std::int64_t across[5] = {ds, dt, dr, dg, db};
+    auto run = [&](const Edge& other, int from, int to) {
+        from = std::max(from, clipTop);
+        to = std::min(to, clipBottom);
+        if (from >= to) return;
+        std::int64_t rowStart[5] = {}, down[5] = {};
+        for (int k = 0; k < planeCount; ++k) {
+            const Plane& p = *planes[k];
+            rowStart[k] = fixed(p.at0 + p.dx * (0.5 - x0) + p.dy * (from + 0.5 - y0));
+            down[k] = fixed(p.dy);
         }
-        if (crossings < 2) continue;
-        const int first = std::max(firstCentreAtOrAfter(left), columnMin);
-        const int end = std::min(firstCentreAtOrAfter(right), clipRight);
-        if (first >= end) continue;
-        const double dx = first + 0.5 - x0, dy = centreY - y0;
-        auto at = [&](const Plane& p) { return fixed(p.at0 + p.dx * dx + p.dy * dy); };
-        std::uint32_t* out = target.pixels + static_cast<std::ptrdiff_t>(y) * target.pitch + first;
-        if (modulated)
-            fillRow<true>(out, end - first, texture, at(s), at(t), ds, dt, at(r), at(g), at(bl), dr, dg, db);
-        else
-            fillRow<false>(out, end - first, texture, at(s), at(t), ds, dt, 0, 0, 0, 0, 0, 0);
-    }
+        for (int y = from; y < to; ++y) {
+            // Each crossing as every triangle on the edge works it out.
+            const float centreY = static_cast<float>(y) + 0.5f;
+            const float x1 = longEdge.topX + (centreY - longEdge.topY) * longEdge.dxdy;
+            const float x2 = other.topX + (centreY - other.topY) * other.dxdy;
+            const int first = std::max(firstCentreAtOrAfter(std::min(x1, x2)), columnMin);
+            const int end = std::min(firstCentreAtOrAfter(std::max(x1, x2)), clipRight);
+            if (first < end) {
+                std::int64_t at[5] = {};
+                for (int k = 0; k < planeCount; ++k)
+                    at[k] = rowStart[k] + across[k] * first;
+                std::uint32_t* out = target.pixels + static_cast<std::ptrdiff_t>(y) * target.pitch + first;
+                if (modulated)
+                    fillRow<true>(out, end - first, texture, at[0], at[1], ds, dt, at[2], at[3], at[4], dr,
+                                  dg, db);
+                else
+                    fillRow<false>(out, end - first, texture, at[0], at[1], ds, dt, 0, 0, 0, 0, 0, 0);
+            }
+            for (int k = 0; k < planeCount; ++k)
+                rowStart[k] += down[k];
+        }
+    };
+    const int y0row = static_cast<int>(byY[0]->y), y1row = static_cast<int>(byY[1]->y),
+              y2row = static_cast<int>(byY[2]->y);
+    if (!upper.horizontal) run(upper, y0row, y1row);
+    if (!lower.horizontal) run(lower, y1row, y2row);
 }
 
 } // namespace engine
