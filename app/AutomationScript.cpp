@@ -154,6 +154,12 @@ ScriptParseResult loadScript(const std::string& path) {
     return parseScript(contents, path);
 }
 
+bool ScriptPlayer::takesShots() const {
+    for (const ScriptEvent& event : m_events)
+        if (event.kind == ScriptEvent::Kind::Shot || event.kind == ScriptEvent::Kind::TurnShot) return true;
+    return false;
+}
+
 double ScriptPlayer::nextTime() const {
     return finished() ? std::numeric_limits<double>::infinity() : m_events[m_next].at;
 }

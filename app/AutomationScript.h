@@ -51,6 +51,8 @@ public:
     bool finished() const { return m_next >= m_events.size(); }
     // When the next event is due; infinity when none is left.
     double nextTime() const;
+    // Whether any event saves a frame.
+    bool takesShots() const;
 
 private:
     std::vector<ScriptEvent> m_events;

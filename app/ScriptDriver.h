@@ -22,6 +22,7 @@ public:
     void afterFrame();
     // Seconds from the start at which beforeFrame next has input to deliver.
     double nextEventTime() const { return m_player.nextTime(); }
+    bool takesShots() const { return m_player.takesShots(); }
     // Shots that could not be saved, turn shots still waiting for a scene
     // change among them; the run then must not report success.
     unsigned int failedShots() const {

@@ -145,7 +145,9 @@ int main(int argc, char** argv) {
         app.setFrameHook([&script](double elapsed) { script->beforeFrame(elapsed); });
         app.setAfterFrameHook([&script] { script->afterFrame(); });
         app.setNextHookTime([&script] { return script->nextEventTime(); });
-        view->setFrameCapture(true);
+        // A copy of every frame costs a frame's memory and a copy a frame:
+        // only for scripts that save frames.
+        view->setFrameCapture(script->takesShots());
     }
     app.setFrameLimit(options.frameLimit);
 

@@ -3,8 +3,8 @@
 #include "engine/actions/CCActionManager.h"
 #include "engine/base/CCAutoreleasePool.h"
 #include "engine/base/CCLog.h"
-#include "engine/director/CCScheduler.h"
 #include "engine/director/CCKeyboardDispatcher.h"
+#include "engine/director/CCScheduler.h"
 #include "engine/director/CCTouchDispatcher.h"
 #include "engine/nodes/CCScene.h"
 #include "engine/platform/CCClock.h"
@@ -35,7 +35,9 @@ CCDirector::~CCDirector() {
     m_scheduler->release();
 }
 
-void CCDirector::setOpenGLView(CCEGLView* view) { m_view = view; }
+void CCDirector::setOpenGLView(CCEGLView* view) {
+    m_view = view;
+}
 
 void CCDirector::setRenderer(CCRenderer* renderer) {
     m_renderer = renderer;
@@ -106,6 +108,7 @@ void CCDirector::setNextScene() {
         incoming->onEnter();
         incoming->onEnterTransitionDidFinish();
     }
+    if (outgoing && !incoming->isTransition()) m_sceneLeft = true;
 }
 
 void CCDirector::mainLoop() {
@@ -148,6 +151,12 @@ void CCDirector::drawScene(float dt) {
         ++m_totalFrames;
     }
     CCAutoreleasePool::sharedPool()->drain();
+    // Once the pool has let go of what the old scene left in it.
+    if (m_sceneLeft) {
+        m_sceneLeft = false;
+        for (auto& listener : m_sceneLeftListeners)
+            listener();
+    }
 }
 
 void CCDirector::drawFrame() {
@@ -192,12 +201,17 @@ void CCDirector::catchUpAfterSleep() {
     m_scheduler->update(static_cast<float>(slept));
 }
 
-CCPoint CCDirector::getVisibleOrigin() const { return m_view ? m_view->getVisibleOrigin() : CCPointZero; }
+CCPoint CCDirector::getVisibleOrigin() const {
+    return m_view ? m_view->getVisibleOrigin() : CCPointZero;
+}
 
-CCSize CCDirector::getVisibleSize() const { return m_view ? m_view->getVisibleSize() : m_winSize; }
+CCSize CCDirector::getVisibleSize() const {
+    return m_view ? m_view->getVisibleSize() : m_winSize;
+}
 
 void CCDirector::purgeCachedData() {
-    for (auto& listener : m_purgeListeners) listener();
+    for (auto& listener : m_purgeListeners)
+        listener();
 }
 
 void CCDirector::reset() {

@@ -100,6 +100,11 @@ public:
     void purgeCachedData();
     // Caches register what purgeCachedData should drop.
     void addPurgeListener(std::function<void()> listener) { m_purgeListeners.push_back(std::move(listener)); }
+    // Called at the end of the frame in which a scene change has finished
+    // (the scene it led to runs, the one it left is gone).
+    void addSceneLeftListener(std::function<void()> listener) {
+        m_sceneLeftListeners.push_back(std::move(listener));
+    }
 
     CCScheduler* getScheduler() const { return m_scheduler; }
     CCActionManager* getActionManager() const { return m_actionManager; }
@@ -143,6 +148,8 @@ private:
     bool m_frameChanged = true; // the last frame drawn differed from the one before
     CCSize m_winSize{640, 960};
     std::vector<std::function<void()>> m_purgeListeners;
+    std::vector<std::function<void()>> m_sceneLeftListeners;
+    bool m_sceneLeft = false;
 };
 
 } // namespace engine

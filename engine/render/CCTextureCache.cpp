@@ -17,6 +17,11 @@ CCTextureCache* CCTextureCache::sharedTextureCache() {
     static CCTextureCache* cache = [] {
         auto* created = new CCTextureCache();
         CCDirector::sharedDirector()->addPurgeListener([] { sharedTextureCache()->removeUnusedTextures(); });
+        // The pictures of a page left behind are decoded again if it comes
+        // back: a book read through then holds the pages on screen, not every
+        // page it has shown.
+        CCDirector::sharedDirector()->addSceneLeftListener(
+            [] { sharedTextureCache()->removeUnusedTextures(); });
         return created;
     }();
     return cache;

@@ -2,7 +2,8 @@
 // Loads each image once. Names resolve through CCFileUtils; textures are
 // kept by full path, so two names of one file share a texture. The cache
 // holds a reference on each texture; removeUnusedTextures drops those that
-// nothing else holds, and CCDirector::purgeCachedData calls it.
+// nothing else holds; CCDirector::purgeCachedData calls it, and so does the
+// end of every scene change.
 //
 // The decoded pixels of all cached pictures, and the images of text (which
 // labels make and hold themselves), stay within one memory budget: a picture

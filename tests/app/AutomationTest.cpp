@@ -163,6 +163,9 @@ TEST(AutomationScriptTest, AScriptOrLogThatIsAFifoIsRefusedAtOnce) {
 TEST(AutomationScriptTest, PlayerHandsOutDueEventsOnce) {
     auto result = parseScript("at 0.5 down 1 1\nat 0.5 up 1 1\nat 1 quit\n", "s");
     ScriptPlayer player(*result.events);
+    // Only a script that saves frames has every frame copied for it.
+    EXPECT_FALSE(player.takesShots());
+    EXPECT_TRUE(ScriptPlayer(*parseScript("at 1 turnshot t.png\n", "s").events).takesShots());
     // A window's loop that sleeps while nothing moves wakes for the next one.
     EXPECT_EQ(player.nextTime(), 0.5);
     EXPECT_TRUE(player.takeDue(0.49).empty());

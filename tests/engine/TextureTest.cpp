@@ -3,11 +3,13 @@
 #include "support/PaintedImage.h"
 #include "support/SceneTest.h"
 
+#include "engine/nodes/CCScene.h"
 #include "engine/nodes/CCSprite.h"
 #include "engine/platform/CCFileUtils.h"
 #include "engine/render/CCSDLRenderer.h"
 #include "engine/render/CCTexture2D.h"
 #include "engine/render/CCTextureCache.h"
+#include "engine/transitions/CCTransitionPageTurn.h"
 
 #include <SDL_image.h>
 
@@ -46,6 +48,33 @@ TEST_F(TextureTest, CacheLoadsEachFileOnceAndPurgesWhatNothingUses) {
     user->release();
     director()->purgeCachedData();
     EXPECT_EQ(cache()->getTextureCount(), 0u);
+}
+
+// A book read through holds the pages on screen, not every page it showed.
+TEST_F(TextureTest, PicturesOnlyTheSceneLeftUsedGoWhenTheChangeEnds) {
+    writePng(resources(), "left.png", 4, 4, 0xffff0000, 0xffff0000);
+    writePng(resources(), "both.png", 4, 4, 0xff00ff00, 0xff00ff00);
+    writePng(resources(), "next.png", 4, 4, 0xff0000ff, 0xff0000ff);
+    auto sceneOf = [](std::initializer_list<const char*> files) {
+        CCScene* scene = CCScene::create();
+        for (const char* file : files)
+            scene->addChild(CCSprite::create(file));
+        return scene;
+    };
+    director()->runWithScene(sceneOf({"left.png", "both.png"}));
+    director()->stepFrame(1 / 60.f);
+    director()->replaceScene(CCTransitionPageTurn::create(0.2f, sceneOf({"both.png", "next.png"}), false));
+    for (int frame = 0; frame < 3; ++frame)
+        director()->stepFrame(1 / 60.f);
+    // Mid-turn both scenes are drawn: nothing goes.
+    EXPECT_NE(cache()->textureForKey("left.png"), nullptr);
+    for (int frame = 0; frame < 30 && director()->getRunningScene()->isTransition(); ++frame)
+        director()->stepFrame(1 / 60.f);
+    ASSERT_FALSE(director()->getRunningScene()->isTransition());
+    EXPECT_EQ(cache()->textureForKey("left.png"), nullptr);
+    EXPECT_NE(cache()->textureForKey("both.png"), nullptr);
+    EXPECT_NE(cache()->textureForKey("next.png"), nullptr);
+    EXPECT_EQ(cache()->getTextureCount(), 2u);
 }
 
 TEST_F(TextureTest, MissingOrBrokenImageGivesAnEmptySpriteAndOneLogLine) {
