@@ -23,6 +23,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <malloc.h>
 #include <memory>
 #include <optional>
 #include <string>
@@ -47,6 +48,12 @@ int usageError(const std::string& message) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Pictures, page snapshots and frames are megabytes each and come and go
+    // with every page turn. Each is mapped on its own and given back whole
+    // when freed; without a fixed threshold glibc raises it past their size
+    // after the first is freed, and the heap keeps what they leave between
+    // smaller blocks.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
     auto parsed = app::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (!parsed.options) return usageError(parsed.error);
     const app::LaunchOptions& options = *parsed.options;
