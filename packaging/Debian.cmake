@@ -19,6 +19,7 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/changelog.Debian.gz
   DEPENDS ${CMAKE_SOURCE_DIR}/packaging/changelog.Debian)
 add_custom_target(debian_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/changelog.Debian.gz)
 install(FILES packaging/copyright ${CMAKE_BINARY_DIR}/changelog.Debian.gz DESTINATION share/doc/lirra)
+install(FILES packaging/lintian-overrides DESTINATION share/lintian/overrides RENAME lirra)
 
 # A stripped install (cpack strips) also drops the compiler's notes, as
 # Debian's own packages do.
