@@ -6,13 +6,25 @@ set(LIRRA_DEBIAN_VERSION ${PROJECT_VERSION}-${LIRRA_DEBIAN_RELEASE})
 set(LIRRA_MAINTAINER "The Lirra developers <developers@lirra.org>"
     CACHE STRING "The Debian package's maintainer, as Name <address>")
 
-# Debian's changelog heads with the package's own version; a release that
-# forgets to add its entry fails here rather than in lintian.
+# A release names its version in four places: a release that forgets one
+# fails here rather than in the hands of a family.
 file(STRINGS ${CMAKE_SOURCE_DIR}/packaging/changelog.Debian changelog_head LIMIT_COUNT 1)
 if(NOT changelog_head MATCHES "^lirra \\(${LIRRA_DEBIAN_VERSION}\\) ")
   message(FATAL_ERROR "packaging/changelog.Debian starts with '${changelog_head}', "
                       "not with an entry for lirra ${LIRRA_DEBIAN_VERSION}")
 endif()
+file(STRINGS ${CMAKE_SOURCE_DIR}/desktop/org.lirra.lirra.metainfo.xml first_release REGEX "<release " LIMIT_COUNT 1)
+if(NOT first_release MATCHES "version=\"${PROJECT_VERSION}\"")
+  message(FATAL_ERROR "the newest release in desktop/org.lirra.lirra.metainfo.xml is not ${PROJECT_VERSION}")
+endif()
+foreach(page lirra.1 lirra-check.1 lirra-make.1)
+  file(STRINGS ${CMAKE_SOURCE_DIR}/docs/man/${page} header REGEX "^\\.TH " LIMIT_COUNT 1)
+  if(NOT header MATCHES "\"Lirra ${PROJECT_VERSION}\"")
+    message(FATAL_ERROR "docs/man/${page} is headed '${header}', not for Lirra ${PROJECT_VERSION}")
+  endif()
+endforeach()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS packaging/changelog.Debian
+  desktop/org.lirra.lirra.metainfo.xml docs/man/lirra.1 docs/man/lirra-check.1 docs/man/lirra-make.1)
 
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/changelog.Debian.gz
   COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/packaging/changelog.Debian > ${CMAKE_BINARY_DIR}/changelog.Debian.gz
