@@ -11,7 +11,7 @@ TEST_PACKAGES := googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-d
 	xvfb xauth x11-utils x11-apps xdotool imagemagick openbox wmctrl bc espeak-ng lame \
 	festival festvox-us-slt-hts festvox-kallpc16k sox zip
 # make package, and the test that installs the package.
-PACKAGE_PACKAGES := dpkg-dev file lintian appstream desktop-file-utils shared-mime-info
+PACKAGE_PACKAGES := dpkg-dev file lintian appstream desktop-file-utils shared-mime-info man-db binutils
 
 # make install PREFIX=... DESTDIR=... (DESTDIR stages a package's files).
 PREFIX ?= /usr/local
