@@ -9,17 +9,21 @@ DEBIAN_PACKAGES := cmake ninja-build g++ pkg-config \
 	libmp3lame-dev libespeak-ng-dev librsvg2-dev libpango1.0-dev fonts-sil-andika
 TEST_PACKAGES := googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev \
 	xvfb xauth x11-utils x11-apps xdotool imagemagick openbox wmctrl bc espeak-ng lame \
-	festival festvox-us-slt-hts festvox-kallpc16k sox
+	festival festvox-us-slt-hts festvox-kallpc16k sox zip
+# make package, and the test that installs the package.
+PACKAGE_PACKAGES := dpkg-dev file lintian appstream desktop-file-utils shared-mime-info man-db binutils
 
 # make install PREFIX=... DESTDIR=... (DESTDIR stages a package's files).
 PREFIX ?= /usr/local
-INSTALLED := bin/lirra bin/lirra-check bin/lirra-make share/applications/lirra.desktop \
-	share/icons/hicolor/256x256/apps/lirra.png share/mime/packages/lirra-book.xml
+INSTALLED := bin/lirra bin/lirra-check bin/lirra-make share/applications/org.lirra.lirra.desktop \
+	share/icons/hicolor/256x256/apps/lirra.png share/mime/packages/lirra-book.xml \
+	share/metainfo/org.lirra.lirra.metainfo.xml \
+	share/man/man1/lirra.1.gz share/man/man1/lirra-check.1.gz share/man/man1/lirra-make.1.gz
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 JOBS ?= $(shell nproc)
 
-.PHONY: run build test bench fuzz soak deps test-deps clean install uninstall
+.PHONY: run build test bench fuzz soak deps test-deps package-deps package clean install uninstall
 
 define install_missing
 	@missing=$$(for p in $(1); do dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'ok installed' || echo $$p; done); \
@@ -33,7 +37,10 @@ deps:
 	$(call install_missing,$(DEBIAN_PACKAGES))
 
 test-deps: deps
-	$(call install_missing,$(TEST_PACKAGES))
+	$(call install_missing,$(TEST_PACKAGES) $(PACKAGE_PACKAGES))
+
+package-deps: deps
+	$(call install_missing,$(PACKAGE_PACKAGES))
 
 build: deps
 	cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DLIRRA_TESTS=OFF \
@@ -43,9 +50,12 @@ build: deps
 run: build
 	@bash tools/run-lirra.sh build/release/lirra
 
+# The package is built first, outside the tests' parallel run: the install
+# test installs it.
 test: test-deps
 	cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DLIRRA_SANITIZE=ON
 	cmake --build build/test -j $(JOBS)
+	$(MAKE) --no-print-directory package
 	cd build/test && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 		ctest --output-on-failure -j $(JOBS)
@@ -67,6 +77,20 @@ soak: test-deps
 fuzz: test-deps
 	CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLIRRA_TESTS=OFF -DLIRRA_FUZZ=ON
 	cmake --build build/fuzz -j $(JOBS)
+
+# The Debian package: a release build with Debian's hardening flags, installed
+# under /usr, packed by cpack and checked by lintian (errors fail the target).
+PACKAGE_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
+package: package-deps
+	cmake -S . -B build/package -G Ninja -DCMAKE_BUILD_TYPE=Release -DLIRRA_TESTS=OFF -DLIRRA_PACKAGE=ON \
+		-DCMAKE_INSTALL_PREFIX=/usr \
+		-DCMAKE_CXX_FLAGS="$$($(PACKAGE_FLAGS) CXXFLAGS) $$($(PACKAGE_FLAGS) CPPFLAGS)" \
+		-DCMAKE_EXE_LINKER_FLAGS="$$($(PACKAGE_FLAGS) LDFLAGS)"
+	cmake --build build/package -j $(JOBS)
+	rm -f build/package/lirra_*.deb
+	cd build/package && cpack -G DEB
+	lintian --fail-on error build/package/lirra_*.deb
+	@echo "make package: $$(ls build/package/lirra_*.deb)"
 
 install: build
 	DESTDIR="$(DESTDIR)" cmake --install build/release --prefix "$(PREFIX)"

@@ -22,12 +22,14 @@ chmod +x "$TMP/bin/update-mime-database"
 
 DESTDIR="$TMP/stage" PATH="$TMP/bin:$PATH" cmake --install "$BUILD" --prefix "$PREFIX" >"$TMP/install.txt"
 [ ! -s "$TMP/mime-updates.txt" ] || fail "a staged install updated the system's MIME database: $(cat "$TMP/mime-updates.txt")"
-for f in bin/lirra bin/lirra-check share/lirra/resources/testLirra/StringConfig.xml \
-    share/applications/lirra.desktop share/icons/hicolor/256x256/apps/lirra.png; do
+for f in bin/lirra bin/lirra-check bin/lirra-make share/lirra/resources/testLirra/StringConfig.xml \
+    share/lirra/books/pip-and-the-moon.lirra share/applications/org.lirra.lirra.desktop \
+    share/icons/hicolor/256x256/apps/lirra.png share/metainfo/org.lirra.lirra.metainfo.xml \
+    share/man/man1/lirra.1.gz share/man/man1/lirra-check.1.gz share/man/man1/lirra-make.1.gz; do
     [ -f "$ROOT/$f" ] || fail "$f was not installed"
 done
-grep -qx "Exec=$PREFIX/bin/lirra %f" "$ROOT/share/applications/lirra.desktop" || fail "the menu entry does not start $PREFIX/bin/lirra with a file"
-grep -qx "MimeType=application/x-lirra-book;" "$ROOT/share/applications/lirra.desktop" || fail "the menu entry does not open .lirra files"
+grep -qx "Exec=$PREFIX/bin/lirra %f" "$ROOT/share/applications/org.lirra.lirra.desktop" || fail "the menu entry does not start $PREFIX/bin/lirra with a file"
+grep -qx "MimeType=application/x-lirra-book;" "$ROOT/share/applications/org.lirra.lirra.desktop" || fail "the menu entry does not open .lirra files"
 grep -q '<mime-type type="application/x-lirra-book">' "$ROOT/share/mime/packages/lirra-book.xml" &&
     grep -q '<glob pattern="\*.lirra"/>' "$ROOT/share/mime/packages/lirra-book.xml" || fail "the .lirra file type is not installed"
 # Where the tools are here, the staged database tells a .lirra file by its name.
@@ -39,7 +41,7 @@ if command -v update-mime-database >/dev/null && command -v gio >/dev/null; then
     [ "$type" = "application/x-lirra-book" ] || fail "gio calls a .lirra file '$type'"
     find "$ROOT/share/mime" -mindepth 1 ! -path '*/packages*' -delete
 fi
-grep -qx "Icon=lirra" "$ROOT/share/applications/lirra.desktop" || fail "the menu entry has no icon"
+grep -qx "Icon=lirra" "$ROOT/share/applications/org.lirra.lirra.desktop" || fail "the menu entry has no icon"
 
 cd "$TMP"
 status=0
@@ -51,6 +53,8 @@ if grep -qi "error\|missing\|cannot" "$TMP/lirra.log"; then
     fail "the installed program reported problems with its book"
 fi
 "$ROOT/bin/lirra-check" "$ROOT/share/lirra/resources" | grep -q "the book is ready" || fail "the installed book does not check clean"
+"$ROOT/bin/lirra-check" "$ROOT/share/lirra/books/pip-and-the-moon.lirra" | grep -q "the book is ready" ||
+    fail "the book on the installed shelf does not check clean"
 
 make -s -C "$SOURCE" uninstall PREFIX="$PREFIX" DESTDIR="$TMP/stage" >/dev/null
 left=$(find "$TMP/stage" -type f -o -type l)

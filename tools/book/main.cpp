@@ -3,21 +3,44 @@
 //   lirra_bookmaker STORY.json ART_FOLDER OUT_FOLDER WORK_FOLDER
 //   lirra_bookmaker --sentence STORY.json N
 //   lirra_bookmaker --narrate STORY.json RECORDINGS OUT_FOLDER WORK_FOLDER [TIMINGS.tsv]
+//   lirra_bookmaker --pack BOOK_FOLDER BOOK.lirra
 //
 // OUT_FOLDER is the resource root (resources/); WORK_FOLDER receives the
 // intermediate pictures and narration.tsv, the words of each page. With
 // --narrate, each page's recording RECORDINGS/page_N.wav is narrated into the
 // book by lirra-make's own narration: word clips cut from the sentence,
-// the page recordings and the read-along table.
+// the page recordings and the read-along table. --pack packs a book folder
+// into one file, the same bytes on every run and machine (the build packs
+// the sample book that make install puts on the shelf).
+#include "tools/book/BookPacker.h"
 #include "tools/book/BookSource.h"
 #include "tools/book/BookWriter.h"
 #include "tools/make/BookMaker.h"
 
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <iostream>
 
+namespace {
+
+// Any fixed time would do; this one reads as "no particular day".
+constexpr std::time_t kPackedTime = 946684800; // 2000-01-01 00:00 UTC
+
+int pack(const char* folder, const char* archive) {
+    // ZIP stores local times: read this one in UTC everywhere.
+    setenv("TZ", "UTC0", 1);
+    tzset();
+    std::string error;
+    if (bookmaker::packBook(folder, archive, error, kPackedTime)) return 0;
+    std::cerr << "lirra_bookmaker: " << error << "\n";
+    return 1;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[1]) == "--pack") return pack(argv[2], argv[3]);
     if (argc == 4 && std::string(argv[1]) == "--sentence") {
         // Page N's sentence on one line, for the voice; nothing for a picture page.
         std::string error;
@@ -33,7 +56,8 @@ int main(int argc, char** argv) {
     const bool narrate = argc >= 2 && std::string(argv[1]) == "--narrate";
     if ((!narrate && argc != 5) || (narrate && argc != 6 && argc != 7)) {
         std::cerr << "usage: lirra_bookmaker STORY.json ART_FOLDER OUT_FOLDER WORK_FOLDER\n"
-                     "       lirra_bookmaker --narrate STORY.json RECORDINGS OUT_FOLDER WORK_FOLDER [TIMINGS.tsv]\n";
+                     "       lirra_bookmaker --narrate STORY.json RECORDINGS OUT_FOLDER WORK_FOLDER [TIMINGS.tsv]\n"
+                     "       lirra_bookmaker --pack BOOK_FOLDER BOOK.lirra\n";
         return 2;
     }
     std::string error;

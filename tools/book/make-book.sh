@@ -22,7 +22,7 @@ bookmaker=${BOOKMAKER:-}
 # is its own), as one reads to a young child.
 narration_rate=0.85
 
-for tool in rsvg-convert festival pngquant optipng zip; do
+for tool in rsvg-convert festival pngquant optipng; do
     command -v "$tool" >/dev/null || {
         echo "make-book: $tool is missing; install the book tool packages listed in README.md" >&2
         exit 1
@@ -78,10 +78,10 @@ SDL_VIDEODRIVER=dummy "$bookmaker" --narrate "$story" "$voice" "$out" "$work" "$
 
 echo "make-book: wrote the book to $out ($(du -sh "$out" | cut -f1))"
 
-# The same book in one file, as it travels by mail or download: the folder's
-# contents at the archive's root (-X: no owners or times that differ by machine).
+# The same book in one file, as it travels by mail or download, packed as the
+# build packs it for the installed shelf: the folder's contents at the
+# archive's root, with no times or owners that differ by machine.
 packed=$root/build/pip-and-the-moon.lirra
 mkdir -p "$root/build"
-rm -f "$packed"
-(cd "$out" && zip -qrX "$packed" .)
+"$bookmaker" --pack "$out" "$packed"
 echo "make-book: packed it as $packed ($(du -h "$packed" | cut -f1))"

@@ -2,6 +2,7 @@
 
 #include "book/BookContract.h"
 #include "book/BookNames.h"
+#include "tools/book/BookPacker.h"
 #include "tools/book/BookWriter.h"
 #include "tools/book/WordNames.h"
 #include "tools/make/BookText.h"
@@ -11,7 +12,6 @@
 #include <SDL_image.h>
 #include <fontconfig/fontconfig.h>
 #include <unistd.h>
-#include <zip.h>
 
 #include <algorithm>
 #include <cmath>
@@ -255,38 +255,10 @@ bool BookMaker::writeTimings() {
 }
 
 bool BookMaker::pack(const std::string& root) {
-    const std::string partial = m_options.output + ".partial";
-    std::error_code ec;
-    fs::remove(partial, ec);
-    int zipError = 0;
-    zip_t* archive = zip_open(partial.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &zipError);
-    if (!archive) {
-        m_out << "lirra-make: cannot write " << partial << "\n";
-        return false;
-    }
-    std::vector<fs::path> files;
-    for (const auto& entry : fs::recursive_directory_iterator(root))
-        if (entry.is_regular_file()) files.push_back(entry.path());
-    std::sort(files.begin(), files.end());
-    bool ok = true;
-    for (const fs::path& file : files) {
-        const std::string name = fs::relative(file, root).generic_string();
-        zip_source_t* source = zip_source_file(archive, file.c_str(), 0, -1);
-        if (!source || zip_file_add(archive, name.c_str(), source, ZIP_FL_ENC_UTF_8) < 0) {
-            if (source) zip_source_free(source);
-            ok = false;
-            break;
-        }
-    }
-    if (!ok || zip_close(archive) < 0) {
-        if (ok) zip_discard(archive);
-        fs::remove(partial, ec);
-        m_out << "lirra-make: cannot write " << m_options.output << "\n";
-        return false;
-    }
-    fs::rename(partial, m_options.output, ec);
-    if (ec) m_out << "lirra-make: cannot write " << m_options.output << " (" << ec.message() << ")\n";
-    return !ec;
+    std::string why;
+    if (bookmaker::packBook(root, m_options.output, why)) return true;
+    m_out << "lirra-make: " << why << "\n";
+    return false;
 }
 
 bool BookMaker::narrate(const bookmaker::BookSource& book, const std::string& bookFolder, const std::string& work) {
