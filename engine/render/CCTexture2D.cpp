@@ -7,6 +7,11 @@
 
 #include <SDL.h>
 #include <SDL_image.h>
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
 
 namespace engine {
 
@@ -20,6 +25,140 @@ SDL_Surface* toArgb(SDL_Surface* surface) {
     SDL_Surface* converted = SDL_ConvertSurfaceFormat(surface, SDL_PIXELFORMAT_ARGB8888, 0);
     SDL_FreeSurface(surface);
     return converted;
+}
+
+// A PNG decoded by libpng straight into ARGB8888, the one format textures
+// keep: no second pass converts it. `opaque` tells whether the file has no
+// alpha (nor a transparent colour), which spares the scan for see-through
+// pixels. Null with the reason in `why`.
+struct PngSource {
+    const std::string* bytes;
+    size_t at;
+    char message[160];
+};
+
+void readPngBytes(png_structp png, png_bytep out, size_t count) {
+    auto* source = static_cast<PngSource*>(png_get_io_ptr(png));
+    if (count > source->bytes->size() - source->at) png_error(png, "the data ends early");
+    std::memcpy(out, source->bytes->data() + source->at, count);
+    source->at += count;
+}
+
+void pngFailed(png_structp png, png_const_charp message) {
+    auto* source = static_cast<PngSource*>(png_get_error_ptr(png));
+    std::snprintf(source->message, sizeof source->message, "%s", message);
+    png_longjmp(png, 1);
+}
+
+void pngWarned(png_structp, png_const_charp) {}
+
+// Plain C between setjmp and any longjmp: nothing here has a destructor.
+SDL_Surface* decodePngInto(PngSource& source, bool& opaque) {
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &source, pngFailed, pngWarned);
+    if (!png) return nullptr;
+    png_infop info = png_create_info_struct(png);
+    SDL_Surface* volatile surface = nullptr;
+    png_bytep* volatile rows = nullptr;
+    if (!info || setjmp(png_jmpbuf(png))) {
+        if (surface) SDL_FreeSurface(surface);
+        SDL_free(rows);
+        png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
+        return nullptr;
+    }
+    png_set_read_fn(png, &source, readPngBytes);
+    png_read_info(png, info);
+    const png_byte type = png_get_color_type(png, info);
+    const bool transparentColour = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+    opaque = !(type & PNG_COLOR_MASK_ALPHA) && !transparentColour;
+    const png_uint_32 width = png_get_image_width(png, info), height = png_get_image_height(png, info);
+    // Eight-bit RGB or RGBA, or a palette, not interlaced: the common
+    // pictures. Their rows are read as they are and made words here, several
+    // times faster than libpng's general transforms.
+    const bool palette = type == PNG_COLOR_TYPE_PALETTE;
+    const bool plain = png_get_interlace_type(png, info) == PNG_INTERLACE_NONE &&
+                       (palette || (png_get_bit_depth(png, info) == 8 && !transparentColour &&
+                                    (type == PNG_COLOR_TYPE_RGB || type == PNG_COLOR_TYPE_RGB_ALPHA)));
+    std::uint32_t colours[256] = {};
+    if (palette) {
+        png_colorp entries = nullptr;
+        int count = 0;
+        png_get_PLTE(png, info, &entries, &count);
+        png_bytep alphas = nullptr;
+        int alphaCount = 0;
+        if (transparentColour) png_get_tRNS(png, info, &alphas, &alphaCount, nullptr);
+        for (int i = 0; i < 256; ++i) {
+            // An index past the palette is black, as libpng's expansion makes it.
+            const png_color c = i < count ? entries[i] : png_color{0, 0, 0};
+            const std::uint32_t a = i < alphaCount ? alphas[i] : 0xffu;
+            colours[i] = a << 24 | std::uint32_t{c.red} << 16 | std::uint32_t{c.green} << 8 | c.blue;
+        }
+        if (png_get_bit_depth(png, info) < 8) png_set_packing(png); // one index a byte
+    }
+    if (!plain) {
+        png_set_strip_16(png);
+        png_set_packing(png);
+        if (type == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
+        if (type == PNG_COLOR_TYPE_GRAY || type == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(png);
+        if (transparentColour) png_set_tRNS_to_alpha(png);
+        if (type == PNG_COLOR_TYPE_GRAY && png_get_bit_depth(png, info) < 8)
+            png_set_expand_gray_1_2_4_to_8(png);
+        // ARGB8888 is one 32-bit word: blue first in memory on little-endian machines.
+        if (SDL_BYTEORDER == SDL_LIL_ENDIAN) {
+            png_set_bgr(png);
+            png_set_filler(png, 0xff, PNG_FILLER_AFTER);
+        } else {
+            png_set_swap_alpha(png);
+            png_set_filler(png, 0xff, PNG_FILLER_BEFORE);
+        }
+        png_set_interlace_handling(png);
+    }
+    png_read_update_info(png, info);
+    const size_t rowBytes = png_get_rowbytes(png, info);
+    const size_t bytesPerPixel = !plain ? 4 : palette ? 1 : type == PNG_COLOR_TYPE_RGB ? 3 : 4;
+    if (rowBytes != static_cast<size_t>(width) * bytesPerPixel) png_error(png, "an unexpected pixel layout");
+    surface = SDL_CreateRGBSurfaceWithFormat(0, static_cast<int>(width), static_cast<int>(height), 32,
+                                             SDL_PIXELFORMAT_ARGB8888);
+    if (!surface) png_error(png, "out of memory");
+    if (plain) {
+        rows = static_cast<png_bytep*>(SDL_malloc(rowBytes)); // one row, read in place
+        if (!rows) png_error(png, "out of memory");
+        auto* raw = reinterpret_cast<png_bytep>(rows);
+        const bool alpha = type == PNG_COLOR_TYPE_RGB_ALPHA;
+        for (png_uint_32 y = 0; y < height; ++y) {
+            png_read_row(png, raw, nullptr);
+            auto* out = reinterpret_cast<std::uint32_t*>(static_cast<png_bytep>(surface->pixels) +
+                                                         static_cast<size_t>(y) * surface->pitch);
+            const png_byte* in = raw;
+            if (palette) {
+                for (png_uint_32 x = 0; x < width; ++x)
+                    out[x] = colours[in[x]];
+            } else if (alpha) {
+                for (png_uint_32 x = 0; x < width; ++x, in += 4)
+                    out[x] = std::uint32_t{in[3]} << 24 | std::uint32_t{in[0]} << 16 |
+                             std::uint32_t{in[1]} << 8 | in[2];
+            } else {
+                for (png_uint_32 x = 0; x < width; ++x, in += 3)
+                    out[x] = 0xff000000u | std::uint32_t{in[0]} << 16 | std::uint32_t{in[1]} << 8 | in[2];
+            }
+        }
+    } else {
+        rows = static_cast<png_bytep*>(SDL_malloc(sizeof(png_bytep) * (height ? height : 1)));
+        if (!rows) png_error(png, "out of memory");
+        for (png_uint_32 y = 0; y < height; ++y)
+            rows[y] = static_cast<png_bytep>(surface->pixels) + static_cast<size_t>(y) * surface->pitch;
+        png_read_image(png, rows);
+    }
+    png_read_end(png, nullptr);
+    SDL_free(rows);
+    png_destroy_read_struct(&png, &info, nullptr);
+    return surface;
+}
+
+SDL_Surface* decodePng(const std::string& bytes, bool& opaque, std::string& why) {
+    PngSource source{&bytes, 0, {}};
+    SDL_Surface* surface = decodePngInto(source, opaque);
+    if (!surface) why = source.message[0] ? source.message : "the PNG cannot be decoded";
+    return surface;
 }
 
 // Whether every pixel of an ARGB8888 surface has alpha 255 (a picture without
@@ -62,9 +201,10 @@ CCTexture2D::~CCTexture2D() {
 CCTexture2D* CCTexture2D::createWithImageData(const std::string& bytes, std::string* error) {
     std::string ignored;
     std::string& why = error ? *error : ignored;
-    SDL_Surface* decoded = decodeImage(bytes, why);
+    bool opaque = false;
+    SDL_Surface* decoded = decodeImage(bytes, why, &opaque);
     if (!decoded) return nullptr;
-    CCTexture2D* texture = createWithSurface(decoded);
+    CCTexture2D* texture = createWithSurface(decoded, opaque);
     if (!texture) {
         why = SDL_GetError();
         return nullptr;
@@ -73,7 +213,7 @@ CCTexture2D* CCTexture2D::createWithImageData(const std::string& bytes, std::str
     return texture;
 }
 
-SDL_Surface* CCTexture2D::decodeImage(const std::string& bytes, std::string& why) {
+SDL_Surface* CCTexture2D::decodeImage(const std::string& bytes, std::string& why, bool* opaque) {
     const ccImageHeader header = ccReadImageHeader(bytes);
     if (header.format == ccImageFormat::Unknown) {
         why = std::string("the file is ") + header.formatName + ", not a PNG or JPEG picture";
@@ -98,13 +238,19 @@ SDL_Surface* CCTexture2D::decodeImage(const std::string& bytes, std::string& why
         why = "the PNG is cut short: a chunk runs past the end, or the end chunk is missing";
         return nullptr;
     }
+    if (header.format == ccImageFormat::Png) {
+        bool noAlpha = false;
+        SDL_Surface* decoded = decodePng(bytes, noAlpha, why);
+        if (opaque) *opaque = noAlpha;
+        return decoded;
+    }
+    if (opaque) *opaque = true; // a JPEG has no alpha
     SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
     if (!source) {
         why = SDL_GetError();
         return nullptr;
     }
-    SDL_Surface* loaded =
-        header.format == ccImageFormat::Png ? IMG_LoadPNG_RW(source) : IMG_LoadJPG_RW(source);
+    SDL_Surface* loaded = IMG_LoadJPG_RW(source);
     SDL_RWclose(source);
     if (!loaded) {
         why = IMG_GetError();
@@ -113,7 +259,7 @@ SDL_Surface* CCTexture2D::decodeImage(const std::string& bytes, std::string& why
     return loaded;
 }
 
-CCTexture2D* CCTexture2D::createWithSurface(SDL_Surface* surface) {
+CCTexture2D* CCTexture2D::createWithSurface(SDL_Surface* surface, bool knownOpaque) {
     if (!surface) return nullptr;
     SDL_Surface* converted = toArgb(surface);
     if (!converted) return nullptr;
@@ -123,7 +269,7 @@ CCTexture2D* CCTexture2D::createWithSurface(SDL_Surface* surface) {
         return nullptr;
     }
     auto* texture = new CCTexture2D();
-    texture->m_opaque = hasNoTransparentPixel(converted);
+    texture->m_opaque = knownOpaque || hasNoTransparentPixel(converted);
     texture->m_blending = !texture->m_opaque;
     texture->m_surface = converted;
     texture->m_pixelsWide = converted->w;
@@ -162,7 +308,7 @@ SDL_Texture* CCTexture2D::sdlTexture(CCSDLRenderer& renderer) {
     } else {
         if (!m_surface && !m_encoded.empty()) {
             std::string why;
-            SDL_Surface* decoded = decodeImage(m_encoded, why);
+            SDL_Surface* decoded = decodeImage(m_encoded, why, nullptr);
             m_surface = decoded ? toArgb(decoded) : nullptr;
             if (!m_surface && !why.empty()) SDL_SetError("%s", why.c_str());
         }

@@ -21,7 +21,7 @@ namespace engine {
 class CCSDLRenderer;
 
 class CCTexture2D : public CCObject {
-  public:
+public:
     ~CCTexture2D() override;
 
     // Larger pictures are refused before decoding: a small file can claim a
@@ -37,7 +37,9 @@ class CCTexture2D : public CCObject {
     // it again for a new renderer.
     static CCTexture2D* createWithImageData(const std::string& bytes, std::string* error = nullptr);
     // Takes ownership of the surface (any format; kept as ARGB8888).
-    static CCTexture2D* createWithSurface(SDL_Surface* surface);
+    // `knownOpaque` (a picture without alpha) spares the scan for
+    // see-through pixels.
+    static CCTexture2D* createWithSurface(SDL_Surface* surface, bool knownOpaque = false);
     // A texture to draw into; `contentSize` is its size in points.
     static CCTexture2D* createRenderTarget(int pixelsWide, int pixelsHigh, const CCSize& contentSize);
 
@@ -97,12 +99,12 @@ class CCTexture2D : public CCObject {
     };
     PixelCopy& pixelCopy() { return m_pixelCopy; }
 
-  private:
+private:
     CCTexture2D();
     void dropSdlTexture();
     // The checks and the decoding of createWithImageData; the surface as the
-    // decoder gives it.
-    static SDL_Surface* decodeImage(const std::string& bytes, std::string& why);
+    // decoder gives it, and in `opaque` (if given) whether it has no alpha.
+    static SDL_Surface* decodeImage(const std::string& bytes, std::string& why, bool* opaque);
     void noteTargetReset() const;
 
     SDL_Surface* m_surface = nullptr;

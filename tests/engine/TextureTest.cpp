@@ -13,6 +13,11 @@
 
 #include <SDL_image.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <map>
+
 using namespace engine;
 using namespace testsupport;
 
@@ -75,6 +80,67 @@ TEST_F(TextureTest, PicturesOnlyTheSceneLeftUsedGoWhenTheChangeEnds) {
     EXPECT_NE(cache()->textureForKey("both.png"), nullptr);
     EXPECT_NE(cache()->textureForKey("next.png"), nullptr);
     EXPECT_EQ(cache()->getTextureCount(), 2u);
+}
+
+// The reader's own PNG decoding against SDL_image's, on every kind of PNG
+// that picture tools write: palettes with and without transparency, grey,
+// 16 bits a channel, interlaced.
+TEST_F(TextureTest, EveryKindOfPngDecodesAsSdlImageDecodesIt) {
+    const std::string dir = resources().path();
+    const std::string source = dir + "/source.png";
+    // Colours, a ramp of see-through and a few fully clear pixels.
+    ASSERT_EQ(std::system(("convert -size 23x17 gradient:red-blue \\( -size 23x17 gradient:white-gray20 \\) "
+                           "-alpha off -compose copy-opacity -composite -fill none -draw 'point 3,4' '" +
+                           source + "'")
+                              .c_str()),
+              0);
+    const std::map<std::string, std::string> kinds = {
+        {"palette", "-alpha off PNG8:"},
+        {"palette-clear", "PNG8:"},
+        {"grey", "-alpha off -colorspace gray -define png:color-type=0 PNG:"},
+        {"grey-2bit", "-alpha off -colorspace gray -depth 2 -define png:color-type=0 PNG:"},
+        {"grey-alpha", "-colorspace gray -define png:color-type=4 PNG:"},
+        {"rgb", "-alpha off PNG24:"},
+        {"rgba", "PNG32:"},
+        {"rgb16", "-alpha off PNG48:"},
+        {"rgba16", "PNG64:"},
+        {"interlaced", "-interlace PNG PNG32:"},
+    };
+    for (const auto& [kind, how] : kinds) {
+        SCOPED_TRACE(kind);
+        const std::string file = dir + "/" + kind + ".png";
+        const auto space = how.rfind(' ');
+        const std::string options = space == std::string::npos ? "" : how.substr(0, space);
+        const std::string format = space == std::string::npos ? how : how.substr(space + 1);
+        ASSERT_EQ(std::system(("convert '" + source + "' " + options + " '" + format + file + "'").c_str()),
+                  0);
+        std::ifstream in(file, std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        CCRef<CCTexture2D> ours = CCTexture2D::createWithImageData(bytes);
+        ASSERT_TRUE(ours);
+        SDL_Surface* loaded = IMG_Load(file.c_str());
+        ASSERT_NE(loaded, nullptr);
+        SDL_Surface* theirs = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_ARGB8888, 0);
+        SDL_FreeSurface(loaded);
+        const SDL_Surface* mine = ours->getSurface();
+        ASSERT_TRUE(mine && theirs);
+        ASSERT_EQ(mine->w, theirs->w);
+        ASSERT_EQ(mine->h, theirs->h);
+        bool anyClear = false;
+        int differing = 0;
+        for (int y = 0; y < mine->h; ++y)
+            for (int x = 0; x < mine->w; ++x) {
+                auto at = [x, y](const SDL_Surface* s) {
+                    return static_cast<const std::uint32_t*>(s->pixels)[y * s->pitch / 4 + x];
+                };
+                differing += at(mine) != at(theirs);
+                anyClear = anyClear || (at(theirs) >> 24) != 0xff;
+            }
+        EXPECT_EQ(differing, 0);
+        // Only a picture without any see-through pixel is drawn unblended.
+        EXPECT_EQ(ours->isOpaque(), !anyClear);
+        SDL_FreeSurface(theirs);
+    }
 }
 
 TEST_F(TextureTest, MissingOrBrokenImageGivesAnEmptySpriteAndOneLogLine) {
