@@ -128,7 +128,12 @@ int main(int argc, char** argv) {
         const char* hint = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
         const std::string sdlHint = hint ? hint : "";
         std::string glRenderer;
-        if (options.renderer.empty() && sdlHint.empty()) {
+        if (options.renderer.empty() && sdlHint.empty() && !hasGpuDevice()) {
+            // Starting llvmpipe only to hear that it is llvmpipe costs more
+            // instructions than the rest of the start-up.
+            glRenderer = "software rasterizer";
+            CCLog("view: no GPU device here; the software renderer draws the book");
+        } else if (options.renderer.empty() && sdlHint.empty()) {
             glRenderer = probeOpenGLRenderer();
             if (isSoftwareRasteriser(glRenderer))
                 CCLog("view: OpenGL here is drawn by the CPU (%s); the software renderer draws the book",

@@ -6,6 +6,7 @@
 #include <array>
 #include <cctype>
 #include <csignal>
+#include <filesystem>
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -46,6 +47,15 @@ constexpr size_t kProbeMaxBytes = 256;
 }
 
 } // namespace
+
+bool hasGpuDevice(const std::string& devices) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(devices + "/dri", error))
+        if (entry.path().filename().string().rfind("renderD", 0) == 0) return true;
+    for (const char* nvidia : {"/nvidia0", "/nvidiactl"})
+        if (std::filesystem::exists(devices + nvidia, error)) return true;
+    return false;
+}
 
 bool isSoftwareRasteriser(const std::string& glRenderer) {
     const std::string name = lowered(glRenderer);

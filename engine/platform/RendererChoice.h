@@ -19,6 +19,12 @@ bool isSoftwareRasteriser(const std::string& glRenderer);
 std::string chooseRenderDriver(const std::string& requested, const std::string& sdlHint,
                                const std::string& glRenderer);
 
+// Whether the machine has a device a GPU driver draws with: a DRM render
+// node (`devices`/dri/renderD*) or NVIDIA's own device nodes. Without one,
+// OpenGL can only be drawn by the CPU, and asking OpenGL itself (which
+// starts the rasteriser and its compiler) is not needed.
+bool hasGpuDevice(const std::string& devices = "/dev");
+
 // OpenGL's renderer string on this display, or empty when OpenGL cannot be
 // started. Asked in a child process, so that the rasteriser's memory is never
 // the reader's; call it before SDL's video is started in this process, since

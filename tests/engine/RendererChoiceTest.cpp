@@ -1,6 +1,7 @@
 // Which renderer a window gets: the user's, then SDL's hint, then software
 // where OpenGL is drawn by the CPU.
 #include "engine/platform/RendererChoice.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -32,4 +33,17 @@ TEST(RendererChoiceTest, TheUserThenSdlsHintThenTheRasteriserChoose) {
 // Without a display the child finds no OpenGL, says nothing and ends.
 TEST(RendererChoiceTest, TheProbeAnswersEmptyWhereThereIsNoOpenGL) {
     EXPECT_EQ(probeOpenGLRenderer(), "");
+}
+
+// A DRM render node or NVIDIA's device is a GPU; a display-only card is not.
+TEST(RendererChoiceTest, AGpuIsARenderNodeOrNvidiasDevice) {
+    testsupport::TempDir devices;
+    EXPECT_FALSE(hasGpuDevice(devices.path()));
+    devices.write("dri/card0", "");
+    EXPECT_FALSE(hasGpuDevice(devices.path()));
+    devices.write("dri/renderD128", "");
+    EXPECT_TRUE(hasGpuDevice(devices.path()));
+    testsupport::TempDir nvidia;
+    nvidia.write("nvidiactl", "");
+    EXPECT_TRUE(hasGpuDevice(nvidia.path()));
 }
