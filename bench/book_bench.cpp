@@ -4,7 +4,7 @@
 //    (configuration, page build, layout read, first frame), against reading
 //    and parsing the same page layout with jsoncpp alone; prints the ratio;
 //  - from a touch on a word to the first mixed audio buffer that carries its
-//    narration (SDL_mixer on SDL's dummy audio driver, real time), and to its
+//    narration (the reader's mixer on SDL's dummy audio driver, real time), and to its
 //    first audible sample: the time that buffer was mixed plus the sample's
 //    place in it, where the first sample at or above -40 dBFS lies (leading
 //    silence and the decoder's delay count, near-silence does not).
@@ -30,8 +30,8 @@
 #include "gui/UIRootWidget.h"
 #include "gui/UIToolkit.h"
 
+#include "engine/audio/MixerDevice.h"
 #include <SDL.h>
-#include <SDL_mixer.h>
 #include <benchmark/benchmark.h>
 #include <json/json.h>
 
@@ -54,7 +54,7 @@ std::atomic<bool> g_heard{false};
 std::atomic<long long> g_audibleAt{0};
 int g_samplesPerSecond = 0; // frames per second times channels
 
-void listen(void*, Uint8* stream, int length) {
+void listen(void*, const Uint8* stream, int length) {
     for (int i = 0; i < length; ++i)
         if (stream[i] != 0) {
             g_heard = true;
@@ -63,7 +63,7 @@ void listen(void*, Uint8* stream, int length) {
 }
 
 // The mixer's output is 16-bit: -40 dBFS is 328.
-void listenForAudible(void*, Uint8* stream, int length) {
+void listenForAudible(void*, const Uint8* stream, int length) {
     if (g_audibleAt != 0) return;
     const auto* samples = reinterpret_cast<const Sint16*>(stream);
     for (int i = 0; i < length / 2; ++i)
@@ -178,7 +178,7 @@ void BM_WordTouchToFirstAudioBuffer(benchmark::State& state) {
     audio->stopBackgroundMusic(); // opens the device, so the listener can attach
     for (auto _ : state) {
         audio->stopBackgroundMusic();
-        Mix_SetPostMix(listen, nullptr);
+        MixerDevice::setListener(listen, nullptr);
         g_heard = false;
         auto start = std::chrono::steady_clock::now();
         page->onWordTouched(word, 0);
@@ -192,7 +192,7 @@ void BM_WordTouchToFirstAudioBuffer(benchmark::State& state) {
         }
         state.SetIterationTime(seconds);
     }
-    Mix_SetPostMix(nullptr, nullptr);
+    MixerDevice::setListener(nullptr, nullptr);
     audio->stopBackgroundMusic();
 }
 
@@ -202,23 +202,17 @@ void BM_WordTouchToFirstAudibleSample(benchmark::State& state) {
     if (!word) return;
     SimpleAudioEngine* audio = SimpleAudioEngine::sharedEngine();
     audio->stopBackgroundMusic(); // opens the device, so the listener can attach
-    int frequency = 0, channels = 0;
-    Uint16 format = 0;
-    if (!Mix_QuerySpec(&frequency, &format, &channels) || SDL_AUDIO_BITSIZE(format) != 16) {
-        state.SkipWithError("the mixer is not open with 16-bit samples");
-        return;
-    }
-    g_samplesPerSecond = frequency * channels;
+    g_samplesPerSecond = MixerDevice::kFrequency * MixerDevice::kChannels; // 16-bit samples
     for (auto _ : state) {
         audio->stopBackgroundMusic();
         g_audibleAt = 0;
-        Mix_SetPostMix(listenForAudible, nullptr);
+        MixerDevice::setListener(listenForAudible, nullptr);
         auto start = std::chrono::steady_clock::now();
         page->onWordTouched(word, 0);
         auto limit = start + std::chrono::seconds(2);
         while (g_audibleAt == 0 && std::chrono::steady_clock::now() < limit)
             SDL_Delay(0);
-        Mix_SetPostMix(nullptr, nullptr);
+        MixerDevice::setListener(nullptr, nullptr);
         if (g_audibleAt == 0) {
             state.SkipWithError("no audible narration reached the mixer");
             break;

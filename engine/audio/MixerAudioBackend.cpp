@@ -3,15 +3,23 @@
 #include "engine/audio/NarrationCheck.h"
 #include "engine/base/CCLog.h"
 
-#include <SDL_mixer.h>
-
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 namespace engine {
 
+namespace {
+std::atomic<float> g_deviceVolume{-1.0f};
+
+} // namespace
+
+MixerAudioBackend::MixerAudioBackend()
+    : m_device([this](Sint16* samples, int bytes) { fill(samples, bytes); }) {}
+
 MixerAudioBackend::~MixerAudioBackend() {
     stop();
+    m_device.close();
 }
 
 bool MixerAudioBackend::play(const std::string& fullPath, bool loop, std::string& error) {
@@ -19,22 +27,13 @@ bool MixerAudioBackend::play(const std::string& fullPath, bool loop, std::string
     if (!ensureOpen(error)) return false;
     error = narrationProblem(fullPath);
     if (!error.empty()) return false;
-    m_music = Mix_LoadMUS(fullPath.c_str());
-    if (!m_music) {
-        error = Mix_GetError();
-        return false;
-    }
-    // -1 repeats until halted; 1 plays once.
-    if (Mix_PlayMusic(m_music, loop ? -1 : 1) != 0) {
-        error = Mix_GetError();
-        stop();
-        return false;
-    }
-    return true;
+    std::shared_ptr<const std::string> bytes = readNarrationFile(fullPath, error);
+    if (!bytes) return false;
+    return playBytes(fullPath, std::move(bytes), loop, error);
 }
 
-bool MixerAudioBackend::playBytes(const std::string& name, std::shared_ptr<const std::string> bytes,
-                                  bool loop, std::string& error) {
+bool MixerAudioBackend::playBytes(const std::string&, std::shared_ptr<const std::string> bytes, bool loop,
+                                  std::string& error) {
     stop();
     if (!ensureOpen(error)) return false;
     if (!bytes) {
@@ -43,47 +42,63 @@ bool MixerAudioBackend::playBytes(const std::string& name, std::shared_ptr<const
     }
     error = narrationProblemInBytes(*bytes);
     if (!error.empty()) return false;
-    m_music = loadMusicFromBytes(name, *bytes);
-    if (!m_music) {
-        error = Mix_GetError();
-        return false;
-    }
-    m_bytes = std::move(bytes);
-    if (Mix_PlayMusic(m_music, loop ? -1 : 1) != 0) {
-        error = Mix_GetError();
-        stop();
-        return false;
-    }
+    auto track = std::make_unique<Mp3Track>();
+    if (!track->open(std::move(bytes), error)) return false;
+    m_device.lock();
+    m_track = std::move(track);
+    m_loop = loop;
+    m_ended = false;
+    m_frame = 0;
+    m_device.unlock();
     return true;
 }
 
 void MixerAudioBackend::stop() {
-    if (m_music) {
-        Mix_HaltMusic();
-        Mix_FreeMusic(m_music);
-        m_music = nullptr;
-    }
-    m_bytes.reset(); // only once the music that reads it is gone
+    std::unique_ptr<Mp3Track> gone;
+    m_device.lock();
+    gone = std::move(m_track);
+    m_device.unlock();
 }
 
 bool MixerAudioBackend::isPlaying() {
-    return m_music && Mix_PlayingMusic();
+    m_device.lock();
+    const bool playing = m_track && !m_ended;
+    m_device.unlock();
+    return playing;
 }
 
 double MixerAudioBackend::position() {
-    if (!isPlaying()) return -1.0;
-    const double decoded = Mix_GetMusicPosition(m_music);
-    if (decoded < 0) return -1.0;
-    return std::max(0.0, decoded - MixerDevice::bufferSeconds());
+    m_device.lock();
+    const bool playing = m_track && !m_ended;
+    const std::int64_t frame = m_frame;
+    m_device.unlock();
+    if (!playing) return -1.0;
+    return std::max(0.0, static_cast<double>(frame) / MixerDevice::kFrequency - MixerDevice::bufferSeconds());
 }
 
 bool MixerAudioBackend::seek(double seconds) {
-    return m_music && Mix_SetMusicPosition(seconds) == 0;
+    if (!(seconds >= 0)) return false;
+    const auto frame = static_cast<std::int64_t>(std::llround(seconds * MixerDevice::kFrequency));
+    m_device.lock();
+    const bool moved = m_track && m_track->seek(frame);
+    if (moved) {
+        m_frame = frame;
+        m_ended = false;
+    }
+    m_device.unlock();
+    return moved;
 }
 
 void MixerAudioBackend::setVolume(float volume) {
     m_volume = volume;
-    applyVolume();
+    m_device.lock();
+    m_gain = static_cast<int>(std::lround(volume * 256.0f));
+    m_device.unlock();
+    if (m_device.isOpen()) g_deviceVolume.store(volume);
+}
+
+float MixerAudioBackend::deviceVolume() {
+    return g_deviceVolume.load();
 }
 
 bool MixerAudioBackend::ensureOpen(std::string& error) {
@@ -94,14 +109,37 @@ bool MixerAudioBackend::ensureOpen(std::string& error) {
             CCLog("SimpleAudioEngine: no sound device (%s); music stays silent", reason.c_str());
             if (!m_device.open("dummy", reason)) m_openError = "audio unavailable: " + reason;
         }
-        applyVolume();
+        setVolume(m_volume);
     }
     if (!m_device.isOpen()) error = m_openError;
     return m_device.isOpen();
 }
 
-void MixerAudioBackend::applyVolume() {
-    if (m_device.isOpen()) Mix_VolumeMusic(static_cast<int>(std::lround(m_volume * MIX_MAX_VOLUME)));
+void MixerAudioBackend::fill(Sint16* samples, int bytes) {
+    if (!m_track || m_ended) return;
+    const int frames = bytes / (MixerDevice::kChannels * static_cast<int>(sizeof(Sint16)));
+    int done = 0;
+    bool restarted = false;
+    while (done < frames) {
+        bool ended = false;
+        const int got = m_track->read(samples + done * MixerDevice::kChannels, frames - done, ended);
+        done += got;
+        m_frame += got;
+        if (got > 0) restarted = false;
+        if (!ended) continue;
+        // A loop starts again, unless starting again gives nothing.
+        if (m_loop && !restarted && m_track->seek(0)) {
+            restarted = true;
+            m_frame = 0;
+            continue;
+        }
+        m_ended = true;
+        break;
+    }
+    if (m_gain != 256) {
+        for (int i = 0; i < done * MixerDevice::kChannels; ++i)
+            samples[i] = static_cast<Sint16>(samples[i] * m_gain / 256);
+    }
 }
 
 } // namespace engine

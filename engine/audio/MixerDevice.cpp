@@ -1,75 +1,88 @@
 #include "engine/audio/MixerDevice.h"
 
-#include <SDL.h>
-#include <SDL_mixer.h>
-
-#include <cctype>
+#include <atomic>
 
 namespace engine {
 
 namespace {
-// 44.1 kHz stereo 16-bit: what the narration files are and what the disk driver writes.
-constexpr int kFrequency = 44100;
-constexpr int kChannels = 2;
 // 512 frames (11.6 ms): a touched word is heard within one such buffer, about
 // 6 ms on average, where 1024 frames took twice that.
-constexpr int kChunkSize = 512;
+constexpr int kBufferFrames = 512;
 
-bool openOnCurrentDriver(std::string& error) {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        error = SDL_GetError();
-        return false;
-    }
-    if (Mix_OpenAudio(kFrequency, MIX_DEFAULT_FORMAT, kChannels, kChunkSize) != 0) {
-        error = Mix_GetError();
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        return false;
-    }
-    return true;
-}
+struct Listener {
+    void (*call)(void*, const Uint8*, int);
+    void* data;
+};
+std::atomic<Listener*> g_listener{nullptr};
+Listener g_listeners[2];
 } // namespace
 
 bool MixerDevice::open(const char* driver, std::string& error) {
-    if (m_open) return true;
-    if (driver) {
-        // An override hint beats SDL_AUDIODRIVER; it is dropped again at once so
-        // that nothing else in the process is steered by it.
-        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver, SDL_HINT_OVERRIDE);
-        m_open = openOnCurrentDriver(error);
-        SDL_ResetHint(SDL_HINT_AUDIODRIVER);
-    } else {
-        m_open = openOnCurrentDriver(error);
+    if (m_device) return true;
+    // An override hint beats SDL_AUDIODRIVER; it is dropped again at once so
+    // that nothing else in the process is steered by it.
+    if (driver) SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, driver, SDL_HINT_OVERRIDE);
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        error = SDL_GetError();
+        if (driver) SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+        return false;
     }
-    return m_open;
+    SDL_AudioSpec wanted{};
+    wanted.freq = kFrequency;
+    wanted.format = AUDIO_S16SYS;
+    wanted.channels = kChannels;
+    wanted.samples = kBufferFrames;
+    wanted.callback = &MixerDevice::callback;
+    wanted.userdata = this;
+    // SDL converts to whatever the device takes.
+    m_device = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+    if (driver) SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+    if (!m_device) {
+        error = SDL_GetError();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    SDL_PauseAudioDevice(m_device, 0);
+    return true;
 }
 
 void MixerDevice::close() {
-    if (!m_open) return;
-    Mix_CloseAudio();
+    if (!m_device) return;
+    SDL_CloseAudioDevice(m_device);
+    m_device = 0;
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    m_open = false;
+}
+
+void MixerDevice::lock() {
+    if (m_device) SDL_LockAudioDevice(m_device);
+}
+
+void MixerDevice::unlock() {
+    if (m_device) SDL_UnlockAudioDevice(m_device);
 }
 
 double MixerDevice::bufferSeconds() {
-    return static_cast<double>(kChunkSize) / kFrequency;
+    return static_cast<double>(kBufferFrames) / kFrequency;
 }
 
-_Mix_Music* loadMusicFromBytes(const std::string& name, const std::string& bytes) {
-    auto endsWith = [&name](const char* extension) {
-        const std::string tail = extension;
-        if (name.size() < tail.size()) return false;
-        for (size_t i = 0; i < tail.size(); ++i)
-            if (std::tolower(static_cast<unsigned char>(name[name.size() - tail.size() + i])) != tail[i])
-                return false;
-        return true;
-    };
-    Mix_MusicType type = endsWith(".mp3")   ? MUS_MP3
-                         : endsWith(".ogg") ? MUS_OGG
-                         : endsWith(".wav") ? MUS_WAV
-                                            : MUS_NONE; // SDL_mixer tells by the bytes
-    SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
-    if (!stream) return nullptr;
-    return Mix_LoadMUSType_RW(stream, type, 1);
+void MixerDevice::setListener(void (*listener)(void*, const Uint8*, int), void* data) {
+    // Two slots, so that the audio thread never reads one being written.
+    static int next = 0;
+    if (!listener) {
+        g_listener.store(nullptr);
+        return;
+    }
+    Listener* slot = &g_listeners[next];
+    next = 1 - next;
+    *slot = {listener, data};
+    g_listener.store(slot);
+}
+
+void MixerDevice::callback(void* self, Uint8* stream, int bytes) {
+    auto* device = static_cast<MixerDevice*>(self);
+    SDL_memset(stream, 0, static_cast<size_t>(bytes));
+    if (device->m_fill) device->m_fill(reinterpret_cast<Sint16*>(stream), bytes);
+    if (Listener* listener = g_listener.load()) listener->call(listener->data, stream, bytes);
 }
 
 } // namespace engine

@@ -1,21 +1,23 @@
 #pragma once
-// SDL's audio subsystem with SDL_mixer opened on it, held for as long as the
-// object lives. SDL_mixer decodes nothing until it is open, so even a backend
-// that never makes a sound needs one to check its files.
-#include <string>
+// SDL's audio device, opened for one decoded track at 44.1 kHz, 16-bit
+// stereo, held for as long as the object lives. SDL's audio thread asks for
+// each buffer through the fill function; the owner changes what that
+// function reads only between lock() and unlock().
+#include <SDL.h>
 
-struct _Mix_Music;
+#include <functional>
+#include <string>
 
 namespace engine {
 
-// Music decoded from bytes in memory, which must outlive the result; the
-// decoder is picked by `name`'s extension as Mix_LoadMUS does for a file.
-// Null with SDL_mixer's error set when it cannot be decoded.
-_Mix_Music* loadMusicFromBytes(const std::string& name, const std::string& bytes);
-
 class MixerDevice {
-  public:
-    MixerDevice() = default;
+public:
+    static constexpr int kFrequency = 44100;
+    static constexpr int kChannels = 2;
+    // Fills `bytes` bytes of interleaved 16-bit samples, on SDL's audio thread.
+    using Fill = std::function<void(Sint16* samples, int bytes)>;
+
+    explicit MixerDevice(Fill fill = {}) : m_fill(std::move(fill)) {}
     ~MixerDevice() { close(); }
     MixerDevice(const MixerDevice&) = delete;
     MixerDevice& operator=(const MixerDevice&) = delete;
@@ -25,13 +27,22 @@ class MixerDevice {
     // Returns false with the reason in `error`.
     bool open(const char* driver, std::string& error);
     void close();
-    bool isOpen() const { return m_open; }
-    // How long the sound mixed into one device buffer lasts: the decoder runs
-    // that far ahead of what is heard.
+    bool isOpen() const { return m_device != 0; }
+    void lock();
+    void unlock();
+    // How long the sound in one device buffer lasts: the decoder runs that
+    // far ahead of what is heard.
     static double bufferSeconds();
 
-  private:
-    bool m_open = false;
+    // For measurements: sees every buffer once it is filled (SDL's audio
+    // thread; null to stop).
+    static void setListener(void (*listener)(void* data, const Uint8* stream, int bytes), void* data);
+
+private:
+    static void callback(void* self, Uint8* stream, int bytes);
+
+    Fill m_fill;
+    SDL_AudioDeviceID m_device = 0;
 };
 
 } // namespace engine

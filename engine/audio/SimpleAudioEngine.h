@@ -14,7 +14,7 @@
 namespace engine {
 
 class SimpleAudioEngine {
-  public:
+public:
     // For tests: turns a name into a path that the backend opens itself; an
     // empty result refuses the name. Without one, the book's file is read
     // through CCFileUtils and played from memory.
@@ -47,7 +47,7 @@ class SimpleAudioEngine {
     // Null goes back to reading the book's files (CCFileUtils).
     void setPathResolver(PathResolver resolver);
 
-  private:
+private:
     SimpleAudioEngine();
     // Each leaves `error` empty when the track plays.
     void playFromBook(const std::string& name, bool loop, std::string& error);

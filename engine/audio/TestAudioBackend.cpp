@@ -3,7 +3,7 @@
 #include "engine/audio/NarrationCheck.h"
 #include "engine/platform/CCClock.h"
 
-#include <SDL_mixer.h>
+#include "engine/audio/Mp3Track.h"
 
 #include <cmath>
 
@@ -11,42 +11,30 @@ namespace engine {
 
 bool TestAudioBackend::play(const std::string& fullPath, bool loop, std::string& error) {
     m_active = false;
-    // Always the silent driver: tests and headless runs never touch a sound card.
-    if (!m_device.open("dummy", error)) {
-        error = "audio unavailable: " + error;
-        return false;
-    }
     error = narrationProblem(fullPath);
     if (!error.empty()) return false;
-    return start(Mix_LoadMUS(fullPath.c_str()), loop, error);
+    std::shared_ptr<const std::string> bytes = readNarrationFile(fullPath, error);
+    return bytes && start(std::move(bytes), loop, error);
 }
 
-bool TestAudioBackend::playBytes(const std::string& name, std::shared_ptr<const std::string> bytes, bool loop,
+bool TestAudioBackend::playBytes(const std::string&, std::shared_ptr<const std::string> bytes, bool loop,
                                  std::string& error) {
     m_active = false;
-    if (!m_device.open("dummy", error)) {
-        error = "audio unavailable: " + error;
-        return false;
-    }
     if (!bytes) {
         error = "no data";
         return false;
     }
     error = narrationProblemInBytes(*bytes);
     if (!error.empty()) return false;
-    // Only the length is kept; the bytes may go once it is known.
-    return start(loadMusicFromBytes(name, *bytes), loop, error);
+    return start(std::move(bytes), loop, error);
 }
 
-bool TestAudioBackend::start(Mix_Music* music, bool loop, std::string& error) {
-    if (!music) {
-        error = Mix_GetError();
-        return false;
-    }
-    // Negative means the decoder cannot tell; such a track counts as ended at once.
-    double duration = Mix_MusicDuration(music);
-    Mix_FreeMusic(music);
-    m_duration = duration > 0 ? duration : 0.0;
+bool TestAudioBackend::start(std::shared_ptr<const std::string> bytes, bool loop, std::string& error) {
+    // Only the length is kept; the bytes may go once it is known. A length
+    // that cannot be told counts as ended at once.
+    Mp3Track track;
+    if (!track.open(std::move(bytes), error)) return false;
+    m_duration = track.seconds();
     m_start = m_stalledAt >= 0 ? m_stalledAt : CCClock::now();
     m_loop = loop;
     m_active = true;

@@ -1,17 +1,16 @@
 #pragma once
-// The headless backend: loads each file through SDL_mixer exactly as the real
-// backend does (so a missing or broken file fails the same way), learns its
+// The headless backend: opens each file with the real backend's decoder (so
+// a missing or broken file fails the same way), learns its
 // length, and reports it playing until CCClock has moved past that length.
 // It makes no sound; on the virtual clock a test decides when a track ends.
 // Its position is the clock's time since the start; a test can make it run
 // behind (a late device) or stand still (a stalled one).
 #include "engine/audio/AudioBackend.h"
-#include "engine/audio/MixerDevice.h"
 
 namespace engine {
 
 class TestAudioBackend : public AudioBackend {
-  public:
+public:
     bool play(const std::string& fullPath, bool loop, std::string& error) override;
     bool playBytes(const std::string& name, std::shared_ptr<const std::string> bytes, bool loop,
                    std::string& error) override;
@@ -27,12 +26,11 @@ class TestAudioBackend : public AudioBackend {
     // ends that much later.
     void setStalled(bool stalled);
 
-  private:
-    bool start(_Mix_Music* music, bool loop, std::string& error);
+private:
+    bool start(std::shared_ptr<const std::string> bytes, bool loop, std::string& error);
     // Seconds of the track played so far (unbounded).
     double played() const;
 
-    MixerDevice m_device;
     bool m_active = false;
     bool m_loop = false;
     double m_start = 0.0;

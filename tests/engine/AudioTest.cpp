@@ -75,7 +75,7 @@ void writeSquareWav(const std::string& path) {
 }
 
 class AudioTest : public ::testing::Test {
-  protected:
+protected:
     static void SetUpTestSuite() {
         g_sounds = new Sounds;
         for (const char* tool : {"espeak-ng", "lame"})
@@ -119,9 +119,7 @@ class AudioTest : public ::testing::Test {
         setenv("SDL_AUDIODRIVER", "dummy", 1);
     }
 
-    void useTestBackend() {
-        HeadlessRun::startVirtualTime();
-    }
+    void useTestBackend() { HeadlessRun::startVirtualTime(); }
 
     // Real seconds until the engine stops reporting playback, at most `limit`.
     double secondsUntilSilent(double limit) {
@@ -144,7 +142,7 @@ TEST_F(AudioTest, MixerPlaysTheTrackToItsEndOnTheDummyDriver) {
     engine->setBackgroundMusicVolume(0.5f);
     engine->playBackgroundMusic("hello.mp3");
     EXPECT_TRUE(engine->isBackgroundMusicPlaying());
-    EXPECT_EQ(Mix_VolumeMusic(-1), MIX_MAX_VOLUME / 2);
+    EXPECT_FLOAT_EQ(MixerAudioBackend::deviceVolume(), 0.5f);
 
     // A busy machine plays slower than real time: the limit only catches a
     // track that never ends.
@@ -239,7 +237,7 @@ TEST_F(AudioTest, MixerReportsWhatHasBeenHeardAndStartsPartWay) {
     for (int i = 0; i < 12000 && engine->isBackgroundMusicPlaying() && !moved(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_TRUE(moved() || !engine->isBackgroundMusicPlaying());
-    EXPECT_EQ(Mix_VolumeMusic(-1), MIX_MAX_VOLUME) << "the volume is back once it has moved";
+    EXPECT_FLOAT_EQ(MixerAudioBackend::deviceVolume(), 1.0f) << "the volume is back once it has moved";
     engine->stopBackgroundMusic();
     EXPECT_LT(engine->getBackgroundMusicPosition(), 0);
 }
@@ -260,7 +258,6 @@ TEST_F(AudioTest, MixerStopHaltsPlayback) {
     ASSERT_TRUE(engine->isBackgroundMusicPlaying());
     engine->stopBackgroundMusic(true);
     EXPECT_FALSE(engine->isBackgroundMusicPlaying());
-    EXPECT_FALSE(Mix_PlayingMusic());
 }
 
 TEST_F(AudioTest, UnplayableFilesLogOneLineAndStopThePreviousTrack) {
@@ -409,5 +406,5 @@ TEST_F(AudioTest, VolumeIsClampedAndSurvivesBackendChanges) {
     EXPECT_FLOAT_EQ(engine->getBackgroundMusicVolume(), 0.25f);
     // The mixer gets the volume once it opens on the first track.
     engine->playBackgroundMusic("hello.mp3");
-    EXPECT_EQ(Mix_VolumeMusic(-1), 32);
+    EXPECT_FLOAT_EQ(MixerAudioBackend::deviceVolume(), 0.25f);
 }

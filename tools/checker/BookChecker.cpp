@@ -1,11 +1,11 @@
 #include "tools/checker/BookChecker.h"
+#include "tools/checker/MixerDevice.h"
 #include "tools/checker/Mp3Frames.h"
 
 #include "book/BookContract.h"
 #include "book/BookNames.h"
 #include "book/BookState.h"
 #include "book/ReadAlongTable.h"
-#include "engine/audio/MixerDevice.h"
 #include "engine/audio/NarrationCheck.h"
 #include "engine/base/CCAutoreleasePool.h"
 #include "engine/base/CCDictionary.h"
@@ -301,10 +301,10 @@ bool BookChecker::checkBook(const std::string& root) {
     book::resetBookState();
     m_book = book::bookDir;
     // Narration decodes only with the mixer open; the silent driver never needs a sound card.
-    engine::MixerDevice audio;
+    MixerDevice audio;
     m_audio = &audio;
     struct Forget {
-        engine::MixerDevice*& audio;
+        MixerDevice*& audio;
         ~Forget() { audio = nullptr; }
     } forget{m_audio};
     if (!checkConfiguration()) {
@@ -815,7 +815,7 @@ void BookChecker::checkNarration(const std::string& from, const std::string& fil
         error(from, "cannot decode narration here (" + why + ")", "check SDL_mixer's installation");
         return;
     }
-    Mix_Music* music = engine::loadMusicFromBytes(file, *bytes);
+    Mix_Music* music = loadMusicFromBytes(file, *bytes);
     if (!music) {
         error(from, "the narration " + file + " of the " + word + " does not decode (" + Mix_GetError() + ")",
               "encode it again as MP3");

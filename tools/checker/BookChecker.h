@@ -12,11 +12,9 @@ namespace gui {
 class UIWidget;
 struct NamedResource;
 } // namespace gui
-namespace engine {
-class MixerDevice;
-}
-
 namespace checker {
+
+class MixerDevice;
 
 struct Problem {
     bool warning = false;
@@ -67,7 +65,7 @@ private:
     std::string m_root;
     std::string m_book;
     bool m_unusable = false;
-    engine::MixerDevice* m_audio = nullptr; // open while check runs
+    MixerDevice* m_audio = nullptr; // open while check runs
     std::vector<Problem> m_problems;
     std::set<std::string> m_checkedImages;
     std::set<std::string> m_wordTexts;
