@@ -1,0 +1,349 @@
+#include "book/ShelfLayer.h"
+
+#include "book/BookState.h"
+#include "book/FocusRing.h"
+#include "book/PictureCache.h"
+#include "book/PictureMaker.h"
+#include "book/Shelf.h"
+#include "engine/base/CCLog.h"
+#include "engine/director/CCDirector.h"
+#include "engine/director/CCKeyCodes.h"
+#include "engine/nodes/CCSprite.h"
+#include "engine/render/CCTexture2D.h"
+#include "engine/text/CCLabelTTF.h"
+#include "gui/Layout.h"
+#include "gui/UILayer.h"
+#include "gui/UIScrollView.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+
+using namespace engine;
+
+namespace book {
+
+namespace {
+
+constexpr float kScreenWidth = 640;
+constexpr float kScreenHeight = 960;
+constexpr float kColumnWidth = kScreenWidth / ShelfLayer::kColumns;
+constexpr float kTitleHeight = 56;
+// Rows within this many screen heights of the view keep their pictures.
+constexpr float kKeepReach = 1.0f;
+constexpr float kBuildReach = 0.5f;
+
+const ccColor4B kShelfColour = {250, 243, 230, 255};
+const ccColor4B kWaitingColour = {214, 210, 222, 255};
+const ccColor4B kPlainColour = {236, 222, 196, 255};
+const ccColor3B kTitleColour = {40, 30, 30};
+
+std::string fileName(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
+}
+
+} // namespace
+
+ShelfLayer::ShelfLayer() {
+    CCLayer::init();
+    m_uiLayer = gui::UILayer::create();
+    m_uiLayer->scheduleUpdate();
+    addChild(m_uiLayer);
+    buildCovers();
+
+    m_progress = CCLabelTTF::create("", "Arial", 26);
+    m_progress->setColor(kTitleColour);
+    m_progress->setPosition(CCPoint(kScreenWidth / 2, 22));
+    addChild(m_progress, 2);
+
+    std::vector<FocusRing::Target> targets;
+    for (size_t i = 0; i < m_covers.size(); ++i) {
+        gui::UIWidget* widget = m_covers[i].widget;
+        const int index = static_cast<int>(i);
+        targets.push_back({[widget] { return widgetBounds(widget); }, [this, index] { open(index); }, false});
+    }
+    m_focusRing = FocusRing::create();
+    addChild(m_focusRing, 3);
+    m_focusRing->setTargets(std::move(targets));
+
+    const shelf::ShelfPlace& place = shelf::place();
+    if (place.scrolled > 0) scrollCovers(place.scrolled);
+    if (place.ringShown && place.focused >= 0 && place.focused < coverCount()) {
+        m_focusRing->focus(place.focused);
+        scrollToShow(place.focused);
+    }
+    refreshLooks();
+    fillNearView();
+    setKeyboardEnabled(true);
+    scheduleUpdate();
+    CCLog("shelf: %d books, %d covers to make", coverCount(), m_toMake);
+}
+
+ShelfLayer::~ShelfLayer() = default;
+
+void ShelfLayer::buildCovers() {
+    const std::vector<ShelfBook>& books = shelf::books();
+    const int rows = (static_cast<int>(books.size()) + kColumns - 1) / kColumns;
+    const float innerHeight = std::max(kScreenHeight, kTopMargin + rows * kRowHeight);
+
+    gui::Layout* root = gui::Layout::create();
+    root->setSize(CCSize(kScreenWidth, kScreenHeight));
+    root->setBackgroundColorType(gui::LAYOUT_COLOR_SOLID);
+    root->setBackgroundColor(ccc3(kShelfColour.r, kShelfColour.g, kShelfColour.b));
+    m_scroll = gui::UIScrollView::create();
+    m_scroll->setDirection(gui::SCROLLVIEW_DIR_VERTICAL);
+    m_scroll->setSize(CCSize(kScreenWidth, kScreenHeight));
+    m_scroll->setInnerContainerSize(CCSize(kScreenWidth, innerHeight));
+    m_scroll->setTouchEnabled(true);
+    root->addChild(m_scroll);
+
+    pictures::PictureMaker& maker = pictures::PictureMaker::shared();
+    m_covers.reserve(books.size());
+    for (size_t i = 0; i < books.size(); ++i) {
+        const int row = static_cast<int>(i) / kColumns, column = static_cast<int>(i) % kColumns;
+        Cover cover;
+        cover.book = books[i].path;
+        cover.title = books[i].title;
+        cover.key = pictures::keyOf(cover.book).value_or("");
+        if (cover.key.empty()) {
+            CCLog("shelf: cannot look at the book %s; it gets a plain cover", cover.book.c_str());
+            cover.look = CoverLook::Plain;
+        } else if (pictures::hasCover(cover.key)) {
+            cover.look = CoverLook::Picture;
+        } else if (pictures::failure(cover.key)) {
+            cover.look = CoverLook::Plain;
+        } else {
+            ++m_toMake;
+            maker.request(cover.book, false);
+            // Without a maker nothing will come: the plain cover at once.
+            if (maker.program().empty()) cover.look = CoverLook::Plain;
+        }
+        cover.widget = gui::Layout::create();
+        cover.widget->setSize(CCSize(kColumnWidth - 8, kRowHeight - 8));
+        cover.widget->setPosition(
+            CCPoint(column * kColumnWidth + 4, innerHeight - kTopMargin - (row + 1) * kRowHeight + 4));
+        cover.widget->setTouchEnabled(true);
+        cover.widget->setTag(static_cast<int>(i));
+        cover.widget->setTouchEventHandler(this, &ShelfLayer::onCoverTouched);
+        m_scroll->addChild(cover.widget);
+        m_covers.push_back(std::move(cover));
+    }
+    m_uiLayer->addWidget(root);
+}
+
+CCRect ShelfLayer::coverBounds(int index) const {
+    if (index < 0 || index >= coverCount()) return CCRect();
+    return widgetBounds(m_covers[static_cast<size_t>(index)].widget);
+}
+
+ShelfLayer::CoverLook ShelfLayer::coverLook(int index) const {
+    return m_covers.at(static_cast<size_t>(index)).look;
+}
+
+bool ShelfLayer::coverBuilt(int index) const {
+    return m_covers.at(static_cast<size_t>(index)).content != nullptr;
+}
+
+const std::string& ShelfLayer::coverTitle(int index) const {
+    return m_covers.at(static_cast<size_t>(index)).title;
+}
+
+std::string ShelfLayer::progressText() const {
+    return m_progress ? m_progress->getString() : "";
+}
+
+float ShelfLayer::scrolled() const {
+    // The inner container's top meets the frame's top when nothing is scrolled.
+    gui::Layout* inner = m_scroll->getInnerContainer();
+    return inner->getPosition().y + inner->getSize().height - m_scroll->getSize().height;
+}
+
+void ShelfLayer::scrollCovers(float offset) {
+    // Held between the ends, as a drag is.
+    gui::Layout* inner = m_scroll->getInnerContainer();
+    const float lowest = m_scroll->getSize().height - inner->getSize().height;
+    const CCPoint at = inner->getPosition();
+    inner->setPosition(CCPoint(at.x, std::clamp(at.y + offset, lowest, 0.0f)));
+}
+
+void ShelfLayer::refreshLooks() {
+    for (Cover& cover : m_covers) {
+        if (cover.look != CoverLook::Waiting) continue;
+        if (pictures::hasCover(cover.key))
+            cover.look = CoverLook::Picture;
+        else if (pictures::failure(cover.key))
+            cover.look = CoverLook::Plain;
+        else
+            continue;
+        if (cover.content) dropContent(cover); // built again with its new look
+    }
+    // A title the book gives itself replaces the one from its file name.
+    for (Cover& cover : m_covers)
+        if (cover.look == CoverLook::Picture && !cover.content)
+            if (std::optional<std::string> title = pictures::title(cover.key)) cover.title = *title;
+    m_filledAt = -1;
+}
+
+void ShelfLayer::fillNearView() {
+    const float at = scrolled();
+    if (at == m_filledAt) return;
+    m_filledAt = at;
+    for (Cover& cover : m_covers) {
+        const CCRect box = widgetBounds(cover.widget);
+        const float below = -box.getMaxY(), above = box.getMinY() - kScreenHeight; // > 0: that far off screen
+        const float away = std::max(below, above);
+        if (away < kScreenHeight * kBuildReach) {
+            if (!cover.content) buildContent(cover);
+        } else if (away > kScreenHeight * kKeepReach && cover.content) {
+            dropContent(cover);
+        }
+    }
+}
+
+void ShelfLayer::buildContent(Cover& cover) {
+    const CCSize size = cover.widget->getSize();
+    CCNode* content = CCNode::create();
+    const CCPoint centre(size.width / 2, size.height - 8 - kCoverHeight / 2);
+
+    CCTexture2D* picture = cover.look == CoverLook::Picture ? pictures::load(pictures::coverFile(cover.key)) : nullptr;
+    if (cover.look == CoverLook::Picture && !picture) cover.look = CoverLook::Plain; // a corrupt file
+    if (picture) {
+        CCSprite* sprite = CCSprite::createWithTexture(picture);
+        sprite->setScaleX(kCoverWidth / picture->getContentSize().width);
+        sprite->setScaleY(kCoverHeight / picture->getContentSize().height);
+        sprite->setPosition(centre);
+        content->addChild(sprite);
+    } else {
+        const bool waiting = cover.look == CoverLook::Waiting;
+        CCLayerColor* plain = CCLayerColor::create(waiting ? kWaitingColour : kPlainColour, kCoverWidth, kCoverHeight);
+        plain->setPosition(CCPoint(centre.x - kCoverWidth / 2, centre.y - kCoverHeight / 2));
+        // A plain cover names its file; a waiting one says it is coming.
+        CCLabelTTF* name = CCLabelTTF::create(waiting ? "..." : fileName(cover.book).c_str(), "Arial", 22,
+                                              CCSize(kCoverWidth - 16, 0), kCCTextAlignmentCenter);
+        name->setColor(kTitleColour);
+        name->setPosition(CCPoint(kCoverWidth / 2, kCoverHeight / 2));
+        plain->addChild(name);
+        content->addChild(plain);
+    }
+    CCLabelTTF* title = CCLabelTTF::create(cover.title.c_str(), "Arial", 24);
+    title->setColor(kTitleColour);
+    const float room = size.width - 8, wide = title->getContentSize().width;
+    if (wide > room) title->setScale(room / wide);
+    title->setPosition(CCPoint(size.width / 2, centre.y - kCoverHeight / 2 - kTitleHeight / 2));
+    content->addChild(title);
+
+    cover.widget->getRenderer()->addChild(content);
+    cover.content = content;
+    cover.shownLook = true;
+}
+
+void ShelfLayer::dropContent(Cover& cover) {
+    if (!cover.content) return;
+    cover.content->removeFromParentAndCleanup(true);
+    cover.content = nullptr;
+    cover.shownLook = false;
+}
+
+void ShelfLayer::update(float) {
+    pictures::PictureMaker& maker = pictures::PictureMaker::shared();
+    maker.poll();
+    if (maker.finished() != m_seenFinished) {
+        m_seenFinished = maker.finished();
+        refreshLooks();
+    }
+    const int waiting = static_cast<int>(std::count_if(m_covers.begin(), m_covers.end(), [](const Cover& c) {
+        return c.look == CoverLook::Waiting;
+    }));
+    std::string progress;
+    if (waiting > 0 && maker.busy()) {
+        progress = "... " + std::to_string(m_toMake - waiting) + " / " + std::to_string(m_toMake);
+    } else if (waiting > 0) {
+        // The maker ended without them (stopped, or another screen asked for others): plain covers.
+        for (Cover& cover : m_covers)
+            if (cover.look == CoverLook::Waiting) {
+                cover.look = CoverLook::Plain;
+                dropContent(cover);
+            }
+        m_filledAt = -1;
+    }
+    if (progress != m_progress->getString()) m_progress->setString(progress.c_str());
+    fillNearView();
+}
+
+void ShelfLayer::onCoverTouched(CCObject* sender, int eventType) {
+    // Opens on the lift over the cover: a drag that scrolls the shelf is not a choice.
+    if (eventType != gui::TOUCH_EVENT_ENDED) return;
+    auto* widget = dynamic_cast<gui::UIWidget*>(sender);
+    if (widget) open(widget->getTag());
+}
+
+void ShelfLayer::open(int index) {
+    if (m_opening || index < 0 || index >= coverCount()) return;
+    if (CCDirector::sharedDirector()->getNextScene()) return;
+    rememberPlace();
+    const std::string book = m_covers[static_cast<size_t>(index)].book;
+    m_opening = true;
+    if (!shelf::readFromShelf(book)) {
+        m_opening = false;
+        Cover& cover = m_covers[static_cast<size_t>(index)];
+        cover.look = CoverLook::Plain;
+        dropContent(cover);
+        m_filledAt = -1;
+    }
+}
+
+void ShelfLayer::rememberPlace() {
+    shelf::ShelfPlace& place = shelf::place();
+    place.scrolled = scrolled();
+    place.focused = m_focusRing->getFocusedIndex();
+    place.ringShown = place.focused >= 0;
+}
+
+bool ShelfLayer::keyPressed(int key) {
+    if (moveAmongCovers(key)) return true;
+    if (!m_focusRing->handleKey(key)) return false;
+    const int focused = m_focusRing->getFocusedIndex();
+    if (focused >= 0) scrollToShow(focused);
+    return true;
+}
+
+bool ShelfLayer::moveAmongCovers(int key) {
+    if (key != kKeyRight && key != kKeyLeft && key != kKeyUp && key != kKeyDown) return false;
+    if (m_covers.empty()) return true;
+    const int at = m_focusRing->getFocusedIndex();
+    int to = at;
+    if (at < 0) {
+        // The first arrow shows the ring on the first cover in view.
+        to = 0;
+        for (int i = 0; i < coverCount(); ++i)
+            if (coverBounds(i).getMaxY() <= kScreenHeight + 1) {
+                to = i;
+                break;
+            }
+    } else if (key == kKeyRight) {
+        to = at + 1;
+    } else if (key == kKeyLeft) {
+        to = at - 1;
+    } else if (key == kKeyDown) {
+        to = at + kColumns;
+    } else {
+        to = at - kColumns;
+    }
+    if (to < 0 || to >= coverCount()) return true;
+    bookState.keyboardFocusInUse = true;
+    m_focusRing->focus(to);
+    scrollToShow(to);
+    return true;
+}
+
+void ShelfLayer::scrollToShow(int index) {
+    const CCRect box = coverBounds(index);
+    const float reach = FocusRing::kReach + 4;
+    if (box.getMaxY() + reach > kScreenHeight)
+        scrollCovers(-(box.getMaxY() + reach - kScreenHeight));
+    else if (box.getMinY() - reach < 0)
+        scrollCovers(reach - box.getMinY());
+    fillNearView();
+}
+
+} // namespace book
