@@ -86,17 +86,14 @@ void MenuLayerMainMenu::showPagePictures() {
         square.number->setPosition(CCPoint(side / 2, room / 2));
     }
     m_picturesShown = true;
-    unscheduleUpdate();
 }
 
 void MenuLayerMainMenu::update(float) {
     pictures::PictureMaker& maker = pictures::PictureMaker::shared();
     maker.poll();
-    if (pictures::hasPages(m_pictureKey)) {
-        showPagePictures();
-    } else if (!maker.busy()) {
-        unscheduleUpdate(); // it failed (logged): the squares keep their numbers
-    }
+    if (!m_picturesShown && pictures::hasPages(m_pictureKey)) showPagePictures();
+    // Until the child has ended (when it failed, logged, the squares keep their numbers).
+    if (!maker.busy()) unscheduleUpdate();
 }
 
 std::vector<CCNode*> MenuLayerMainMenu::addSquares() {

@@ -95,11 +95,16 @@ std::vector<ShelfBook> findBooks(const std::vector<std::string>& shelves) {
             CCLog("shelf: cannot read the shelf %s (%s)", shelf.c_str(), error.message().c_str());
             continue;
         }
-        for (const fs::directory_entry& entry : entries) {
-            const std::string path = entry.path().string();
+        // In name order, so that of two names for one book the same one wins each time.
+        std::vector<fs::path> names;
+        for (const fs::directory_entry& entry : entries)
+            names.push_back(entry.path());
+        std::sort(names.begin(), names.end());
+        for (const fs::path& name : names) {
+            const std::string path = name.string();
             if (!isBook(path)) continue;
             std::error_code realError;
-            const fs::path real = fs::canonical(entry.path(), realError);
+            const fs::path real = fs::canonical(name, realError);
             if (realError || !seen.insert(real.string()).second) continue;
             found.push_back({real.string(), titleFromName(path)});
         }

@@ -74,6 +74,7 @@ ShelfLayer::ShelfLayer() {
     }
     refreshLooks();
     fillNearView();
+    showProgress();
     setKeyboardEnabled(true);
     scheduleUpdate();
     CCLog("shelf: %d books, %d covers to make", coverCount(), m_toMake);
@@ -251,6 +252,12 @@ void ShelfLayer::update(float) {
         m_seenFinished = maker.finished();
         refreshLooks();
     }
+    showProgress();
+    fillNearView();
+}
+
+void ShelfLayer::showProgress() {
+    const pictures::PictureMaker& maker = pictures::PictureMaker::shared();
     const int waiting = static_cast<int>(std::count_if(m_covers.begin(), m_covers.end(), [](const Cover& c) {
         return c.look == CoverLook::Waiting;
     }));
@@ -267,7 +274,6 @@ void ShelfLayer::update(float) {
         m_filledAt = -1;
     }
     if (progress != m_progress->getString()) m_progress->setString(progress.c_str());
-    fillNearView();
 }
 
 void ShelfLayer::onCoverTouched(CCObject* sender, int eventType) {

@@ -81,6 +81,9 @@ private:
     void refreshLooks();
     // Builds the content of rows near the view and drops that of far ones.
     void fillNearView();
+    // The count of covers made while some are being made; waiting covers
+    // that the maker gave up on turn plain.
+    void showProgress();
     void buildContent(Cover& cover);
     void dropContent(Cover& cover);
     bool moveAmongCovers(int key);
