@@ -242,6 +242,8 @@ void shelfScrollFrames(benchmark::State& state) {
     state.counters["mean_ms"] = sum / static_cast<double>(frames.size());
     state.counters["p99_ms"] = frames[frames.size() * 99 / 100];
     state.counters["slowest_ms"] = frames.back();
+    state.counters["over_16.7ms"] =
+        static_cast<double>(std::count_if(frames.begin(), frames.end(), [](double f) { return f > 1000.0 / 60; }));
     closeView();
 }
 BENCHMARK(shelfScrollFrames)->Iterations(1)->Unit(benchmark::kMillisecond);

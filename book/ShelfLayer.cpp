@@ -168,40 +168,53 @@ void ShelfLayer::scrollCovers(float offset) {
 }
 
 void ShelfLayer::refreshLooks() {
-    for (Cover& cover : m_covers) {
-        if (cover.look != CoverLook::Waiting) continue;
-        if (pictures::hasCover(cover.key))
-            cover.look = CoverLook::Picture;
-        else if (pictures::failure(cover.key))
-            cover.look = CoverLook::Plain;
-        else
-            continue;
-        if (cover.content) dropContent(cover); // built again with its new look
-    }
-    // A title the book gives itself replaces the one from its file name.
+    // Only the covers on show: the others look in the cache when they are
+    // built, so that a cover made costs a few file looks, not one per book.
     for (Cover& cover : m_covers)
-        if (cover.look == CoverLook::Picture && !cover.content)
-            if (std::optional<std::string> title = pictures::title(cover.key)) cover.title = *title;
+        if (cover.content && cover.look == CoverLook::Waiting && lookInCache(cover)) dropContent(cover);
     m_filledAt = -1;
+}
+
+bool ShelfLayer::lookInCache(Cover& cover) {
+    if (pictures::hasCover(cover.key))
+        cover.look = CoverLook::Picture;
+    else if (pictures::failure(cover.key) || !pictures::PictureMaker::shared().busy())
+        cover.look = CoverLook::Plain; // failed, or the maker stopped without it
+    else
+        return false;
+    return true;
 }
 
 void ShelfLayer::fillNearView() {
     const float at = scrolled();
     if (at == m_filledAt) return;
-    m_filledAt = at;
+    // Covers on screen are built at once; those coming up a row at a time
+    // per frame, so that no frame of a scroll decodes many pictures.
+    int ahead = kColumns;
+    bool allBuilt = true;
     for (Cover& cover : m_covers) {
         const CCRect box = widgetBounds(cover.widget);
         const float below = -box.getMaxY(), above = box.getMinY() - kScreenHeight; // > 0: that far off screen
         const float away = std::max(below, above);
         if (away < kScreenHeight * kBuildReach) {
-            if (!cover.content) buildContent(cover);
+            if (cover.content) continue;
+            if (away > 0 && ahead-- <= 0) {
+                allBuilt = false;
+                continue;
+            }
+            buildContent(cover);
         } else if (away > kScreenHeight * kKeepReach && cover.content) {
             dropContent(cover);
         }
     }
+    if (allBuilt) m_filledAt = at;
 }
 
 void ShelfLayer::buildContent(Cover& cover) {
+    if (cover.look == CoverLook::Waiting) lookInCache(cover);
+    // A title the book gives itself replaces the one from its file name.
+    if (cover.look == CoverLook::Picture)
+        if (std::optional<std::string> title = pictures::title(cover.key)) cover.title = *title;
     const CCSize size = cover.widget->getSize();
     CCNode* content = CCNode::create();
     const CCPoint centre(size.width / 2, size.height - 8 - kCoverHeight / 2);
@@ -248,8 +261,9 @@ void ShelfLayer::dropContent(Cover& cover) {
 void ShelfLayer::update(float) {
     pictures::PictureMaker& maker = pictures::PictureMaker::shared();
     maker.poll();
-    if (maker.finished() != m_seenFinished) {
+    if (maker.finished() != m_seenFinished || (!maker.busy() && m_toMake > 0)) {
         m_seenFinished = maker.finished();
+        if (!maker.busy()) m_toMake = 0; // nothing more will come
         refreshLooks();
     }
     showProgress();
@@ -258,20 +272,10 @@ void ShelfLayer::update(float) {
 
 void ShelfLayer::showProgress() {
     const pictures::PictureMaker& maker = pictures::PictureMaker::shared();
-    const int waiting = static_cast<int>(std::count_if(m_covers.begin(), m_covers.end(), [](const Cover& c) {
-        return c.look == CoverLook::Waiting;
-    }));
     std::string progress;
-    if (waiting > 0 && maker.busy()) {
-        progress = "... " + std::to_string(m_toMake - waiting) + " / " + std::to_string(m_toMake);
-    } else if (waiting > 0) {
-        // The maker ended without them (stopped, or another screen asked for others): plain covers.
-        for (Cover& cover : m_covers)
-            if (cover.look == CoverLook::Waiting) {
-                cover.look = CoverLook::Plain;
-                dropContent(cover);
-            }
-        m_filledAt = -1;
+    if (m_toMake > 0 && maker.busy()) {
+        const int made = std::max(0, m_toMake - maker.waiting());
+        progress = "... " + std::to_string(made) + " / " + std::to_string(m_toMake);
     }
     if (progress != m_progress->getString()) m_progress->setString(progress.c_str());
 }

@@ -48,6 +48,7 @@ public:
     int coverCount() const { return static_cast<int>(m_covers.size()); }
     // Where cover `index` lies on the screen (world space), whole.
     engine::CCRect coverBounds(int index) const;
+    // A cover not yet built (far from the view) answers Waiting until it is.
     CoverLook coverLook(int index) const;
     // Whether the cover's picture and title are built (only near the view).
     bool coverBuilt(int index) const;
@@ -77,8 +78,10 @@ private:
     };
 
     void buildCovers();
-    // Looks in the cache for covers still waiting.
+    // Looks in the cache for the built covers still waiting.
     void refreshLooks();
+    // Whether the cache now settles a waiting cover's look (set when it does).
+    bool lookInCache(Cover& cover);
     // Builds the content of rows near the view and drops that of far ones.
     void fillNearView();
     // The count of covers made while some are being made; waiting covers
