@@ -51,10 +51,15 @@ ShelfLayer::ShelfLayer() {
     addChild(m_uiLayer);
     buildCovers();
 
-    m_progress = CCLabelTTF::create("", "Arial", 26);
+    // The count of covers made sits on a strip of its own along the bottom,
+    // over the titles it would otherwise run into.
+    m_progressBar = CCLayerColor::create(ccc4(kShelfColour.r, kShelfColour.g, kShelfColour.b, 235), kScreenWidth, 48);
+    m_progress = CCLabelTTF::create("", "Arial", 28);
     m_progress->setColor(kTitleColour);
-    m_progress->setPosition(CCPoint(kScreenWidth / 2, 22));
-    addChild(m_progress, 2);
+    m_progress->setPosition(CCPoint(kScreenWidth / 2, 24));
+    m_progressBar->addChild(m_progress);
+    m_progressBar->setVisible(false);
+    addChild(m_progressBar, 2);
 
     std::vector<FocusRing::Target> targets;
     for (size_t i = 0; i < m_covers.size(); ++i) {
@@ -120,9 +125,10 @@ void ShelfLayer::buildCovers() {
             if (maker.program().empty()) cover.look = CoverLook::Plain;
         }
         cover.widget = gui::Layout::create();
-        cover.widget->setSize(CCSize(kColumnWidth - 8, kRowHeight - 8));
+        // Room between covers for the keyboard's ring, also at the screen's sides.
+        cover.widget->setSize(CCSize(kColumnWidth - 24, kRowHeight - 8));
         cover.widget->setPosition(
-            CCPoint(column * kColumnWidth + 4, innerHeight - kTopMargin - (row + 1) * kRowHeight + 4));
+            CCPoint(column * kColumnWidth + 12, innerHeight - kTopMargin - (row + 1) * kRowHeight + 4));
         cover.widget->setTouchEnabled(true);
         cover.widget->setTag(static_cast<int>(i));
         cover.widget->setTouchEventHandler(this, &ShelfLayer::onCoverTouched);
@@ -278,6 +284,7 @@ void ShelfLayer::showProgress() {
         progress = "... " + std::to_string(made) + " / " + std::to_string(m_toMake);
     }
     if (progress != m_progress->getString()) m_progress->setString(progress.c_str());
+    m_progressBar->setVisible(!progress.empty());
 }
 
 void ShelfLayer::onCoverTouched(CCObject* sender, int eventType) {

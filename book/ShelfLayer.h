@@ -17,6 +17,7 @@
 
 namespace engine {
 class CCLabelTTF;
+class CCLayerColor;
 class CCNode;
 } // namespace engine
 namespace gui {
@@ -96,7 +97,8 @@ private:
 
     gui::UILayer* m_uiLayer = nullptr;       // a child
     gui::UIScrollView* m_scroll = nullptr;   // in m_uiLayer's tree
-    engine::CCLabelTTF* m_progress = nullptr; // a child
+    engine::CCLayerColor* m_progressBar = nullptr; // a child, shown while covers are made
+    engine::CCLabelTTF* m_progress = nullptr;      // on the bar
     FocusRing* m_focusRing = nullptr;        // a child
     std::vector<Cover> m_covers;
     unsigned m_seenFinished = 0;
