@@ -64,7 +64,8 @@ void MenuLayerMainMenu::showPagePictures() {
         pictures::PictureMaker& maker = pictures::PictureMaker::shared();
         if (maker.program().empty() || pictures::failure(m_pictureKey)) return;
         maker.request(book, true);
-        scheduleUpdate();
+        // A timer, not a per-frame update: a still window sleeps through those.
+        schedule(schedule_selector(MenuLayerMainMenu::pollPictures), 0.05f);
         return;
     }
     // The picture above, the number below it: the square keeps its place,
@@ -88,12 +89,12 @@ void MenuLayerMainMenu::showPagePictures() {
     m_picturesShown = true;
 }
 
-void MenuLayerMainMenu::update(float) {
+void MenuLayerMainMenu::pollPictures(float) {
     pictures::PictureMaker& maker = pictures::PictureMaker::shared();
     maker.poll();
     if (!m_picturesShown && pictures::hasPages(m_pictureKey)) showPagePictures();
     // Until the child has ended (when it failed, logged, the squares keep their numbers).
-    if (!maker.busy()) unscheduleUpdate();
+    if (!maker.busy()) unschedule(schedule_selector(MenuLayerMainMenu::pollPictures));
 }
 
 std::vector<CCNode*> MenuLayerMainMenu::addSquares() {

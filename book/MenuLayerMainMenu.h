@@ -45,7 +45,7 @@ public:
     bool showsPagePictures() const { return m_picturesShown; }
 
     // Polls the picture maker until the page pictures are there.
-    void update(float elapsed) override;
+    void pollPictures(float elapsed);
 
     // Z-order of the first square; a square's z-order minus this is its
     // index on the screen.

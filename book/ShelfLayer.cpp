@@ -32,6 +32,8 @@ constexpr float kTitleHeight = 56;
 // Rows within this many screen heights of the view keep their pictures.
 constexpr float kKeepReach = 1.0f;
 constexpr float kBuildReach = 0.5f;
+// How often a still shelf looks for covers made meanwhile.
+constexpr float kPollSeconds = 0.05f;
 
 const ccColor4B kShelfColour = {250, 243, 230, 255};
 const ccColor4B kWaitingColour = {214, 210, 222, 255};
@@ -82,6 +84,10 @@ ShelfLayer::ShelfLayer() {
     showProgress();
     setKeyboardEnabled(true);
     scheduleUpdate();
+    // A still window sleeps between events and timers, per-frame updates
+    // included: a timer wakes it to collect the covers as they are made.
+    if (pictures::PictureMaker::shared().busy())
+        schedule(schedule_selector(ShelfLayer::pollPictures), kPollSeconds);
     CCLog("shelf: %d books, %d covers to make", coverCount(), m_toMake);
 }
 
@@ -262,6 +268,11 @@ void ShelfLayer::dropContent(Cover& cover) {
     cover.content->removeFromParentAndCleanup(true);
     cover.content = nullptr;
     cover.shownLook = false;
+}
+
+void ShelfLayer::pollPictures(float elapsed) {
+    update(elapsed);
+    if (!pictures::PictureMaker::shared().busy()) unschedule(schedule_selector(ShelfLayer::pollPictures));
 }
 
 void ShelfLayer::update(float) {

@@ -65,6 +65,8 @@ public:
     float scrolled() const;
 
     void update(float elapsed) override;
+    // While covers are being made: update, on a timer.
+    void pollPictures(float elapsed);
     bool keyPressed(int key) override;
     // A cover's handler: opens the book when the touch is lifted on it.
     void onCoverTouched(engine::CCObject* sender, int eventType);
