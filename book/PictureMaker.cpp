@@ -142,7 +142,10 @@ void PictureMaker::ended(int status) {
             writeWhole(fileFor(job.key, ".failed"), *reason);
         }
         CCLog("pictures: %s gets a plain cover: %s", job.book.c_str(), reason->c_str());
-    } else if (status != 0) {
+    } else {
+        CCLog("pictures: drew %s", job.book.c_str());
+    }
+    if (drawn && status != 0) {
         // The pictures are whole (written by rename); say what else went wrong.
         CCLog("pictures: drawing %s ended with status %d: %s", job.book.c_str(), status, lastLine(log).c_str());
     }
