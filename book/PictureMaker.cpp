@@ -42,13 +42,27 @@ std::string lastLine(const std::string& file) {
 
 } // namespace
 
+// Whether the picture cache's folder is there or can be made; said once
+// per folder when it cannot.
+static bool cacheUsable() {
+    static std::string refused;
+    const std::string folder = cacheFolder();
+    std::error_code error;
+    fs::create_directories(folder, error);
+    if (fs::is_directory(folder, error) && ::access(folder.c_str(), W_OK) == 0) return true;
+    if (refused != folder)
+        CCLog("pictures: cannot keep pictures in %s; the books keep plain covers", folder.c_str());
+    refused = folder;
+    return false;
+}
+
 PictureMaker& PictureMaker::shared() {
     static PictureMaker maker;
     return maker;
 }
 
 void PictureMaker::request(const std::string& bookPath, bool pages) {
-    if (m_program.empty()) return;
+    if (m_program.empty() || !cacheUsable()) return;
     std::optional<std::string> key = keyOf(bookPath);
     if (!key) {
         CCLog("pictures: cannot look at the book %s; it gets a plain cover", bookPath.c_str());
@@ -110,6 +124,8 @@ bool PictureMaker::start(const Job& job) {
     posix_spawn_file_actions_addopen(&files, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&files, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&files, STDERR_FILENO, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    // Nothing of the window's (its display connection, the log file) goes along.
+    posix_spawn_file_actions_addclosefrom_np(&files, STDERR_FILENO + 1);
     pid_t child = 0;
     const int failed = posix_spawn(&child, m_program.c_str(), &files, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&files);

@@ -302,6 +302,21 @@ TEST_F(ShelfTest, ABrokenBookGetsAPlainCoverWithItsReasonAndNeverStopsTheShelf) 
     EXPECT_TRUE(log.contains("is not a picture"));
 }
 
+TEST_F(ShelfTest, ACacheThatCannotBeWrittenLeavesPlainCoversAndOneLine) {
+    useTheReader();
+    addBook("a");
+    addBook("b");
+    std::ofstream(books.path() + "/a-file") << "not a folder";
+    pictures::setCacheFolder(books.path() + "/a-file/covers");
+    ShelfLayer* shelf = startShelf();
+    view.step(3);
+    EXPECT_FALSE(pictures::PictureMaker::shared().busy());
+    EXPECT_EQ(shelf->coverLook(0), ShelfLayer::CoverLook::Plain);
+    EXPECT_EQ(shelf->coverLook(1), ShelfLayer::CoverLook::Plain);
+    EXPECT_EQ(log.count("cannot keep pictures in"), 1);
+    EXPECT_EQ(shelf->progressText(), "");
+}
+
 TEST_F(ShelfTest, CoversAreReusedAndMadeAgainWhenTheBookChanges) {
     useTheReader();
     const std::string a = addBook("a");
