@@ -15,8 +15,8 @@ bool AppDelegate::applicationDidFinishLaunching() {
     director->setAnimationInterval(1.0 / 60);
 
     CCScene* scene = CCScene::create();
-    engine::CCLayer* layer = m_startOnShelf ? static_cast<engine::CCLayer*>(new book::ShelfLayer())
-                                            : new book::TestController();
+    engine::CCLayer* layer =
+        m_startOnShelf ? static_cast<engine::CCLayer*>(new book::ShelfLayer()) : new book::TestController();
     scene->addChild(layer);
     layer->release();
     director->runWithScene(scene);

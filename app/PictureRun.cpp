@@ -48,7 +48,8 @@ int fail(const std::string& prefix, const std::string& reason) {
 bool saveShrunkFrame(const std::string& file) {
     std::vector<std::uint32_t> frame;
     int width = 0, height = 0;
-    if (!CCEGLView::sharedOpenGLView()->readPixels(frame, width, height) || width <= 0 || height <= 0) return false;
+    if (!CCEGLView::sharedOpenGLView()->readPixels(frame, width, height) || width <= 0 || height <= 0)
+        return false;
     std::vector<std::uint32_t> small =
         shrink(frame, width, height, book::pictures::kCoverWidth, book::pictures::kCoverHeight);
     SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
@@ -134,8 +135,8 @@ int drawBook(const std::string& prefix, bool pages) {
 
 } // namespace
 
-std::vector<std::uint32_t> shrink(const std::vector<std::uint32_t>& pixels, int width, int height, int toWidth,
-                                  int toHeight) {
+std::vector<std::uint32_t> shrink(const std::vector<std::uint32_t>& pixels, int width, int height,
+                                  int toWidth, int toHeight) {
     std::vector<std::uint32_t> out(static_cast<std::size_t>(toWidth) * toHeight, 0);
     for (int y = 0; y < toHeight; ++y) {
         const int top = y * height / toHeight, bottom = std::max(top + 1, (y + 1) * height / toHeight);

@@ -17,7 +17,7 @@ int makePictures(const std::string& bookPath, const std::string& prefix, bool pa
 
 // A frame (0xAARRGGBB, rows top down) made `toWidth` x `toHeight` by
 // averaging each block of pixels that falls on one pixel.
-std::vector<std::uint32_t> shrink(const std::vector<std::uint32_t>& pixels, int width, int height, int toWidth,
-                                  int toHeight);
+std::vector<std::uint32_t> shrink(const std::vector<std::uint32_t>& pixels, int width, int height,
+                                  int toWidth, int toHeight);
 
 } // namespace app

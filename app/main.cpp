@@ -70,7 +70,8 @@ std::vector<book::ShelfBook> booksToChooseFrom() {
             bool listed = false;
             for (const book::ShelfBook& shelved : books)
                 listed = listed || shelved.path == real.string();
-            if (!listed) books.insert(books.begin(), {real.string(), book::shelf::titleFromName(real.string())});
+            if (!listed)
+                books.insert(books.begin(), {real.string(), book::shelf::titleFromName(real.string())});
         }
     }
     return books;
@@ -151,7 +152,8 @@ int main(int argc, char** argv) {
             // before a window opens.
             std::string why;
             if (!CCFileUtils::sharedFileUtils()->setResourceArchive(bookToOpen, why)) {
-                std::fprintf(stderr, "lirra: cannot open the book '%s': %s\n", bookToOpen.c_str(), why.c_str());
+                std::fprintf(stderr, "lirra: cannot open the book '%s': %s\n", bookToOpen.c_str(),
+                             why.c_str());
                 return 2;
             }
         } else {

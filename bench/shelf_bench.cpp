@@ -61,7 +61,8 @@ std::string plist(const std::map<std::string, std::string>& entries) {
     std::string body;
     for (const auto& [key, value] : entries)
         body += "<key>" + key + "</key><string>" + value + "</string>";
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>" + body + "</dict></plist>";
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>" + body +
+           "</dict></plist>";
 }
 
 std::string panel(int r, int g, int b, const std::string& children) {
@@ -204,7 +205,8 @@ void shelfOpensWithCoversCached(benchmark::State& state) {
         const double ms = msSince(start);
         slowest = std::max(slowest, ms);
         state.SetIterationTime(ms / 1000);
-        if (layer->coverLook(0) != book::ShelfLayer::CoverLook::Picture) state.SkipWithError("no cached cover");
+        if (layer->coverLook(0) != book::ShelfLayer::CoverLook::Picture)
+            state.SkipWithError("no cached cover");
     }
     state.counters["slowest_ms"] = slowest;
     state.counters["books"] = kBooks;
@@ -242,8 +244,8 @@ void shelfScrollFrames(benchmark::State& state) {
     state.counters["mean_ms"] = sum / static_cast<double>(frames.size());
     state.counters["p99_ms"] = frames[frames.size() * 99 / 100];
     state.counters["slowest_ms"] = frames.back();
-    state.counters["over_16.7ms"] =
-        static_cast<double>(std::count_if(frames.begin(), frames.end(), [](double f) { return f > 1000.0 / 60; }));
+    state.counters["over_16.7ms"] = static_cast<double>(
+        std::count_if(frames.begin(), frames.end(), [](double f) { return f > 1000.0 / 60; }));
     closeView();
 }
 BENCHMARK(shelfScrollFrames)->Iterations(1)->Unit(benchmark::kMillisecond);
@@ -304,7 +306,8 @@ long peakKiB(const std::vector<std::string>& arguments) {
     }
     int status = 0;
     struct rusage usage {};
-    if (::wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return 0;
+    if (::wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return 0;
     return usage.ru_maxrss;
 }
 

@@ -57,7 +57,8 @@ MenuLayerMainMenu::MenuLayerMainMenu() {
 
 void MenuLayerMainMenu::showPagePictures() {
     CCFileUtils* files = CCFileUtils::sharedFileUtils();
-    const std::string book = files->resourceArchive() ? files->resourceArchive()->path() : files->getResourceRoot();
+    const std::string book =
+        files->resourceArchive() ? files->resourceArchive()->path() : files->getResourceRoot();
     if (m_pictureKey.empty()) m_pictureKey = pictures::keyOf(book).value_or("");
     if (m_pictureKey.empty() || m_squares.empty()) return;
     if (!pictures::hasPages(m_pictureKey)) {

@@ -66,7 +66,8 @@ std::optional<std::string> keyOf(const std::string& bookPath) {
     std::int64_t newest = 0;
     if (fs::is_directory(real, error)) {
         // A folder changes when any file in it does.
-        fs::recursive_directory_iterator entry(real, fs::directory_options::skip_permission_denied, error), end;
+        fs::recursive_directory_iterator entry(real, fs::directory_options::skip_permission_denied, error),
+            end;
         for (; !error && entry != end; entry.increment(error)) {
             std::error_code fileError;
             if (!entry->is_regular_file(fileError)) continue;

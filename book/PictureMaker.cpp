@@ -10,8 +10,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstring>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -163,7 +163,8 @@ void PictureMaker::ended(int status) {
     }
     if (drawn && status != 0) {
         // The pictures are whole (written by rename); say what else went wrong.
-        CCLog("pictures: drawing %s ended with status %d: %s", job.book.c_str(), status, lastLine(log).c_str());
+        CCLog("pictures: drawing %s ended with status %d: %s", job.book.c_str(), status,
+              lastLine(log).c_str());
     }
     std::error_code error;
     if (drawn && status == 0) fs::remove(log, error);

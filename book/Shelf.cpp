@@ -65,7 +65,9 @@ std::string userShelf() {
 }
 
 std::string installedShelf(const std::string& executableFolder) {
-    return (fs::path(executableFolder).parent_path() / "share" / "lirra" / "books").lexically_normal().string();
+    return (fs::path(executableFolder).parent_path() / "share" / "lirra" / "books")
+        .lexically_normal()
+        .string();
 }
 
 bool isBook(const std::string& path) {

@@ -57,8 +57,8 @@ void backToShelf();
 // Where the shelf's scroll stood and which cover the keyboard was on, so
 // that coming back from a book finds the shelf as it was left.
 struct ShelfPlace {
-    float scrolled = 0;  // how far the covers are scrolled up, in points
-    int focused = -1;    // the cover the keyboard's ring was on, -1 none
+    float scrolled = 0; // how far the covers are scrolled up, in points
+    int focused = -1;   // the cover the keyboard's ring was on, -1 none
     bool ringShown = false;
 };
 ShelfPlace& place();

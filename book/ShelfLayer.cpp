@@ -55,7 +55,8 @@ ShelfLayer::ShelfLayer() {
 
     // The count of covers made sits on a strip of its own along the bottom,
     // over the titles it would otherwise run into.
-    m_progressBar = CCLayerColor::create(ccc4(kShelfColour.r, kShelfColour.g, kShelfColour.b, 235), kScreenWidth, 48);
+    m_progressBar =
+        CCLayerColor::create(ccc4(kShelfColour.r, kShelfColour.g, kShelfColour.b, 235), kScreenWidth, 48);
     m_progress = CCLabelTTF::create("", "Arial", 28);
     m_progress->setColor(kTitleColour);
     m_progress->setPosition(CCPoint(kScreenWidth / 2, 24));
@@ -231,7 +232,8 @@ void ShelfLayer::buildContent(Cover& cover) {
     CCNode* content = CCNode::create();
     const CCPoint centre(size.width / 2, size.height - 8 - kCoverHeight / 2);
 
-    CCTexture2D* picture = cover.look == CoverLook::Picture ? pictures::load(pictures::coverFile(cover.key)) : nullptr;
+    CCTexture2D* picture =
+        cover.look == CoverLook::Picture ? pictures::load(pictures::coverFile(cover.key)) : nullptr;
     if (cover.look == CoverLook::Picture && !picture) cover.look = CoverLook::Plain; // a corrupt file
     if (picture) {
         CCSprite* sprite = CCSprite::createWithTexture(picture);
@@ -241,7 +243,8 @@ void ShelfLayer::buildContent(Cover& cover) {
         content->addChild(sprite);
     } else {
         const bool waiting = cover.look == CoverLook::Waiting;
-        CCLayerColor* plain = CCLayerColor::create(waiting ? kWaitingColour : kPlainColour, kCoverWidth, kCoverHeight);
+        CCLayerColor* plain =
+            CCLayerColor::create(waiting ? kWaitingColour : kPlainColour, kCoverWidth, kCoverHeight);
         plain->setPosition(CCPoint(centre.x - kCoverWidth / 2, centre.y - kCoverHeight / 2));
         // A plain cover names its file; a waiting one says it is coming.
         CCLabelTTF* name = CCLabelTTF::create(waiting ? "..." : fileName(cover.book).c_str(), "Arial", 22,

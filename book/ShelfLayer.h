@@ -73,7 +73,7 @@ public:
 
 private:
     struct Cover {
-        gui::Layout* widget = nullptr;    // owned by the scroll container
+        gui::Layout* widget = nullptr;     // owned by the scroll container
         engine::CCNode* content = nullptr; // picture and title; a child of the widget's renderer
         std::string book, key, title;
         CoverLook look = CoverLook::Waiting;
@@ -97,14 +97,14 @@ private:
     void open(int index);
     void rememberPlace();
 
-    gui::UILayer* m_uiLayer = nullptr;       // a child
-    gui::UIScrollView* m_scroll = nullptr;   // in m_uiLayer's tree
+    gui::UILayer* m_uiLayer = nullptr;             // a child
+    gui::UIScrollView* m_scroll = nullptr;         // in m_uiLayer's tree
     engine::CCLayerColor* m_progressBar = nullptr; // a child, shown while covers are made
     engine::CCLabelTTF* m_progress = nullptr;      // on the bar
-    FocusRing* m_focusRing = nullptr;        // a child
+    FocusRing* m_focusRing = nullptr;              // a child
     std::vector<Cover> m_covers;
     unsigned m_seenFinished = 0;
-    int m_toMake = 0; // covers that were missing when the shelf opened
+    int m_toMake = 0;      // covers that were missing when the shelf opened
     float m_filledAt = -1; // the scroll at the last fill
     bool m_opening = false;
 };

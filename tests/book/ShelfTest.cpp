@@ -3,6 +3,7 @@
 // plain for a broken book), opening a book by touch and by keys, the book's
 // Bye back to the shelf with nothing of the previous book left behind, the
 // page menu's page pictures, and --add.
+#include "book/Shelf.h"
 #include "app/AddBook.h"
 #include "app/PictureRun.h"
 #include "book/BookFixture.h"
@@ -12,7 +13,6 @@
 #include "book/MenuTestScene.h"
 #include "book/PictureCache.h"
 #include "book/PictureMaker.h"
-#include "book/Shelf.h"
 #include "book/ShelfLayer.h"
 #include "book/TestController.h"
 #include "engine/director/CCDirector.h"
@@ -80,8 +80,11 @@ protected:
     static std::string interfaceTexts(const std::string& home) {
         std::string entries;
         for (auto [key, text] : {std::pair<const char*, std::string>{"main_page", home},
-                                 {"setmenu_set", "Set"}, {"bntext", "Hint"}, {"nopresenglish", "No"},
-                                 {"up_page", "Back"}, {"after_page", "More"}})
+                                 {"setmenu_set", "Set"},
+                                 {"bntext", "Hint"},
+                                 {"nopresenglish", "No"},
+                                 {"up_page", "Back"},
+                                 {"after_page", "More"}})
             entries += std::string("<key>") + key + "</key><string>" + text + "</string>";
         return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><plist version=\"1.0\"><dict>" + entries +
                "</dict></plist>";
@@ -190,7 +193,8 @@ TEST_F(ShelfTest, CoversInAGridOpenTheRightBookWhoseByeComesBackWithNothingLeftO
     tap(coverCentre(1));
     ASSERT_NE(testsupport::runningChild<TestController>(), nullptr);
     EXPECT_EQ(CCFileUtils::sharedFileUtils()->getResourceRoot(), fs::canonical(b).string());
-    EXPECT_TRUE(testsupport::isColour(view.at(booktest::SmallBook::homeButton("bnselect")), 0xd0, 0x20, 0x20, 8));
+    EXPECT_TRUE(
+        testsupport::isColour(view.at(booktest::SmallBook::homeButton("bnselect")), 0xd0, 0x20, 0x20, 8));
     EXPECT_EQ(readInterfaceText("main_page").value_or(""), "Home B");
 
     // Bye comes back to the shelf instead of ending the program.
@@ -202,7 +206,8 @@ TEST_F(ShelfTest, CoversInAGridOpenTheRightBookWhoseByeComesBackWithNothingLeftO
     tap(coverCentre(0));
     ASSERT_NE(testsupport::runningChild<TestController>(), nullptr);
     EXPECT_EQ(CCFileUtils::sharedFileUtils()->getResourceRoot(), fs::canonical(a).string());
-    EXPECT_TRUE(testsupport::isColour(view.at(booktest::SmallBook::homeButton("bnselect")), 0x30, 0x70, 0xc0, 8));
+    EXPECT_TRUE(
+        testsupport::isColour(view.at(booktest::SmallBook::homeButton("bnselect")), 0x30, 0x70, 0xc0, 8));
     EXPECT_EQ(readInterfaceText("main_page").value_or(""), "Home A");
 }
 
@@ -337,9 +342,7 @@ TEST_F(ShelfTest, CoversAreReusedAndMadeAgainWhenTheBookChanges) {
     // The book changes (a red home page): a new key, a new cover, in red.
     fs::copy_file(shelfFolder() + "/b/mainpage/button.png", a + "/mainpage/button.png",
                   fs::copy_options::overwrite_existing);
-    {
-        std::ofstream(a + "/mainpage/extra.txt") << "grows";
-    }
+    { std::ofstream(a + "/mainpage/extra.txt") << "grows"; }
     ASSERT_NE(*pictures::keyOf(a), oldKey);
     startShelf();
     EXPECT_TRUE(log.contains("shelf: 2 books, 1 covers to make"));
