@@ -7,6 +7,7 @@
 #include "app/AddBook.h"
 #include "app/PictureRun.h"
 #include "book/BookFixture.h"
+#include "book/BookNames.h"
 #include "book/BookState.h"
 #include "book/FocusRing.h"
 #include "book/MenuLayerMainMenu.h"
@@ -209,6 +210,32 @@ TEST_F(ShelfTest, CoversInAGridOpenTheRightBookWhoseByeComesBackWithNothingLeftO
     EXPECT_TRUE(
         testsupport::isColour(view.at(booktest::SmallBook::homeButton("bnselect")), 0x30, 0x70, 0xc0, 8));
     EXPECT_EQ(readInterfaceText("main_page").value_or(""), "Home A");
+}
+
+TEST_F(ShelfTest, ABookOpenedAfterAnotherReadsItsOwnNarration) {
+    // Book a has word 1's narration (not a playable one), book b has none.
+    const std::string narration = narrationPath("testLirra", soundName(hotspotTag(1, 1), 1));
+    const std::string a = addBook("a");
+    fs::create_directories(fs::path(a + "/" + narration).parent_path());
+    std::ofstream(a + "/" + narration) << "not an mp3";
+    const std::string b = addBook("b");
+    startShelf();
+    auto readWordOne = [&](int cover) {
+        log.clear();
+        tap(coverCentre(cover));
+        tap(booktest::SmallBook::homeButton("bnwordlean"));
+        tap(CCPoint(150, 600)); // word 1
+        return stepUntil([&] { return log.contains("cannot be read aloud: " + narration); }, 5);
+    };
+    ASSERT_TRUE(readWordOne(0));
+    EXPECT_FALSE(log.contains("no such file")) << "book a's narration was not read from book a";
+    // Home from the page (Escape), Bye, and the other book.
+    press(kKeyEscape);
+    tap(booktest::SmallBook::homeButton("bnreturn"));
+    ASSERT_NE(shelfOnShow(), nullptr);
+    ASSERT_TRUE(readWordOne(1));
+    EXPECT_TRUE(log.contains("no such file in " + fs::canonical(b).string()))
+        << "book a's narration was played in b";
 }
 
 TEST_F(ShelfTest, ThirtyBooksScrollAndTheKeyboardReachesEveryCover) {
