@@ -59,8 +59,10 @@ int addBook(const std::string& book, const std::string& shelf, std::string& repo
     fs::create_directories(shelf, error);
     // Copied beside its place first and then renamed, so that the shelf
     // never shows half a book.
-    const fs::path staged =
-        fs::path(shelf) / ("." + source.filename().string() + ".adding" + std::to_string(::getpid()));
+    std::string hidden = ".";
+    hidden += source.filename().string();
+    hidden += ".adding" + std::to_string(::getpid());
+    const fs::path staged = fs::path(shelf) / hidden;
     fs::remove_all(staged, error);
     fs::copy(source, staged, fs::copy_options::recursive, error);
     if (error) {
