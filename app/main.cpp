@@ -91,6 +91,8 @@ int main(int argc, char** argv) {
     if (!options.pictureBook.empty())
         return app::makePictures(options.pictureBook, options.picturePrefix, options.picturePages);
     if (!options.addBook.empty()) {
+        // The checker's findings are the report; the reader's own log lines are not.
+        CCLogSetEchoToStderr(false);
         std::string report;
         const int status = app::addBook(options.addBook, book::shelf::userShelf(), report);
         std::fputs(report.c_str(), status == 0 ? stdout : stderr);
