@@ -70,12 +70,18 @@ void PictureMaker::request(const std::string& bookPath, bool pages) {
     }
     if (failure(*key) || (hasCover(*key) && (!pages || hasPages(*key)))) return;
     if (m_child > 0 && m_running.key == *key && (m_running.pages || !pages)) return;
-    for (Job& job : m_queue)
-        if (job.key == *key) {
-            job.pages = job.pages || pages;
-            return;
-        }
-    m_queue.push_back({bookPath, *key, pages});
+    Job job{bookPath, *key, pages};
+    auto queued = std::find_if(m_queue.begin(), m_queue.end(), [&](const Job& j) { return j.key == *key; });
+    if (queued != m_queue.end()) {
+        job.pages = job.pages || queued->pages;
+        m_queue.erase(queued);
+    }
+    // The page menu's pictures are for the book being read: before the
+    // shelf's covers still waiting.
+    if (pages)
+        m_queue.insert(m_queue.begin(), job);
+    else
+        m_queue.push_back(job);
 }
 
 int PictureMaker::waiting() const {

@@ -20,8 +20,9 @@ public:
     void setProgram(const std::string& executable) { m_program = executable; }
     const std::string& program() const { return m_program; }
 
-    // Asks for the cover of `bookPath` (with its pages too when `pages`);
-    // a book already drawn, asked for or failed is not asked for again.
+    // Asks for the cover of `bookPath` (with its pages too when `pages`, and
+    // then before every cover asked for); a book already drawn, asked for or
+    // failed is not asked for again.
     void request(const std::string& bookPath, bool pages);
     // Starts the next child when none runs and notes one that ended; call
     // once a frame. Never blocks.

@@ -263,14 +263,12 @@ void ShelfLayer::buildContent(Cover& cover) {
 
     cover.widget->getRenderer()->addChild(content);
     cover.content = content;
-    cover.shownLook = true;
 }
 
 void ShelfLayer::dropContent(Cover& cover) {
     if (!cover.content) return;
     cover.content->removeFromParentAndCleanup(true);
     cover.content = nullptr;
-    cover.shownLook = false;
 }
 
 void ShelfLayer::pollPictures(float elapsed) {

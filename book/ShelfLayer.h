@@ -77,7 +77,6 @@ private:
         engine::CCNode* content = nullptr; // picture and title; a child of the widget's renderer
         std::string book, key, title;
         CoverLook look = CoverLook::Waiting;
-        bool shownLook = false; // the content shows `look`
     };
 
     void buildCovers();
