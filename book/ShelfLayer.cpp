@@ -32,6 +32,7 @@ constexpr float kTitleHeight = 56;
 // Rows within this many screen heights of the view keep their pictures.
 constexpr float kKeepReach = 1.0f;
 constexpr float kBuildReach = 0.5f;
+constexpr int kPressedShadeTag = 7;
 // How often a still shelf looks for covers made meanwhile.
 constexpr float kPollSeconds = 0.05f;
 
@@ -156,6 +157,11 @@ ShelfLayer::CoverLook ShelfLayer::coverLook(int index) const {
 
 bool ShelfLayer::coverBuilt(int index) const {
     return m_covers.at(static_cast<size_t>(index)).content != nullptr;
+}
+
+bool ShelfLayer::coverPressed(int index) const {
+    const Cover& cover = m_covers.at(static_cast<size_t>(index));
+    return cover.content && cover.content->getChildByTag(kPressedShadeTag);
 }
 
 const std::string& ShelfLayer::coverTitle(int index) const {
@@ -300,10 +306,29 @@ void ShelfLayer::showProgress() {
 }
 
 void ShelfLayer::onCoverTouched(CCObject* sender, int eventType) {
-    // Opens on the lift over the cover: a drag that scrolls the shelf is not a choice.
-    if (eventType != gui::TOUCH_EVENT_ENDED) return;
     auto* widget = dynamic_cast<gui::UIWidget*>(sender);
-    if (widget) open(widget->getTag());
+    if (!widget || widget->getTag() < 0 || widget->getTag() >= coverCount()) return;
+    Cover& cover = m_covers[static_cast<size_t>(widget->getTag())];
+    // A finger held on a cover darkens it, so a child sees it is taken;
+    // a drag that scrolls the shelf lets it go.
+    const bool held =
+        eventType == gui::TOUCH_EVENT_BEGAN || (eventType == gui::TOUCH_EVENT_MOVED && widget->isFocused());
+    showPressed(cover, held);
+    // Opens on the lift over the cover: a drag that scrolls the shelf is not a choice.
+    if (eventType == gui::TOUCH_EVENT_ENDED) open(widget->getTag());
+}
+
+void ShelfLayer::showPressed(Cover& cover, bool pressed) {
+    if (!cover.content) return;
+    CCNode* shade = cover.content->getChildByTag(kPressedShadeTag);
+    if (pressed && !shade) {
+        const CCSize size = cover.widget->getSize();
+        CCLayerColor* dark = CCLayerColor::create(ccc4(0, 0, 0, 70), kCoverWidth, kCoverHeight);
+        dark->setPosition(CCPoint(size.width / 2 - kCoverWidth / 2, size.height - 8 - kCoverHeight));
+        cover.content->addChild(dark, 1, kPressedShadeTag);
+    } else if (!pressed && shade) {
+        shade->removeFromParentAndCleanup(true);
+    }
 }
 
 void ShelfLayer::open(int index) {

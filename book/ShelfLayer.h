@@ -54,6 +54,8 @@ public:
     // Whether the cover's picture and title are built (only near the view).
     bool coverBuilt(int index) const;
     const std::string& coverTitle(int index) const;
+    // Whether the cover shows itself held (darkened) by a finger.
+    bool coverPressed(int index) const;
     gui::UIScrollView* getScrollView() const { return m_scroll; }
     FocusRing* getFocusRing() const { return m_focusRing; }
     // The progress line while covers are being made ("" when none are).
@@ -91,6 +93,7 @@ private:
     void showProgress();
     void buildContent(Cover& cover);
     void dropContent(Cover& cover);
+    void showPressed(Cover& cover, bool pressed);
     bool moveAmongCovers(int key);
     void scrollToShow(int index);
     void open(int index);

@@ -298,6 +298,7 @@ TEST_F(ShelfTest, ADragScrollsWithoutOpeningAndATapAfterItOpens) {
     const CCPoint start = coverCentre(4);
     HeadlessView::touchBegan(start);
     view.step();
+    EXPECT_TRUE(shelf->coverPressed(4)) << "a held cover shows it is taken";
     for (int step = 1; step <= 10; ++step) {
         HeadlessView::touchMoved(CCPoint(start.x, start.y + step * 30));
         view.step();
@@ -305,6 +306,7 @@ TEST_F(ShelfTest, ADragScrollsWithoutOpeningAndATapAfterItOpens) {
     HeadlessView::touchEnded(CCPoint(start.x, start.y + 300));
     view.step(30);
     ASSERT_EQ(shelfOnShow(), shelf) << "a drag opened a book";
+    EXPECT_FALSE(shelf->coverPressed(4)) << "a drag lets the cover go";
     EXPECT_GT(shelf->scrolled(), 200);
     tap(coverCentre(7));
     EXPECT_NE(testsupport::runningChild<TestController>(), nullptr);
