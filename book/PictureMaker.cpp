@@ -25,10 +25,6 @@ namespace book::pictures {
 
 namespace {
 
-// A book whose drawing takes longer than this is taken as broken: its child
-// is stopped and the book gets a plain cover.
-constexpr auto kLongestDrawing = std::chrono::seconds(120);
-
 std::chrono::steady_clock::time_point g_started;
 
 // The last line of a child's log, for the reason of a failure.
@@ -93,7 +89,8 @@ void PictureMaker::poll() {
         int status = 0;
         const pid_t done = ::waitpid(m_child, &status, WNOHANG);
         if (done == 0) {
-            if (std::chrono::steady_clock::now() - g_started < kLongestDrawing) return;
+            if (std::chrono::steady_clock::now() - g_started < std::chrono::duration<double>(m_timeLimit))
+                return;
             CCLog("pictures: drawing %s took too long; it is stopped", m_running.book.c_str());
             ::kill(m_child, SIGKILL);
             ::waitpid(m_child, &status, 0);

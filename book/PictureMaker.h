@@ -34,6 +34,11 @@ public:
     int waiting() const;
     bool busy() const { return m_child > 0 || !m_queue.empty(); }
 
+    // A book whose drawing takes longer than this is taken as broken: its
+    // child is stopped and the book gets a plain cover.
+    void setTimeLimit(double seconds) { m_timeLimit = seconds; }
+    static constexpr double kDefaultTimeLimit = 120;
+
     // Stops the running child (if any) and forgets what was asked for.
     void cancelAll();
 
@@ -50,6 +55,7 @@ private:
     Job m_running;
     int m_child = 0; // process id of the running child, 0 for none
     unsigned m_finished = 0;
+    double m_timeLimit = kDefaultTimeLimit;
 };
 
 } // namespace book::pictures

@@ -52,6 +52,7 @@ protected:
     void TearDown() override {
         pictures::PictureMaker::shared().cancelAll();
         pictures::PictureMaker::shared().setProgram("");
+        pictures::PictureMaker::shared().setTimeLimit(pictures::PictureMaker::kDefaultTimeLimit);
         pictures::setCacheFolder("");
         shelf::reset();
     }
@@ -334,6 +335,32 @@ TEST_F(ShelfTest, ABrokenBookGetsAPlainCoverWithItsReasonAndNeverStopsTheShelf) 
     startShelf();
     EXPECT_EQ(shelfOnShow()->coverLook(1), ShelfLayer::CoverLook::Plain);
     EXPECT_TRUE(log.contains("is not a picture"));
+}
+
+TEST_F(ShelfTest, AMakerThatDiesOrHangsLeavesAPlainCoverWithTheReason) {
+    addBook("dies");
+    addBook("hangs");
+    // A stand-in for the reader: it fails on the first book and never ends on the second.
+    const std::string program = books.path() + "/maker.sh";
+    std::ofstream(program)
+        << "#!/bin/sh\ncase \"$2\" in *dies) echo 'drawing went wrong' >&2; exit 3;; esac\n"
+           "exec sleep 600\n";
+    fs::permissions(program, fs::perms::owner_all);
+    pictures::PictureMaker::shared().setProgram(program);
+    pictures::PictureMaker::shared().setTimeLimit(0.5);
+    startShelf();
+    ASSERT_TRUE(waitForPictures());
+    ShelfLayer* shelf = shelfOnShow();
+    EXPECT_EQ(shelf->coverLook(0), ShelfLayer::CoverLook::Plain);
+    EXPECT_EQ(shelf->coverLook(1), ShelfLayer::CoverLook::Plain);
+    EXPECT_TRUE(
+        log.contains("dies gets a plain cover: the picture maker ended with status 3: drawing went wrong"));
+    EXPECT_TRUE(log.contains("took too long; it is stopped"));
+    // The reason is kept: neither is tried again until it changes.
+    const unsigned finished = pictures::PictureMaker::shared().finished();
+    startShelf();
+    EXPECT_FALSE(pictures::PictureMaker::shared().busy());
+    EXPECT_EQ(pictures::PictureMaker::shared().finished(), finished);
 }
 
 TEST_F(ShelfTest, ACacheThatCannotBeWrittenLeavesPlainCoversAndOneLine) {
