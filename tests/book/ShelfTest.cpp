@@ -239,6 +239,21 @@ TEST_F(ShelfTest, ABookOpenedAfterAnotherReadsItsOwnNarration) {
         << "book a's narration was played in b";
 }
 
+TEST_F(ShelfTest, ABookWithoutAHomePageShowsItsFirstPageAsItsCover) {
+    useTheReader();
+    addBook("with-home");
+    const std::string bare = addBook("without-home");
+    fs::remove(bare + "/mainpage/mainpage_1.json");
+    startShelf();
+    ASSERT_TRUE(waitForPictures());
+    ShelfLayer* shelf = shelfOnShow();
+    ASSERT_EQ(shelf->coverLook(1), ShelfLayer::CoverLook::Picture);
+    // Page 1: the page's grey with its word's yellow, none of the home page's blue buttons.
+    EXPECT_GT(coverPixels(1, 0xffe6e6e6), 20000);
+    EXPECT_EQ(coverPixels(1, kBookABlue), 0);
+    EXPECT_GT(coverPixels(0, kBookABlue), 100);
+}
+
 TEST_F(ShelfTest, ThirtyBooksScrollAndTheKeyboardReachesEveryCover) {
     std::vector<std::string> paths;
     for (int i = 0; i < 30; ++i) {
