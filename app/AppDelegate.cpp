@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "book/ShelfLayer.h"
 #include "book/TestController.h"
 #include "engine/director/CCDirector.h"
 #include "engine/nodes/CCScene.h"
@@ -14,7 +15,8 @@ bool AppDelegate::applicationDidFinishLaunching() {
     director->setAnimationInterval(1.0 / 60);
 
     CCScene* scene = CCScene::create();
-    auto* layer = new book::TestController();
+    engine::CCLayer* layer =
+        m_startOnShelf ? static_cast<engine::CCLayer*>(new book::ShelfLayer()) : new book::TestController();
     scene->addChild(layer);
     layer->release();
     director->runWithScene(scene);

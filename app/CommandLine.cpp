@@ -22,9 +22,16 @@ bool isRendererName(const std::string& name) {
 } // namespace
 
 const char* commandLineHelp() {
-    return "usage: lirra [options] [BOOK]\n"
+    return "usage: lirra [options] [BOOK | SHELF]\n"
            "  BOOK             a book folder or a .lirra file (a ZIP archive of one); the same as\n"
            "                   --resources BOOK\n"
+           "  SHELF            a folder of books: shows their covers to choose from\n"
+           "  (none)           the books on the user's shelf ($XDG_DATA_HOME/lirra/books) and the\n"
+           "                   installed one: their covers when there are several, else the one book\n"
+           "  --add BOOK       check BOOK as lirra-check does and copy it onto the user's shelf\n"
+           "  --make-pictures BOOK --into PREFIX [--pages]\n"
+           "                   draw BOOK's cover (and with --pages each page) small, as PREFIX.png\n"
+           "                   and PREFIX-pN.png: what the shelf runs to fill its picture cache\n"
            "  --resources BOOK read the book from BOOK instead of resources/ beside the program\n"
            "  --headless       no window: draw offscreen, advance a virtual clock one frame at a time,\n"
            "                   and play narration silently\n"
@@ -53,6 +60,13 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
             options.headless = true;
         } else if (flag == "--help" || flag == "-h") {
             options.showHelp = true;
+        } else if (flag == "--pages") {
+            options.picturePages = true;
+        } else if (flag == "--add" || flag == "--make-pictures" || flag == "--into") {
+            std::string& target = flag == "--add"             ? options.addBook
+                                  : flag == "--make-pictures" ? options.pictureBook
+                                                              : options.picturePrefix;
+            if (!value(target)) return {std::nullopt, flag + " needs a value"};
         } else if (flag == "--resources" || flag == "--script" || flag == "--log") {
             std::string& target = flag == "--resources" ? options.resourceRoot
                                   : flag == "--script"  ? options.scriptFile
@@ -77,6 +91,10 @@ CommandLineResult parseCommandLine(const std::vector<std::string>& arguments) {
             return {std::nullopt, "unknown option '" + flag + "'"};
         }
     }
+    if (options.pictureBook.empty() != options.picturePrefix.empty())
+        return {std::nullopt, "--make-pictures and --into go together"};
+    if (!options.addBook.empty() && (!options.resourceRoot.empty() || !options.pictureBook.empty()))
+        return {std::nullopt, "--add takes the book to add and nothing else to open"};
     return {options, ""};
 }
 

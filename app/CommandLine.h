@@ -17,6 +17,13 @@ struct LaunchOptions {
     std::string logFile;         // --log FILE
     std::string renderer;        // --renderer NAME (empty: the program's choice)
     bool showHelp = false;       // --help
+    // --add BOOK: check the book and copy it onto the user's shelf.
+    std::string addBook;
+    // --make-pictures BOOK --into PREFIX [--pages]: draw the book's small
+    // pictures for the picture cache (the shelf runs this in a child).
+    std::string pictureBook;
+    std::string picturePrefix;
+    bool picturePages = false;
 };
 
 struct CommandLineResult {

@@ -1,13 +1,17 @@
 // Process entry: names and sizes the window, then runs the engine's loop
 // until the director ends. The automation flags (see --help) only serve
 // tests and tools; without them the book runs as a reader expects.
+#include "app/AddBook.h"
 #include "app/AppDelegate.h"
 #include "app/AutomationScript.h"
 #include "app/CommandLine.h"
 #include "app/DesktopFrame.h"
 #include "app/LogFile.h"
+#include "app/PictureRun.h"
 #include "app/ScriptDriver.h"
 #include "book/BookState.h"
+#include "book/PictureMaker.h"
+#include "book/Shelf.h"
 #include "engine/audio/SimpleAudioEngine.h"
 #include "engine/base/CCLog.h"
 #include "engine/platform/CCEGLView.h"
@@ -45,6 +49,35 @@ int usageError(const std::string& message) {
     return 2;
 }
 
+std::string executableFolder() {
+    std::error_code error;
+    std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : executable.parent_path().string();
+}
+
+// The books that `lirra` with no book named chooses from: the user's shelf
+// and the installed one. A program that has no installed shelf (a
+// development build) counts the book it would open by itself as one more,
+// so that a family with books on their shelf still sees the sample too.
+std::vector<book::ShelfBook> booksToChooseFrom() {
+    const std::string folder = executableFolder();
+    const std::string installed = book::shelf::installedShelf(folder);
+    std::vector<book::ShelfBook> books = book::shelf::findBooks({book::shelf::userShelf(), installed});
+    std::error_code error;
+    if (!std::filesystem::is_directory(installed, error) && !books.empty()) {
+        const std::string own = CCFileUtils::defaultResourceRoot();
+        const std::filesystem::path real = std::filesystem::canonical(own, error);
+        if (!error && book::shelf::isBook(real.string())) {
+            bool listed = false;
+            for (const book::ShelfBook& shelved : books)
+                listed = listed || shelved.path == real.string();
+            if (!listed)
+                books.insert(books.begin(), {real.string(), book::shelf::titleFromName(real.string())});
+        }
+    }
+    return books;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -60,6 +93,17 @@ int main(int argc, char** argv) {
     if (options.showHelp) {
         std::fputs(app::commandLineHelp(), stdout);
         return 0;
+    }
+
+    if (!options.pictureBook.empty())
+        return app::makePictures(options.pictureBook, options.picturePrefix, options.picturePages);
+    if (!options.addBook.empty()) {
+        // The checker's findings are the report; the reader's own log lines are not.
+        CCLogSetEchoToStderr(false);
+        std::string report;
+        const int status = app::addBook(options.addBook, book::shelf::userShelf(), report);
+        std::fputs(report.c_str(), status == 0 ? stdout : stderr);
+        return status;
     }
 
     std::optional<app::ScriptDriver> script;
@@ -90,25 +134,43 @@ int main(int argc, char** argv) {
         });
     }
 
-    if (!options.resourceRoot.empty()) {
+    // A shelf when there are several books to choose from: a folder of books
+    // named, or none named and several on the shelves. One book alone opens
+    // as a named book does.
+    std::string bookToOpen = options.resourceRoot;
+    bool onShelf = false;
+    {
+        std::vector<book::ShelfBook> books;
         std::error_code error;
-        if (std::filesystem::is_directory(options.resourceRoot, error)) {
-            CCFileUtils::sharedFileUtils()->setResourceRoot(options.resourceRoot);
-        } else if (std::filesystem::exists(options.resourceRoot, error)) {
+        if (bookToOpen.empty())
+            books = booksToChooseFrom();
+        else if (std::filesystem::is_directory(bookToOpen, error) && !book::shelf::isBook(bookToOpen))
+            books = book::shelf::findBooks({bookToOpen});
+        if (books.size() == 1) bookToOpen = books.front().path;
+        onShelf = books.size() > 1;
+        if (onShelf) book::shelf::setBooks(std::move(books));
+    }
+    book::pictures::PictureMaker::shared().setProgram(executableFolder().empty() ? "" : "/proc/self/exe");
+
+    if (!onShelf && !bookToOpen.empty()) {
+        std::error_code error;
+        if (std::filesystem::is_directory(bookToOpen, error)) {
+            CCFileUtils::sharedFileUtils()->setResourceRoot(bookToOpen);
+        } else if (std::filesystem::exists(bookToOpen, error)) {
             // A book in one file: an archive that cannot be used ends here,
             // before a window opens.
             std::string why;
-            if (!CCFileUtils::sharedFileUtils()->setResourceArchive(options.resourceRoot, why)) {
-                std::fprintf(stderr, "lirra: cannot open the book '%s': %s\n", options.resourceRoot.c_str(),
+            if (!CCFileUtils::sharedFileUtils()->setResourceArchive(bookToOpen, why)) {
+                std::fprintf(stderr, "lirra: cannot open the book '%s': %s\n", bookToOpen.c_str(),
                              why.c_str());
                 return 2;
             }
         } else {
-            return usageError("'" + options.resourceRoot + "' is neither a book folder nor a .lirra file");
+            return usageError("'" + bookToOpen + "' is neither a book folder nor a .lirra file");
         }
     }
     // A folder or archive without a book would open an empty window.
-    const std::string missing = book::bookConfigurationProblem();
+    const std::string missing = onShelf ? std::string() : book::bookConfigurationProblem();
     if (!missing.empty()) {
         std::fprintf(stderr, "lirra: '%s' holds no book: %s\n",
                      CCFileUtils::sharedFileUtils()->getResourceRoot().c_str(), missing.c_str());
@@ -116,6 +178,7 @@ int main(int argc, char** argv) {
     }
 
     AppDelegate app;
+    app.setStartOnShelf(onShelf);
     CCEGLView* view = CCEGLView::sharedOpenGLView();
     view->setViewName("lirra");
 
@@ -166,6 +229,7 @@ int main(int argc, char** argv) {
     QuitDeadline::arm();
     int result = CCApplication::sharedApplication()->run();
     QuitDeadline::disarm();
+    book::pictures::PictureMaker::shared().cancelAll();
     SimpleAudioEngine::end();
     if (result == 0 && script && script->failedShots() > 0) {
         std::fprintf(stderr, "lirra: %u frame(s) of the script could not be saved\n", script->failedShots());

@@ -40,6 +40,9 @@ inline constexpr const char* kWordMin = "wordMin";
 inline constexpr const char* kWordMax = "wordMax";
 inline constexpr const char* kIspep = "ispep";
 inline constexpr const char* kTextSize = "textsize";
+// Optional: the title the shelf shows under the book's cover (without it,
+// the book's file name).
+inline constexpr const char* kTitle = "lirraTitle";
 } // namespace configKey
 
 // --- the home page's buttons, found by name

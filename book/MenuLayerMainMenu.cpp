@@ -2,6 +2,8 @@
 
 #include "book/BookState.h"
 #include "book/FocusRing.h"
+#include "book/PictureCache.h"
+#include "book/PictureMaker.h"
 #include "book/ScreenChanges.h"
 #include "book/TestScene.h"
 #include "engine/actions/CCEaseElasticOut.h"
@@ -10,9 +12,14 @@
 #include "engine/director/CCDirector.h"
 #include "engine/menu/CCMenu.h"
 #include "engine/menu/CCMenuItemLabel.h"
+#include "engine/nodes/CCSprite.h"
+#include "engine/platform/BookArchive.h"
+#include "engine/platform/CCFileUtils.h"
+#include "engine/render/CCTexture2D.h"
 #include "engine/text/CCLabelTTF.h"
 #include "frame/ScreenFrame.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -45,6 +52,50 @@ MenuLayerMainMenu::MenuLayerMainMenu() {
     m_pageMenu->setPosition(CCPointZero);
     addChild(m_pageMenu);
     setKeyboardEnabled(true);
+    showPagePictures();
+}
+
+void MenuLayerMainMenu::showPagePictures() {
+    CCFileUtils* files = CCFileUtils::sharedFileUtils();
+    const std::string book =
+        files->resourceArchive() ? files->resourceArchive()->path() : files->getResourceRoot();
+    if (m_pictureKey.empty()) m_pictureKey = pictures::keyOf(book).value_or("");
+    if (m_pictureKey.empty() || m_squares.empty()) return;
+    if (!pictures::hasPages(m_pictureKey)) {
+        pictures::PictureMaker& maker = pictures::PictureMaker::shared();
+        if (maker.program().empty() || pictures::failure(m_pictureKey)) return;
+        maker.request(book, true);
+        // A timer, not a per-frame update: a still window sleeps through those.
+        schedule(schedule_selector(MenuLayerMainMenu::pollPictures), 0.05f);
+        return;
+    }
+    // The picture above, the number below it: the square keeps its place,
+    // size and touch area.
+    for (const Square& square : m_squares) {
+        CCTexture2D* texture = pictures::load(pictures::pageFile(m_pictureKey, square.page));
+        if (!texture) continue;
+        const float side = square.square->getContentSize().width;
+        const float high = side * 0.66f, wide = high * 2 / 3;
+        CCSprite* picture = CCSprite::createWithTexture(texture);
+        picture->setScaleX(wide / texture->getContentSize().width);
+        picture->setScaleY(high / texture->getContentSize().height);
+        picture->setPosition(CCPoint(side / 2, side - 5 - high / 2));
+        square.square->addChild(picture);
+        const float room = side - 5 - high;
+        const CCSize number = square.number->getContentSize();
+        const float fit = std::min(room / number.height, side * kNumberShareOfSquare / number.width);
+        if (fit < square.number->getScale()) square.number->setScale(fit);
+        square.number->setPosition(CCPoint(side / 2, room / 2));
+    }
+    m_picturesShown = true;
+}
+
+void MenuLayerMainMenu::pollPictures(float) {
+    pictures::PictureMaker& maker = pictures::PictureMaker::shared();
+    maker.poll();
+    if (!m_picturesShown && pictures::hasPages(m_pictureKey)) showPagePictures();
+    // Until the child has ended (when it failed, logged, the squares keep their numbers).
+    if (!maker.busy()) unschedule(schedule_selector(MenuLayerMainMenu::pollPictures));
 }
 
 std::vector<CCNode*> MenuLayerMainMenu::addSquares() {
@@ -70,6 +121,7 @@ std::vector<CCNode*> MenuLayerMainMenu::addSquares() {
         const float room = side * kNumberShareOfSquare, wide = label->getContentSize().width;
         if (wide > room) label->setScale(room / wide);
         square->addChild(label);
+        m_squares.push_back({square, label, page});
 
         CCMenuItemLabel* item =
             CCMenuItemLabel::create(square, this, menu_selector(MenuLayerMainMenu::pagePicked));

@@ -10,6 +10,7 @@
 #include <vector>
 
 namespace engine {
+class CCLabelTTF;
 class CCLayerColor;
 class CCMenu;
 class CCNode;
@@ -39,6 +40,12 @@ public:
     FocusRing* getFocusRing() const { return m_focusRing; }
 
     engine::CCMenu* getPageMenu() const { return m_pageMenu; }
+    // Whether the squares show their pages' pictures yet (they come from the
+    // picture cache, made by the picture maker the first time).
+    bool showsPagePictures() const { return m_picturesShown; }
+
+    // Polls the picture maker until the page pictures are there.
+    void pollPictures(float elapsed);
 
     // Z-order of the first square; a square's z-order minus this is its
     // index on the screen.
@@ -58,6 +65,9 @@ private:
     bool moveAmongSquares(int key);
     // Each item slides in from a side to its place.
     static void flyIn(const std::vector<engine::CCNode*>& items);
+    // Each square shows its page's picture above its number, when the cache
+    // has the book's page pictures; otherwise asks for them.
+    void showPagePictures();
     // A colour layer with a centred label, anchored at its centre.
     static engine::CCLayerColor* makeButton(const std::string& text, float width, float height);
 
@@ -66,6 +76,14 @@ private:
     engine::CCLayerColor* m_nextButton = nullptr;
     std::vector<engine::CCNode*> m_items; // squares, then previous and next, in that order
     int m_squareCount = 0;
+    struct Square {
+        engine::CCLayerColor* square; // the item's label
+        engine::CCLabelTTF* number;   // the square's child
+        int page;
+    };
+    std::vector<Square> m_squares;
+    std::string m_pictureKey; // the open book's key in the picture cache
+    bool m_picturesShown = false;
     FocusRing* m_focusRing = nullptr; // a child, over the menu
 };
 

@@ -3,6 +3,7 @@
 #include "book/BookScene.h"
 #include "book/MenuTestScene.h"
 #include "book/SetLayer.h"
+#include "book/ShelfLayer.h"
 #include "book/TestController.h"
 #include "book/TestLayer1.h"
 #include "engine/director/CCDirector.h"
@@ -72,6 +73,10 @@ void pageFromSettings() {
 
 void pageMenu() {
     MenuTestScene::open();
+}
+
+void shelf() {
+    run(plainScene(), new ShelfLayer());
 }
 
 } // namespace book::screens

@@ -21,6 +21,8 @@ void settings();
 void pageFromSettings();
 // The page menu at the screen that the book state names.
 void pageMenu();
+// The shelf of books, without a transition.
+void shelf();
 
 } // namespace screens
 } // namespace book

@@ -5,6 +5,7 @@
 #include "book/BookState.h"
 #include "book/FocusRing.h"
 #include "book/ScreenChanges.h"
+#include "book/Shelf.h"
 #include "engine/audio/SimpleAudioEngine.h"
 #include "engine/base/CCLog.h"
 #include "engine/director/CCDirector.h"
@@ -134,6 +135,12 @@ void TestController::onPageMenu(CCObject*, int eventType) {
 
 void TestController::onExitBook(CCObject*, int eventType) {
     if (!opensOn(eventType)) return;
+    // A book chosen on the shelf goes back to it; only the window's close
+    // button ends the program then.
+    if (shelf::bookCameFromShelf()) {
+        shelf::backToShelf();
+        return;
+    }
     CCDirector::sharedDirector()->end();
 }
 

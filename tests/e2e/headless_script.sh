@@ -54,17 +54,32 @@ done
 
 # A folder or archive that holds no book ends before any window (here there
 # is no display: a window would end with 1) with 2 and what is missing.
-mkdir -p "$E2E_TMP/shelf" && cp "$E2E_TMP/book.lirra" "$E2E_TMP/shelf/"
+mkdir -p "$E2E_TMP/empty-shelf" && printf 'notes' >"$E2E_TMP/empty-shelf/notes.txt"
 (cd "$E2E_TMP/book" && zip -qX "$E2E_TMP/strings.lirra" String.xml) || fail "cannot pack String.xml"
 (cd "$E2E_TMP/book" && zip -qrX -P secret "$E2E_TMP/locked.lirra" .) || fail "cannot pack the locked book"
 printf 'PK\005\006\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0' >"$E2E_TMP/empty.lirra"
-for book in "$E2E_TMP/shelf" "$E2E_TMP/strings.lirra" "$E2E_TMP/locked.lirra" "$E2E_TMP/empty.lirra" /proc/self /; do
+for book in "$E2E_TMP/empty-shelf" "$E2E_TMP/strings.lirra" "$E2E_TMP/locked.lirra" "$E2E_TMP/empty.lirra" /proc/self /; do
     status=0
     env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=offscreen timeout 120 "$LIRRA" "$book" \
         >"$E2E_TMP/nobook.out" 2>&1 || status=$?
     [ "$status" -eq 2 ] && grep -q "holds no book: .*testLirra/StringConfig.xml" "$E2E_TMP/nobook.out" ||
         fail "$book holds no book: status $status, $(head -c 600 "$E2E_TMP/nobook.out")"
 done
+# A folder of books is a shelf: with one book it opens that book, with two
+# it shows their covers (the scene tests wait for them to be drawn).
+mkdir -p "$E2E_TMP/shelf" && cp "$E2E_TMP/book.lirra" "$E2E_TMP/shelf/"
+"$LIRRA" "$E2E_TMP/shelf" --headless --frames 3 --log "$E2E_TMP/one.log" >/dev/null 2>&1 ||
+    fail "a folder of one book did not open it"
+grep -q -- "-----------TestController-----" "$E2E_TMP/one.log" || fail "a folder of one book did not show its home page"
+cp -r "$E2E_TMP/book" "$E2E_TMP/shelf/second"
+cat >"$E2E_TMP/shelf.txt" <<SCRIPT
+at 1 shot $E2E_TMP/shelf.png
+at 1.1 quit
+SCRIPT
+"$LIRRA" "$E2E_TMP/shelf" --headless --script "$E2E_TMP/shelf.txt" --log "$E2E_TMP/shelf.log" >/dev/null 2>&1 ||
+    fail "the shelf's run failed"
+grep -q "shelf: 2 books, 2 covers to make" "$E2E_TMP/shelf.log" || fail "no shelf of two books: $(head -5 "$E2E_TMP/shelf.log")"
+
 # A FIFO as script or log is refused at once instead of waiting for a writer or reader.
 mkfifo "$E2E_TMP/fifo" || fail "cannot make a FIFO"
 for flag in --script --log; do

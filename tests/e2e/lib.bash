@@ -3,6 +3,9 @@
 set -euo pipefail
 
 E2E_TMP=$(mktemp -d /tmp/lirra-e2e.XXXXXX)
+# The runs' own shelf and picture cache: what the tester keeps in theirs
+# must not change what `lirra` opens here.
+export XDG_DATA_HOME="$E2E_TMP/data" XDG_CACHE_HOME="$E2E_TMP/cache"
 XVFB_PID=""
 WM_PID=""
 APP_PID=""

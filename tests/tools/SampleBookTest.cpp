@@ -239,7 +239,8 @@ TEST_F(SampleBookTest, DictionariesAndNarrationFollowTheStory) {
     CCDictionary* config =
         CCDictionary::createWithContentsOfFile((book.bookFolder + "/StringConfig.xml").c_str());
     ASSERT_NE(config, nullptr);
-    EXPECT_EQ(config->count(), 7u);
+    EXPECT_EQ(config->count(), 8u);
+    EXPECT_EQ(text(config, "lirraTitle"), book.title); // the shelf's title under the cover
     EXPECT_EQ(text(config, "lirraSubName"), book.subName);
     EXPECT_EQ(text(config, "pageMin"), "1");
     EXPECT_EQ(text(config, "pageMax"), std::to_string(book.pages.size()));

@@ -260,7 +260,8 @@ bool BookWriter::writeDictionaries() {
     for (const PageSource& page : m_book.pages)
         if (firstWordPage < 0 && !page.words.empty()) firstWordPage = page.number;
     bool ok = writePlist(m_out + "/" + book::configurationFile(m_book.bookFolder),
-                         {{book::configKey::kSubName, m_book.subName},
+                         {{book::configKey::kTitle, m_book.title},
+                          {book::configKey::kSubName, m_book.subName},
                           {book::configKey::kPageMin, "1"},
                           {book::configKey::kPageMax, std::to_string(pageCount)},
                           {book::configKey::kWordMin, std::to_string(firstWordPage)},
