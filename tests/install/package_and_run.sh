@@ -31,7 +31,7 @@ field() { dpkg-deb -f "$DEB" "$1"; }
 depends=$(field Depends)
 echo "Depends: $depends"
 # The libraries the programs link (found by dpkg-shlibdeps) and the data they load.
-for package in libsdl2-2.0-0 libsdl2-mixer-2.0-0 libzip4 libpocketsphinx3 fonts-sil-andika fonts-dejavu-core \
+for package in libsdl2-2.0-0 libmpg123-0 libpng16-16 libzip4 libpocketsphinx3 fonts-sil-andika fonts-dejavu-core \
     pocketsphinx-en-us; do
     [[ ", $depends," == *", $package "* || ", $depends," == *", $package,"* ]] || fail "Depends lacks $package"
 done

@@ -1,11 +1,11 @@
 #include "tools/checker/BookChecker.h"
-#include "tools/checker/MixerDevice.h"
 #include "tools/checker/Mp3Frames.h"
 
 #include "book/BookContract.h"
 #include "book/BookNames.h"
 #include "book/BookState.h"
 #include "book/ReadAlongTable.h"
+#include "engine/audio/Mp3Track.h"
 #include "engine/audio/NarrationCheck.h"
 #include "engine/base/CCAutoreleasePool.h"
 #include "engine/base/CCDictionary.h"
@@ -23,7 +23,6 @@
 #include "gui/LayoutReader.h"
 #include "gui/UIToolkit.h"
 
-#include <SDL_mixer.h>
 #include <json/json.h>
 #include <unistd.h>
 
@@ -300,13 +299,6 @@ bool BookChecker::checkBook(const std::string& root) {
     }
     book::resetBookState();
     m_book = book::bookDir;
-    // Narration decodes only with the mixer open; the silent driver never needs a sound card.
-    MixerDevice audio;
-    m_audio = &audio;
-    struct Forget {
-        MixerDevice*& audio;
-        ~Forget() { audio = nullptr; }
-    } forget{m_audio};
     if (!checkConfiguration()) {
         m_unusable = true;
         return false;
@@ -811,30 +803,27 @@ void BookChecker::checkNarration(const std::string& from, const std::string& fil
               "copy or record it again");
         return;
     }
-    if (!m_audio || (!m_audio->isOpen() && !m_audio->open("dummy", why))) {
-        error(from, "cannot decode narration here (" + why + ")", "check SDL_mixer's installation");
-        return;
-    }
-    Mix_Music* music = loadMusicFromBytes(file, *bytes);
-    if (!music) {
-        error(from, "the narration " + file + " of the " + word + " does not decode (" + Mix_GetError() + ")",
+    // The reader's own decoder: what it cannot open, the reader cannot play.
+    engine::Mp3Track track;
+    std::string decodeError;
+    if (!track.open(std::make_shared<const std::string>(*bytes), decodeError)) {
+        error(from, "the narration " + file + " of the " + word + " does not decode (" + decodeError + ")",
               "encode it again as MP3");
         return;
     }
-    double duration = Mix_MusicDuration(music);
-    Mix_FreeMusic(music);
+    const double duration = track.seconds();
     if (duration <= 0) {
         error(from, "the narration " + file + " of the " + word + " has no duration",
               "encode it again as MP3 with the spoken word in it");
         return;
     }
-    // The reader's own test: SDL_mixer decodes a WAV under an MP3 name too.
+    // The reader's own test: a decoder resyncs on a WAV under an MP3 name too.
     if (std::string problem = narrationProblemInBytes(*bytes); !problem.empty()) {
         error(from, "the narration " + file + " of the " + word + " is " + problem,
               "encode the recording again as MP3, at a level that does not clip");
         return;
     }
-    // SDL_mixer plays what is there of a file cut short; its last frame tells.
+    // The decoder plays what is there of a file cut short; its last frame tells.
     Mp3Frames walk = walkMp3Frames(*bytes);
     if (walk.missingBytes > 0)
         error(from,

@@ -14,7 +14,6 @@ struct NamedResource;
 } // namespace gui
 namespace checker {
 
-class MixerDevice;
 
 struct Problem {
     bool warning = false;
@@ -65,7 +64,6 @@ private:
     std::string m_root;
     std::string m_book;
     bool m_unusable = false;
-    MixerDevice* m_audio = nullptr; // open while check runs
     std::vector<Problem> m_problems;
     std::set<std::string> m_checkedImages;
     std::set<std::string> m_wordTexts;

@@ -1,6 +1,6 @@
 #pragma once
 // Walks the MPEG audio frames of an MP3 file's bytes, header by header, to
-// tell a file cut short: SDL_mixer decodes what is there and reports a
+// tell a file cut short: the decoder decodes what is there and reports a
 // length, so a narration that lost its end still "decodes".
 #include <cstddef>
 #include <string>
