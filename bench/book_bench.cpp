@@ -37,6 +37,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <random>
+#include <thread>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -203,10 +205,14 @@ void BM_WordTouchToFirstAudibleSample(benchmark::State& state) {
     SimpleAudioEngine* audio = SimpleAudioEngine::sharedEngine();
     audio->stopBackgroundMusic(); // opens the device, so the listener can attach
     g_samplesPerSecond = MixerDevice::kFrequency * MixerDevice::kChannels; // 16-bit samples
+    std::mt19937 random(12345);
+    std::uniform_real_distribution<double> phase(0.0, MixerDevice::bufferSeconds());
     for (auto _ : state) {
         audio->stopBackgroundMusic();
         g_audibleAt = 0;
         MixerDevice::setListener(listenForAudible, nullptr);
+        // A child's touch falls anywhere in the device's buffer period.
+        std::this_thread::sleep_for(std::chrono::duration<double>(phase(random)));
         auto start = std::chrono::steady_clock::now();
         page->onWordTouched(word, 0);
         auto limit = start + std::chrono::seconds(2);

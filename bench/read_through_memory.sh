@@ -24,6 +24,9 @@ trap 'rm -rf "$TMP"' EXIT
     done
     echo "at $t quit"
 } >"$TMP/script"
+# Shelves of its own, empty: the program opens the sample book as a reader
+# with no books of their own would see it.
+XDG_DATA_HOME="$TMP/data" XDG_CACHE_HOME="$TMP/cache" \
 SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} "$LIRRA" --script "$TMP/script" --log "$TMP/log" "$@" >/dev/null 2>&1 &
 pid=$!
 peak=0
