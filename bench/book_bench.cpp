@@ -37,13 +37,13 @@
 
 #include <atomic>
 #include <chrono>
-#include <random>
-#include <thread>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <random>
 #include <string>
+#include <thread>
 
 using namespace engine;
 
