@@ -58,7 +58,7 @@ void setCacheFolder(const std::string& folder) {
     folderOverride() = folder;
 }
 
-std::optional<std::string> keyOf(const std::string& bookPath) {
+std::optional<std::string> keyOf(const std::string& bookPath, int drawingVersion) {
     std::error_code error;
     const fs::path real = fs::canonical(bookPath, error);
     if (error) return std::nullopt;
@@ -83,7 +83,7 @@ std::optional<std::string> keyOf(const std::string& bookPath) {
         if (error) return std::nullopt;
     }
     std::ostringstream identity;
-    identity << real.string() << '\n' << size << '\n' << newest << '\n' << files;
+    identity << real.string() << '\n' << size << '\n' << newest << '\n' << files << '\n' << drawingVersion;
     return md5Hex(identity.str());
 }
 

@@ -29,10 +29,14 @@ std::string cacheFolder();
 // For tests: pictures go to `folder` instead; empty goes back to the default.
 void setCacheFolder(const std::string& folder);
 
-// The key of a book: a digest of its real path, its size and its newest
-// modification time (for a folder, over every file in it). None when the
-// book cannot be looked at.
-std::optional<std::string> keyOf(const std::string& bookPath);
+// How the reader draws covers and page pictures: raised whenever that
+// changes, so that pictures cached by an older program are made again.
+constexpr int kPictureVersion = 1;
+
+// The key of a book: a digest of its real path, its size, its newest
+// modification time (for a folder, over every file in it) and the drawing's
+// version. None when the book cannot be looked at.
+std::optional<std::string> keyOf(const std::string& bookPath, int drawingVersion = kPictureVersion);
 // cacheFolder()/KEY plus `suffix`.
 std::string fileFor(const std::string& key, const std::string& suffix);
 std::string coverFile(const std::string& key);

@@ -403,6 +403,8 @@ TEST_F(ShelfTest, CoversAreReusedAndMadeAgainWhenTheBookChanges) {
     const unsigned made = pictures::PictureMaker::shared().finished();
     EXPECT_EQ(made, before + 2);
     const std::string oldKey = *pictures::keyOf(a);
+    // A program that draws pictures differently does not take these.
+    EXPECT_NE(*pictures::keyOf(a, pictures::kPictureVersion + 1), oldKey);
 
     // Opened again: nothing to make, every cover at once.
     ShelfLayer* again = startShelf();
