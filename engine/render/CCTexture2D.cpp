@@ -66,6 +66,9 @@ SDL_Surface* decodePngInto(PngSource& source, bool& opaque) {
         return nullptr;
     }
     png_set_read_fn(png, &source, readPngBytes);
+    // Each chunk's CRC already guards the compressed bytes; zlib's second
+    // checksum over the inflated pixels costs as much as inflating them.
+    png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
     png_read_info(png, info);
     const png_byte type = png_get_color_type(png, info);
     const bool transparentColour = png_get_valid(png, info, PNG_INFO_tRNS) != 0;

@@ -418,13 +418,21 @@ TEST_F(TextureTest, PngWhoseChunkRunsPastTheEndIsRefused) {
     past[34] = '\xB1';
     resources().write("past.png", past);
     resources().write("cut.png", bytes.substr(0, bytes.size() - 6));
+    // A byte of the compressed pixels changed: the chunk's CRC tells, even
+    // though zlib's own checksum is not checked.
+    std::string damaged = bytes;
+    const size_t pixels = damaged.find("IDAT");
+    ASSERT_NE(pixels, std::string::npos);
+    damaged[pixels + 6] = static_cast<char>(damaged[pixels + 6] ^ 0x40);
+    resources().write("damaged.png", damaged);
 
     testsupport::LogCapture log;
     EXPECT_NE(cache()->addImage("whole.png"), nullptr);
-    for (const char* name : {"past.png", "cut.png"})
+    for (const char* name : {"past.png", "cut.png", "damaged.png"})
         EXPECT_EQ(cache()->addImage(name), nullptr) << name;
     EXPECT_EQ(log.count("the PNG is cut short"), 2);
-    EXPECT_EQ(log.lines().size(), 2u);
+    EXPECT_EQ(log.count("damaged.png"), 1);
+    EXPECT_EQ(log.lines().size(), 3u);
 }
 
 TEST_F(TextureTest, DecodedPicturesStayWithinTheBudget) {
