@@ -1,5 +1,5 @@
 #pragma once
-// Where SimpleAudioEngine's one music track actually goes: SDL_mixer for the
+// Where SimpleAudioEngine's one music track actually goes: SDL's audio device for the
 // real program, a clock-driven stand-in for headless runs and tests.
 #include <memory>
 #include <string>

@@ -82,7 +82,7 @@ mpg123_handle* newDecoder() {
 // Decodes the first tenth of a second and counts samples at full scale.
 std::string clippingProblem(int fd) {
     mpg123_handle* decoder = newDecoder();
-    if (!decoder) return {}; // no decoder here: SDL_mixer decides alone
+    if (!decoder) return {}; // no decoder here: playing it says why
 
     std::string problem;
     long rate = 0;
@@ -106,7 +106,7 @@ std::string clippingProblem(int fd) {
                       " samples at full scale); not played, to spare the listener's ears";
         mpg123_close(decoder);
     }
-    // A file that does not decode here is left to SDL_mixer, which says why.
+    // A file that does not decode here is left to the player, which says why.
     mpg123_delete(decoder);
     return problem;
 }
@@ -150,7 +150,7 @@ int memoryFile(const std::string& bytes) {
 
 std::string narrationProblemInBytes(const std::string& bytes) {
     FileDescriptor file{memoryFile(bytes)};
-    if (file.fd < 0) return {}; // no copy: SDL_mixer decides alone, as for a file it cannot open
+    if (file.fd < 0) return {}; // no copy: the player decides, as for a file it cannot open
     return problemOfOpenFile(file.fd);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // What a narration file is, judged from its own bytes before it may play.
 //
-// SDL_mixer picks the MP3 decoder by the name, and that decoder resyncs on
+// A decoder picked by the file's name, as MP3, resyncs on
 // whatever bytes it meets: a WAV saved under a narration's ".mp3" name plays
 // as a burst of full-scale noise, perhaps into a child's headphones. So a
 // narration must start as MPEG audio does (an ID3 tag, or an MPEG audio frame

@@ -42,7 +42,7 @@ public:
     void setBackgroundMusicVolume(float volume);
     float getBackgroundMusicVolume() const { return m_volume; }
 
-    // Null restores the SDL_mixer backend. The current track stops.
+    // Null restores the real backend. The current track stops.
     void setBackend(std::unique_ptr<AudioBackend> backend);
     // Null goes back to reading the book's files (CCFileUtils).
     void setPathResolver(PathResolver resolver);
