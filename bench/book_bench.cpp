@@ -13,6 +13,7 @@
 // end-to-end book of tests/data/book (with narration made by espeak-ng and
 // lame in a temporary copy).
 #include "RatioReporter.h"
+#include "ShowScene.h"
 #include "book/BookNames.h"
 #include "book/BookState.h"
 #include "book/PageLayer.h"
@@ -56,7 +57,7 @@ std::atomic<bool> g_heard{false};
 std::atomic<long long> g_audibleAt{0};
 int g_samplesPerSecond = 0; // frames per second times channels
 
-void listen(void*, const Uint8* stream, int length) {
+void listen(const Uint8* stream, int length) {
     for (int i = 0; i < length; ++i)
         if (stream[i] != 0) {
             g_heard = true;
@@ -65,7 +66,7 @@ void listen(void*, const Uint8* stream, int length) {
 }
 
 // The mixer's output is 16-bit: -40 dBFS is 328.
-void listenForAudible(void*, const Uint8* stream, int length) {
+void listenForAudible(const Uint8* stream, int length) {
     if (g_audibleAt != 0) return;
     const auto* samples = reinterpret_cast<const Sint16*>(stream);
     for (int i = 0; i < length / 2; ++i)
@@ -97,12 +98,7 @@ void showHome() {
     auto* home = new book::TestController();
     scene->addChild(home);
     home->release();
-    CCDirector* director = CCDirector::sharedDirector();
-    if (director->getRunningScene())
-        director->replaceScene(scene);
-    else
-        director->runWithScene(scene);
-    director->stepFrame(1.0f / 60);
+    showScene(scene);
 }
 
 CCPoint widgetPoint(gui::UIWidget* widget) {
@@ -180,7 +176,7 @@ void BM_WordTouchToFirstAudioBuffer(benchmark::State& state) {
     audio->stopBackgroundMusic(); // opens the device, so the listener can attach
     for (auto _ : state) {
         audio->stopBackgroundMusic();
-        MixerDevice::setListener(listen, nullptr);
+        MixerDevice::setListener(listen);
         g_heard = false;
         auto start = std::chrono::steady_clock::now();
         page->onWordTouched(word, 0);
@@ -194,7 +190,7 @@ void BM_WordTouchToFirstAudioBuffer(benchmark::State& state) {
         }
         state.SetIterationTime(seconds);
     }
-    MixerDevice::setListener(nullptr, nullptr);
+    MixerDevice::setListener(nullptr);
     audio->stopBackgroundMusic();
 }
 
@@ -210,7 +206,7 @@ void BM_WordTouchToFirstAudibleSample(benchmark::State& state) {
     for (auto _ : state) {
         audio->stopBackgroundMusic();
         g_audibleAt = 0;
-        MixerDevice::setListener(listenForAudible, nullptr);
+        MixerDevice::setListener(listenForAudible);
         // A child's touch falls anywhere in the device's buffer period.
         std::this_thread::sleep_for(std::chrono::duration<double>(phase(random)));
         auto start = std::chrono::steady_clock::now();
@@ -218,7 +214,7 @@ void BM_WordTouchToFirstAudibleSample(benchmark::State& state) {
         auto limit = start + std::chrono::seconds(2);
         while (g_audibleAt == 0 && std::chrono::steady_clock::now() < limit)
             SDL_Delay(0);
-        MixerDevice::setListener(nullptr, nullptr);
+        MixerDevice::setListener(nullptr);
         if (g_audibleAt == 0) {
             state.SkipWithError("no audible narration reached the mixer");
             break;

@@ -17,6 +17,7 @@
 // With --dump-frames under callgrind every frame is dumped on its own
 // ("still" or "turn"), which bench/frame_instructions.sh sums per frame:
 // instruction counts hold on a loaded machine where times do not.
+#include "ShowScene.h"
 #include "book/BookState.h"
 #include "book/PageLayer.h"
 #include "book/TestController.h"
@@ -245,11 +246,7 @@ void BM_MenuScreenFrame(benchmark::State& state) {
     }
     menu->setPosition(CCPointZero);
     scene->addChild(menu);
-    if (director->getRunningScene())
-        director->replaceScene(scene);
-    else
-        director->runWithScene(scene);
-    director->stepFrame(kFrame); // the first frame rasterises every label once
+    showScene(scene); // the first frame rasterises every label once
     long rastersBefore = CCLabelTTF::totalRasterCount();
     for (auto _ : state)
         director->stepFrame(kFrame);

@@ -18,6 +18,7 @@
 //                                (target: at most 30 MiB more)
 //
 // Times are wall times: say whether the machine was quiet or loaded.
+#include "ShowScene.h"
 #include "book/BookState.h"
 #include "book/PictureCache.h"
 #include "book/PictureMaker.h"
@@ -171,12 +172,7 @@ book::ShelfLayer* showShelf() {
     auto* layer = new book::ShelfLayer();
     scene->addChild(layer);
     layer->release();
-    CCDirector* director = CCDirector::sharedDirector();
-    if (director->getRunningScene())
-        director->replaceScene(scene);
-    else
-        director->runWithScene(scene);
-    director->stepFrame(1.0f / 60);
+    showScene(scene);
     return layer;
 }
 

@@ -12,8 +12,10 @@ public:
 
     // Starts `fullPath` from its beginning, replacing any current track. When the
     // file is missing or cannot be decoded, returns false with the reason in
-    // `error`, and nothing plays afterwards.
-    virtual bool play(const std::string& fullPath, bool loop, std::string& error) = 0;
+    // `error`, and nothing plays afterwards. By default the file is read once,
+    // as a book's sounds are (so the file checked is the file played), and
+    // its bytes go to playBytes.
+    virtual bool play(const std::string& fullPath, bool loop, std::string& error);
     // The same for a file already read into memory (a book in an archive);
     // `name` is for messages and picks the decoder by its extension.
     virtual bool playBytes(const std::string& name, std::shared_ptr<const std::string> bytes, bool loop,

@@ -22,16 +22,6 @@ MixerAudioBackend::~MixerAudioBackend() {
     m_device.close();
 }
 
-bool MixerAudioBackend::play(const std::string& fullPath, bool loop, std::string& error) {
-    stop();
-    if (!ensureOpen(error)) return false;
-    error = narrationProblem(fullPath);
-    if (!error.empty()) return false;
-    std::shared_ptr<const std::string> bytes = readNarrationFile(fullPath, error);
-    if (!bytes) return false;
-    return playBytes(fullPath, std::move(bytes), loop, error);
-}
-
 bool MixerAudioBackend::playBytes(const std::string&, std::shared_ptr<const std::string> bytes, bool loop,
                                   std::string& error) {
     stop();

@@ -19,7 +19,6 @@ public:
     MixerAudioBackend();
     ~MixerAudioBackend() override;
 
-    bool play(const std::string& fullPath, bool loop, std::string& error) override;
     bool playBytes(const std::string& name, std::shared_ptr<const std::string> bytes, bool loop,
                    std::string& error) override;
     void stop() override;

@@ -9,12 +9,7 @@ namespace {
 // 6 ms on average, where 1024 frames took twice that.
 constexpr int kBufferFrames = 512;
 
-struct Listener {
-    void (*call)(void*, const Uint8*, int);
-    void* data;
-};
-std::atomic<Listener*> g_listener{nullptr};
-Listener g_listeners[2];
+std::atomic<MixerDevice::Listener> g_listener{nullptr};
 } // namespace
 
 bool MixerDevice::open(const char* driver, std::string& error) {
@@ -65,24 +60,15 @@ double MixerDevice::bufferSeconds() {
     return static_cast<double>(kBufferFrames) / kFrequency;
 }
 
-void MixerDevice::setListener(void (*listener)(void*, const Uint8*, int), void* data) {
-    // Two slots, so that the audio thread never reads one being written.
-    static int next = 0;
-    if (!listener) {
-        g_listener.store(nullptr);
-        return;
-    }
-    Listener* slot = &g_listeners[next];
-    next = 1 - next;
-    *slot = {listener, data};
-    g_listener.store(slot);
+void MixerDevice::setListener(Listener listener) {
+    g_listener.store(listener);
 }
 
 void MixerDevice::callback(void* self, Uint8* stream, int bytes) {
     auto* device = static_cast<MixerDevice*>(self);
     SDL_memset(stream, 0, static_cast<size_t>(bytes));
     if (device->m_fill) device->m_fill(reinterpret_cast<Sint16*>(stream), bytes);
-    if (Listener* listener = g_listener.load()) listener->call(listener->data, stream, bytes);
+    if (Listener listener = g_listener.load()) listener(stream, bytes);
 }
 
 } // namespace engine

@@ -36,7 +36,8 @@ public:
 
     // For measurements: sees every buffer once it is filled (SDL's audio
     // thread; null to stop).
-    static void setListener(void (*listener)(void* data, const Uint8* stream, int bytes), void* data);
+    using Listener = void (*)(const Uint8* stream, int bytes);
+    static void setListener(Listener listener);
 
 private:
     static void callback(void* self, Uint8* stream, int bytes);

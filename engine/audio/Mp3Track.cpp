@@ -2,13 +2,9 @@
 
 #include "engine/audio/MixerDevice.h"
 
-#include <fcntl.h>
 #include <mpg123.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -114,31 +110,6 @@ double Mp3Track::seconds() {
     mpg123_scan(m_decoder);
     const off_t frames = mpg123_length(m_decoder);
     return frames > 0 ? static_cast<double>(frames) / MixerDevice::kFrequency : 0.0;
-}
-
-std::shared_ptr<const std::string> readNarrationFile(const std::string& fullPath, std::string& error) {
-    const int fd = ::open(fullPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        error = std::string("cannot open it: ") + std::strerror(errno);
-        return nullptr;
-    }
-    struct stat status {};
-    std::string bytes;
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        error = "it is not a regular file";
-    } else {
-        bytes.resize(static_cast<size_t>(status.st_size));
-        size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t got = ::read(fd, bytes.data() + done, bytes.size() - done);
-            if (got <= 0) break;
-            done += static_cast<size_t>(got);
-        }
-        bytes.resize(done);
-    }
-    ::close(fd);
-    if (!error.empty()) return nullptr;
-    return std::make_shared<const std::string>(std::move(bytes));
 }
 
 } // namespace engine

@@ -12,10 +12,6 @@ struct mpg123_handle_struct;
 
 namespace engine {
 
-// A narration file's bytes, read from one open descriptor checked to be a
-// plain file (a FIFO would block the reader for good); null with the reason.
-std::shared_ptr<const std::string> readNarrationFile(const std::string& fullPath, std::string& error);
-
 class Mp3Track {
 public:
     Mp3Track() = default;

@@ -123,13 +123,6 @@ std::string problemOfOpenFile(int fd) {
 }
 } // namespace
 
-std::string narrationProblem(const std::string& fullPath) {
-    // Never blocks: a FIFO or device is refused before anything reads it.
-    FileDescriptor file{::open(fullPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
-    if (file.fd < 0) return {};
-    return problemOfOpenFile(file.fd);
-}
-
 namespace {
 // A memory-backed file holding `bytes`, so that the very same checks and
 // decoder read them; -1 when there is no room for the copy.

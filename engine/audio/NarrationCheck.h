@@ -16,10 +16,9 @@ namespace engine {
 // a wrong file, or a recording that would hurt.
 constexpr int kClippedSamplesRefused = 16;
 
-// Empty when `fullPath` may play; otherwise why not, for one log line. A file
-// that cannot be opened gives empty too: the decoder reports it as before.
-std::string narrationProblem(const std::string& fullPath);
-// The same judgement on a file's bytes held in memory.
+// Empty when a narration's bytes may play; otherwise why not, for one log
+// line. Bytes that cannot be copied for the check give empty too: the
+// decoder reports them.
 std::string narrationProblemInBytes(const std::string& bytes);
 // How long MPEG audio held in memory lasts, in seconds, from a scan of all
 // its frames; 0 when it does not decode.

@@ -9,14 +9,6 @@
 
 namespace engine {
 
-bool TestAudioBackend::play(const std::string& fullPath, bool loop, std::string& error) {
-    m_active = false;
-    error = narrationProblem(fullPath);
-    if (!error.empty()) return false;
-    std::shared_ptr<const std::string> bytes = readNarrationFile(fullPath, error);
-    return bytes && start(std::move(bytes), loop, error);
-}
-
 bool TestAudioBackend::playBytes(const std::string&, std::shared_ptr<const std::string> bytes, bool loop,
                                  std::string& error) {
     m_active = false;

@@ -11,7 +11,6 @@ namespace engine {
 
 class TestAudioBackend : public AudioBackend {
 public:
-    bool play(const std::string& fullPath, bool loop, std::string& error) override;
     bool playBytes(const std::string& name, std::shared_ptr<const std::string> bytes, bool loop,
                    std::string& error) override;
     void stop() override { m_active = false; }

@@ -222,6 +222,12 @@ std::optional<std::string> readChecked(const std::string& name, const std::strin
 
 } // namespace
 
+std::optional<std::string> CCFileUtils::readFileAtPath(const std::string& path, FileKind kind,
+                                                       ReadError* error) {
+    ReadError ignored;
+    return readChecked(path, path, kind, error ? *error : ignored);
+}
+
 void CCFileUtils::setBeforeOpenHook(BeforeOpenHook hook) {
     beforeOpenHook() = std::move(hook);
 }

@@ -33,7 +33,7 @@ namespace engine {
 class BookArchive;
 
 class CCFileUtils {
-  public:
+public:
     // Why a read gave nothing.
     enum class ReadError {
         None,
@@ -97,6 +97,11 @@ class CCFileUtils {
     // the file in their own context for a missing or unreadable one.
     std::optional<std::string> getFileData(const std::string& name, ReadError* error = nullptr,
                                            FileKind kind = FileKind::Other) const;
+    // A file named by its full path rather than by a book's name, read whole
+    // under the same rules: a regular file within `kind`'s limit, checked on
+    // the open file. Only a refusal is logged.
+    static std::optional<std::string> readFileAtPath(const std::string& path, FileKind kind,
+                                                     ReadError* error = nullptr);
     // Why a read gave nothing, for a caller's log line: "no such file in
     // ROOT", "refused name" (the refusal itself is logged), "cannot be read
     // from ROOT"; empty for None.
@@ -126,7 +131,7 @@ class CCFileUtils {
     // when it is refused. Pure: logs nothing.
     static std::optional<std::string> normalizeName(const std::string& name);
 
-  private:
+private:
     CCFileUtils();
 
     std::string m_root;
