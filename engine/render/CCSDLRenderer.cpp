@@ -42,8 +42,7 @@ constexpr float kSoftwareCell = 256.0f;
 // SDL 2.26's software triangle fill goes wrong on large triangles: they go
 // out in pieces no larger than kSoftwareCell in pixels and texels. A split
 // keeps every value linear across the triangle: the same pixels, in pieces.
-// The renderer's own fill takes the same pieces, so that it places corners
-// (on whole pixels and texels) just as SDL does.
+// The renderer's own fill has no such limit and takes whole triangles.
 template <class Sink>
 void splitForSoftware(const SDL_Vertex& a, const SDL_Vertex& b, const SDL_Vertex& c, float texW, float texH,
                       int depth, Sink& sink) {
