@@ -128,6 +128,7 @@ CCFontFace CCFontCache::faceForName(const std::string& fontName, bool forCJK) {
     auto key = std::make_pair(fontName, forCJK);
     auto found = m_faces.find(key);
     if (found != m_faces.end()) return found->second;
+    ++m_lookups;
 
     std::string name = decodeFontName(fontName);
     bool isFileName = false;

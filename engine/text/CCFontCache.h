@@ -56,6 +56,8 @@ public:
     // Closes every font and forgets every name (and the book's font).
     void purge();
     int getOpenFontCount() const { return static_cast<int>(m_fonts.size()); }
+    // Names resolved so far (cached answers not counted).
+    int getLookupCount() const { return m_lookups; }
 
     // A GBK name decoded to UTF-8; names that are UTF-8 already come back as
     // they are. Undecodable bytes are dropped.
@@ -76,6 +78,7 @@ private:
     std::set<std::string> m_reportedNames; // fallbacks already logged
     std::set<std::string> m_reportedFiles; // faces that failed to open
     std::string m_bookFont;
+    int m_lookups = 0;
 };
 
 } // namespace engine

@@ -185,7 +185,7 @@ void CCLabelTTF::relayout() {
     m_scaleX = scale.width;
     m_scaleY = scale.height;
     const CCSize dimensions = drawableDimensions();
-    m_face = CCFontCache::sharedFontCache()->faceForName(m_fontName, ccContainsCJK(m_string));
+    m_faceKnown = false;
     // Compared as floats: a size of 2^31 pixels or more has no int value.
     const float pixels = m_fontSize * m_scaleY;
     m_pixelSize = pixels >= kLargestFontPixels ? kLargestFontPixels
@@ -193,7 +193,8 @@ void CCLabelTTF::relayout() {
     if (pixels > kLargestFontPixels && !m_sizeCapLogged)
         CCLog("CCLabelTTF: font size %g is beyond the largest of %d pixels; using %d", m_fontSize,
               kLargestFontPixels, kLargestFontPixels);
-    TTF_Font* font = CCFontCache::sharedFontCache()->font(m_face, m_pixelSize);
+    TTF_Font* font =
+        m_string.empty() ? nullptr : CCFontCache::sharedFontCache()->font(getFontFace(), m_pixelSize);
 
     m_lines.clear();
     m_lineSkip = m_blockHeight = 0;
@@ -219,6 +220,14 @@ void CCLabelTTF::relayout() {
     setContentSize(size);
 }
 
+const CCFontFace& CCLabelTTF::getFontFace() const {
+    if (!m_faceKnown) {
+        m_face = CCFontCache::sharedFontCache()->faceForName(m_fontName, ccContainsCJK(m_string));
+        m_faceKnown = true;
+    }
+    return m_face;
+}
+
 void CCLabelTTF::updateTexture() {
     const CCSize scale = pixelScale();
     if (scale.width != m_scaleX || scale.height != m_scaleY) relayout();
@@ -230,11 +239,12 @@ void CCLabelTTF::rasterise() {
     ++m_rasterCount;
     ++s_totalRasterCount;
     m_texture = nullptr;
-    TTF_Font* font = CCFontCache::sharedFontCache()->font(m_face, m_pixelSize);
     const CCSize& size = getContentSize();
     int width = static_cast<int>(std::lround(size.width * m_scaleX));
     int height = static_cast<int>(std::lround(size.height * m_scaleY));
-    if (!font || m_lines.empty() || width <= 0 || height <= 0) return;
+    if (m_lines.empty() || width <= 0 || height <= 0) return;
+    TTF_Font* font = CCFontCache::sharedFontCache()->font(getFontFace(), m_pixelSize);
+    if (!font) return;
     // No text image is larger than its part of the page: twice the page a
     // side is more than any text can show there, whatever its size.
     const int maxWidth = std::min(CCSDLRenderer::largestTexture(),

@@ -69,8 +69,8 @@ public:
     virtual void setVerticalAlignment(CCVerticalTextAlignment alignment);
     CCVerticalTextAlignment getVerticalAlignment() const { return m_vAlignment; }
 
-    // The face the font name resolved to, for the current text.
-    const CCFontFace& getFontFace() const { return m_face; }
+    // The face the font name resolves to, for the current text.
+    const CCFontFace& getFontFace() const;
     // Lines after wrapping.
     const std::vector<std::string>& getLines() const { return m_lines; }
     // Rasterises now if anything changed since the last time (drawing does
@@ -116,8 +116,11 @@ private:
     CCTextAlignment m_hAlignment = kCCTextAlignmentCenter;
     CCVerticalTextAlignment m_vAlignment = kCCVerticalTextAlignmentTop;
 
-    // Layout, in pixels at m_scaleX across and m_scaleY up.
-    CCFontFace m_face;
+    // Layout, in pixels at m_scaleX across and m_scaleY up. An empty label
+    // leaves its face unresolved: finding fonts is the dearest part of
+    // start-up, and a screen of pictures alone needs none.
+    mutable CCFontFace m_face;
+    mutable bool m_faceKnown = false;
     float m_scaleX = 1.0f, m_scaleY = 1.0f;
     int m_pixelSize = 0;
     std::vector<std::string> m_lines;

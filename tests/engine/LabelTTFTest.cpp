@@ -121,6 +121,20 @@ TEST_F(LabelTTFTest, ChineseTextInALatinFontStillFindsAChineseFace) {
     EXPECT_EQ(label->getFontFace().family, "Liberation Sans");
 }
 
+TEST_F(LabelTTFTest, AnEmptyLabelLooksUpNoFontUntilItHasText) {
+    CCFontCache* fonts = CCFontCache::sharedFontCache();
+    const int before = fonts->getLookupCount();
+    CCLabelTTF* label = CCLabelTTF::create("", "Lirra Lazy Face", 30);
+    show(placed(label, 50, 400));
+    EXPECT_EQ(fonts->getLookupCount(), before);
+    EXPECT_EQ(label->getContentSize().height, 0);
+    label->setString("Now");
+    drawFrame();
+    EXPECT_EQ(fonts->getLookupCount(), before + 1);
+    EXPECT_GT(label->getContentSize().height, 20);
+    EXPECT_GT(screen.count(ink), 20);
+}
+
 TEST_F(LabelTTFTest, UnknownFontNameFallsBackWithOneLogLineAndStillDraws) {
     testsupport::LogCapture log;
     CCLabelTTF* label = CCLabelTTF::create("Fallback", "Lirra Unknown Face", 30);
