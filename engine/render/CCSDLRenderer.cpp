@@ -87,6 +87,11 @@ CCSDLRenderer::CCSDLRenderer(SDL_Renderer* renderer)
     for (int side : {known ? info.max_texture_width : 0, known ? info.max_texture_height : 0})
         if (side > 0) m_maxTextureSize = std::min(m_maxTextureSize, side);
     m_smooth = !m_software;
+    // Other renderers keep one format: a second one would be a second shader
+    // for OpenGL to build.
+    SDL_Window* window = SDL_RenderGetWindow(renderer);
+    if (m_software && window && SDL_GetWindowPixelFormat(window) == SDL_PIXELFORMAT_RGB888)
+        m_opaqueFormat = SDL_PIXELFORMAT_RGB888;
     SDL_SetRenderDrawBlendMode(m_renderer, SDL_BLENDMODE_BLEND);
     int w = 0, h = 0;
     SDL_GetRendererOutputSize(m_renderer, &w, &h);

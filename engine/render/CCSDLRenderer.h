@@ -60,6 +60,11 @@ public:
     static CCSDLRenderer* current();
     SDL_Renderer* sdlRenderer() const { return m_renderer; }
     bool isSoftware() const { return m_software; }
+    // The format opaque pictures are best kept in: the screen's own when it
+    // is ARGB8888 without the alpha (an X11 window's XRGB8888), so that the
+    // software renderer copies and scales them without converting each
+    // pixel; else ARGB8888. Both lay out red, green and blue alike.
+    Uint32 opaqueTextureFormat() const { return m_opaqueFormat; }
     // Side of the largest texture this renderer makes: its own limit, and
     // never above kTextureSizeCap (software renderers report none, but an
     // image beyond it costs hundreds of megabytes).
@@ -188,6 +193,7 @@ private:
     unsigned int m_generation;
     bool m_software;
     bool m_smooth;
+    Uint32 m_opaqueFormat = SDL_PIXELFORMAT_ARGB8888;
     int m_maxTextureSize = kTextureSizeCap;
     QuadPath m_quadPath = QuadPath::Auto;
     ccColor4B m_clearColor{0, 0, 0, 255};

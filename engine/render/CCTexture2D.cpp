@@ -27,6 +27,35 @@ SDL_Surface* toArgb(SDL_Surface* surface) {
     return converted;
 }
 
+// A texture of the surface's ARGB8888 pixels in `format`, ARGB8888 or
+// RGB888: the same words, the second without alpha, so no pixel changes.
+SDL_Texture* textureOf(SDL_Renderer* sdl, SDL_Surface* surface, Uint32 format) {
+    SDL_Texture* texture = SDL_CreateTexture(sdl, format, SDL_TEXTUREACCESS_STATIC, surface->w, surface->h);
+    if (texture && SDL_UpdateTexture(texture, nullptr, surface->pixels, surface->pitch) != 0) {
+        SDL_DestroyTexture(texture);
+        texture = nullptr;
+    }
+    return texture;
+}
+
+// An ARGB8888 surface whose pixels are left as they are: the decoder writes
+// every one, and SDL's own would clear them all first. SDL frees pixels it
+// did not allocate itself only when the surface is not marked
+// preallocated, hence the flag taken off.
+SDL_Surface* uncleared(int width, int height) {
+    const size_t pitch = static_cast<size_t>(width) * 4;
+    void* pixels = SDL_malloc(pitch * static_cast<size_t>(height));
+    if (!pixels) return nullptr;
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(pixels, width, height, 32, static_cast<int>(pitch),
+                                                              SDL_PIXELFORMAT_ARGB8888);
+    if (!surface) {
+        SDL_free(pixels);
+        return nullptr;
+    }
+    surface->flags &= ~static_cast<Uint32>(SDL_PREALLOC);
+    return surface;
+}
+
 // A PNG decoded by libpng straight into ARGB8888, the one format textures
 // keep: no second pass converts it. `opaque` tells whether the file has no
 // alpha (nor a transparent colour), which spares the scan for see-through
@@ -119,8 +148,7 @@ SDL_Surface* decodePngInto(PngSource& source, bool& opaque) {
     const size_t rowBytes = png_get_rowbytes(png, info);
     const size_t bytesPerPixel = !plain ? 4 : palette ? 1 : type == PNG_COLOR_TYPE_RGB ? 3 : 4;
     if (rowBytes != static_cast<size_t>(width) * bytesPerPixel) png_error(png, "an unexpected pixel layout");
-    surface = SDL_CreateRGBSurfaceWithFormat(0, static_cast<int>(width), static_cast<int>(height), 32,
-                                             SDL_PIXELFORMAT_ARGB8888);
+    surface = uncleared(static_cast<int>(width), static_cast<int>(height));
     if (!surface) png_error(png, "out of memory");
     if (plain) {
         rows = static_cast<png_bytep*>(SDL_malloc(rowBytes)); // one row, read in place
@@ -306,6 +334,7 @@ SDL_Texture* CCTexture2D::sdlTexture(CCSDLRenderer& renderer) {
     dropSdlTexture();
     SDL_Renderer* sdl = renderer.sdlRenderer();
     if (m_isTarget) {
+        m_textureFormat = SDL_PIXELFORMAT_ARGB8888;
         m_texture = SDL_CreateTexture(sdl, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, m_pixelsWide,
                                       m_pixelsHigh);
     } else {
@@ -315,7 +344,9 @@ SDL_Texture* CCTexture2D::sdlTexture(CCSDLRenderer& renderer) {
             m_surface = decoded ? toArgb(decoded) : nullptr;
             if (!m_surface && !why.empty()) SDL_SetError("%s", why.c_str());
         }
-        if (m_surface) m_texture = SDL_CreateTextureFromSurface(sdl, m_surface);
+        m_textureFormat =
+            m_opaque ? renderer.opaqueTextureFormat() : static_cast<std::uint32_t>(SDL_PIXELFORMAT_ARGB8888);
+        if (m_surface) m_texture = textureOf(sdl, m_surface, m_textureFormat);
         // SDL's texture holds the pixels now; a picture from a file can be
         // decoded again should another renderer need them.
         if (m_texture && !m_encoded.empty()) {
@@ -353,6 +384,10 @@ SDL_Texture* CCTexture2D::sdlTexture(CCSDLRenderer& renderer) {
 
 void CCTexture2D::setOpaque(bool opaque) {
     if (opaque != m_opaque) contentChanged(); // drawn differently
+    // A picture kept without its alpha must be made again to show it.
+    if (!opaque && m_texture && !m_isTarget && m_textureFormat != SDL_PIXELFORMAT_ARGB8888 &&
+        (m_surface || !m_encoded.empty()))
+        dropSdlTexture();
     m_opaque = opaque;
     setDrawnTranslucent(false);
 }
