@@ -15,15 +15,14 @@
 #include "engine/platform/CCFileUtils.h"
 #include "engine/platform/HeadlessRun.h"
 #include "engine/render/CCTextureCache.h"
+#include "engine/render/ccImageCodec.h"
 
 #include <SDL.h>
-#include <SDL_image.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <unistd.h>
 
 using namespace engine;
 namespace fs = std::filesystem;
@@ -52,22 +51,13 @@ bool saveShrunkFrame(const std::string& file) {
         return false;
     std::vector<std::uint32_t> small =
         shrink(frame, width, height, book::pictures::kCoverWidth, book::pictures::kCoverHeight);
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
-        small.data(), book::pictures::kCoverWidth, book::pictures::kCoverHeight, 32,
-        book::pictures::kCoverWidth * 4, SDL_PIXELFORMAT_ARGB8888);
-    if (!surface) return false;
-    std::error_code error;
-    fs::create_directories(fs::path(file).parent_path(), error);
-    const std::string temporary = file + ".tmp" + std::to_string(::getpid());
-    const bool saved = IMG_SavePNG(surface, temporary.c_str()) == 0;
-    SDL_FreeSurface(surface);
-    if (saved) fs::rename(temporary, file, error);
-    if (!saved || error) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
+    std::vector<unsigned char> png;
+    std::string why;
+    if (!ccEncodePng(small.data(), book::pictures::kCoverWidth, book::pictures::kCoverHeight, png, why)) {
+        CCLog("pictures: cannot make a PNG: %s", why.c_str());
         return false;
     }
-    return true;
+    return book::pictures::writeWhole(file, std::string(png.begin(), png.end()));
 }
 
 void show(CCScene* scene, int frames) {

@@ -10,10 +10,10 @@
 #include "engine/platform/ViewEvents.h"
 #include "engine/platform/WindowBackend.h"
 #include "engine/render/CCSDLRenderer.h"
+#include "engine/render/ccImageCodec.h"
 #include "engine/text/CCIMEDispatcher.h"
 
 #include <SDL.h>
-#include <SDL_image.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -377,45 +377,6 @@ bool CCEGLView::readPixels(std::vector<std::uint32_t>& argb, int& width, int& he
 
 namespace {
 
-// SDL_image writes a PNG to an SDL_RWops; this one grows a buffer in memory,
-// so that the file itself is written (and every write checked) in one place.
-struct PngBuffer {
-    std::vector<unsigned char> bytes;
-    std::size_t position = 0;
-};
-
-Sint64 bufferSize(SDL_RWops* rw) {
-    return static_cast<Sint64>(static_cast<PngBuffer*>(rw->hidden.unknown.data1)->bytes.size());
-}
-
-Sint64 bufferSeek(SDL_RWops* rw, Sint64 offset, int whence) {
-    auto* buffer = static_cast<PngBuffer*>(rw->hidden.unknown.data1);
-    Sint64 base = whence == RW_SEEK_SET   ? 0
-                  : whence == RW_SEEK_CUR ? static_cast<Sint64>(buffer->position)
-                                          : static_cast<Sint64>(buffer->bytes.size());
-    if (base + offset < 0) return SDL_SetError("seek before the start of a PNG buffer");
-    buffer->position = static_cast<std::size_t>(base + offset);
-    return base + offset;
-}
-
-size_t bufferRead(SDL_RWops*, void*, size_t, size_t) {
-    return 0;
-}
-
-size_t bufferWrite(SDL_RWops* rw, const void* data, size_t size, size_t count) {
-    auto* buffer = static_cast<PngBuffer*>(rw->hidden.unknown.data1);
-    const std::size_t length = size * count;
-    if (buffer->bytes.size() < buffer->position + length) buffer->bytes.resize(buffer->position + length);
-    std::memcpy(buffer->bytes.data() + buffer->position, data, length);
-    buffer->position += length;
-    return count;
-}
-
-int bufferClose(SDL_RWops* rw) {
-    SDL_FreeRW(rw);
-    return 0;
-}
-
 // Writes `bytes` to `path`, checking every write, the flush and the close:
 // a full disk must not leave a cut file behind that looks saved. A partial
 // regular file is removed; a device (/dev/full) is left alone.
@@ -447,29 +408,13 @@ bool CCEGLView::saveFrame(const std::string& pngPath) {
         CCLog("CCEGLView::saveFrame: no frame to save to %s", pngPath.c_str());
         return false;
     }
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), width, height, 32, width * 4,
-                                                              SDL_PIXELFORMAT_ARGB8888);
-    PngBuffer png;
-    SDL_RWops* rw = SDL_AllocRW();
+    std::vector<unsigned char> png;
     std::string why;
-    bool encoded = false;
-    if (surface && rw) {
-        rw->size = bufferSize;
-        rw->seek = bufferSeek;
-        rw->read = bufferRead;
-        rw->write = bufferWrite;
-        rw->close = bufferClose;
-        rw->hidden.unknown.data1 = &png;
-        encoded = IMG_SavePNG_RW(surface, rw, 1) == 0; // frees rw
-        rw = nullptr;
-    }
-    if (rw) SDL_FreeRW(rw);
-    if (surface) SDL_FreeSurface(surface);
-    if (!encoded) {
-        CCLog("CCEGLView::saveFrame: cannot make a PNG for %s: %s", pngPath.c_str(), SDL_GetError());
+    if (!ccEncodePng(pixels.data(), width, height, png, why)) {
+        CCLog("CCEGLView::saveFrame: cannot make a PNG for %s: %s", pngPath.c_str(), why.c_str());
         return false;
     }
-    if (!writeWholeFile(pngPath, png.bytes, why)) {
+    if (!writeWholeFile(pngPath, png, why)) {
         CCLog("CCEGLView::saveFrame: cannot write %s: %s", pngPath.c_str(), why.c_str());
         return false;
     }

@@ -3,10 +3,10 @@
 #include "engine/base/CCLog.h"
 #include "engine/render/CCSDLRenderer.h"
 #include "engine/render/CCTextureCache.h"
+#include "engine/render/ccImageCodec.h"
 #include "engine/render/ccImageSize.h"
 
 #include <SDL.h>
-#include <SDL_image.h>
 #include <png.h>
 
 #include <csetjmp>
@@ -276,18 +276,7 @@ SDL_Surface* CCTexture2D::decodeImage(const std::string& bytes, std::string& why
         return decoded;
     }
     if (opaque) *opaque = true; // a JPEG has no alpha
-    SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
-    if (!source) {
-        why = SDL_GetError();
-        return nullptr;
-    }
-    SDL_Surface* loaded = IMG_LoadJPG_RW(source);
-    SDL_RWclose(source);
-    if (!loaded) {
-        why = IMG_GetError();
-        return nullptr;
-    }
-    return loaded;
+    return ccDecodeJpeg(bytes, why);
 }
 
 CCTexture2D* CCTexture2D::createWithSurface(SDL_Surface* surface, bool knownOpaque) {

@@ -82,10 +82,10 @@ TEST_F(TextureTest, PicturesOnlyTheSceneLeftUsedGoWhenTheChangeEnds) {
     EXPECT_EQ(cache()->getTextureCount(), 2u);
 }
 
-// The reader's own PNG decoding against SDL_image's, on every kind of PNG
-// that picture tools write: palettes with and without transparency, grey,
-// 16 bits a channel, interlaced.
-TEST_F(TextureTest, EveryKindOfPngDecodesAsSdlImageDecodesIt) {
+// The reader's own PNG and JPEG decoding against SDL_image's, on every kind
+// of PNG that picture tools write (palettes with and without transparency,
+// grey, 16 bits a channel, interlaced) and on colour and grey JPEGs.
+TEST_F(TextureTest, EveryKindOfPictureDecodesAsSdlImageDecodesIt) {
     const std::string dir = resources().path();
     const std::string source = dir + "/source.png";
     // Colours, a ramp of see-through and a few fully clear pixels.
@@ -105,6 +105,8 @@ TEST_F(TextureTest, EveryKindOfPngDecodesAsSdlImageDecodesIt) {
         {"rgb16", "-alpha off PNG48:"},
         {"rgba16", "PNG64:"},
         {"interlaced", "-interlace PNG PNG32:"},
+        {"jpeg", "-alpha off -quality 90 JPG:"},
+        {"jpeg-grey", "-alpha off -colorspace gray JPG:"},
     };
     for (const auto& [kind, how] : kinds) {
         SCOPED_TRACE(kind);
@@ -141,6 +143,30 @@ TEST_F(TextureTest, EveryKindOfPngDecodesAsSdlImageDecodesIt) {
         EXPECT_EQ(ours->isOpaque(), !anyClear);
         SDL_FreeSurface(theirs);
     }
+
+    // SDL_image shows a CMYK JPEG's inks as colours; ours come out as the
+    // colours of the same picture saved as RGB, give or take the loss of
+    // two conversions.
+    auto decoded = [&](const std::string& options) {
+        const std::string file = dir + "/ink.jpg";
+        EXPECT_EQ(std::system(("convert '" + source + "' -alpha off " + options + " -quality 95 '" + file + "'").c_str()), 0);
+        std::ifstream in(file, std::ios::binary);
+        return CCRef<CCTexture2D>(
+            CCTexture2D::createWithImageData({std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()}));
+    };
+    CCRef<CCTexture2D> cmyk = decoded("-colorspace CMYK"), rgb = decoded("");
+    ASSERT_TRUE(cmyk && rgb && cmyk->getSurface() && rgb->getSurface());
+    const SDL_Surface* inks = cmyk->getSurface();
+    const SDL_Surface* colours = rgb->getSurface();
+    long difference = 0;
+    for (int i = 0; i < inks->w * inks->h; ++i) {
+        const std::uint32_t a = static_cast<const std::uint32_t*>(inks->pixels)[i];
+        const std::uint32_t b = static_cast<const std::uint32_t*>(colours->pixels)[i];
+        for (int shift : {0, 8, 16})
+            difference += std::abs(static_cast<int>((a >> shift) & 0xff) - static_cast<int>((b >> shift) & 0xff));
+        EXPECT_EQ(a >> 24, 0xffu);
+    }
+    EXPECT_LT(difference / (inks->w * inks->h * 3), 6);
 }
 
 TEST_F(TextureTest, MissingOrBrokenImageGivesAnEmptySpriteAndOneLogLine) {
