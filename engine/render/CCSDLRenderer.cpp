@@ -70,6 +70,34 @@ void splitForSoftware(const SDL_Vertex& a, const SDL_Vertex& b, const SDL_Vertex
     splitForSoftware(ab, bc, ca, texW, texH, depth + 1, sink);
 }
 
+// A row of an ARGB8888 picture blended onto the screen with the arithmetic
+// of SDL 2's scaling blitters (straight alpha, products divided by 255 and
+// cut), so that the pixels are SDL's own. Most pixels of a picture are
+// wholly clear or wholly solid, and those take no arithmetic.
+void blendRow(std::uint32_t* pixels, const std::uint32_t* texels, const int* columns, int width, bool screenAlpha) {
+    for (int x = 0; x < width; ++x) {
+        const std::uint32_t s = texels[columns[x]];
+        const std::uint32_t a = s >> 24;
+        if (a == 0) continue;
+        std::uint32_t r = (s >> 16) & 0xff, g = (s >> 8) & 0xff, b = s & 0xff;
+        const std::uint32_t d = pixels[x];
+        if (a == 255) {
+            pixels[x] = screenAlpha ? s : (r << 16 | g << 8 | b);
+            continue;
+        }
+        r = r * a / 255;
+        g = g * a / 255;
+        b = b * a / 255;
+        const std::uint32_t keep = 255 - a;
+        r += keep * ((d >> 16) & 0xff) / 255;
+        g += keep * ((d >> 8) & 0xff) / 255;
+        b += keep * (d & 0xff) / 255;
+        std::uint32_t out = r << 16 | g << 8 | b;
+        if (screenAlpha) out |= (a + keep * (d >> 24) / 255) << 24;
+        pixels[x] = out;
+    }
+}
+
 } // namespace
 
 // --- lifetime
@@ -378,9 +406,17 @@ bool CCSDLRenderer::tryPlainCopy(CCTexture2D* texture, SDL_Texture* sdlTexture, 
                  static_cast<int>(std::lround(texRect.getMinY())),
                  static_cast<int>(std::lround(texRect.size.width)),
                  static_cast<int>(std::lround(texRect.size.height))};
+    bool upright = std::fabs(rightY) < 1e-6f && rightX > 0;
+    if (upright && flip == SDL_FLIP_NONE && color == ccColor4B{255, 255, 255, 255} &&
+        copyOwn(texture, sdlTexture, src, dst)) {
+        setModulation(texture, color); // SDL's state kept true for its next copy
+        countDraw(sdlTexture);
+        ++m_stats.copies;
+        ++m_stats.ownCopies;
+        return true;
+    }
     flush();
     setModulation(texture, color);
-    bool upright = std::fabs(rightY) < 1e-6f && rightX > 0;
     if (upright && flip == SDL_FLIP_NONE) {
         SDL_RenderCopyF(m_renderer, sdlTexture, &src, &dst);
     } else {
@@ -505,6 +541,96 @@ void CCSDLRenderer::drawTriangles(CCTexture2D* texture, const CCVertex* vertices
         auto at = [&](int k) { return converted(indices ? indices[i + k] : i + k); };
         splitForSoftware(at(0), at(1), at(2), texW, texH, 0, push);
     }
+}
+
+bool CCSDLRenderer::copyOwn(CCTexture2D* texture, SDL_Texture* sdlTexture, const SDL_Rect& src,
+                            const SDL_FRect& dst) {
+    // Only what comes out as SDL's software copy would make it: untinted, in
+    // a format SDL would copy word for word (opaque) or blend from ARGB8888
+    // with its scaling blitter's arithmetic (see-through, scaled), wholly on
+    // the screen, with no clip (SDL cuts a clipped copy's source in
+    // proportion, which samples differently).
+    if (!m_ownCopies || !m_software || !m_screenSurface || m_target.texture || !m_target.clips.empty())
+        return false;
+    SDL_Surface* screen = m_screenSurface();
+    Uint32 format = 0;
+    int access = 0, texW = 0, texH = 0;
+    if (!screen || SDL_MUSTLOCK(screen) || screen->format->BytesPerPixel != 4 ||
+        SDL_QueryTexture(sdlTexture, &format, &access, &texW, &texH) != 0 || access != SDL_TEXTUREACCESS_STREAMING)
+        return false;
+    const int x0 = static_cast<int>(dst.x), y0 = static_cast<int>(dst.y);
+    const int width = static_cast<int>(dst.w), height = static_cast<int>(dst.h);
+    if (width <= 0 || height <= 0 || x0 < 0 || y0 < 0 || x0 + width > screen->w || y0 + height > screen->h ||
+        src.w <= 0 || src.h <= 0 || src.x < 0 || src.y < 0 || src.x + src.w > texW || src.y + src.h > texH)
+        return false;
+    const Uint32 screenFormat = screen->format->format;
+    const bool opaque = texture->isOpaque();
+    if (opaque ? format != screenFormat
+               : format != SDL_PIXELFORMAT_ARGB8888 || (src.w == width && src.h == height) ||
+                     (screenFormat != SDL_PIXELFORMAT_ARGB8888 && screenFormat != SDL_PIXELFORMAT_RGB888))
+        return false;
+    SDL_Rect viewport;
+    SDL_RenderGetViewport(m_renderer, &viewport);
+    if (viewport.x != 0 || viewport.y != 0) return false;
+    // What was queued before lands first.
+    flush();
+    SDL_RenderFlush(m_renderer);
+    void* locked = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(sdlTexture, &src, &locked, &pitch) != 0) return false;
+    // SDL's nearest sampling: 16.16 steps from the centre of the first
+    // pixel. Where columns follow one another in the source for long runs
+    // (scales near 1) the runs are copied whole; else pixel by pixel.
+    const Uint32 stepX = (static_cast<Uint32>(src.w) << 16) / static_cast<Uint32>(width);
+    const Uint32 stepY = (static_cast<Uint32>(src.h) << 16) / static_cast<Uint32>(height);
+    m_copyRuns.clear();
+    m_copyColumns.resize(static_cast<size_t>(width));
+    Uint32 across = stepX / 2;
+    for (int x = 0; x < width; ++x, across += stepX) {
+        const int from = static_cast<int>(across >> 16);
+        m_copyColumns[static_cast<size_t>(x)] = from;
+        if (!m_copyRuns.empty() && m_copyRuns.back().from + m_copyRuns.back().length == from)
+            ++m_copyRuns.back().length;
+        else
+            m_copyRuns.push_back({from, x, 1});
+    }
+    const bool byRuns = m_copyRuns.size() * 16 <= static_cast<size_t>(width);
+    const int* columns = m_copyColumns.data();
+    const auto* in = static_cast<const std::uint8_t*>(locked);
+    auto* out = static_cast<std::uint8_t*>(screen->pixels) + static_cast<size_t>(y0) * screen->pitch +
+                static_cast<size_t>(x0) * 4;
+    Uint32 down = stepY / 2;
+    int lastRow = -1;
+    for (int y = 0; y < height; ++y, down += stepY, out += screen->pitch) {
+        const int row = static_cast<int>(down >> 16);
+        if (row == lastRow && opaque) {
+            std::memcpy(out, out - screen->pitch, static_cast<size_t>(width) * 4);
+            continue;
+        }
+        lastRow = row;
+        const auto* texels = reinterpret_cast<const std::uint32_t*>(in + static_cast<size_t>(row) * pitch);
+        auto* pixels = reinterpret_cast<std::uint32_t*>(out);
+        if (!opaque) {
+            blendRow(pixels, texels, columns, width, screenFormat == SDL_PIXELFORMAT_ARGB8888);
+            continue;
+        }
+        if (byRuns) {
+            for (const CopyRun& run : m_copyRuns)
+                std::memcpy(pixels + run.to, texels + run.from, static_cast<size_t>(run.length) * 4);
+            continue;
+        }
+        int x = 0;
+        for (; x + 4 <= width; x += 4) {
+            pixels[x] = texels[columns[x]];
+            pixels[x + 1] = texels[columns[x + 1]];
+            pixels[x + 2] = texels[columns[x + 2]];
+            pixels[x + 3] = texels[columns[x + 3]];
+        }
+        for (; x < width; ++x)
+            pixels[x] = texels[columns[x]];
+    }
+    SDL_UnlockTexture(sdlTexture);
+    return true;
 }
 
 bool CCSDLRenderer::fillTriangles(CCTexture2D* texture, const CCVertex* vertices, const int* indices,

@@ -82,6 +82,9 @@ public:
     // The pixels that the software renderer draws the screen into (its
     // surface, or the window's); without it, or off, meshes go to SDL.
     void setScreenSurface(std::function<SDL_Surface*()> surface) { m_screenSurface = std::move(surface); }
+    // Upright copies of pictures onto the screen by this renderer itself
+    // (see copyOwn); off, SDL copies them.
+    void setOwnCopies(bool on) { m_ownCopies = on; }
     void setOwnTriangleFill(bool on) { m_ownTriangleFill = on; }
     bool isOwnTriangleFill() const { return m_ownTriangleFill; }
     // Linear filtering when scaled; on for accelerated renderers.
@@ -152,6 +155,7 @@ public:
         int flushes = 0;        // batches of meshes sent as one call
         int textureChanges = 0; // a draw with another texture than the last, or a new tint
         int ownFills = 0;       // meshes filled by this renderer itself, not by SDL
+        int ownCopies = 0;      // copies made by this renderer itself, not by SDL
     };
     const Stats& getStats() const { return m_stats; }
     void resetStats() { m_stats = Stats(); }
@@ -167,6 +171,9 @@ private:
     bool tryPlainCopy(CCTexture2D* texture, SDL_Texture* sdlTexture, const CCRect& texRect,
                       const CCSize& size, const CCAffineTransform& pixel, const ccColor4B& color, bool flipX,
                       bool flipY);
+    // Copies an untinted picture upright onto the screen's pixels; false
+    // when it cannot, and SDL copies it.
+    bool copyOwn(CCTexture2D* texture, SDL_Texture* sdlTexture, const SDL_Rect& src, const SDL_FRect& dst);
     // Fills the mesh into the screen's pixels; false when it cannot (see above).
     bool fillTriangles(CCTexture2D* texture, const CCVertex* vertices, const int* indices, int count,
                        const CCAffineTransform& pixel);
@@ -200,6 +207,13 @@ private:
     std::function<void()> m_presenter;
     std::function<SDL_Surface*()> m_screenSurface;
     bool m_ownTriangleFill = true;
+    bool m_ownCopies = true;
+    // Runs of source pixels that land side by side, for one copy's rows.
+    struct CopyRun {
+        int from, to, length;
+    };
+    std::vector<CopyRun> m_copyRuns;
+    std::vector<int> m_copyColumns; // the source column of each pixel across
     CCScreenMapping m_screen;
     TargetState m_target; // the one drawn into now (texture null: the screen)
     std::vector<TargetState> m_savedTargets;

@@ -29,8 +29,12 @@ SDL_Surface* toArgb(SDL_Surface* surface) {
 
 // A texture of the surface's ARGB8888 pixels in `format`, ARGB8888 or
 // RGB888: the same words, the second without alpha, so no pixel changes.
-SDL_Texture* textureOf(SDL_Renderer* sdl, SDL_Surface* surface, Uint32 format) {
-    SDL_Texture* texture = SDL_CreateTexture(sdl, format, SDL_TEXTUREACCESS_STATIC, surface->w, surface->h);
+// On the software renderer a picture's texture is a streaming one: the
+// renderer reads its pixels in place to copy it itself (there it costs
+// nothing more; elsewhere a streaming texture keeps a second copy).
+SDL_Texture* textureOf(SDL_Renderer* sdl, SDL_Surface* surface, Uint32 format, bool readable) {
+    SDL_Texture* texture = SDL_CreateTexture(
+        sdl, format, readable ? SDL_TEXTUREACCESS_STREAMING : SDL_TEXTUREACCESS_STATIC, surface->w, surface->h);
     if (texture && SDL_UpdateTexture(texture, nullptr, surface->pixels, surface->pitch) != 0) {
         SDL_DestroyTexture(texture);
         texture = nullptr;
@@ -335,7 +339,7 @@ SDL_Texture* CCTexture2D::sdlTexture(CCSDLRenderer& renderer) {
         }
         m_textureFormat =
             m_opaque ? renderer.opaqueTextureFormat() : static_cast<std::uint32_t>(SDL_PIXELFORMAT_ARGB8888);
-        if (m_surface) m_texture = textureOf(sdl, m_surface, m_textureFormat);
+        if (m_surface) m_texture = textureOf(sdl, m_surface, m_textureFormat, renderer.isSoftware());
         // SDL's texture holds the pixels now; a picture from a file can be
         // decoded again should another renderer need them.
         if (m_texture && !m_encoded.empty()) {

@@ -337,6 +337,62 @@ TEST_F(RenderTest, SoftwarePathCopiesPlainSprites) {
     EXPECT_EQ(renderer()->getStats().copies, 1);
 }
 
+// The renderer's own copies of pictures come out as SDL's copies do: the
+// same screen, pixel for pixel, scaled up, down and not at all, opaque and
+// blended over a colour with every degree of see-through; a copy that runs
+// off the screen is left to SDL, and so is an unscaled blended one.
+TEST_F(RenderTest, OwnCopiesOfPicturesMatchSdlsPixelForPixel) {
+    const std::vector<std::uint32_t> colours = {kRed, kBlue, 0xff20c040, 0xfff0f0f0, 0xff101010};
+    std::vector<Block> solid, ramp;
+    for (int x = 0; x < 53; ++x) {
+        const std::uint32_t colour = colours[x % colours.size()];
+        solid.push_back({x, 0, 1, 41, colour});
+        ramp.push_back({x, 0, 1, 41, (colour & 0xffffff) | static_cast<std::uint32_t>(x * 255 / 52) << 24});
+    }
+    for (int y = 0; y < 41; y += 3) {
+        const std::uint32_t colour = colours[(y / 3) % colours.size()] ^ 0x00ffffff;
+        solid.push_back({0, y, 53, 1, colour});
+        ramp.push_back({0, y, 53, 1, (colour & 0xffffff) | static_cast<std::uint32_t>(y * 6) << 24});
+    }
+    writePng(resources(), "solid.png", 53, 41, solid);
+    writePng(resources(), "ramp.png", 53, 41, ramp);
+    struct Case {
+        float scaleX, scaleY, x, y;
+        bool onScreen;
+    };
+    for (const char* file : {"solid.png", "ramp.png"}) {
+        CCRef<CCSprite> sprite = CCSprite::create(file); // shown in one scene after another
+        ASSERT_TRUE(sprite && sprite->getTexture());
+        const bool opaque = sprite->getTexture()->isOpaque();
+        EXPECT_EQ(opaque, std::string(file) == "solid.png");
+        for (const Case& c : {Case{1, 1, 300, 400, true}, Case{1.7f, 2.3f, 320, 480, true},
+                              Case{0.55f, 0.8f, 100, 200, true}, Case{5.1f, 0.9f, 320, 700, true},
+                              Case{2, 2, 630, 480, false}}) {
+            SCOPED_TRACE(testing::Message() << file << " at " << c.scaleX << " x " << c.scaleY);
+            sprite->setScaleX(c.scaleX);
+            sprite->setScaleY(c.scaleY);
+            sprite->setPosition(ccp(c.x, c.y));
+            const bool scaled = c.scaleX != 1 || c.scaleY != 1;
+            std::vector<std::uint32_t> ours;
+            for (bool own : {true, false}) {
+                renderer()->setOwnCopies(own);
+                director()->reset();
+                sprite->removeFromParent();
+                CCLayerColor* backdrop = CCLayerColor::create(ccc4(40, 90, 200, 255));
+                backdrop->addChild(sprite.get());
+                renderer()->resetStats();
+                show(backdrop);
+                EXPECT_EQ(renderer()->getStats().ownCopies, own && c.onScreen && (opaque || scaled) ? 1 : 0);
+                if (!own) {
+                    EXPECT_EQ(screen.pixels(), ours);
+                }
+                ours = screen.pixels();
+            }
+        }
+        sprite->removeFromParent();
+    }
+}
+
 TEST_F(RenderTest, HiddenAndTexturelessNodesDrawNothing) {
     CCNode* root = CCNode::create();
     CCSprite* hidden = redBlueSprite();
