@@ -3,6 +3,7 @@
 #include "engine/base/CCLog.h"
 #include "engine/director/CCDirector.h"
 #include "engine/render/CCTexture2D.h"
+#include "engine/render/ccPixelRows.h"
 #include "engine/render/ccTriangleFill.h"
 
 #include <algorithm>
@@ -619,15 +620,7 @@ bool CCSDLRenderer::copyOwn(CCTexture2D* texture, SDL_Texture* sdlTexture, const
                 std::memcpy(pixels + run.to, texels + run.from, static_cast<size_t>(run.length) * 4);
             continue;
         }
-        int x = 0;
-        for (; x + 4 <= width; x += 4) {
-            pixels[x] = texels[columns[x]];
-            pixels[x + 1] = texels[columns[x + 1]];
-            pixels[x + 2] = texels[columns[x + 2]];
-            pixels[x + 3] = texels[columns[x + 3]];
-        }
-        for (; x < width; ++x)
-            pixels[x] = texels[columns[x]];
+        ccSampleRow(pixels, texels, columns, width);
     }
     SDL_UnlockTexture(sdlTexture);
     return true;

@@ -5,6 +5,7 @@
 #include "engine/render/CCTextureCache.h"
 #include "engine/render/ccImageCodec.h"
 #include "engine/render/ccImageSize.h"
+#include "engine/render/ccPixelRows.h"
 
 #include <SDL.h>
 #include <png.h>
@@ -165,8 +166,7 @@ SDL_Surface* decodePngInto(PngSource& source, bool& opaque) {
                                                          static_cast<size_t>(y) * surface->pitch);
             const png_byte* in = raw;
             if (palette) {
-                for (png_uint_32 x = 0; x < width; ++x)
-                    out[x] = colours[in[x]];
+                ccExpandPalette(out, colours, in, static_cast<int>(width));
             } else if (alpha) {
                 for (png_uint_32 x = 0; x < width; ++x, in += 4)
                     out[x] = std::uint32_t{in[3]} << 24 | std::uint32_t{in[0]} << 16 |
