@@ -3,7 +3,7 @@
 
 DEBIAN_PACKAGES := cmake ninja-build g++ pkg-config \
 	libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libsdl2-mixer-dev \
-	libpugixml-dev libjsoncpp-dev libfontconfig-dev libmd-dev libmpg123-dev libzip-dev libpng-dev libjpeg-dev \
+	libpugixml-dev libjsoncpp-dev libfontconfig-dev libmd-dev libmpg123-dev libminizip-dev libzip-dev libpng-dev libjpeg-dev \
 	fonts-liberation fonts-dejavu-core fonts-arphic-uming \
 	libpocketsphinx-dev pocketsphinx-en-us libsndfile1-dev libsamplerate0-dev libebur128-dev \
 	libmp3lame-dev libespeak-ng-dev librsvg2-dev libpango1.0-dev fonts-sil-andika

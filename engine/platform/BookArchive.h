@@ -15,18 +15,18 @@
 // more than its stated size, and a damaged entry reads as unreadable.
 //
 // An archive that cannot be used at all (not a regular file, not a ZIP file,
-// truncated, corrupt, one name twice in its directory, which libzip
-// refuses, or a directory that lists more than kMaxEntries entries, judged
-// from its end record before libzip reads the directory) gives no
-// BookArchive, and the reason in `error`. The file is opened once, without
-// blocking, and read only through that descriptor.
+// truncated, corrupt: a directory that does not end where its end record
+// says, or an entry whose local header disagrees with the directory or whose
+// data runs past the file's end; one name twice in its directory, or a
+// directory that lists more than kMaxEntries entries, judged from its end
+// record before the directory is read) gives no BookArchive, and the reason
+// in `error`. The file is opened once, without blocking, and read only
+// through that descriptor (minizip is handed reads at offsets in it).
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
-
-struct zip;
 
 namespace engine {
 
@@ -80,16 +80,25 @@ public:
     size_t refusedCount() const { return m_refused.size(); }
 
 private:
-    BookArchive(std::string path, zip* archive);
-    void index(const Limits& limits);
+    struct Source; // the descriptor, as minizip reads it
+    BookArchive(std::string path, std::unique_ptr<Source> source, void* archive);
+    // False, with the reason in `error`, when the directory shows the archive damaged.
+    bool index(const Limits& limits, std::string& error);
     void refuse(const std::string& entry, const std::string& why) const;
 
     struct Entry {
-        std::uint64_t index = 0;
+        // Where minizip finds the entry again: its directory record's offset and number.
+        std::uint64_t directoryAt = 0;
+        std::uint64_t number = 0;
         std::uint64_t size = 0;
+        std::uint64_t packedSize = 0;
+        std::uint32_t crc = 0;
+        bool stored = false;
+        bool crcUnchecked = false; // by minizip, which then misread its sizes
     };
     std::string m_path;
-    zip* m_zip = nullptr;
+    std::unique_ptr<Source> m_source;
+    void* m_zip = nullptr; // minizip's unzFile
     std::map<std::string, Entry> m_entries;
     std::map<std::string, std::string> m_refused; // normal name -> why
 };

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <zip.h>
+#include <zlib.h>
 
 #include <fstream>
 #include <iterator>
@@ -23,6 +24,7 @@ struct Entry {
     bool store = false;   // no compression
     bool symlink = false; // marked as a Unix symbolic link
     bool encrypted = false;
+    bool cp437 = false; // the name's bytes are code page 437, not marked as UTF-8
 };
 
 // Writes `entries` as a ZIP archive with libzip and returns its path.
@@ -33,7 +35,8 @@ std::string makeArchive(const TempDir& dir, const std::string& file, const std::
     EXPECT_NE(archive, nullptr);
     for (const Entry& entry : entries) {
         zip_source_t* source = zip_source_buffer(archive, entry.data.data(), entry.data.size(), 0);
-        const zip_int64_t at = zip_file_add(archive, entry.name.c_str(), source, ZIP_FL_ENC_UTF_8);
+        const zip_int64_t at =
+            zip_file_add(archive, entry.name.c_str(), source, entry.cp437 ? ZIP_FL_ENC_CP437 : ZIP_FL_ENC_UTF_8);
         EXPECT_GE(at, 0) << entry.name << ": " << zip_strerror(archive);
         const auto index = static_cast<zip_uint64_t>(at);
         if (entry.store) zip_set_file_compression(archive, index, ZIP_CM_STORE, 0);
@@ -62,6 +65,13 @@ void patch(const std::string& path, const std::string& from, const std::string& 
     for (size_t at = bytes.find(from); at != std::string::npos; at = bytes.find(from, at + to.size()))
         bytes.replace(at, from.size(), to);
     spill(path, bytes);
+}
+
+std::string little(std::uint64_t value, int bytes) {
+    std::string out;
+    for (int i = 0; i < bytes; ++i)
+        out += static_cast<char>(i < 8 ? (value >> (8 * i)) & 0xff : 0);
+    return out;
 }
 
 std::unique_ptr<BookArchive> openOk(const std::string& path,
@@ -331,4 +341,67 @@ TEST(BookArchiveTest, ABooksFontIsOpenedFromTheArchive) {
     EXPECT_NE(fonts->font(face, 24), nullptr);
     fonts->purge();
     files->setResourceRoot(previous);
+}
+
+TEST(BookArchiveTest, NamesAndSizesReadAsOtherWritersMeanThem) {
+    TempDir dir;
+    // Names in the DOS code page (older tools), and UTF-8 written unmarked.
+    const std::string names = makeArchive(
+        dir, "names.lirra",
+        {{"B\x84r.png", "bear", false, false, false, true}, {"Kxxse.png", "cheese", false, false, false, true}});
+    patch(names, "Kxxse", "K\xc3\xa4se");
+    auto named = openOk(names);
+    ASSERT_TRUE(named);
+    BookArchive::ReadError error = BookArchive::ReadError::None;
+    EXPECT_EQ(named->read("B\xc3\xa4r.png", 100, error), "bear");
+    EXPECT_EQ(named->read("K\xc3\xa4se.png", 100, error), "cheese");
+
+    // The unpacked size given in a ZIP64 extra field, as `zip -fz` gives it,
+    // however small the entry.
+    const std::string data = "sizes in a ZIP64 field";
+    const auto crc = crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size()));
+    const std::string sizes = little(1, 2) + little(16, 2) + little(data.size(), 8) + little(data.size(), 8);
+    const std::string local = "PK\3\4" + little(45, 2) + little(0, 8) + little(crc, 4) + std::string(8, '\xff') +
+                              little(5, 2) + little(sizes.size(), 2) + "z.txt" + sizes + data;
+    const std::string size = little(1, 2) + little(8, 2) + little(data.size(), 8);
+    const std::string central = "PK\1\2" + little(0x031E, 2) + little(45, 2) + little(0, 8) + little(crc, 4) +
+                                little(data.size(), 4) + std::string(4, '\xff') + little(5, 2) +
+                                little(size.size(), 2) + little(0, 14) + "z.txt" + size;
+    const std::string end = "PK\5\6" + little(0, 4) + little(1, 2) + little(1, 2) + little(central.size(), 4) +
+                            little(local.size(), 4) + little(0, 2);
+    const std::string zip64 = dir.write("zip64.lirra", local + central + end);
+    auto wide = openOk(zip64);
+    ASSERT_TRUE(wide);
+    EXPECT_EQ(wide->sizeOf("z.txt"), data.size());
+    EXPECT_EQ(wide->read("z.txt", 100, error), data);
+    // Its CRC is still checked.
+    patch(zip64, "sizes in", "sizes IN");
+    LogCapture log;
+    EXPECT_EQ(openOk(zip64)->read("z.txt", 100, error), std::nullopt);
+    EXPECT_EQ(error, BookArchive::ReadError::Unreadable);
+    EXPECT_TRUE(log.contains("zip64.lirra: entry 'z.txt' is damaged: CRC error"));
+
+    // An empty archive is only its end record.
+    auto empty = openOk(dir.write("empty.lirra", "PK\5\6" + little(0, 18)));
+    ASSERT_TRUE(empty);
+    EXPECT_TRUE(empty->entries().empty());
+}
+
+TEST(BookArchiveTest, ADirectoryThatDisagreesWithTheEntriesMakesTheArchiveUnusable) {
+    TempDir dir;
+    const std::string path = makeArchive(dir, "book.lirra", {{"a.txt", "aaaa"}, {"b.txt", "bbbb", true}});
+    const std::string whole = slurp(path);
+    std::string error;
+    std::string bytes = whole;
+    bytes[bytes.find("PK\3\4", 4) + 3] = 9; // b.txt's local header is gone
+    spill(path, bytes);
+    EXPECT_EQ(BookArchive::open(path, error), nullptr);
+    EXPECT_EQ(error, "a damaged ZIP archive (entry 'b.txt': its local header does not match the directory)");
+
+    // The end record counts one entry: the directory goes on past it.
+    bytes = whole;
+    bytes.replace(bytes.rfind("PK\5\6") + 8, 4, little(1, 2) + little(1, 2));
+    spill(path, bytes);
+    EXPECT_EQ(BookArchive::open(path, error), nullptr);
+    EXPECT_EQ(error, "a damaged ZIP archive (its directory does not end where its end record says)");
 }
