@@ -47,8 +47,9 @@ int main(int argc, char** argv) {
     SDL_Rect usable{};
     if (SDL_GetDisplayUsableBounds(0, &usable) != 0) return 1;
     const int width = static_cast<int>(usable.h * 1.11 / 1.4), height = static_cast<int>(usable.h * 0.97);
-    SDL_Window* window = SDL_CreateWindow("bare", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
-                                          SDL_WINDOW_SHOWN | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE);
+    SDL_Window* window =
+        SDL_CreateWindow("bare", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
+                         SDL_WINDOW_SHOWN | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE);
     SDL_Renderer* renderer = window ? SDL_CreateRenderer(window, -1, 0) : nullptr;
     if (!renderer) return 1;
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
@@ -68,7 +69,8 @@ int main(int argc, char** argv) {
     // The peak resident memory, to set beside read_through_memory.sh's.
     std::ifstream status("/proc/self/status");
     for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmHWM:", 0) == 0) std::printf("peak_rss_kib=%ld\n", std::strtol(line.c_str() + 6, nullptr, 10));
+        if (line.rfind("VmHWM:", 0) == 0)
+            std::printf("peak_rss_kib=%ld\n", std::strtol(line.c_str() + 6, nullptr, 10));
     SDL_DestroyRenderer(renderer);
     SDL_DestroyWindow(window);
     SDL_Quit();

@@ -4,9 +4,9 @@
 #include "engine/platform/CCFileUtils.h"
 
 #include <fcntl.h>
+#include <minizip/unzip.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <minizip/unzip.h>
 
 #include <algorithm>
 #include <array>
@@ -22,8 +22,8 @@ namespace {
 
 constexpr std::uint32_t kFileTypeMask = 0170000;
 constexpr std::uint32_t kSymbolicLink = 0120000;
-constexpr unsigned kMadeOnUnix = 3;           // "version made by", high byte
-constexpr unsigned long kEncrypted = 1;       // general purpose flag bit 0
+constexpr unsigned kMadeOnUnix = 3;            // "version made by", high byte
+constexpr unsigned long kEncrypted = 1;        // general purpose flag bit 0
 constexpr unsigned long kNameIsUtf8 = 1 << 11; // general purpose flag bit 11
 constexpr std::uint64_t kDirectoryRecord = 46; // fixed part of a directory record
 
@@ -50,29 +50,26 @@ bool climbsWithBackslashes(const std::string& name) {
 
 // The upper half of code page 437, the ZIP format's own encoding of names.
 constexpr std::uint16_t kCp437[128] = {
-    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7,
-    0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE, 0x00EC, 0x00C4, 0x00C5,
-    0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9,
-    0x00FF, 0x00D6, 0x00DC, 0x00A2, 0x00A3, 0x00A5, 0x20A7, 0x0192,
-    0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA, 0x00BA,
-    0x00BF, 0x2310, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB,
-    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x2561, 0x2562, 0x2556,
-    0x2555, 0x2563, 0x2551, 0x2557, 0x255D, 0x255C, 0x255B, 0x2510,
-    0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F,
-    0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x2567,
-    0x2568, 0x2564, 0x2565, 0x2559, 0x2558, 0x2552, 0x2553, 0x256B,
-    0x256A, 0x2518, 0x250C, 0x2588, 0x2584, 0x258C, 0x2590, 0x2580,
-    0x03B1, 0x00DF, 0x0393, 0x03C0, 0x03A3, 0x03C3, 0x00B5, 0x03C4,
-    0x03A6, 0x0398, 0x03A9, 0x03B4, 0x221E, 0x03C6, 0x03B5, 0x2229,
-    0x2261, 0x00B1, 0x2265, 0x2264, 0x2320, 0x2321, 0x00F7, 0x2248,
-    0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0,
+    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7, 0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE,
+    0x00EC, 0x00C4, 0x00C5, 0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9, 0x00FF, 0x00D6,
+    0x00DC, 0x00A2, 0x00A3, 0x00A5, 0x20A7, 0x0192, 0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA,
+    0x00BA, 0x00BF, 0x2310, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB, 0x2591, 0x2592, 0x2593, 0x2502,
+    0x2524, 0x2561, 0x2562, 0x2556, 0x2555, 0x2563, 0x2551, 0x2557, 0x255D, 0x255C, 0x255B, 0x2510, 0x2514,
+    0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F, 0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550,
+    0x256C, 0x2567, 0x2568, 0x2564, 0x2565, 0x2559, 0x2558, 0x2552, 0x2553, 0x256B, 0x256A, 0x2518, 0x250C,
+    0x2588, 0x2584, 0x258C, 0x2590, 0x2580, 0x03B1, 0x00DF, 0x0393, 0x03C0, 0x03A3, 0x03C3, 0x00B5, 0x03C4,
+    0x03A6, 0x0398, 0x03A9, 0x03B4, 0x221E, 0x03C6, 0x03B5, 0x2229, 0x2261, 0x00B1, 0x2265, 0x2264, 0x2320,
+    0x2321, 0x00F7, 0x2248, 0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0,
 };
 
 bool isUtf8(const std::string& text) {
     for (size_t at = 0; at < text.size();) {
         const auto lead = static_cast<unsigned char>(text[at]);
-        const size_t more = lead < 0x80 ? 0 : lead >= 0xC2 && lead <= 0xDF ? 1
-                          : lead >= 0xE0 && lead <= 0xEF ? 2 : lead >= 0xF0 && lead <= 0xF4 ? 3 : 4;
+        const size_t more = lead < 0x80                    ? 0
+                            : lead >= 0xC2 && lead <= 0xDF ? 1
+                            : lead >= 0xE0 && lead <= 0xEF ? 2
+                            : lead >= 0xF0 && lead <= 0xF4 ? 3
+                                                           : 4;
         if (more == 4 || text.size() - at - 1 < more) return false;
         for (size_t k = 1; k <= more; ++k)
             if ((static_cast<unsigned char>(text[at + k]) & 0xC0) != 0x80) return false;
@@ -107,13 +104,19 @@ std::string utf8Name(std::string raw, bool markedUtf8) {
 // What a minizip result code means, for a log line or an error.
 std::string describe(int code) {
     switch (code) {
-    case UNZ_CRCERROR: return "CRC error";
-    case UNZ_ERRNO: return "the file cannot be read";
-    case UNZ_BADZIPFILE: return "its local header does not match the directory";
+    case UNZ_CRCERROR:
+        return "CRC error";
+    case UNZ_ERRNO:
+        return "the file cannot be read";
+    case UNZ_BADZIPFILE:
+        return "its local header does not match the directory";
     case Z_DATA_ERROR:
-    case Z_BUF_ERROR: return "its compressed data is corrupt";
-    case Z_MEM_ERROR: return "out of memory";
-    default: return "error " + std::to_string(code);
+    case Z_BUF_ERROR:
+        return "its compressed data is corrupt";
+    case Z_MEM_ERROR:
+        return "out of memory";
+    default:
+        return "error " + std::to_string(code);
     }
 }
 
@@ -164,7 +167,7 @@ bool takeZip64Sizes(const unsigned char* extra, size_t length, unz_file_info64& 
 }
 
 struct EndRecord {
-    std::uint64_t entries = 0; // what the directory lists
+    std::uint64_t entries = 0;      // what the directory lists
     std::uint64_t directoryEnd = 0; // its offset and size, as recorded
 };
 
@@ -295,7 +298,8 @@ std::unique_ptr<BookArchive> BookArchive::open(const std::string& path, std::str
     source->directoryEnd = end->directoryEnd;
     // An empty archive is only its end record, which minizip does not find
     // at the very start of a file.
-    if (end->entries == 0) return std::unique_ptr<BookArchive>(new BookArchive(path, std::move(source), nullptr));
+    if (end->entries == 0)
+        return std::unique_ptr<BookArchive>(new BookArchive(path, std::move(source), nullptr));
 
     zlib_filefunc64_def files{};
     files.opaque = source.get();
@@ -304,7 +308,9 @@ std::unique_ptr<BookArchive> BookArchive::open(const std::string& path, std::str
         return static_cast<Source*>(stream)->read(static_cast<unsigned char*>(into), length);
     };
     files.zwrite_file = [](voidpf, voidpf, const void*, uLong) -> uLong { return 0; };
-    files.ztell64_file = [](voidpf, voidpf stream) -> ZPOS64_T { return static_cast<Source*>(stream)->position; };
+    files.ztell64_file = [](voidpf, voidpf stream) -> ZPOS64_T {
+        return static_cast<Source*>(stream)->position;
+    };
     // As fseeko would take it: minizip steps back with a negative offset cast to unsigned.
     files.zseek64_file = [](voidpf, voidpf stream, ZPOS64_T offset, int origin) -> long {
         Source& from = *static_cast<Source*>(stream);
@@ -453,7 +459,8 @@ bool BookArchive::index(const Limits& limits, std::string& error) {
         if (opened == UNZ_OK) unzCloseCurrentFile(m_zip);
         if (opened != UNZ_OK || dataAt > m_source->size || stat.compressed_size > m_source->size - dataAt) {
             error = "a damaged ZIP archive (entry '" + name + "': " +
-                    (opened != UNZ_OK ? describe(opened) : std::string("its data runs past the end of the file")) +
+                    (opened != UNZ_OK ? describe(opened)
+                                      : std::string("its data runs past the end of the file")) +
                     ")";
             return false;
         }
@@ -551,8 +558,8 @@ std::optional<std::string> BookArchive::read(const std::string& name, std::uint6
         error = ReadError::Unreadable;
     } else if (error == ReadError::None &&
                (closed != UNZ_OK ||
-                (entry.crcUnchecked &&
-                 crc32_z(0, reinterpret_cast<const Bytef*>(contents.data()), contents.size()) != entry.crc))) {
+                (entry.crcUnchecked && crc32_z(0, reinterpret_cast<const Bytef*>(contents.data()),
+                                               contents.size()) != entry.crc))) {
         CCLog("BookArchive: %s: entry '%s' is damaged: %s", m_path.c_str(), name.c_str(),
               describe(closed == UNZ_OK ? UNZ_CRCERROR : closed).c_str());
         error = ReadError::Unreadable;

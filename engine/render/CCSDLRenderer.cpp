@@ -75,7 +75,8 @@ void splitForSoftware(const SDL_Vertex& a, const SDL_Vertex& b, const SDL_Vertex
 // of SDL 2's scaling blitters (straight alpha, products divided by 255 and
 // cut), so that the pixels are SDL's own. Most pixels of a picture are
 // wholly clear or wholly solid, and those take no arithmetic.
-void blendRow(std::uint32_t* pixels, const std::uint32_t* texels, const int* columns, int width, bool screenAlpha) {
+void blendRow(std::uint32_t* pixels, const std::uint32_t* texels, const int* columns, int width,
+              bool screenAlpha) {
     for (int x = 0; x < width; ++x) {
         const std::uint32_t s = texels[columns[x]];
         const std::uint32_t a = s >> 24;
@@ -557,7 +558,8 @@ bool CCSDLRenderer::copyOwn(CCTexture2D* texture, SDL_Texture* sdlTexture, const
     Uint32 format = 0;
     int access = 0, texW = 0, texH = 0;
     if (!screen || SDL_MUSTLOCK(screen) || screen->format->BytesPerPixel != 4 ||
-        SDL_QueryTexture(sdlTexture, &format, &access, &texW, &texH) != 0 || access != SDL_TEXTUREACCESS_STREAMING)
+        SDL_QueryTexture(sdlTexture, &format, &access, &texW, &texH) != 0 ||
+        access != SDL_TEXTUREACCESS_STREAMING)
         return false;
     const int x0 = static_cast<int>(dst.x), y0 = static_cast<int>(dst.y);
     const int width = static_cast<int>(dst.w), height = static_cast<int>(dst.h);

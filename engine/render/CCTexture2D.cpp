@@ -34,8 +34,9 @@ SDL_Surface* toArgb(SDL_Surface* surface) {
 // renderer reads its pixels in place to copy it itself (there it costs
 // nothing more; elsewhere a streaming texture keeps a second copy).
 SDL_Texture* textureOf(SDL_Renderer* sdl, SDL_Surface* surface, Uint32 format, bool readable) {
-    SDL_Texture* texture = SDL_CreateTexture(
-        sdl, format, readable ? SDL_TEXTUREACCESS_STREAMING : SDL_TEXTUREACCESS_STATIC, surface->w, surface->h);
+    SDL_Texture* texture =
+        SDL_CreateTexture(sdl, format, readable ? SDL_TEXTUREACCESS_STREAMING : SDL_TEXTUREACCESS_STATIC,
+                          surface->w, surface->h);
     if (texture && SDL_UpdateTexture(texture, nullptr, surface->pixels, surface->pitch) != 0) {
         SDL_DestroyTexture(texture);
         texture = nullptr;
@@ -51,8 +52,8 @@ SDL_Surface* uncleared(int width, int height) {
     const size_t pitch = static_cast<size_t>(width) * 4;
     void* pixels = SDL_malloc(pitch * static_cast<size_t>(height));
     if (!pixels) return nullptr;
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(pixels, width, height, 32, static_cast<int>(pitch),
-                                                              SDL_PIXELFORMAT_ARGB8888);
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+        pixels, width, height, 32, static_cast<int>(pitch), SDL_PIXELFORMAT_ARGB8888);
     if (!surface) {
         SDL_free(pixels);
         return nullptr;

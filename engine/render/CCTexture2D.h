@@ -110,7 +110,7 @@ private:
     SDL_Surface* m_surface = nullptr;
     std::string m_encoded; // the picture file's bytes, to decode again
     SDL_Texture* m_texture = nullptr;
-    unsigned int m_generation = 0; // of the SDL renderer that made m_texture
+    unsigned int m_generation = 0;     // of the SDL renderer that made m_texture
     std::uint32_t m_textureFormat = 0; // m_texture's pixel format
     int m_pixelsWide = 0, m_pixelsHigh = 0;
     CCSize m_contentSize;

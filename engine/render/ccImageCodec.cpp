@@ -50,9 +50,7 @@ SDL_Surface* ccDecodeJpeg(std::string_view bytes, std::string& why) {
     jpeg_read_header(&info, TRUE);
     // libjpeg-turbo writes ARGB8888's bytes itself, except from CMYK.
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
-    info.out_color_space = cmyk                                  ? JCS_CMYK
-                           : SDL_BYTEORDER == SDL_LIL_ENDIAN ? JCS_EXT_BGRA
-                                                             : JCS_EXT_ARGB;
+    info.out_color_space = cmyk ? JCS_CMYK : SDL_BYTEORDER == SDL_LIL_ENDIAN ? JCS_EXT_BGRA : JCS_EXT_ARGB;
     jpeg_start_decompress(&info);
     const int width = static_cast<int>(info.output_width), height = static_cast<int>(info.output_height);
     surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
@@ -71,8 +69,9 @@ SDL_Surface* ccDecodeJpeg(std::string_view bytes, std::string& why) {
         }
     }
     while (info.output_scanline < info.output_height) {
-        auto* out = reinterpret_cast<std::uint32_t*>(static_cast<unsigned char*>(surface->pixels) +
-                                                     static_cast<size_t>(info.output_scanline) * surface->pitch);
+        auto* out =
+            reinterpret_cast<std::uint32_t*>(static_cast<unsigned char*>(surface->pixels) +
+                                             static_cast<size_t>(info.output_scanline) * surface->pitch);
         JSAMPROW target = cmyk ? row : reinterpret_cast<JSAMPROW>(out);
         jpeg_read_scanlines(&info, &target, 1);
         if (!cmyk) continue;

@@ -9,7 +9,8 @@ namespace engine {
 
 namespace {
 
-void expandOneByOne(std::uint32_t* out, const std::uint32_t* colours, const std::uint8_t* indices, int count) {
+void expandOneByOne(std::uint32_t* out, const std::uint32_t* colours, const std::uint8_t* indices,
+                    int count) {
     for (int i = 0; i < count; ++i)
         out[i] = colours[indices[i]];
 }
@@ -24,7 +25,8 @@ __attribute__((target("avx2"))) void expandGathered(std::uint32_t* out, const st
                                                     const std::uint8_t* indices, int count) {
     int i = 0;
     for (; i + 8 <= count; i += 8) {
-        const __m256i at = _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(indices + i)));
+        const __m256i at =
+            _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(indices + i)));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i),
                             _mm256_i32gather_epi32(reinterpret_cast<const int*>(colours), at, 4));
     }
@@ -47,7 +49,8 @@ const bool g_avx2 = __builtin_cpu_supports("avx2");
 
 } // namespace
 
-void ccExpandPalette(std::uint32_t* out, const std::uint32_t* colours, const std::uint8_t* indices, int count) {
+void ccExpandPalette(std::uint32_t* out, const std::uint32_t* colours, const std::uint8_t* indices,
+                     int count) {
 #ifdef LIRRA_GATHER
     if (g_avx2) return expandGathered(out, colours, indices, count);
 #endif

@@ -7,7 +7,8 @@
 namespace engine {
 
 // out[i] = colours[indices[i]] for i < count.
-void ccExpandPalette(std::uint32_t* out, const std::uint32_t* colours, const std::uint8_t* indices, int count);
+void ccExpandPalette(std::uint32_t* out, const std::uint32_t* colours, const std::uint8_t* indices,
+                     int count);
 // out[i] = row[columns[i]] for i < count.
 void ccSampleRow(std::uint32_t* out, const std::uint32_t* row, const int* columns, int count);
 

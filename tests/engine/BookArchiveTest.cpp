@@ -35,8 +35,8 @@ std::string makeArchive(const TempDir& dir, const std::string& file, const std::
     EXPECT_NE(archive, nullptr);
     for (const Entry& entry : entries) {
         zip_source_t* source = zip_source_buffer(archive, entry.data.data(), entry.data.size(), 0);
-        const zip_int64_t at =
-            zip_file_add(archive, entry.name.c_str(), source, entry.cp437 ? ZIP_FL_ENC_CP437 : ZIP_FL_ENC_UTF_8);
+        const zip_int64_t at = zip_file_add(archive, entry.name.c_str(), source,
+                                            entry.cp437 ? ZIP_FL_ENC_CP437 : ZIP_FL_ENC_UTF_8);
         EXPECT_GE(at, 0) << entry.name << ": " << zip_strerror(archive);
         const auto index = static_cast<zip_uint64_t>(at);
         if (entry.store) zip_set_file_compression(archive, index, ZIP_CM_STORE, 0);
@@ -346,9 +346,9 @@ TEST(BookArchiveTest, ABooksFontIsOpenedFromTheArchive) {
 TEST(BookArchiveTest, NamesAndSizesReadAsOtherWritersMeanThem) {
     TempDir dir;
     // Names in the DOS code page (older tools), and UTF-8 written unmarked.
-    const std::string names = makeArchive(
-        dir, "names.lirra",
-        {{"B\x84r.png", "bear", false, false, false, true}, {"Kxxse.png", "cheese", false, false, false, true}});
+    const std::string names = makeArchive(dir, "names.lirra",
+                                          {{"B\x84r.png", "bear", false, false, false, true},
+                                           {"Kxxse.png", "cheese", false, false, false, true}});
     patch(names, "Kxxse", "K\xc3\xa4se");
     auto named = openOk(names);
     ASSERT_TRUE(named);
@@ -361,14 +361,15 @@ TEST(BookArchiveTest, NamesAndSizesReadAsOtherWritersMeanThem) {
     const std::string data = "sizes in a ZIP64 field";
     const auto crc = crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size()));
     const std::string sizes = little(1, 2) + little(16, 2) + little(data.size(), 8) + little(data.size(), 8);
-    const std::string local = "PK\3\4" + little(45, 2) + little(0, 8) + little(crc, 4) + std::string(8, '\xff') +
-                              little(5, 2) + little(sizes.size(), 2) + "z.txt" + sizes + data;
+    const std::string local = "PK\3\4" + little(45, 2) + little(0, 8) + little(crc, 4) +
+                              std::string(8, '\xff') + little(5, 2) + little(sizes.size(), 2) + "z.txt" +
+                              sizes + data;
     const std::string size = little(1, 2) + little(8, 2) + little(data.size(), 8);
     const std::string central = "PK\1\2" + little(0x031E, 2) + little(45, 2) + little(0, 8) + little(crc, 4) +
                                 little(data.size(), 4) + std::string(4, '\xff') + little(5, 2) +
                                 little(size.size(), 2) + little(0, 14) + "z.txt" + size;
-    const std::string end = "PK\5\6" + little(0, 4) + little(1, 2) + little(1, 2) + little(central.size(), 4) +
-                            little(local.size(), 4) + little(0, 2);
+    const std::string end = "PK\5\6" + little(0, 4) + little(1, 2) + little(1, 2) +
+                            little(central.size(), 4) + little(local.size(), 4) + little(0, 2);
     const std::string zip64 = dir.write("zip64.lirra", local + central + end);
     auto wide = openOk(zip64);
     ASSERT_TRUE(wide);

@@ -365,9 +365,9 @@ TEST_F(RenderTest, OwnCopiesOfPicturesMatchSdlsPixelForPixel) {
         ASSERT_TRUE(sprite && sprite->getTexture());
         const bool opaque = sprite->getTexture()->isOpaque();
         EXPECT_EQ(opaque, std::string(file) == "solid.png");
-        for (const Case& c : {Case{1, 1, 300, 400, true}, Case{1.7f, 2.3f, 320, 480, true},
-                              Case{0.55f, 0.8f, 100, 200, true}, Case{5.1f, 0.9f, 320, 700, true},
-                              Case{2, 2, 630, 480, false}}) {
+        for (const Case& c :
+             {Case{1, 1, 300, 400, true}, Case{1.7f, 2.3f, 320, 480, true}, Case{0.55f, 0.8f, 100, 200, true},
+              Case{5.1f, 0.9f, 320, 700, true}, Case{2, 2, 630, 480, false}}) {
             SCOPED_TRACE(testing::Message() << file << " at " << c.scaleX << " x " << c.scaleY);
             sprite->setScaleX(c.scaleX);
             sprite->setScaleY(c.scaleY);

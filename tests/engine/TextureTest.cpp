@@ -149,10 +149,13 @@ TEST_F(TextureTest, EveryKindOfPictureDecodesAsSdlImageDecodesIt) {
     // two conversions.
     auto decoded = [&](const std::string& options) {
         const std::string file = dir + "/ink.jpg";
-        EXPECT_EQ(std::system(("convert '" + source + "' -alpha off " + options + " -quality 95 '" + file + "'").c_str()), 0);
+        EXPECT_EQ(
+            std::system(
+                ("convert '" + source + "' -alpha off " + options + " -quality 95 '" + file + "'").c_str()),
+            0);
         std::ifstream in(file, std::ios::binary);
-        return CCRef<CCTexture2D>(
-            CCTexture2D::createWithImageData({std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()}));
+        return CCRef<CCTexture2D>(CCTexture2D::createWithImageData(
+            {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()}));
     };
     CCRef<CCTexture2D> cmyk = decoded("-colorspace CMYK"), rgb = decoded("");
     ASSERT_TRUE(cmyk && rgb && cmyk->getSurface() && rgb->getSurface());
@@ -163,7 +166,8 @@ TEST_F(TextureTest, EveryKindOfPictureDecodesAsSdlImageDecodesIt) {
         const std::uint32_t a = static_cast<const std::uint32_t*>(inks->pixels)[i];
         const std::uint32_t b = static_cast<const std::uint32_t*>(colours->pixels)[i];
         for (int shift : {0, 8, 16})
-            difference += std::abs(static_cast<int>((a >> shift) & 0xff) - static_cast<int>((b >> shift) & 0xff));
+            difference +=
+                std::abs(static_cast<int>((a >> shift) & 0xff) - static_cast<int>((b >> shift) & 0xff));
         EXPECT_EQ(a >> 24, 0xffu);
     }
     EXPECT_LT(difference / (inks->w * inks->h * 3), 6);
