@@ -27,7 +27,7 @@ std::string_view slice(std::string_view bytes, std::size_t offset, std::size_t l
     return offset > bytes.size() ? std::string_view() : bytes.substr(offset, length);
 }
 
-// The formats that SDL_image would otherwise decode, named for the log.
+// Picture formats that books do not hold, named for the log line that refuses them.
 const char* otherFormatName(std::string_view bytes) {
     if (startsWith(bytes, "GIF8")) return "GIF";
     if (startsWith(bytes, "qoif")) return "QOI";

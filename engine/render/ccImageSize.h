@@ -25,8 +25,8 @@ ccImageHeader ccReadImageHeader(std::string_view bytes);
 // short with grey from the cut on, and only warns.
 bool ccJpegIsComplete(std::string_view bytes);
 // Whether a PNG's chunks follow one another within the file up to its end
-// chunk: SDL_image does not tell libpng that a read ran out, so a chunk that
-// runs past the end can keep the decoder reading for good.
+// chunk: a file cut short is refused by name before any pixel is allocated
+// (a decoder fed past the end could otherwise read on for good).
 bool ccPngIsComplete(std::string_view bytes);
 
 } // namespace engine
