@@ -44,7 +44,9 @@ __attribute__((target("avx2"))) void sampleGathered(std::uint32_t* out, const st
     sampleOneByOne(out + i, row, columns + i, count - i);
 }
 
-const bool g_avx2 = __builtin_cpu_supports("avx2");
+// Asked from a static initialiser, which may run before the compiler's own
+// CPU detection has: hence the explicit init.
+const bool g_avx2 = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
 #endif
 
 } // namespace
