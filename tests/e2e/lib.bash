@@ -42,6 +42,18 @@ wait_until() {
     done
 }
 
+# Closes window $1 with the window manager's close button; the program must
+# end, with status 0.
+close_window_expecting_clean_exit() {
+    wmctrl -i -c "$1"
+    app_ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
+    wait_until app_ended || fail "the program did not end when its window was closed"
+    local status=0
+    wait "$APP_PID" || status=$?
+    APP_PID=""
+    [ "$status" -eq 0 ] || fail "the program ended with status $status"
+}
+
 # Starts Xvfb on a display it picks itself (no race with other runs on the
 # machine), with a desktop of WIDTHxHEIGHT, then openbox unless $2 is "bare"
 # (an X server without a window manager).

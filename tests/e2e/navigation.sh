@@ -124,10 +124,5 @@ wait_until sh -c "[ \$(grep -c 'TestController.*tb' '$E2E_TMP/lirra.log') -ge 2 
     fail "the home item did not go home"
 wait_for_pixel home2 320 700 48,112,192
 
-wmctrl -i -c "$wid"
-wait_until sh -c "! kill -0 $APP_PID" || fail "the program did not end when its window was closed"
-status=0
-wait "$APP_PID" || status=$?
-APP_PID=""
-[ "$status" -eq 0 ] || fail "exit status $status"
+close_window_expecting_clean_exit "$wid"
 echo "PASS"

@@ -43,11 +43,5 @@ xdotool key Tab Right Return
 wait_for_log "shelf: opened the book $E2E_TMP/shelf/pip-and-the-moon.lirra"
 
 # The window's close button ends it.
-wmctrl -i -c "$wid"
-ended() { ! kill -0 "$APP_PID" 2>/dev/null; }
-wait_until ended || fail "closing the window did not end the program"
-status=0
-wait "$APP_PID" || status=$?
-APP_PID=""
-[ "$status" -eq 0 ] || fail "the program ended with status $status"
+close_window_expecting_clean_exit "$wid"
 echo "PASS"

@@ -102,11 +102,5 @@ echo "drawing stopped at frame $stopped_at, resumed at $back_at"
 wait_for_pixel "$wid" "$E2E_TMP/shot2.png" 5 5 "230,230,230"
 
 # Closing the window ends the process with status 0.
-wmctrl -i -c "$wid"
-app_ended() { ! kill -0 "$APP_PID"; }
-wait_until app_ended || fail "the process did not end after the window was closed"
-status=0
-wait "$APP_PID" || status=$?
-APP_PID=""
-[ "$status" -eq 0 ] || fail "exit status $status"
+close_window_expecting_clean_exit "$wid"
 echo "PASS"

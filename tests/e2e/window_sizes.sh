@@ -112,9 +112,5 @@ read -r min_w min_h <<<"$(echo "$hints" | sed -n 's/.*minimum size: \([0-9]*\) b
     fail "no sensible minimum size: $hints"
 ! echo "$hints" | grep -q "maximum size" || fail "the window has a maximum size: $hints"
 
-wmctrl -i -c "$wid"
-status=0
-wait "$APP_PID" || status=$?
-APP_PID=""
-[ "$status" -eq 0 ] || fail "exit status $status"
+close_window_expecting_clean_exit "$wid"
 echo "PASS"
